@@ -1,0 +1,146 @@
+#include "common/Controls.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include "common/Colors.h"
+#include "common/DesignFonts.h"
+#include "common/Twips.h"
+
+QFont fontFor(FontRole role)
+{
+    switch (role) {
+    case FontRole::Inherit:
+        break;
+    case FontRole::SansSerif825:
+        return DesignFonts::msSansSerif(8.25, false);
+    case FontRole::SansSerif825Bold:
+        return DesignFonts::msSansSerif(8.25, true);
+    case FontRole::Narrow825:
+        return DesignFonts::arialNarrow(8.25, false);
+    case FontRole::SansSerif975Bold:
+        return DesignFonts::msSansSerif(9.75, true);
+    case FontRole::SansSerif975:
+        return DesignFonts::msSansSerif(9.75, false);
+    case FontRole::SansSerif12Bold:
+        return DesignFonts::msSansSerif(12, true);
+    case FontRole::System975Bold:
+        return DesignFonts::system(9.75, true);
+    }
+    return QFont();
+}
+
+void placeInTwips(QWidget *widget, double left, double top, double width, double height)
+{
+    widget->setGeometry(Twips::toPixelRect(widget->parentWidget() ? widget->parentWidget() : widget,
+                                           left, top, width, height));
+}
+
+namespace {
+
+QWidget *makeWidget(QWidget *parent, const ControlSpec &spec)
+{
+    const QString caption = QString::fromUtf8(spec.caption ? spec.caption : "");
+    switch (spec.kind) {
+    case ControlKind::Button:
+        return new QPushButton(caption, parent);
+    case ControlKind::GraphicalButton: {
+        auto *button = new QPushButton(caption, parent);
+        button->setFlat(true);
+        return button;
+    }
+    case ControlKind::Label: {
+        auto *label = new ClickLabel(parent);
+        label->setText(caption);
+        return label;
+    }
+    case ControlKind::CheckBox:
+        return new QCheckBox(caption, parent);
+    case ControlKind::TextBox: {
+        auto *edit = new QLineEdit(parent);
+        edit->setText(caption);
+        return edit;
+    }
+    case ControlKind::ListBox:
+    case ControlKind::FileList:
+        return new QListWidget(parent);
+    case ControlKind::Option:
+        return new QRadioButton(caption, parent);
+    case ControlKind::VScroll:
+        return new QScrollBar(Qt::Vertical, parent);
+    case ControlKind::Picture: {
+        auto *picture = new ClickLabel(parent);
+        picture->setScaledContents(true);
+        if (!caption.isEmpty())
+            picture->setPixmap(QPixmap(caption));
+        picture->setCursor(Qt::PointingHandCursor);
+        return picture;
+    }
+    case ControlKind::Shape:
+        return new ShapeCircle(parent);
+    }
+    return new QWidget(parent);
+}
+
+} // namespace
+
+QWidget *createControl(QWidget *parent, const ControlSpec &spec)
+{
+    QWidget *widget = makeWidget(parent, spec);
+    widget->setObjectName(QString::fromLatin1(spec.name));
+    if (spec.tooltip && *spec.tooltip)
+        widget->setToolTip(QString::fromUtf8(spec.tooltip));
+    if (spec.font != FontRole::Inherit)
+        widget->setFont(fontFor(spec.font));
+    placeInTwips(widget, spec.left, spec.top, spec.width, spec.height);
+    widget->setVisible(spec.visible);
+    return widget;
+}
+
+ClickLabel::ClickLabel(QWidget *parent)
+    : QLabel(parent)
+{
+}
+
+void ClickLabel::setBorderStyle(int style)
+{
+    m_borderStyle = style;
+    setFrameStyle(style == 1 ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
+    setLineWidth(1);
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Q_EMIT clicked();
+}
+
+ShapeCircle::ShapeCircle(QWidget *parent)
+    : QWidget(parent)
+{
+}
+
+void ShapeCircle::setFillColor(quint32 bgr)
+{
+    if (m_fillColor == bgr)
+        return;
+    m_fillColor = bgr;
+    update();
+}
+
+void ShapeCircle::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(Colors::fromBgr(m_fillColor));
+    const int side = qMin(width(), height()) - 1;
+    painter.drawEllipse(QRect((width() - side) / 2, (height() - side) / 2, side, side));
+}
