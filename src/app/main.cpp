@@ -1,0 +1,19 @@
+#include <QApplication>
+
+#include "core/Form1.h"
+#include "panes/WebEngineEnvironment.h"
+
+int main(int argc, char *argv[])
+{
+    WebEngineEnvironment::prepareProcess();
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Quovadex"));
+    QApplication::setApplicationName(QStringLiteral("quovadex3"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Doppio Quovadex"));
+
+    // Declared first so that it outlives the window and every page in it.
+    WebEngineEnvironment webEngine;
+    Form1 window(webEngine, QApplication::arguments().mid(1));
+    window.show();
+    return QApplication::exec();
+}

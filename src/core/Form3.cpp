@@ -1,0 +1,121 @@
+#include "core/Form3.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "common/Colors.h"
+#include "common/Controls.h"
+#include "common/DesignFonts.h"
+#include "common/Maker.h"
+#include "common/MessageBox.h"
+#include "common/Twips.h"
+#include "core/Form1.h"
+#include "core/SettingsFile.h"
+
+namespace {
+
+using K = ControlKind;
+using F = FontRole;
+
+const ControlSpec Design[] = {
+    {"Label1", K::Label, "Nome Sito", "", 180, 90, 825, 195, true, F::Inherit},
+    {"Label2", K::Label, "Indirizzo Server", "", 2835, 90, 1275, 195, true, F::Inherit},
+    {"Text1(0)", K::TextBox, "", "", 90, 360, 870, 285, true, F::Inherit},
+    {"Text1(1)", K::TextBox, "", "", 1125, 360, 5550, 285, true, F::Inherit},
+    {"Text1(2)", K::TextBox, "", "", 90, 720, 870, 285, true, F::Inherit},
+    {"Text1(3)", K::TextBox, "", "", 1125, 720, 5550, 285, true, F::Inherit},
+    {"Text1(4)", K::TextBox, "", "", 90, 1080, 870, 285, true, F::Inherit},
+    {"Text1(5)", K::TextBox, "", "", 1125, 1080, 5550, 285, true, F::Inherit},
+    {"Text1(6)", K::TextBox, "", "", 90, 1440, 870, 285, true, F::Inherit},
+    {"Text1(7)", K::TextBox, "", "", 1125, 1440, 5550, 285, true, F::Inherit},
+    {"Text1(8)", K::TextBox, "", "", 90, 1800, 870, 285, true, F::Inherit},
+    {"Text1(9)", K::TextBox, "", "", 1125, 1800, 5550, 285, true, F::Inherit},
+    {"Text1(10)", K::TextBox, "", "", 90, 2160, 870, 285, true, F::Inherit},
+    {"Text1(11)", K::TextBox, "", "", 1125, 2160, 5550, 285, true, F::Inherit},
+    {"Label3", K::Label, "Indirizzo pagina iniziale ", "", 2520, 2610, 1770, 240, true, F::Inherit},
+    {"Text1(12)", K::TextBox, "", "", 90, 2925, 6585, 285, true, F::Inherit},
+    {"Label4", K::Label, "", "", 135, 3420, 6495, 1365, true, F::SansSerif975},
+    {"Command2", K::Button, "Esci e salva le modifiche", "", 90, 4905, 3345, 375, true, F::Inherit},
+    {"Command1", K::Button, "Esci senza salvare le modifiche", "", 3555, 4905, 3120, 375, true, F::Inherit},
+};
+
+constexpr double ClientWidth = 6765;
+constexpr double ClientHeight = 5340;
+
+} // namespace
+
+QString Form3::instructionText()
+{
+    // The doubled blanks are part of the text as it has always been shown.
+    return QStringLiteral("Inserire nella prima colonna il nome del sito come lo si vuole visualizzare sul tasto "
+                          "8 caratteri Max. Inserire nella seconda colonna l'indirizzo del sito corrispondente. "
+                          "Inserire nel campo \"Indirizzo pagina iniziale\" l'indirizzo di default della seconda "
+                          "finestra Browser.  L'indirizzo di default  della  prima  finestra Browser non si pu\u00f2 "
+                          "cambiare ed \u00e8 ")
+        + QLatin1Char('"') + Maker::webSite() + QLatin1Char('"');
+}
+
+Form3::Form3(Form1 &main)
+    : QWidget(nullptr, Qt::Tool)
+    , m_main(main)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Configurazione"));
+    setFont(DesignFonts::msSansSerif(8.25, false));
+    setFixedSize(Twips::toPixels(ClientWidth, Twips::dpiX(this)), Twips::toPixels(ClientHeight, Twips::dpiY(this)));
+
+    for (const ControlSpec &spec : Design) {
+        QWidget *widget = createControl(this, spec);
+        const QString name = widget->objectName();
+        if (name.startsWith(QLatin1String("Text1("))) {
+            const int index = name.mid(6, name.size() - 7).toInt();
+            m_boxes[index] = static_cast<QLineEdit *>(widget);
+        } else if (name == QLatin1String("Label4")) {
+            auto *label = static_cast<QLabel *>(widget);
+            label->setWordWrap(true);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setText(instructionText());
+            Colors::setForeColor(label, 0x800000);
+        } else if (name == QLatin1String("Command2")) {
+            connect(static_cast<QPushButton *>(widget), &QPushButton::clicked, this, &Form3::Command2_Click);
+        } else if (name == QLatin1String("Command1")) {
+            connect(static_cast<QPushButton *>(widget), &QPushButton::clicked, this, &Form3::Command1_Click);
+        }
+    }
+}
+
+QLineEdit *Form3::box(int index) const
+{
+    return index >= 0 && index < BoxCount ? m_boxes[index] : nullptr;
+}
+
+void Form3::Command2_Click()
+{
+    QStringList values;
+    for (QLineEdit *edit : m_boxes)
+        values << edit->text();
+
+    // The file is safe on disk before anything in the main window changes; a save that
+    // fails changes nothing and keeps the editor open with the user's edits.
+    QString error;
+    if (!SettingsFile::write(SettingsFile::fileName(), values, &error)) {
+        MessageBox::show(this, QMessageBox::Warning, QStringLiteral("Configurazione"),
+                         QStringLiteral("Impossibile salvare le impostazioni nel file %1.\n%2")
+                             .arg(SettingsFile::fileName(), error));
+        return;
+    }
+
+    QString *addresses[6] = {&m_main.TextLine2, &m_main.TextLine4, &m_main.TextLine6,
+                             &m_main.TextLine8, &m_main.TextLine10, &m_main.Textline12};
+    for (int site = 1; site <= 6; ++site) {
+        m_main.siteButton(site)->setText(values.at(2 * site - 2));
+        *addresses[site - 1] = values.at(2 * site - 1);
+    }
+    m_main.Textline13 = values.at(12);
+    hide();
+}
+
+void Form3::Command1_Click()
+{
+    hide();
+}

@@ -1,0 +1,131 @@
+#include "core/SettingsFile.h"
+
+#include <array>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringConverter>
+
+namespace {
+
+// Windows-1252 differs from Latin-1 only in 0x80..0x9F; its five unassigned bytes map to the
+// control character of the same value, as browsers do.
+constexpr std::array<char16_t, 32> Cp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QString decodeCp1252(const QByteArray &bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        text.append(byte >= 0x80 && byte <= 0x9F ? QChar(Cp1252High[byte - 0x80]) : QChar(byte));
+    }
+    return text;
+}
+
+// Only as much of the file as the thirteen lines need is read, so a huge file costs no more
+// than its first thirteen lines.
+QByteArray readThirteenLines(QFile &file)
+{
+    QByteArray data;
+    int lineEnds = 0;
+    while (!file.atEnd()) {
+        const QByteArray chunk = file.read(64 * 1024);
+        if (chunk.isEmpty())
+            break;
+        for (qsizetype i = 0; i < chunk.size(); ++i) {
+            if (chunk.at(i) == '\r' && ++lineEnds == SettingsFile::LineCount) {
+                data.append(chunk.constData(), i + 1);
+                return data;
+            }
+        }
+        data.append(chunk);
+    }
+    return data;
+}
+
+} // namespace
+
+QString SettingsFile::existenceTest(const QString &folder)
+{
+    const QFileInfo info(QDir(folder), fileName());
+    return info.isFile() ? fileName() : QString();
+}
+
+QString SettingsFile::decode(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringConverter::System, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return decodeCp1252(bytes);
+    return text;
+}
+
+QStringList SettingsFile::parse(const QByteArray &bytes)
+{
+    QStringList values;
+    const QString text = decode(bytes);
+    qsizetype start = 0;
+    while (values.size() < LineCount && start < text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\r'), start);
+        if (end < 0)
+            end = text.size();
+        values << text.mid(start, end - start);
+        start = end + 1;
+        if (start < text.size() && text.at(start) == QLatin1Char('\n'))
+            ++start;
+    }
+    while (values.size() < LineCount)
+        values << QString();
+    return values;
+}
+
+QStringList SettingsFile::read(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return parse(QByteArray());
+    return parse(readThirteenLines(file));
+}
+
+QByteArray SettingsFile::serialize(const QStringList &values)
+{
+    QStringEncoder encoder(QStringConverter::System);
+    QByteArray bytes;
+    for (int i = 0; i < LineCount; ++i) {
+        bytes += encoder.encode(i < values.size() ? values.at(i) : QString());
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+bool SettingsFile::write(const QString &path, const QStringList &values, QString *error)
+{
+    // Opening the file itself for writing would cut it to nothing before the new text is
+    // safe: write beside it and replace it in one step.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = serialize(values);
+    if (file.write(bytes) != bytes.size()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// base2.cfg: thirteen values, one per line, meaning given by the line number alone.
+// A line ends at a CR; an LF right after the CR belongs to the line end, a lone LF is data.
+// Values are kept verbatim, blanks included.
+class SettingsFile final
+{
+public:
+    static constexpr int LineCount = 13;
+
+    static QString fileName() { return QStringLiteral("base2.cfg"); }
+
+    // The existence test of start-up: the file name when an ordinary file of that name is
+    // in folder, otherwise empty text. Does not open the file.
+    static QString existenceTest(const QString &folder);
+
+    // Always thirteen values; lines that are missing or cannot be read are empty, lines
+    // after the thirteenth are ignored.
+    static QStringList read(const QString &path);
+
+    // Writes thirteen lines (missing values empty, extra ones dropped) and replaces the old
+    // file in one step, so a failed save leaves it byte for byte. On failure returns false
+    // and, if error is given, says why.
+    static bool write(const QString &path, const QStringList &values, QString *error = nullptr);
+
+    // The file's bytes and back. Text is written in the system's encoding; bytes that are not
+    // valid in it are read as Windows-1252, the code page such files were usually made in.
+    static QStringList parse(const QByteArray &bytes);
+    static QByteArray serialize(const QStringList &values);
+    static QString decode(const QByteArray &bytes);
+};

@@ -1,0 +1,61 @@
+#include "panes/BrowserPane.h"
+
+#include <QWidget>
+
+#include "common/Twips.h"
+
+BrowserPane::BrowserPane(QObject *parent)
+    : QObject(parent)
+{
+}
+
+BrowserPane::~BrowserPane() = default;
+
+const QWidget *BrowserPane::placed() const
+{
+    return const_cast<BrowserPane *>(this)->widget();
+}
+
+double BrowserPane::left() const
+{
+    return Twips::fromPixels(placed()->x(), Twips::dpiX(placed()));
+}
+
+double BrowserPane::top() const
+{
+    return Twips::fromPixels(placed()->y(), Twips::dpiY(placed()));
+}
+
+double BrowserPane::width() const
+{
+    return Twips::fromPixels(placed()->width(), Twips::dpiX(placed()));
+}
+
+double BrowserPane::height() const
+{
+    return Twips::fromPixels(placed()->height(), Twips::dpiY(placed()));
+}
+
+void BrowserPane::setLeft(double twips)
+{
+    QWidget *w = widget();
+    w->move(Twips::toPixels(twips, Twips::dpiX(w)), w->y());
+}
+
+void BrowserPane::setTop(double twips)
+{
+    QWidget *w = widget();
+    w->move(w->x(), Twips::toPixels(twips, Twips::dpiY(w)));
+}
+
+void BrowserPane::setWidth(double twips)
+{
+    QWidget *w = widget();
+    w->resize(qMax(0, Twips::toPixels(twips, Twips::dpiX(w))), w->height());
+}
+
+void BrowserPane::setHeight(double twips)
+{
+    QWidget *w = widget();
+    w->resize(w->width(), qMax(0, Twips::toPixels(twips, Twips::dpiY(w))));
+}

@@ -1,0 +1,62 @@
+#include "panes/SilentPage.h"
+
+#include <QAuthenticator>
+#include <QWebEngineCertificateError>
+
+SilentPage::SilentPage(QWebEngineProfile *profile, QObject *parent)
+    : QWebEnginePage(profile, parent)
+{
+    connect(this, &QWebEnginePage::certificateError, this, [](const QWebEngineCertificateError &error) {
+        QWebEngineCertificateError refused = error;
+        refused.rejectCertificate();
+    });
+    // Left unanswered, the engine retries with empty credentials dozens of times; a null
+    // authenticator cancels the request at once.
+    connect(this, &QWebEnginePage::authenticationRequired, this,
+            [](const QUrl &, QAuthenticator *authenticator) { *authenticator = QAuthenticator(); });
+    connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
+            [](const QUrl &, QAuthenticator *authenticator, const QString &) { *authenticator = QAuthenticator(); });
+    connect(this, &QWebEnginePage::featurePermissionRequested, this,
+            [this](const QUrl &origin, QWebEnginePage::Feature feature) {
+                setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+            });
+}
+
+QWebEnginePage *SilentPage::createWindow(WebWindowType)
+{
+    // The engine drops a new-window request nobody answers. A throw-away page catches the
+    // address the link or script asked for, and this pane opens it instead.
+    auto *catcher = new QWebEnginePage(profile(), this);
+    connect(catcher, &QWebEnginePage::urlChanged, this, [this, catcher](const QUrl &url) {
+        if (url.isEmpty())
+            return;
+        setUrl(url);
+        catcher->deleteLater();
+    });
+    return catcher;
+}
+
+QStringList SilentPage::chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
+                                    const QStringList &acceptedMimeTypes)
+{
+    if (m_silent)
+        return {};
+    return QWebEnginePage::chooseFiles(mode, oldFiles, acceptedMimeTypes);
+}
+
+void SilentPage::javaScriptAlert(const QUrl &securityOrigin, const QString &msg)
+{
+    if (!m_silent)
+        QWebEnginePage::javaScriptAlert(securityOrigin, msg);
+}
+
+bool SilentPage::javaScriptConfirm(const QUrl &securityOrigin, const QString &msg)
+{
+    return m_silent ? false : QWebEnginePage::javaScriptConfirm(securityOrigin, msg);
+}
+
+bool SilentPage::javaScriptPrompt(const QUrl &securityOrigin, const QString &msg, const QString &defaultValue,
+                                  QString *result)
+{
+    return m_silent ? false : QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
+}

@@ -1,0 +1,90 @@
+#include "panes/WebEngineEnvironment.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+
+#include "panes/WebEnginePane.h"
+
+void WebEngineEnvironment::prepareProcess()
+{
+    // The engine's sandbox refuses to start as root, and in this Qt version a plain
+    // --no-sandbox argument is ignored: only the environment variable works, and only
+    // when it is set before the application object is made.
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        std::fputs("quovadex3: running as root, the web engine's sandbox is disabled\n", stderr);
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+WebEngineEnvironment::WebEngineEnvironment(const QString &profileDirectory)
+{
+    QString folder = profileDirectory;
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/webprofile");
+
+    // The engine has no lock of its own on a profile folder, and two processes writing one
+    // cookie database lose writes or corrupt it. A second instance runs on a profile kept in
+    // memory instead.
+    if (QDir().mkpath(folder)) {
+        m_lock = std::make_unique<QLockFile>(folder + QStringLiteral("/quovadex.lock"));
+        m_lock->setStaleLockTime(0); // stale only when its owner is gone, however old
+        m_persistent = m_lock->tryLock(0);
+    }
+
+    if (m_persistent) {
+        m_profile = std::make_unique<QWebEngineProfile>(QStringLiteral("quovadex"));
+        m_profile->setPersistentStoragePath(folder + QStringLiteral("/storage"));
+        m_profile->setCachePath(folder + QStringLiteral("/cache"));
+        m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    } else {
+        m_lock.reset();
+        m_profile = std::make_unique<QWebEngineProfile>();
+    }
+    QObject::connect(m_profile.get(), &QWebEngineProfile::downloadRequested, m_profile.get(),
+                     [this](QWebEngineDownloadRequest *download) { onDownloadRequested(download); });
+}
+
+WebEngineEnvironment::~WebEngineEnvironment() = default;
+
+BrowserPane *WebEngineEnvironment::createPane(QWidget *parent)
+{
+    return new WebEnginePane(m_profile.get(), parent);
+}
+
+QString WebEngineEnvironment::uniqueDownloadName(const QString &folder, const QString &name)
+{
+    QString base = QFileInfo(name).fileName();
+    if (base.isEmpty() || base == QLatin1String(".") || base == QLatin1String(".."))
+        base = QStringLiteral("download");
+    const QDir dir(folder);
+    if (!dir.exists(base))
+        return base;
+    const QFileInfo info(base);
+    const QString stem = info.completeBaseName();
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    for (int n = 1;; ++n) {
+        const QString candidate = QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(suffix);
+        if (!dir.exists(candidate))
+            return candidate;
+    }
+}
+
+void WebEngineEnvironment::onDownloadRequested(QWebEngineDownloadRequest *download)
+{
+    // Unanswered, the engine cancels the download; a dialog would block the window.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    QDir().mkpath(folder);
+    download->setDownloadDirectory(folder);
+    download->setDownloadFileName(uniqueDownloadName(folder, download->downloadFileName()));
+    download->accept();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+
+#include <QLockFile>
+#include <QString>
+
+#include "panes/PaneFactory.h"
+
+class QWebEngineDownloadRequest;
+class QWebEngineProfile;
+
+// The web engine's process-wide set-up and the one profile both panes share. Create it
+// after the application object and destroy it after every window with panes, so that
+// cookies reach the disk.
+class WebEngineEnvironment final : public PaneFactory
+{
+    Q_DISABLE_COPY_MOVE(WebEngineEnvironment)
+public:
+    // To be called before the application object exists.
+    static void prepareProcess();
+
+    // profileDirectory empty: the user's data directory for this program.
+    explicit WebEngineEnvironment(const QString &profileDirectory = QString());
+    ~WebEngineEnvironment() override;
+
+    BrowserPane *createPane(QWidget *parent) override;
+
+    QWebEngineProfile *profile() const { return m_profile.get(); }
+    // false when another instance holds the profile and this one runs on a profile kept
+    // in memory only.
+    bool isPersistent() const { return m_persistent; }
+
+    // The name a download gets in folder: its own, or with " (n)" before the extension
+    // when a file of that name is already there.
+    static QString uniqueDownloadName(const QString &folder, const QString &name);
+
+private:
+    void onDownloadRequested(QWebEngineDownloadRequest *download);
+
+    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<QWebEngineProfile> m_profile;
+    bool m_persistent = false;
+};

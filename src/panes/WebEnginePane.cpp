@@ -1,0 +1,112 @@
+#include "panes/WebEnginePane.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QUrl>
+#include <QWebEngineHistory>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+#include "panes/SilentPage.h"
+
+WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
+    : m_view(new QWebEngineView(parent))
+    , m_page(new SilentPage(profile, m_view))
+{
+    setParent(m_view);
+    m_view->setPage(m_page);
+    // A click into the page gives the focus to the view's focus proxy, an inner widget the
+    // engine creates, not to the view: watch the application's focus instead.
+    connect(qApp, &QApplication::focusChanged, this, &WebEnginePane::onFocusChanged);
+}
+
+WebEnginePane::~WebEnginePane() = default;
+
+QWidget *WebEnginePane::widget()
+{
+    return m_view;
+}
+
+void WebEnginePane::setSilent(bool silent)
+{
+    m_page->setSilent(silent);
+}
+
+bool WebEnginePane::isSilent() const
+{
+    return m_page->isSilent();
+}
+
+QUrl WebEnginePane::addressToUrl(const QString &address)
+{
+    if (address.trimmed().isEmpty())
+        return QUrl(QStringLiteral("about:blank"));
+    // A relative name that exists in the working directory opens that file; anything
+    // else is read as a web address the way a browser's address bar would.
+    const QUrl url = QUrl::fromUserInput(address, QDir::currentPath());
+    return url.isValid() ? url : QUrl(QStringLiteral("about:blank"));
+}
+
+void WebEnginePane::navigate(const QString &address)
+{
+    m_page->load(addressToUrl(address));
+}
+
+bool WebEnginePane::goBack()
+{
+    if (!m_page->history()->canGoBack())
+        return false;
+    m_page->triggerAction(QWebEnginePage::Back);
+    return true;
+}
+
+bool WebEnginePane::goForward()
+{
+    if (!m_page->history()->canGoForward())
+        return false;
+    m_page->triggerAction(QWebEnginePage::Forward);
+    return true;
+}
+
+void WebEnginePane::refresh()
+{
+    m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+void WebEnginePane::stop()
+{
+    m_page->triggerAction(QWebEnginePage::Stop);
+}
+
+QString WebEnginePane::locationUrl() const
+{
+    return m_page->url().toString();
+}
+
+QString WebEnginePane::locationName() const
+{
+    return m_page->title();
+}
+
+void WebEnginePane::setScrollTop(int pixels)
+{
+    // document.scrollingElement is the element that scrolls in both standards and quirks
+    // mode (body.scrollTop does nothing in standards mode). Run in the application's own
+    // script world, where the page's scripts cannot redefine what we call.
+    const QString script = QStringLiteral(
+        "(function(){if(!document.body)return;"
+        "var e=document.scrollingElement||document.documentElement;e.scrollTop=%1;})()")
+                               .arg(pixels);
+    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
+}
+
+bool WebEnginePane::owns(const QWidget *widget) const
+{
+    return widget && (widget == m_view || m_view->isAncestorOf(widget));
+}
+
+void WebEnginePane::onFocusChanged(QWidget *old, QWidget *now)
+{
+    if (owns(now) && !owns(old))
+        Q_EMIT gotFocus();
+}

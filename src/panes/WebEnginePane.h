@@ -1,0 +1,42 @@
+#pragma once
+
+#include "panes/BrowserPane.h"
+
+class QWebEngineProfile;
+class QWebEngineView;
+class SilentPage;
+
+class WebEnginePane final : public BrowserPane
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(WebEnginePane)
+public:
+    WebEnginePane(QWebEngineProfile *profile, QWidget *parent);
+    ~WebEnginePane() override;
+
+    QWidget *widget() override;
+
+    void setSilent(bool silent) override;
+    bool isSilent() const override;
+    void navigate(const QString &address) override;
+    bool goBack() override;
+    bool goForward() override;
+    void refresh() override;
+    void stop() override;
+    QString locationUrl() const override;
+    QString locationName() const override;
+    void setScrollTop(int pixels) override;
+
+    QWebEngineView *view() const { return m_view; }
+    SilentPage *page() const { return m_page; }
+
+    // What navigate() makes of a text; empty text gives about:blank.
+    static QUrl addressToUrl(const QString &address);
+
+private:
+    void onFocusChanged(QWidget *old, QWidget *now);
+    bool owns(const QWidget *widget) const;
+
+    QWebEngineView *m_view;
+    SilentPage *m_page;
+};
