@@ -1,7 +1,10 @@
 #include "core/Form1.h"
 
+#include <array>
+
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QTime>
 #include <QDir>
 #include <QIcon>
 #include <QLineEdit>
@@ -12,6 +15,7 @@
 #include <QTimer>
 
 #include "common/Colors.h"
+#include "common/Format.h"
 #include "common/Controls.h"
 #include "common/DesignFonts.h"
 #include "common/Maker.h"
@@ -19,6 +23,7 @@
 #include "core/Form3.h"
 #include "core/SettingsFile.h"
 #include "panes/BrowserPane.h"
+#include "panes/MainLayout.h"
 #include "panes/PaneFactory.h"
 
 namespace {
@@ -93,6 +98,97 @@ constexpr double DesignClientHeight = 9315;
 // Site k's button, in screen order.
 constexpr const char *SiteButtons[6] = {"Command3", "Command6", "Command14", "Command16", "Command17", "Command13"};
 
+// The window's controls as the layout arithmetic sees them: twips, read back as stored.
+class WindowLayoutTarget final : public MainLayout::Target
+{
+public:
+    WindowLayoutTarget(BrowserPane *wb1, BrowserPane *wb3, const QHash<QString, QWidget *> &controls)
+        : m_wb1(wb1)
+        , m_wb3(wb3)
+        , m_controls(controls)
+    {
+    }
+
+    double get(MainLayout::Control control, MainLayout::Property property) const override
+    {
+        using P = MainLayout::Property;
+        if (BrowserPane *pane = paneFor(control)) {
+            switch (property) {
+            case P::Left: return pane->left();
+            case P::Top: return pane->top();
+            case P::Width: return pane->width();
+            case P::Height: return pane->height();
+            }
+        }
+        const QWidget *w = widgetFor(control);
+        if (!w)
+            return 0;
+        switch (property) {
+        case P::Left: return Twips::fromPixels(w->x(), Twips::dpiX(w));
+        case P::Top: return Twips::fromPixels(w->y(), Twips::dpiY(w));
+        case P::Width: return Twips::fromPixels(w->width(), Twips::dpiX(w));
+        case P::Height: return Twips::fromPixels(w->height(), Twips::dpiY(w));
+        }
+        return 0;
+    }
+
+    bool set(MainLayout::Control control, MainLayout::Property property, double twips) override
+    {
+        using P = MainLayout::Property;
+        if ((property == P::Width || property == P::Height) && twips < 0)
+            return false;
+        if (BrowserPane *pane = paneFor(control)) {
+            switch (property) {
+            case P::Left: pane->setLeft(twips); break;
+            case P::Top: pane->setTop(twips); break;
+            case P::Width: pane->setWidth(twips); break;
+            case P::Height: pane->setHeight(twips); break;
+            }
+            return true;
+        }
+        QWidget *w = widgetFor(control);
+        if (!w)
+            return false;
+        QRect g = w->geometry();
+        switch (property) {
+        case P::Left: g.moveLeft(Twips::toPixels(twips, Twips::dpiX(w))); break;
+        case P::Top: g.moveTop(Twips::toPixels(twips, Twips::dpiY(w))); break;
+        case P::Width: g.setWidth(Twips::toPixels(twips, Twips::dpiX(w))); break;
+        case P::Height: g.setHeight(Twips::toPixels(twips, Twips::dpiY(w))); break;
+        }
+        w->setGeometry(g);
+        return true;
+    }
+
+private:
+    BrowserPane *paneFor(MainLayout::Control control) const
+    {
+        if (control == MainLayout::Control::WB1)
+            return m_wb1;
+        if (control == MainLayout::Control::WB3)
+            return m_wb3;
+        return nullptr;
+    }
+
+    QWidget *widgetFor(MainLayout::Control control) const
+    {
+        using C = MainLayout::Control;
+        static const QHash<C, QString> names = {
+            {C::Command18, QStringLiteral("Command18")}, {C::Command19, QStringLiteral("Command19")},
+            {C::Command20, QStringLiteral("Command20")}, {C::Image2, QStringLiteral("Image2")},
+            {C::Command23, QStringLiteral("Command23")}, {C::Command15, QStringLiteral("Command15")},
+            {C::Command24, QStringLiteral("Command24")}, {C::VScroll1, QStringLiteral("VScroll1")},
+            {C::VScroll2, QStringLiteral("VScroll2")},   {C::Check1, QStringLiteral("Check1")},
+            {C::Check2, QStringLiteral("Check2")},
+        };
+        return m_controls.value(names.value(control));
+    }
+
+    BrowserPane *m_wb1;
+    BrowserPane *m_wb3;
+    const QHash<QString, QWidget *> &m_controls;
+};
+
 } // namespace
 
 Form1::Form1(PaneFactory &panes, const QStringList &arguments, QWidget *parent)
@@ -118,6 +214,7 @@ Form1::Form1(PaneFactory &panes, const QStringList &arguments, QWidget *parent)
     }
 
     buildControls();
+    wireControls();
     Comando = arguments.join(QLatin1Char(' '));
     Form_Load();
 }
@@ -158,13 +255,6 @@ void Form1::buildControls()
     for (const char *name : {"Label1", "Label2"})
         m_controls.value(QLatin1String(name))->setCursor(Qt::PointingHandCursor);
 
-    connect(control<QPushButton>("Command4"), &QPushButton::clicked, this, &Form1::Command4_Click);
-    const std::array<void (Form1::*)(), 6> siteHandlers = {&Form1::Command3_Click, &Form1::Command6_Click,
-                                                           &Form1::Command14_Click, &Form1::Command16_Click,
-                                                           &Form1::Command17_Click, &Form1::Command13_Click};
-    for (int k = 0; k < 6; ++k)
-        connect(siteButton(k + 1), &QPushButton::clicked, this, siteHandlers[k]);
-
     auto makeTimer = [this](const char *name, int interval, bool running) {
         auto *timer = new QTimer(this);
         timer->setObjectName(QLatin1String(name));
@@ -192,8 +282,7 @@ void Form1::Form_Load()
     m_wb1->setSilent(true);
     m_wb3->setSilent(true);
     Dirpart = QDir::currentPath();
-    m_refreshCountdown = 120;
-    m_refreshPeriod = 120;
+    m_cycle.reset(120);
     for (const char *name : {"VScroll1", "VScroll2"}) {
         QScrollBar *bar = control<QScrollBar>(name);
         bar->setRange(0, 1000);
@@ -232,6 +321,10 @@ void Form1::Form_Unload()
 
 void Form1::Form_Resize()
 {
+    const QRect outer = frameGeometry();
+    WindowLayoutTarget target(m_wb1, m_wb3, m_controls);
+    MainLayout::apply(Twips::fromPixels(outer.height(), Twips::dpiY(this)),
+                      Twips::fromPixels(outer.width(), Twips::dpiX(this)), target);
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -244,6 +337,13 @@ void Form1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
+}
+
+void Form1::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
 }
 
 void Form1::Command4_Click()
@@ -286,4 +386,336 @@ void Form1::Command17_Click()
 void Form1::Command13_Click()
 {
     control<QLineEdit>("Text1")->setText(Textline12);
+}
+
+void Form1::wireControls()
+{
+    auto onClick = [this](const char *name, void (Form1::*handler)()) {
+        connect(control<QPushButton>(name), &QPushButton::clicked, this, handler);
+    };
+    onClick("Command4", &Form1::Command4_Click);
+    onClick("Command3", &Form1::Command3_Click);
+    onClick("Command6", &Form1::Command6_Click);
+    onClick("Command14", &Form1::Command14_Click);
+    onClick("Command16", &Form1::Command16_Click);
+    onClick("Command17", &Form1::Command17_Click);
+    onClick("Command13", &Form1::Command13_Click);
+    onClick("Command5", &Form1::Command5_Click);
+    onClick("Command7", &Form1::Command7_Click);
+    onClick("Command11", &Form1::Command11_Click);
+    onClick("Command22", &Form1::Command22_Click);
+    onClick("Command21", &Form1::Command21_Click);
+    onClick("Command18", &Form1::Command18_Click);
+    onClick("Command19", &Form1::Command19_Click);
+    onClick("Command20", &Form1::Command20_Click);
+    onClick("Command23", &Form1::Command23_Click);
+    onClick("Command24", &Form1::Command24_Click);
+    onClick("Command8", &Form1::Command8_Click);
+    onClick("Command2", &Form1::Command2_Click);
+    onClick("Command26", &Form1::Command26_Click);
+    onClick("Command10", &Form1::Command10_Click);
+    onClick("Command9", &Form1::Command9_Click);
+
+    auto onLabelClick = [this](const char *name, void (Form1::*handler)()) {
+        connect(static_cast<ClickLabel *>(m_controls.value(QLatin1String(name))), &ClickLabel::clicked, this, handler);
+    };
+    onLabelClick("Image1", &Form1::Image1_Click);
+    onLabelClick("Image2", &Form1::Image2_Click);
+    onLabelClick("Label2", &Form1::Label2_Click);
+
+    connect(control<QLineEdit>("Text1"), &QLineEdit::returnPressed, this, [this] { Text1_KeyPress(13); });
+    connect(m_wb1, &BrowserPane::gotFocus, this, &Form1::WB1_GotFocus);
+    connect(m_wb3, &BrowserPane::gotFocus, this, &Form1::WB3_GotFocus);
+    // clicked is raised only by the user's toggling, never by a programmatic change.
+    connect(control<QCheckBox>("Check1"), &QCheckBox::clicked, this, &Form1::Check1_Click);
+    connect(control<QCheckBox>("Check2"), &QCheckBox::clicked, this, &Form1::Check2_Click);
+
+    connect(control<QListWidget>("List1"), &QListWidget::itemClicked, this, &Form1::List1_Click);
+    connect(control<QListWidget>("List1"), &QListWidget::itemActivated, this, &Form1::List1_Click);
+    connect(control<QListWidget>("File1"), &QListWidget::itemClicked, this, &Form1::File1_Click);
+    connect(control<QListWidget>("File1"), &QListWidget::itemActivated, this, &Form1::File1_Click);
+
+    // An arrow or track click only moves the value; a thumb drag is the bar's Scroll event.
+    for (int pane : {1, 2}) {
+        QScrollBar *bar = control<QScrollBar>(pane == 1 ? "VScroll1" : "VScroll2");
+        ScrollHold &hold = pane == 1 ? m_hold1 : m_hold2;
+        connect(bar, &QScrollBar::valueChanged, this, [&hold](int value) { hold.setValue(value); });
+        connect(bar, &QScrollBar::sliderMoved, this, pane == 1 ? &Form1::VScroll1_Scroll : &Form1::VScroll2_Scroll);
+    }
+
+    connect(control<QRadioButton>("Option1"), &QRadioButton::clicked, this, &Form1::Option1_Click);
+    connect(control<QRadioButton>("Option2"), &QRadioButton::clicked, this, &Form1::Option2_Click);
+    connect(control<QRadioButton>("Option3"), &QRadioButton::clicked, this, &Form1::Option3_Click);
+
+    connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(m_timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    connect(m_timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
+    connect(m_timer4, &QTimer::timeout, this, &Form1::Timer4_Timer);
+}
+
+void Form1::goAddress(BrowserPane *pane)
+{
+    // The box is read twice, for the navigation and for the history entry.
+    pane->navigate(control<QLineEdit>("Text1")->text());
+    control<QListWidget>("List1")->addItem(control<QLineEdit>("Text1")->text());
+}
+
+void Form1::Command5_Click()
+{
+    m_wb1->goBack();
+}
+
+void Form1::Command7_Click()
+{
+    m_wb1->goForward();
+}
+
+void Form1::Command11_Click()
+{
+    goAddress(m_wb1);
+}
+
+void Form1::Image1_Click()
+{
+    m_wb1->navigate(Textline13);
+}
+
+void Form1::Command22_Click()
+{
+    m_wb1->stop();
+}
+
+void Form1::Command21_Click()
+{
+    m_wb1->refresh();
+}
+
+void Form1::Command18_Click()
+{
+    m_wb3->goBack();
+}
+
+void Form1::Command19_Click()
+{
+    m_wb3->goForward();
+}
+
+void Form1::Command20_Click()
+{
+    goAddress(m_wb3);
+}
+
+void Form1::Image2_Click()
+{
+    m_wb3->navigate(Maker::infoPage());
+}
+
+void Form1::Command23_Click()
+{
+    m_wb3->stop();
+}
+
+void Form1::Command24_Click()
+{
+    m_wb3->refresh();
+}
+
+void Form1::Text1_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13)
+        control<QPushButton>("Command11")->click();
+}
+
+void Form1::showHoldFlag(int pane)
+{
+    QWidget *box = m_controls.value(pane == 1 ? QStringLiteral("Check1") : QStringLiteral("Check2"));
+    const quint32 flag = hold(pane).flag();
+    if (Colors::backColor(box) != flag)
+        Colors::setBackColor(box, flag);
+}
+
+void Form1::WB1_GotFocus()
+{
+    m_hold1.paneFocused();
+    showHoldFlag(1);
+}
+
+void Form1::WB3_GotFocus()
+{
+    m_hold2.paneFocused();
+    showHoldFlag(2);
+}
+
+void Form1::Check1_Click()
+{
+    m_hold1.boxClicked(control<QCheckBox>("Check1")->isChecked());
+    showHoldFlag(1);
+}
+
+void Form1::Check2_Click()
+{
+    m_hold2.boxClicked(control<QCheckBox>("Check2")->isChecked());
+    showHoldFlag(2);
+}
+
+void Form1::Command8_Click()
+{
+    QListWidget *list = control<QListWidget>("List1");
+    list->setVisible(!list->isVisible());
+    if (list->isVisible())
+        list->raise();
+}
+
+void Form1::List1_Click()
+{
+    QListWidget *list = control<QListWidget>("List1");
+    if (QListWidgetItem *item = list->currentItem())
+        control<QLineEdit>("Text1")->setText(item->text());
+    list->hide();
+}
+
+QStringList Form1::localPages(const QString &folder)
+{
+    const QDir dir(folder);
+    return dir.entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")},
+                         QDir::Files | QDir::Readable | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+}
+
+void Form1::Command2_Click()
+{
+    QListWidget *list = control<QListWidget>("File1");
+    list->clear();
+    list->addItems(localPages(Dirpart));
+    list->setVisible(!list->isVisible());
+    if (list->isVisible())
+        list->raise();
+}
+
+void Form1::File1_Click()
+{
+    QListWidget *list = control<QListWidget>("File1");
+    if (QListWidgetItem *item = list->currentItem()) {
+        // A folder at the root already ends with the separator; a doubled one would make
+        // "//name" here, which reads as a network host rather than a file.
+        QString folder = Dirpart;
+        if (!folder.endsWith(QDir::separator()) && !folder.endsWith(QLatin1Char('/')))
+            folder += QDir::separator();
+        control<QLineEdit>("Text1")->setText(QDir::toNativeSeparators(folder + item->text()));
+    }
+    list->hide();
+}
+
+void Form1::Command26_Click()
+{
+    // Each pane on its own: a page without a body in one pane never keeps the other held.
+    if (m_hold1.isHeld())
+        m_wb1->setScrollTop(m_hold1.value());
+    if (m_hold2.isHeld())
+        m_wb3->setScrollTop(m_hold2.value());
+}
+
+void Form1::scrollThumbDragged(int pane)
+{
+    QScrollBar *bar = control<QScrollBar>(pane == 1 ? "VScroll1" : "VScroll2");
+    ScrollHold &h = pane == 1 ? m_hold1 : m_hold2;
+    if (h.thumbDragged(bar->sliderPosition())) {
+        showHoldFlag(pane);
+        (pane == 1 ? m_wb1 : m_wb3)->setScrollTop(h.value());
+    }
+}
+
+void Form1::VScroll1_Scroll()
+{
+    scrollThumbDragged(1);
+}
+
+void Form1::VScroll2_Scroll()
+{
+    scrollThumbDragged(2);
+}
+
+void Form1::Timer3_Timer()
+{
+    // The label is rewritten on every tick; QLabel ignores an unchanged text, so an idle
+    // window repaints the clock once a second, not ten times.
+    control<ClickLabel>("Label1")->setText(Format::formatTime(QTime::currentTime(), QStringLiteral("hh:mm:ss")));
+    Command26_Click();
+}
+
+void Form1::Command10_Click()
+{
+    control<QPushButton>("Command10")->setText(m_cycle.toggle());
+    if (m_cycle.isRunning())
+        m_timer1->start();
+    else
+        m_timer1->stop();
+}
+
+void Form1::Timer1_Timer()
+{
+    static_cast<ShapeCircle *>(m_controls.value(QStringLiteral("Shape1")))->setFillColor(Colors::BrightGreen);
+    m_timer2->start();
+    const RefreshCycle::Tick tick = m_cycle.tick();
+    control<ClickLabel>("Label2")->setText(tick.label);
+    if (tick.refresh)
+        control<QPushButton>("Command9")->click();
+}
+
+void Form1::Timer2_Timer()
+{
+    static_cast<ShapeCircle *>(m_controls.value(QStringLiteral("Shape1")))->setFillColor(Colors::DarkGreen);
+    m_timer2->stop();
+}
+
+void Form1::Command9_Click()
+{
+    if (control<QCheckBox>("Check3")->isChecked()) {
+        m_hold1.refreshing();
+        showHoldFlag(1);
+        m_wb1->refresh();
+    }
+    if (control<QCheckBox>("Check4")->isChecked()) {
+        m_hold2.refreshing();
+        showHoldFlag(2);
+        m_wb3->refresh();
+    }
+}
+
+void Form1::Label2_Click()
+{
+    const bool show = !control<QRadioButton>("Option1")->isVisible();
+    for (const char *name : {"Option1", "Option2", "Option3"}) {
+        QRadioButton *option = control<QRadioButton>(name);
+        option->setVisible(show);
+        if (show)
+            option->raise();
+    }
+}
+
+void Form1::chooseInterval(qint16 seconds)
+{
+    m_cycle.choose(seconds);
+    for (const char *name : {"Option1", "Option2", "Option3"})
+        control<QRadioButton>(name)->hide();
+}
+
+void Form1::Option1_Click()
+{
+    chooseInterval(60);
+}
+
+void Form1::Option2_Click()
+{
+    chooseInterval(120);
+}
+
+void Form1::Option3_Click()
+{
+    chooseInterval(180);
+}
+
+void Form1::Timer4_Timer()
+{
+    control<ClickLabel>("Image6")->setBorderStyle(0);
+    m_timer4->stop();
 }

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QWidget>
 
+#include "aids/RefreshCycle.h"
+#include "aids/ScrollHold.h"
+
 class BrowserPane;
 class ClickLabel;
 class Form3;
@@ -60,16 +63,70 @@ public:
     void Command17_Click();
     void Command13_Click();
 
+    // Pane navigation.
+    void Command5_Click();
+    void Command7_Click();
+    void Command11_Click();
+    void Image1_Click();
+    void Command22_Click();
+    void Command21_Click();
+    void Command18_Click();
+    void Command19_Click();
+    void Command20_Click();
+    void Image2_Click();
+    void Command23_Click();
+    void Command24_Click();
+    void Text1_KeyPress(int keyAscii);
+    void WB1_GotFocus();
+    void WB3_GotFocus();
+    void Check1_Click();
+    void Check2_Click();
+
+    // History and local page lists.
+    void Command8_Click();
+    void List1_Click();
+    void Command2_Click();
+    void File1_Click();
+
+    // Scroll hold, clock and automatic refresh.
+    void Command26_Click();
+    void VScroll1_Scroll();
+    void VScroll2_Scroll();
+    void Timer3_Timer();
+    void Command10_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Command9_Click();
+    void Label2_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
+    void Timer4_Timer();
+
+    qint16 RefreshCountdown() const { return m_cycle.countdown(); }
+    qint16 RefreshPeriod() const { return m_cycle.period(); }
+    const ScrollHold &hold(int pane) const { return pane == 1 ? m_hold1 : m_hold2; }
+
+    // The names the local page list shows for folder: its web pages, matched as the
+    // pattern "*.htm" matches on Windows (".htm" and ".html", any letter case).
+    static QStringList localPages(const QString &folder);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     template<typename T>
     T *control(const char *name) const;
 
     void buildControls();
+    void wireControls();
     Form3 *ensureForm3();
+    void goAddress(BrowserPane *pane);
+    void showHoldFlag(int pane);
+    void scrollThumbDragged(int pane);
+    void chooseInterval(qint16 seconds);
 
     QHash<QString, QWidget *> m_controls;
     BrowserPane *m_wb1 = nullptr;
@@ -79,7 +136,8 @@ private:
     QTimer *m_timer2 = nullptr;
     QTimer *m_timer3 = nullptr;
     QTimer *m_timer4 = nullptr;
-    qint16 m_refreshCountdown = 0;
-    qint16 m_refreshPeriod = 0;
+    RefreshCycle m_cycle;
+    ScrollHold m_hold1;
+    ScrollHold m_hold2;
     bool m_unloaded = false;
 };
