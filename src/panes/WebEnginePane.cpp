@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
 #include "panes/SilentPage.h"
@@ -18,6 +20,15 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     // A click into the page gives the focus to the view's focus proxy, an inner widget the
     // engine creates, not to the view: watch the application's focus instead.
     connect(qApp, &QApplication::focusChanged, this, &WebEnginePane::onFocusChanged);
+
+    // While offsets keep coming (a held pane gets one every tick), a page that loads is put
+    // at the offset as soon as its document is ready, before its first full paint, instead
+    // of showing at the top until the next tick pulls it down. Once they stop, the page is
+    // left to itself again.
+    m_holdExpiry = new QTimer(this);
+    m_holdExpiry->setSingleShot(true);
+    m_holdExpiry->setInterval(HoldExpiryMs);
+    connect(m_holdExpiry, &QTimer::timeout, this, [this] { setEarlyOffset(-1); });
 }
 
 WebEnginePane::~WebEnginePane() = default;
@@ -98,6 +109,31 @@ void WebEnginePane::setScrollTop(int pixels)
         "var e=document.scrollingElement||document.documentElement;e.scrollTop=%1;})()")
                                .arg(pixels);
     m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
+    setEarlyOffset(pixels);
+    m_holdExpiry->start();
+}
+
+void WebEnginePane::setEarlyOffset(int pixels)
+{
+    if (pixels == m_earlyOffset)
+        return;
+    m_earlyOffset = pixels;
+    QWebEngineScriptCollection &scripts = m_page->scripts();
+    for (const QWebEngineScript &old : scripts.find(QStringLiteral("quovadex-hold")))
+        scripts.remove(old);
+    if (pixels < 0)
+        return;
+    QWebEngineScript script;
+    script.setName(QStringLiteral("quovadex-hold"));
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(false);
+    // Again at "load": images and late content can still change where the offset lands.
+    script.setSourceCode(QStringLiteral(
+        "(function(){function put(){var e=document.scrollingElement||document.documentElement;"
+        "if(e&&document.body)e.scrollTop=%1;}put();window.addEventListener('load',put);})()")
+                             .arg(pixels));
+    scripts.insert(script);
 }
 
 bool WebEnginePane::owns(const QWidget *widget) const

@@ -3,6 +3,7 @@
 #include "panes/BrowserPane.h"
 
 class QWebEngineProfile;
+class QTimer;
 class QWebEngineView;
 class SilentPage;
 
@@ -35,8 +36,13 @@ public:
 
 private:
     void onFocusChanged(QWidget *old, QWidget *now);
+    void setEarlyOffset(int pixels);
+
+    static constexpr int HoldExpiryMs = 500;
     bool owns(const QWidget *widget) const;
 
     QWebEngineView *m_view;
     SilentPage *m_page;
+    QTimer *m_holdExpiry = nullptr;
+    int m_earlyOffset = -1;
 };
