@@ -1,0 +1,98 @@
+#include <QTest>
+
+#include "aids/RefreshCycle.h"
+
+class TestRefreshCycle : public QObject
+{
+    Q_OBJECT
+private slots:
+    void refreshesOnTheTickThatReachesOne_data();
+    void refreshesOnTheTickThatReachesOne();
+    void countdownNeverShowsOne();
+    void cycleRepeatsWithTheSamePeriod();
+    void toggleCaptionNamesTheNextActionAndKeepsTheCount();
+    void intervalChosenWhileRunningRestartsTheCount();
+};
+
+void TestRefreshCycle::refreshesOnTheTickThatReachesOne_data()
+{
+    QTest::addColumn<int>("period");
+    QTest::addColumn<int>("firstRefreshTick");
+    QTest::newRow("default two minutes") << 0 << 119;
+    QTest::newRow("1 min.") << 60 << 59;
+    QTest::newRow("2 min.") << 120 << 119;
+    QTest::newRow("3 min.") << 180 << 179;
+}
+
+void TestRefreshCycle::refreshesOnTheTickThatReachesOne()
+{
+    QFETCH(int, period);
+    QFETCH(int, firstRefreshTick);
+    RefreshCycle cycle;
+    cycle.reset(120);
+    if (period)
+        cycle.choose(qint16(period));
+    cycle.toggle();
+    const qint16 start = cycle.period();
+    QCOMPARE(cycle.tick().label, QStringLiteral("%1").arg(start - 1, 3, 10, QLatin1Char('0')));
+    int tick = 1;
+    while (!cycle.tick().refresh) {
+        ++tick;
+        QVERIFY2(tick < 1000, "the cycle never refreshed");
+    }
+    QCOMPARE(tick + 1, firstRefreshTick);
+}
+
+void TestRefreshCycle::countdownNeverShowsOne()
+{
+    RefreshCycle cycle;
+    cycle.choose(60);
+    QStringList shown;
+    for (int i = 0; i < 200; ++i)
+        shown << cycle.tick().label;
+    QVERIFY(!shown.contains(QStringLiteral("001")));
+    QVERIFY(shown.contains(QStringLiteral("002")));
+    QCOMPARE(shown.at(57), QStringLiteral("002"));
+    QCOMPARE(shown.at(58), QStringLiteral("000"));
+    QCOMPARE(shown.at(59), QStringLiteral("059"));
+}
+
+void TestRefreshCycle::cycleRepeatsWithTheSamePeriod()
+{
+    RefreshCycle cycle;
+    cycle.choose(60);
+    QList<int> refreshTicks;
+    for (int i = 1; i <= 59 * 3; ++i) {
+        if (cycle.tick().refresh)
+            refreshTicks << i;
+    }
+    QCOMPARE(refreshTicks, (QList<int>{59, 118, 177}));
+    QCOMPARE(cycle.countdown(), qint16(60));
+}
+
+void TestRefreshCycle::toggleCaptionNamesTheNextActionAndKeepsTheCount()
+{
+    RefreshCycle cycle;
+    QVERIFY(!cycle.isRunning());
+    for (int i = 0; i < 83; ++i)
+        cycle.tick();
+    QCOMPARE(cycle.countdown(), qint16(37));
+    QCOMPARE(cycle.toggle(), QStringLiteral("Off"));
+    QCOMPARE(cycle.toggle(), QStringLiteral("Auto"));
+    QCOMPARE(cycle.countdown(), qint16(37));
+    QCOMPARE(cycle.tick().label, QStringLiteral("036"));
+}
+
+void TestRefreshCycle::intervalChosenWhileRunningRestartsTheCount()
+{
+    RefreshCycle cycle;
+    cycle.toggle();
+    for (int i = 0; i < 10; ++i)
+        cycle.tick();
+    cycle.choose(180);
+    QCOMPARE(cycle.period(), qint16(180));
+    QCOMPARE(cycle.tick().label, QStringLiteral("179"));
+}
+
+QTEST_APPLESS_MAIN(TestRefreshCycle)
+#include "tst_refreshcycle.moc"
