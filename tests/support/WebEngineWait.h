@@ -1,0 +1,26 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include <QTest>
+#include <QVariant>
+#include <QWebEnginePage>
+
+namespace WebEngineWait {
+
+// Page loads start a renderer process; a loaded two-core machine needs far more than 5 s.
+constexpr int Timeout = 30000;
+
+// Runs a script in the page and waits for its answer.
+inline QVariant evaluate(QWebEnginePage *page, const QString &script)
+{
+    // Held by the callback too, so an answer arriving after a time-out touches nothing freed.
+    auto answer = std::make_shared<std::optional<QVariant>>();
+    page->runJavaScript(script, [answer](const QVariant &value) { *answer = value; });
+    if (!QTest::qWaitFor([&answer] { return answer->has_value(); }, Timeout))
+        return QStringLiteral("<no answer>");
+    return **answer;
+}
+
+} // namespace WebEngineWait
