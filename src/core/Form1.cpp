@@ -3,6 +3,7 @@
 #include <array>
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QTime>
 #include <QDir>
@@ -20,8 +21,13 @@
 #include "common/DesignFonts.h"
 #include "common/Maker.h"
 #include "common/Twips.h"
+#include "calculator/Calculator.h"
+#include "common/MessageBox.h"
 #include "core/Form3.h"
 #include "core/SettingsFile.h"
+#include "favorites/FavoritesFile.h"
+#include "favorites/Launchers.h"
+#include "favorites/ProcessStarter.h"
 #include "panes/BrowserPane.h"
 #include "panes/MainLayout.h"
 #include "panes/PaneFactory.h"
@@ -193,6 +199,8 @@ private:
 
 Form1::Form1(PaneFactory &panes, const QStringList &arguments, QWidget *parent)
     : QWidget(parent)
+    , m_systemStarter(std::make_unique<SystemProcessStarter>())
+    , m_starter(m_systemStarter.get())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Doppio Quovadex"));
@@ -316,6 +324,7 @@ void Form1::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    m_calculator.reset();
     m_form3.reset();
 }
 
@@ -422,6 +431,13 @@ void Form1::wireControls()
     onLabelClick("Image1", &Form1::Image1_Click);
     onLabelClick("Image2", &Form1::Image2_Click);
     onLabelClick("Label2", &Form1::Label2_Click);
+    onLabelClick("Label1", &Form1::Label1_Click);
+    onLabelClick("Image5", &Form1::Image5_Click);
+    onLabelClick("Image6", &Form1::Image6_Click);
+    onClick("Command1", &Form1::Command1_Click);
+    onClick("Command15", &Form1::Command15_Click);
+    onClick("Command25", &Form1::Command25_Click);
+    onClick("Command12", &Form1::Command12_Click);
 
     connect(control<QLineEdit>("Text1"), &QLineEdit::returnPressed, this, [this] { Text1_KeyPress(13); });
     connect(m_wb1, &BrowserPane::gotFocus, this, &Form1::WB1_GotFocus);
@@ -718,4 +734,66 @@ void Form1::Timer4_Timer()
 {
     control<ClickLabel>("Image6")->setBorderStyle(0);
     m_timer4->stop();
+}
+
+void Form1::setProcessStarter(ProcessStarter *starter)
+{
+    m_starter = starter ? starter : m_systemStarter.get();
+}
+
+void Form1::addFavorite(BrowserPane *pane)
+{
+    // A file that cannot be written (read-only folder, full disk) is left as it was, silently.
+    FavoritesFile::append(FavoritesFile::fileName(), FavoritesFile::line(pane->locationUrl(), pane->locationName()));
+}
+
+void Form1::Command1_Click()
+{
+    addFavorite(m_wb1);
+}
+
+void Form1::Command15_Click()
+{
+    addFavorite(m_wb3);
+}
+
+void Form1::Command25_Click()
+{
+    const QString editor = Launchers::findTextEditor();
+    if (!editor.isEmpty())
+        m_starter->startDetached(editor, {control<QLineEdit>("Text1")->text()}, QDir::currentPath());
+}
+
+void Form1::Command12_Click()
+{
+    Nuovo = m_wb1->locationUrl();
+    // The program's own file, not whatever the PATH finds under its name.
+    m_starter->startDetached(QCoreApplication::applicationFilePath(), Nuovo.isEmpty() ? QStringList() : QStringList{Nuovo},
+                             QDir::currentPath());
+}
+
+void Form1::Label1_Click()
+{
+    const QString tool = Launchers::findSiblingTool(QCoreApplication::applicationDirPath());
+    if (!tool.isEmpty())
+        m_starter->startDetached(tool, {}, QDir::currentPath());
+}
+
+void Form1::Image6_Click()
+{
+    control<ClickLabel>("Image6")->setBorderStyle(1);
+    m_timer4->start();
+    if (!m_calculator) {
+        m_calculator = std::make_unique<Calculator>();
+        connect(m_calculator.get(), &Calculator::makerSiteRequested, this,
+                [this] { m_starter->openUrl(QUrl(Maker::webSite())); });
+    }
+    m_calculator->show();
+    m_calculator->raise();
+    m_calculator->activateWindow();
+}
+
+void Form1::Image5_Click()
+{
+    MessageBox::show(this, QMessageBox::Question, QStringLiteral("Quovadex"), Launchers::aboutDisplayText());
 }

@@ -10,9 +10,11 @@
 #include "aids/ScrollHold.h"
 
 class BrowserPane;
+class Calculator;
 class ClickLabel;
 class Form3;
 class PaneFactory;
+class ProcessStarter;
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
@@ -47,6 +49,12 @@ public:
 
     // The settings editor, or null while it has not been created.
     Form3 *form3() const { return m_form3.get(); }
+
+    // The calculator, or null while it has not been opened.
+    Calculator *calculator() const { return m_calculator.get(); }
+
+    // Launchers start programs through this; tests put a recording one in.
+    void setProcessStarter(ProcessStarter *starter);
 
     // The site buttons in their order on screen, site 1 first.
     QPushButton *siteButton(int site) const;
@@ -103,6 +111,15 @@ public:
     void Option3_Click();
     void Timer4_Timer();
 
+    // Favorites and launchers.
+    void Command1_Click();
+    void Command15_Click();
+    void Command25_Click();
+    void Command12_Click();
+    void Label1_Click();
+    void Image6_Click();
+    void Image5_Click();
+
     qint16 RefreshCountdown() const { return m_cycle.countdown(); }
     qint16 RefreshPeriod() const { return m_cycle.period(); }
     const ScrollHold &hold(int pane) const { return pane == 1 ? m_hold1 : m_hold2; }
@@ -127,11 +144,15 @@ private:
     void showHoldFlag(int pane);
     void scrollThumbDragged(int pane);
     void chooseInterval(qint16 seconds);
+    void addFavorite(BrowserPane *pane);
 
     QHash<QString, QWidget *> m_controls;
     BrowserPane *m_wb1 = nullptr;
     BrowserPane *m_wb3 = nullptr;
     std::unique_ptr<Form3> m_form3;
+    std::unique_ptr<Calculator> m_calculator;
+    std::unique_ptr<ProcessStarter> m_systemStarter;
+    ProcessStarter *m_starter = nullptr;
     QTimer *m_timer1 = nullptr;
     QTimer *m_timer2 = nullptr;
     QTimer *m_timer3 = nullptr;

@@ -1,0 +1,77 @@
+#include "favorites/FavoritesFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringConverter>
+
+namespace FavoritesFile {
+
+namespace {
+
+QString escapeTitle(const QString &title)
+{
+    QString escaped;
+    escaped.reserve(title.size());
+    for (const QChar c : title) {
+        switch (c.unicode()) {
+        case '&': escaped += QLatin1String("&amp;"); break;
+        case '<': escaped += QLatin1String("&lt;"); break;
+        case '>': escaped += QLatin1String("&gt;"); break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QString escapeAddress(const QString &address)
+{
+    QString escaped;
+    escaped.reserve(address.size());
+    for (const QChar c : address) {
+        switch (c.unicode()) {
+        case ' ': escaped += QLatin1String("%20"); break;
+        case '"': escaped += QLatin1String("%22"); break;
+        case '\'': escaped += QLatin1String("%27"); break;
+        case '<': escaped += QLatin1String("%3C"); break;
+        case '>': escaped += QLatin1String("%3E"); break;
+        case '`': escaped += QLatin1String("%60"); break;
+        case '\t': escaped += QLatin1String("%09"); break;
+        case '\n': escaped += QLatin1String("%0A"); break;
+        case '\r': escaped += QLatin1String("%0D"); break;
+        case '\f': escaped += QLatin1String("%0C"); break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+} // namespace
+
+QByteArray line(const QString &address, const QString &title)
+{
+    const QString text = QLatin1String("<a href=") + escapeAddress(address) + QLatin1Char('>') + escapeTitle(title)
+        + QLatin1String("</a></font></p>\r\n");
+    QStringEncoder encoder(QStringConverter::System);
+    return encoder.encode(text);
+}
+
+bool append(const QString &path, const QByteArray &line)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return false;
+    // Unbuffered, so the line goes to the file in one write call and no other writer can
+    // ever find half of it.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return false;
+    const qint64 before = file.size();
+    if (file.write(line) != line.size()) {
+        // A full disk can take part of the line: take it back rather than leave a broken one.
+        file.resize(before);
+        return false;
+    }
+    return true;
+}
+
+} // namespace FavoritesFile

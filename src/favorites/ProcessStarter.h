@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+// Starts other programs. Arguments are handed over as they are, never through a shell, so an
+// address with blanks, quotes, ";" or "$(...)" reaches the program unchanged and runs nothing.
+class ProcessStarter
+{
+public:
+    virtual ~ProcessStarter() = default;
+
+    // Starts without waiting; false when the program could not be started.
+    virtual bool startDetached(const QString &program, const QStringList &arguments,
+                               const QString &workingDirectory) = 0;
+    // Opens an address in the user's web browser.
+    virtual bool openUrl(const QUrl &url) = 0;
+};
+
+class SystemProcessStarter final : public ProcessStarter
+{
+public:
+    bool startDetached(const QString &program, const QStringList &arguments,
+                       const QString &workingDirectory) override;
+    bool openUrl(const QUrl &url) override;
+};
+
+// For tests: writes down what would have been started.
+class RecordingProcessStarter final : public ProcessStarter
+{
+public:
+    struct Start
+    {
+        QString program;
+        QStringList arguments;
+        QString workingDirectory;
+    };
+
+    bool startDetached(const QString &program, const QStringList &arguments,
+                       const QString &workingDirectory) override
+    {
+        starts.append({program, arguments, workingDirectory});
+        return succeed;
+    }
+    bool openUrl(const QUrl &url) override
+    {
+        openedUrls.append(url);
+        return succeed;
+    }
+
+    QList<Start> starts;
+    QList<QUrl> openedUrls;
+    bool succeed = true;
+};
