@@ -201,6 +201,7 @@ Form1::Form1(PaneFactory &panes, const QStringList &arguments, QWidget *parent)
     : QWidget(parent)
     , m_systemStarter(std::make_unique<SystemProcessStarter>())
     , m_starter(m_systemStarter.get())
+    , m_ownProgram(QCoreApplication::applicationFilePath())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Doppio Quovadex"));
@@ -768,7 +769,7 @@ void Form1::Command12_Click()
 {
     Nuovo = m_wb1->locationUrl();
     // The program's own file, not whatever the PATH finds under its name.
-    m_starter->startDetached(QCoreApplication::applicationFilePath(), Nuovo.isEmpty() ? QStringList() : QStringList{Nuovo},
+    m_starter->startDetached(m_ownProgram, Nuovo.isEmpty() ? QStringList() : QStringList{Nuovo},
                              QDir::currentPath());
 }
 

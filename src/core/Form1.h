@@ -55,6 +55,9 @@ public:
 
     // Launchers start programs through this; tests put a recording one in.
     void setProcessStarter(ProcessStarter *starter);
+    ProcessStarter *processStarter() const { return m_starter; }
+    // "Nuova" starts this program file; by default the running program's own.
+    void setOwnProgram(const QString &path) { m_ownProgram = path; }
 
     // The site buttons in their order on screen, site 1 first.
     QPushButton *siteButton(int site) const;
@@ -153,6 +156,7 @@ private:
     std::unique_ptr<Calculator> m_calculator;
     std::unique_ptr<ProcessStarter> m_systemStarter;
     ProcessStarter *m_starter = nullptr;
+    QString m_ownProgram;
     QTimer *m_timer1 = nullptr;
     QTimer *m_timer2 = nullptr;
     QTimer *m_timer3 = nullptr;

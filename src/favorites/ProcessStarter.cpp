@@ -4,7 +4,7 @@
 #include <QProcess>
 
 bool SystemProcessStarter::startDetached(const QString &program, const QStringList &arguments,
-                                         const QString &workingDirectory)
+                                         const QString &workingDirectory, qint64 *pid)
 {
     if (program.isEmpty())
         return false;
@@ -13,7 +13,7 @@ bool SystemProcessStarter::startDetached(const QString &program, const QStringLi
     process.setArguments(arguments);
     process.setWorkingDirectory(workingDirectory);
     process.setStandardInputFile(QProcess::nullDevice());
-    return process.startDetached();
+    return process.startDetached(pid);
 }
 
 bool SystemProcessStarter::openUrl(const QUrl &url)

@@ -11,9 +11,10 @@ class ProcessStarter
 public:
     virtual ~ProcessStarter() = default;
 
-    // Starts without waiting; false when the program could not be started.
+    // Starts without waiting; false when the program could not be started. pid, if given,
+    // receives the new process's id.
     virtual bool startDetached(const QString &program, const QStringList &arguments,
-                               const QString &workingDirectory) = 0;
+                               const QString &workingDirectory, qint64 *pid = nullptr) = 0;
     // Opens an address in the user's web browser.
     virtual bool openUrl(const QUrl &url) = 0;
 };
@@ -21,8 +22,8 @@ public:
 class SystemProcessStarter final : public ProcessStarter
 {
 public:
-    bool startDetached(const QString &program, const QStringList &arguments,
-                       const QString &workingDirectory) override;
+    bool startDetached(const QString &program, const QStringList &arguments, const QString &workingDirectory,
+                       qint64 *pid = nullptr) override;
     bool openUrl(const QUrl &url) override;
 };
 
@@ -37,8 +38,8 @@ public:
         QString workingDirectory;
     };
 
-    bool startDetached(const QString &program, const QStringList &arguments,
-                       const QString &workingDirectory) override
+    bool startDetached(const QString &program, const QStringList &arguments, const QString &workingDirectory,
+                       qint64 * = nullptr) override
     {
         starts.append({program, arguments, workingDirectory});
         return succeed;
