@@ -1,7 +1,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build run test clean
+.PHONY: all deps build run test clean bench fuzz test-sanitize soak package
 
 all: build
 
@@ -21,6 +21,22 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Longer runs, each driven by its own script.
+bench: build
+	@bash bench/run.sh
+
+fuzz: deps
+	@bash scripts/fuzz.sh
+
+test-sanitize: deps
+	@bash scripts/test-sanitize.sh
+
+soak: build
+	@bash scripts/soak.sh
+
+package: build
+	@bash scripts/package.sh
 
 clean:
 	rm -rf $(BUILD_DIR)
