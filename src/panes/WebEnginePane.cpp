@@ -29,6 +29,28 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     m_holdExpiry->setSingleShot(true);
     m_holdExpiry->setInterval(HoldExpiryMs);
     connect(m_holdExpiry, &QTimer::timeout, this, [this] { setEarlyOffset(-1); });
+
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status != QWebEnginePage::NormalTerminationStatus)
+                    showCrash();
+            });
+}
+
+void WebEnginePane::showCrash()
+{
+    // A dead page stays grey and ignores a plain reload. Say so in the pane, and keep the
+    // address so that the next refresh or the page's address ("+P", "Nuova") still mean the
+    // page the user was watching.
+    if (!m_crashed) {
+        m_crashedUrl = m_page->url();
+        m_crashedTitle = m_page->title();
+    }
+    m_crashed = true;
+    m_page->setHtml(QStringLiteral(
+        "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Pagina interrotta</title></head>"
+        "<body style=\"font-family:sans-serif;margin:2em;color:#333\"><h3>La pagina si \u00e8 interrotta.</h3>"
+        "<p>Premere \u00abA\u00bb, \u00abAggiorna\u00bb o \u00abGO\u00bb per caricarla di nuovo.</p></body></html>"));
 }
 
 WebEnginePane::~WebEnginePane() = default;
@@ -60,6 +82,7 @@ QUrl WebEnginePane::addressToUrl(const QString &address)
 
 void WebEnginePane::navigate(const QString &address)
 {
+    m_crashed = false;
     m_page->load(addressToUrl(address));
 }
 
@@ -81,6 +104,11 @@ bool WebEnginePane::goForward()
 
 void WebEnginePane::refresh()
 {
+    if (m_crashed) {
+        m_crashed = false;
+        m_page->load(m_crashedUrl);
+        return;
+    }
     m_page->triggerAction(QWebEnginePage::Reload);
 }
 
@@ -91,12 +119,17 @@ void WebEnginePane::stop()
 
 QString WebEnginePane::locationUrl() const
 {
-    return m_page->url().toString();
+    return (m_crashed ? m_crashedUrl : m_page->url()).toString();
 }
 
 QString WebEnginePane::locationName() const
 {
-    return m_page->title();
+    return m_crashed ? m_crashedTitle : m_page->title();
+}
+
+bool WebEnginePane::isCrashed() const
+{
+    return m_crashed;
 }
 
 void WebEnginePane::setScrollTop(int pixels)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QUrl>
+
 #include "panes/BrowserPane.h"
 
 class QWebEngineProfile;
@@ -29,6 +31,8 @@ public:
     void setScrollTop(int pixels) override;
 
     QWebEngineView *view() const { return m_view; }
+    // The page's render process died; the pane shows a notice until the next load.
+    bool isCrashed() const;
     SilentPage *page() const { return m_page; }
 
     // What navigate() makes of a text; empty text gives about:blank.
@@ -37,6 +41,7 @@ public:
 private:
     void onFocusChanged(QWidget *old, QWidget *now);
     void setEarlyOffset(int pixels);
+    void showCrash();
 
     static constexpr int HoldExpiryMs = 500;
     bool owns(const QWidget *widget) const;
@@ -45,4 +50,7 @@ private:
     SilentPage *m_page;
     QTimer *m_holdExpiry = nullptr;
     int m_earlyOffset = -1;
+    bool m_crashed = false;
+    QUrl m_crashedUrl;
+    QString m_crashedTitle;
 };

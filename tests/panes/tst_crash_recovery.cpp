@@ -1,0 +1,128 @@
+#include <csignal>
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "core/Form1.h"
+#include "panes/SilentPage.h"
+#include "panes/WebEngineEnvironment.h"
+#include "panes/WebEnginePane.h"
+#include "support/PageServer.h"
+#include "support/WebEngineWait.h"
+
+using WebEngineWait::evaluate;
+using WebEngineWait::Timeout;
+
+// A page whose render process dies shows a notice; every way of reloading it brings it back,
+// and the other pane goes on untouched.
+class TestCrashRecovery : public QObject
+{
+    Q_OBJECT
+public:
+    static void initMain() { WebEngineEnvironment::prepareProcess(); }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void crashedPaneComesBack_data();
+    void crashedPaneComesBack();
+
+private:
+    template<typename T>
+    T *find(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
+    void crashUpperPane();
+
+    QTemporaryDir m_dir;
+    QString m_oldDir;
+    std::unique_ptr<PageServer> m_server;
+    std::unique_ptr<WebEngineEnvironment> m_env;
+    std::unique_ptr<Form1> m_window;
+    WebEnginePane *m_wb1 = nullptr;
+    WebEnginePane *m_wb3 = nullptr;
+    QString m_upperPage;
+};
+
+void TestCrashRecovery::initTestCase()
+{
+    m_oldDir = QDir::currentPath();
+    QDir::setCurrent(m_dir.path());
+    m_upperPage = m_dir.filePath(QStringLiteral("upper.htm"));
+    QFile page(m_upperPage);
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("<!DOCTYPE html><html><head><title>upper</title></head><body>su</body></html>");
+    page.close();
+    m_server = std::make_unique<PageServer>("<!DOCTYPE html><html><head><title>lower</title></head><body>giu</body></html>");
+    QVERIFY(m_server->listen());
+
+    m_env = std::make_unique<WebEngineEnvironment>(m_dir.filePath(QStringLiteral("profile")));
+    m_window = std::make_unique<Form1>(*m_env, QStringList{m_upperPage});
+    m_wb1 = static_cast<WebEnginePane *>(m_window->WB1());
+    m_wb3 = static_cast<WebEnginePane *>(m_window->WB3());
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QTRY_COMPARE_WITH_TIMEOUT(m_wb1->locationName(), QStringLiteral("upper"), Timeout);
+    m_wb3->navigate(m_server->url(QStringLiteral("/lower")));
+    QTRY_COMPARE_WITH_TIMEOUT(m_wb3->locationName(), QStringLiteral("lower"), Timeout);
+}
+
+void TestCrashRecovery::cleanupTestCase()
+{
+    m_window.reset();
+    m_env.reset();
+    QDir::setCurrent(m_oldDir);
+}
+
+void TestCrashRecovery::crashUpperPane()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(m_wb1->page()->renderProcessPid() > 0, Timeout);
+    const qint64 lowerPid = m_wb3->page()->renderProcessPid();
+    QVERIFY(m_wb1->page()->renderProcessPid() != lowerPid);
+    QCOMPARE(::kill(pid_t(m_wb1->page()->renderProcessPid()), SIGKILL), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(m_wb1->isCrashed(), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(m_wb1->page()->title(), QStringLiteral("Pagina interrotta"), Timeout);
+    // What the pane reports is still the page the user was watching.
+    QCOMPARE(m_wb1->locationName(), QStringLiteral("upper"));
+    QVERIFY(m_wb1->locationUrl().endsWith(QLatin1String("upper.htm")));
+    // The other pane is untouched and alive.
+    QCOMPARE(m_wb3->page()->renderProcessPid(), lowerPid);
+    QCOMPARE(evaluate(m_wb3->page(), QStringLiteral("document.title")).toString(), QStringLiteral("lower"));
+}
+
+void TestCrashRecovery::crashedPaneComesBack_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("A") << "A";
+    QTest::newRow("Aggiorna") << "Aggiorna";
+    QTest::newRow("automatic refresh") << "auto";
+    QTest::newRow("GO") << "GO";
+}
+
+void TestCrashRecovery::crashedPaneComesBack()
+{
+    QFETCH(QString, how);
+    crashUpperPane();
+    if (how == QLatin1String("A")) {
+        QTest::mouseClick(find<QPushButton>("Command21"), Qt::LeftButton);
+    } else if (how == QLatin1String("Aggiorna")) {
+        QTest::mouseClick(find<QPushButton>("Command9"), Qt::LeftButton);
+    } else if (how == QLatin1String("auto")) {
+        m_window->Option1_Click();
+        m_window->Command10_Click();
+        for (int tick = 0; tick < 59; ++tick)
+            m_window->Timer1_Timer();
+        m_window->Command10_Click();
+    } else {
+        find<QLineEdit>("Text1")->setText(m_upperPage);
+        QTest::mouseClick(find<QPushButton>("Command11"), Qt::LeftButton);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(m_wb1->page()->title(), QStringLiteral("upper"), Timeout);
+    QVERIFY(!m_wb1->isCrashed());
+    QCOMPARE(evaluate(m_wb1->page(), QStringLiteral("document.body.textContent")).toString(), QStringLiteral("su"));
+}
+
+QTEST_MAIN(TestCrashRecovery)
+#include "tst_crash_recovery.moc"
