@@ -331,6 +331,8 @@ void Form1::Form_Unload()
 
 void Form1::Form_Resize()
 {
+    if (!m_wb1 || !m_wb3)
+        return;
     const QRect outer = frameGeometry();
     WindowLayoutTarget target(m_wb1, m_wb3, m_controls);
     MainLayout::apply(Twips::fromPixels(outer.height(), Twips::dpiY(this)),
