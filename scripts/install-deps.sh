@@ -9,6 +9,7 @@ packages=(
     libqt6webenginecore6-bin qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
     fonts-liberation fonts-dejavu-core
     xvfb xauth imagemagick
+    librsvg2-bin desktop-file-utils appstream libglib2.0-bin dpkg-dev lintian
 )
 
 missing=()
