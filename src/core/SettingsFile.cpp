@@ -60,7 +60,11 @@ QString SettingsFile::existenceTest(const QString &folder)
 
 QString SettingsFile::decode(const QByteArray &bytes)
 {
-    QStringDecoder decoder(QStringConverter::System, QStringConverter::Flag::Stateless);
+    // A leading byte-order mark is kept as the first letter of the first value, as every
+    // other byte is: skipped, it would be lost from a caption that begins with one at the
+    // next save, and a file an editor saved with one is written back the same.
+    QStringDecoder decoder(QStringConverter::System,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     QString text = decoder.decode(bytes);
     if (decoder.hasError())
         return decodeCp1252(bytes);
@@ -69,8 +73,16 @@ QString SettingsFile::decode(const QByteArray &bytes)
 
 QStringList SettingsFile::parse(const QByteArray &bytes)
 {
+    // The encoding is judged on the thirteen lines alone: a stray byte in the ignored lines
+    // after them must not turn the values read into other letters. CR is one byte in every
+    // encoding the file can have, so the bytes can be cut before decoding.
+    qsizetype used = 0;
+    for (int lineEnds = 0; used < bytes.size() && lineEnds < LineCount; ++used) {
+        if (bytes.at(used) == '\r')
+            ++lineEnds;
+    }
     QStringList values;
-    const QString text = decode(bytes);
+    const QString text = decode(bytes.left(used));
     qsizetype start = 0;
     while (values.size() < LineCount && start < text.size()) {
         qsizetype end = text.indexOf(QLatin1Char('\r'), start);

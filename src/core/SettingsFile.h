@@ -27,8 +27,9 @@ public:
     // and, if error is given, says why.
     static bool write(const QString &path, const QStringList &values, QString *error = nullptr);
 
-    // The file's bytes and back. Text is written in the system's encoding; bytes that are not
-    // valid in it are read as Windows-1252, the code page such files were usually made in.
+    // The file's bytes and back. Text is written in the system's encoding; thirteen lines
+    // with bytes that are not valid in it are read as Windows-1252, the code page such files
+    // were usually made in. Lines after the thirteenth play no part in that choice.
     static QStringList parse(const QByteArray &bytes);
     static QByteArray serialize(const QStringList &values);
     static QString decode(const QByteArray &bytes);
