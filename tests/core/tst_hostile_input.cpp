@@ -1,0 +1,174 @@
+#include <memory>
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "common/MessageBox.h"
+#include "core/Form1.h"
+#include "panes/RecordingPane.h"
+
+// Text the user or another program hands to the window: an address box holding far more
+// than any address, and command lines with quotes, blanks, line breaks and letters outside
+// ASCII. The panes get it exactly, the history keeps it, nothing is shown or lost.
+
+namespace {
+
+// Every kind of character an address box can be pasted: quotes, blanks, markup, letters
+// outside ASCII, a character outside the Basic Multilingual Plane.
+QString longAddress(qsizetype length)
+{
+    const QString piece = QStringLiteral("a b\"c'd<e>f&g%20èà€\U0001F4C8/");
+    QString text = QStringLiteral("http://quote.example/?q=");
+    while (text.size() < length)
+        text += piece;
+    text.truncate(length);
+    // Never cut between the two halves of a surrogate pair.
+    if (text.back().isHighSurrogate())
+        text.back() = QLatin1Char('x');
+    return text;
+}
+
+} // namespace
+
+class TestHostileInput : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void hugeAddressGoesToThePaneAndHistoryUnchanged_data();
+    void hugeAddressGoesToThePaneAndHistoryUnchanged();
+    void argumentsReachTheUpperPaneJoinedBySingleSpaces_data();
+    void argumentsReachTheUpperPaneJoinedBySingleSpaces();
+
+private:
+    Form1 &start(const QStringList &arguments);
+    template<typename T>
+    T *control(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_oldCurrent;
+    std::unique_ptr<RecordingPaneFactory> m_panes;
+    std::unique_ptr<Form1> m_window;
+    QList<MessageBox::Shown> m_messages;
+};
+
+void TestHostileInput::initTestCase()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void TestHostileInput::init()
+{
+    // No settings file: an empty working directory of the test's own.
+    m_oldCurrent = QDir::currentPath();
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+    m_messages.clear();
+    MessageBox::setInterceptor([this](const MessageBox::Shown &shown) { m_messages << shown; });
+}
+
+void TestHostileInput::cleanup()
+{
+    m_window.reset();
+    m_panes.reset();
+    MessageBox::clearInterceptor();
+    QDir::setCurrent(m_oldCurrent);
+    m_dir.reset();
+}
+
+Form1 &TestHostileInput::start(const QStringList &arguments)
+{
+    m_panes = std::make_unique<RecordingPaneFactory>();
+    m_window = std::make_unique<Form1>(*m_panes, arguments);
+    m_window->show();
+    return *m_window;
+}
+
+void TestHostileInput::hugeAddressGoesToThePaneAndHistoryUnchanged_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("pane");
+    QTest::newRow("upper GO") << QStringLiteral("Command11") << 0;
+    QTest::newRow("lower GO") << QStringLiteral("Command20") << 1;
+    QTest::newRow("Enter in the address box") << QStringLiteral("Enter") << 0;
+}
+
+void TestHostileInput::hugeAddressGoesToThePaneAndHistoryUnchanged()
+{
+    QFETCH(QString, how);
+    QFETCH(int, pane);
+    start({});
+    const QString address = longAddress(100000);
+    auto *box = control<QLineEdit>("Text1");
+    box->setText(address);
+    for (RecordingPane *p : m_panes->panes)
+        p->clearCalls();
+
+    if (how == QLatin1String("Enter"))
+        QTest::keyClick(box, Qt::Key_Return);
+    else
+        QTest::mouseClick(control<QPushButton>(qPrintable(how)), Qt::LeftButton);
+
+    const QStringList navigations = m_panes->panes.at(pane)->navigations();
+    QCOMPARE(navigations.size(), 1);
+    QCOMPARE(m_panes->panes.at(1 - pane)->navigations().size(), 0);
+    auto *history = control<QListWidget>("List1");
+    QCOMPARE(history->count(), 1);
+    QVERIFY(m_messages.isEmpty());
+
+    QEXPECT_FAIL("", "QLineEdit keeps only 32767 characters unless its maxLength is raised", Abort);
+    QCOMPARE(navigations.constFirst().size(), address.size());
+    QVERIFY(navigations.constFirst() == address);
+    QVERIFY(history->item(0)->text() == address);
+}
+
+void TestHostileInput::argumentsReachTheUpperPaneJoinedBySingleSpaces_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("target");
+
+    QTest::newRow("quotes kept") << QStringList{QStringLiteral("\"C:\\Le mie pagine\\q.htm\""), QStringLiteral("'x'")}
+                                 << QStringLiteral("\"C:\\Le mie pagine\\q.htm\" 'x'");
+    QTest::newRow("blanks inside an argument kept")
+        << QStringList{QStringLiteral("  a  "), QStringLiteral("b\tc")} << QStringLiteral("  a   b\tc");
+    QTest::newRow("empty argument gives a doubled space")
+        << QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")} << QStringLiteral("a  b");
+    QTest::newRow("line breaks kept") << QStringList{QStringLiteral("riga 1\nriga 2"), QStringLiteral("\r\n")}
+                                      << QStringLiteral("riga 1\nriga 2 \r\n");
+    QTest::newRow("letters outside ASCII")
+        << QStringList{QStringLiteral("città.example/€"), QStringLiteral("Ελληνικά"), QStringLiteral("日本"),
+                       QStringLiteral("\U0001F4C8")}
+        << QStringLiteral("città.example/€ Ελληνικά 日本 \U0001F4C8");
+    QTest::newRow("one argument of 100,000 characters")
+        << QStringList{longAddress(100000)} << longAddress(100000);
+    QTest::newRow("10,000 arguments") << QStringList(10000, QStringLiteral("x")) << QStringList(10000, QStringLiteral("x")).join(QLatin1Char(' '));
+}
+
+void TestHostileInput::argumentsReachTheUpperPaneJoinedBySingleSpaces()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, target);
+
+    Form1 &w = start(arguments);
+
+    QVERIFY(w.Comando == target);
+    const QStringList navigations = m_panes->panes.at(0)->navigations();
+    QCOMPARE(navigations.size(), 1);
+    QVERIFY2(navigations.constFirst() == target, qPrintable(navigations.constFirst().left(80)));
+    // Start-up neither fills the address box nor adds to the history.
+    QCOMPARE(control<QLineEdit>("Text1")->text(), QStringLiteral("http://"));
+    QCOMPARE(control<QListWidget>("List1")->count(), 0);
+    QVERIFY(m_messages.isEmpty());
+}
+
+QTEST_MAIN(TestHostileInput)
+#include "tst_hostile_input.moc"
