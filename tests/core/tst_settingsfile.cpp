@@ -1,0 +1,283 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "core/SettingsFile.h"
+
+namespace {
+
+QStringList thirteen(const QStringList &first)
+{
+    QStringList values = first;
+    while (values.size() < SettingsFile::LineCount)
+        values << QString();
+    return values;
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestSettingsFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void saveThenReadRestoresEveryValueVerbatim();
+    void saveAlwaysWritesThirteenCrLfLines_data();
+    void saveAlwaysWritesThirteenCrLfLines();
+    void linesEndAtCrAndOnlyOneFollowingLfIsSkipped_data();
+    void linesEndAtCrAndOnlyOneFollowingLfIsSkipped();
+    void fileThatCannotBeReadGivesThirteenEmptyValues_data();
+    void fileThatCannotBeReadGivesThirteenEmptyValues();
+    void longFileIsCutAfterThirteenLinesEvenAcrossReadChunks();
+    void bytesInvalidInTheLocaleAreReadAsWindows1252_data();
+    void bytesInvalidInTheLocaleAreReadAsWindows1252();
+    void existenceTestFindsOnlyAnOrdinaryFile_data();
+    void existenceTestFindsOnlyAnOrdinaryFile();
+    void failedSaveLeavesOldFileByteForByte_data();
+    void failedSaveLeavesOldFileByteForByte();
+};
+
+void TestSettingsFile::saveThenReadRestoresEveryValueVerbatim()
+{
+    const QStringList values = {
+        QStringLiteral("  Borsa "), QStringLiteral(" http://www.borsa.example/quote?a=1&b=2  "),
+        QStringLiteral("Caffè"), QStringLiteral("https://città.example/€"),
+        QStringLiteral("\tTab"), QString(),
+        QStringLiteral("Più di otto caratteri"), QStringLiteral("C:\\Quote\\pagina.htm"),
+        QStringLiteral("\"q\""), QStringLiteral("naïve ß ø"),
+        QStringLiteral(" "), QStringLiteral("x"),
+        QStringLiteral("  start.example  "),
+    };
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(SettingsFile::fileName());
+
+    QString error;
+    QVERIFY2(SettingsFile::write(path, values, &error), qPrintable(error));
+    QCOMPARE(SettingsFile::read(path), values);
+}
+
+void TestSettingsFile::saveAlwaysWritesThirteenCrLfLines_data()
+{
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("all empty") << QStringList() << QByteArray("\r\n").repeated(13);
+    QTest::newRow("two given, rest empty")
+        << QStringList{QStringLiteral("a"), QStringLiteral(" b ")} << QByteArray("a\r\n b \r\n" + QByteArray("\r\n").repeated(11));
+    QStringList fifteen;
+    for (int i = 1; i <= 15; ++i)
+        fifteen << QString::number(i);
+    QByteArray first13;
+    for (int i = 1; i <= 13; ++i)
+        first13 += QByteArray::number(i) + "\r\n";
+    QTest::newRow("extra values dropped") << fifteen << first13;
+    // The tests run in a UTF-8 locale.
+    QTest::newRow("locale encoding") << QStringList{QStringLiteral("è")} << QByteArray("\xc3\xa8\r\n" + QByteArray("\r\n").repeated(12));
+}
+
+void TestSettingsFile::saveAlwaysWritesThirteenCrLfLines()
+{
+    QFETCH(QStringList, values);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(SettingsFile::fileName());
+    QVERIFY(writeBytes(path, QByteArray(500, 'o')));
+
+    QVERIFY(SettingsFile::write(path, values));
+    QCOMPARE(readBytes(path), bytes);
+}
+
+void TestSettingsFile::linesEndAtCrAndOnlyOneFollowingLfIsSkipped_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("values");
+
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << thirteen({QStringLiteral("a"), QStringLiteral("b")});
+    QTest::newRow("LF only is one line") << QByteArray("a\nb\nc\n") << thirteen({QStringLiteral("a\nb\nc\n")});
+    QTest::newRow("lone LF inside a line") << QByteArray("a\nb\r\nc") << thirteen({QStringLiteral("a\nb"), QStringLiteral("c")});
+    QTest::newRow("CR only") << QByteArray("a\rb\r") << thirteen({QStringLiteral("a"), QStringLiteral("b")});
+    QTest::newRow("second LF is data") << QByteArray("a\r\n\nb\r\n") << thirteen({QStringLiteral("a"), QStringLiteral("\nb")});
+    QTest::newRow("CR CR LF is an empty line") << QByteArray("a\r\r\nb") << thirteen({QStringLiteral("a"), QString(), QStringLiteral("b")});
+    QTest::newRow("empty lines keep their place") << QByteArray("\r\n\r\nx\r\n") << thirteen({QString(), QString(), QStringLiteral("x")});
+    QTest::newRow("blanks kept") << QByteArray("  a \r\n\t\r\n") << thirteen({QStringLiteral("  a "), QStringLiteral("\t")});
+    QTest::newRow("empty file") << QByteArray() << thirteen({});
+
+    QStringList numbers;
+    QByteArray withEnd;
+    for (int i = 1; i <= 13; ++i) {
+        numbers << QString::number(i);
+        withEnd += QByteArray::number(i) + "\r\n";
+    }
+    QTest::newRow("thirteen lines") << withEnd << numbers;
+    QTest::newRow("last line without line end") << withEnd.chopped(2) << numbers;
+    QTest::newRow("lines after the thirteenth ignored") << withEnd + "14\r\n15\r\n" << numbers;
+}
+
+void TestSettingsFile::linesEndAtCrAndOnlyOneFollowingLfIsSkipped()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, values);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(SettingsFile::fileName());
+    QVERIFY(writeBytes(path, bytes));
+
+    QCOMPARE(SettingsFile::read(path), values);
+}
+
+void TestSettingsFile::fileThatCannotBeReadGivesThirteenEmptyValues_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("missing") << QStringLiteral("missing");
+    QTest::newRow("folder in its place") << QStringLiteral("folder");
+    QTest::newRow("dangling link") << QStringLiteral("link");
+}
+
+void TestSettingsFile::fileThatCannotBeReadGivesThirteenEmptyValues()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(SettingsFile::fileName());
+    if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir(dir.path()).mkdir(SettingsFile::fileName()));
+        QVERIFY(writeBytes(path + QStringLiteral("/inside"), "a\r\nb\r\n"));
+    } else if (kind == QLatin1String("link")) {
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), path));
+    }
+
+    QCOMPARE(SettingsFile::read(path), thirteen({}));
+}
+
+void TestSettingsFile::longFileIsCutAfterThirteenLinesEvenAcrossReadChunks()
+{
+    // Lines longer than any read buffer, so line ends fall in later chunks.
+    QStringList expected;
+    QByteArray bytes;
+    for (int i = 0; i < 20; ++i) {
+        const QByteArray line = QByteArray(10000 + i, char('a' + i));
+        if (i < 13)
+            expected << QString::fromLatin1(line);
+        bytes += line + "\r\n";
+    }
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(SettingsFile::fileName());
+    QVERIFY(writeBytes(path, bytes));
+
+    QCOMPARE(SettingsFile::read(path), expected);
+}
+
+void TestSettingsFile::bytesInvalidInTheLocaleAreReadAsWindows1252_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+
+    QTest::newRow("e grave") << QByteArray("Caff\xe8\r\nperch\xe9\r\n") << QStringLiteral("Caffè") << QStringLiteral("perché");
+    QTest::newRow("euro and quotes from 0x80..0x9f")
+        << QByteArray("\x80 5\r\n\x93x\x94\r\n") << QStringLiteral("€ 5") << QStringLiteral("“x”");
+    QTest::newRow("valid in the locale stays as is")
+        << QByteArray("Citt\xc3\xa0\r\n\xe2\x82\xac\r\n") << QStringLiteral("Città") << QStringLiteral("€");
+    // One bad byte decides for all thirteen values; a line valid in either reads the same.
+    QTest::newRow("one western byte in a later line")
+        << QByteArray("abc\r\nd\xe8\r\n") << QStringLiteral("abc") << QStringLiteral("dè");
+}
+
+void TestSettingsFile::bytesInvalidInTheLocaleAreReadAsWindows1252()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(SettingsFile::fileName());
+    QVERIFY(writeBytes(path, bytes));
+
+    const QStringList values = SettingsFile::read(path);
+    QCOMPARE(values.value(0), first);
+    QCOMPARE(values.value(1), second);
+    QVERIFY(!values.join(QString()).contains(QChar::ReplacementCharacter));
+}
+
+void TestSettingsFile::existenceTestFindsOnlyAnOrdinaryFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("found");
+
+    QTest::newRow("ordinary file") << QStringLiteral("file") << QStringLiteral("base2.cfg");
+    QTest::newRow("empty file") << QStringLiteral("empty") << QStringLiteral("base2.cfg");
+    QTest::newRow("none") << QStringLiteral("none") << QString();
+    QTest::newRow("folder named like it") << QStringLiteral("folder") << QString();
+    QTest::newRow("other letter case") << QStringLiteral("upper") << QString();
+}
+
+void TestSettingsFile::existenceTestFindsOnlyAnOrdinaryFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, found);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    if (kind == QLatin1String("file"))
+        QVERIFY(writeBytes(dir.filePath(QStringLiteral("base2.cfg")), "a\r\n"));
+    else if (kind == QLatin1String("empty"))
+        QVERIFY(writeBytes(dir.filePath(QStringLiteral("base2.cfg")), QByteArray()));
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("base2.cfg")));
+    else if (kind == QLatin1String("upper"))
+        QVERIFY(writeBytes(dir.filePath(QStringLiteral("BASE2.CFG")), "a\r\n"));
+
+    QCOMPARE(SettingsFile::existenceTest(dir.path()), found);
+}
+
+void TestSettingsFile::failedSaveLeavesOldFileByteForByte_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("folderInItsPlace");
+
+    QTest::newRow("folder where the file must go") << SettingsFile::fileName() << true;
+    // Root ignores permission bits, but not the length limit of a name: the old file fits,
+    // the new file written beside it under a longer name does not.
+    QTest::newRow("no room for the file written beside it") << QString(250, QLatin1Char('n')) << false;
+}
+
+void TestSettingsFile::failedSaveLeavesOldFileByteForByte()
+{
+    QFETCH(QString, fileName);
+    QFETCH(bool, folderInItsPlace);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(fileName);
+    // Not in the form the program writes, so any rewrite would show.
+    const QByteArray old("old 1\nold 2\r\n\xe8\r");
+    QString oldPath = path;
+    if (folderInItsPlace) {
+        QVERIFY(QDir(dir.path()).mkdir(fileName));
+        oldPath = path + QStringLiteral("/kept");
+    }
+    QVERIFY(writeBytes(oldPath, old));
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+
+    QString error;
+    QVERIFY(!SettingsFile::write(path, thirteen({QStringLiteral("new")}), &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readBytes(oldPath), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), before);
+}
+
+QTEST_APPLESS_MAIN(TestSettingsFile)
+#include "tst_settingsfile.moc"
