@@ -1,0 +1,440 @@
+#include <memory>
+#include <optional>
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+#include "common/Maker.h"
+#include "core/Form1.h"
+#include "panes/SilentPage.h"
+#include "panes/WebEngineEnvironment.h"
+#include "panes/WebEnginePane.h"
+
+namespace {
+
+// Page loads start a renderer process; a loaded two-core machine needs far more than 5 s.
+constexpr int Timeout = 30000;
+
+const QByteArray TallBody = "<body><div style=\"height:5000px\">alto</div></body></html>";
+
+const struct
+{
+    const char *name;
+    QByteArray html;
+} Pages[] = {
+    {"upper.htm", "<!DOCTYPE html><html><head><title>upper</title></head><body>su</body></html>"},
+    {"second.htm", "<!DOCTYPE html><html><head><title>second</title></head><body>due</body></html>"},
+    {"standards.htm", "<!DOCTYPE html><html><head><title>standards</title></head>" + TallBody},
+    {"quirks.htm", "<html><head><title>quirks</title></head>" + TallBody},
+    {"bodiless.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100\" height=\"9000\">"
+                     "<title>bodiless</title><rect width=\"100\" height=\"9000\" fill=\"blue\"/></svg>"},
+    {"dialogs.htm", "<!DOCTYPE html><html><head><title>before</title></head><body><script>"
+                    "function run(kind){var r;"
+                    "if(kind=='alert'){alert('a');r='returned';}"
+                    "if(kind=='confirm'){r=String(confirm('c'));}"
+                    "if(kind=='prompt'){r=String(prompt('p','default'));}"
+                    "document.title=kind+'='+r;}"
+                    "run(location.hash.substring(1));"
+                    "</script></body></html>"},
+    {"download.htm", "<!DOCTYPE html><html><head><title>download</title></head><body>"
+                     "<a id=\"d\" href=\"data:text/csv,ENI%3B10\" download=\"quote.csv\">scarica</a></body></html>"},
+    {"opener.htm", "<!DOCTYPE html><html><head><title>opener</title></head><body>"
+                   "<a id=\"a\" href=\"second.htm\" target=\"_blank\">nuova finestra</a></body></html>"},
+};
+
+QVariant evaluate(QWebEnginePage *page, const QString &script)
+{
+    // Held by the callback too, so an answer arriving after a time-out touches nothing freed.
+    auto answer = std::make_shared<std::optional<QVariant>>();
+    page->runJavaScript(script, [answer](const QVariant &value) { *answer = value; });
+    if (!QTest::qWaitFor([&answer] { return answer->has_value(); }, Timeout))
+        return QStringLiteral("<no answer>");
+    return **answer;
+}
+
+} // namespace
+
+class TestWebEnginePane : public QObject
+{
+    Q_OBJECT
+public:
+    // Runs before the application object exists, as the program's main does.
+    static void initMain() { WebEngineEnvironment::prepareProcess(); }
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void cleanupTestCase();
+
+    void bothPanesOfTheMainWindowLoadLocalPages();
+    void scrollWriteMovesStandardsAndQuirksModePages_data();
+    void scrollWriteMovesStandardsAndQuirksModePages();
+    void scrollWriteWithoutBodyIsHarmless();
+    void pageDialogsNeitherShowNorBlock_data();
+    void pageDialogsNeitherShowNorBlock();
+    void newWindowRequestOpensInTheSamePane_data();
+    void newWindowRequestOpensInTheSamePane();
+    void mouseClickIntoThePageRaisesGotFocus();
+    void pageDownloadIsSavedWithoutAskingAndWithoutOverwriting();
+    void secondInstanceOnTheSameProfileKeepsItsDataInMemory();
+    void downloadNameNeverTakesAnExistingOne_data();
+    void downloadNameNeverTakesAnExistingOne();
+    void addressTextBecomesUrl_data();
+    void addressTextBecomesUrl();
+
+private:
+    WebEnginePane *makePane();
+    void load(WebEnginePane *pane, const QString &address);
+    QString page(const char *name) const { return m_pages.filePath(QLatin1String(name)); }
+
+    QTemporaryDir m_profileDir;
+    QTemporaryDir m_pages;
+    std::unique_ptr<WebEngineEnvironment> m_env;
+    std::vector<std::unique_ptr<QWidget>> m_windows;
+    QString m_oldCurrent;
+    QStringList m_dialogs;
+    QTimer m_dialogWatch;
+};
+
+void TestWebEnginePane::initTestCase()
+{
+    QVERIFY(m_profileDir.isValid());
+    QVERIFY(m_pages.isValid());
+    for (const auto &p : Pages) {
+        QFile file(page(p.name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(p.html), p.html.size());
+    }
+    m_oldCurrent = QDir::currentPath();
+    m_env = std::make_unique<WebEngineEnvironment>(m_profileDir.path());
+
+    // A dialog that slipped through would block the test for good: note it and close it.
+    m_dialogWatch.setInterval(50);
+    connect(&m_dialogWatch, &QTimer::timeout, this, [this] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && qobject_cast<QDialog *>(window)) {
+                m_dialogs << window->windowTitle();
+                window->close();
+            }
+        }
+    });
+    m_dialogWatch.start();
+}
+
+void TestWebEnginePane::cleanup()
+{
+    m_windows.clear();
+    m_dialogs.clear();
+    QDir::setCurrent(m_oldCurrent);
+}
+
+void TestWebEnginePane::cleanupTestCase()
+{
+    // Every page goes before the profile it uses.
+    m_windows.clear();
+    m_env.reset();
+}
+
+WebEnginePane *TestWebEnginePane::makePane()
+{
+    auto host = std::make_unique<QWidget>();
+    host->resize(400, 300);
+    auto *pane = qobject_cast<WebEnginePane *>(m_env->createPane(host.get()));
+    pane->widget()->setGeometry(0, 0, 400, 300);
+    pane->setSilent(true);
+    host->show();
+    m_windows.push_back(std::move(host));
+    return pane;
+}
+
+void TestWebEnginePane::load(WebEnginePane *pane, const QString &address)
+{
+    QSignalSpy loaded(pane->page(), &QWebEnginePage::loadFinished);
+    pane->navigate(address);
+    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), Timeout);
+    QVERIFY(loaded.last().at(0).toBool());
+}
+
+void TestWebEnginePane::bothPanesOfTheMainWindowLoadLocalPages()
+{
+    QVERIFY(QDir::setCurrent(m_pages.path()));
+    auto window = std::make_unique<Form1>(*m_env, QStringList{QStringLiteral("upper.htm")});
+    auto *upper = qobject_cast<WebEnginePane *>(window->WB1());
+    auto *lower = qobject_cast<WebEnginePane *>(window->WB3());
+    QVERIFY(upper && lower);
+    QVERIFY(upper->isSilent() && lower->isSilent());
+    window->show();
+    m_windows.push_back(std::move(window));
+
+    QTRY_COMPARE_WITH_TIMEOUT(upper->locationName(), QStringLiteral("upper"), Timeout);
+    QCOMPARE(upper->locationUrl(), QUrl::fromLocalFile(page("upper.htm")).toString());
+    // The information page ships inside the program and needs no network.
+    QTRY_COMPARE_WITH_TIMEOUT(lower->locationName(), QStringLiteral("Doppio Quovadex"), Timeout);
+    QCOMPARE(lower->locationUrl(), Maker::infoPage());
+    QTRY_VERIFY_WITH_TIMEOUT(evaluate(lower->page(), QStringLiteral("document.body.innerText")).toString().contains(
+                                 QStringLiteral("Le due finestre")),
+                             Timeout);
+}
+
+void TestWebEnginePane::scrollWriteMovesStandardsAndQuirksModePages_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("standards mode") << QStringLiteral("standards.htm") << QStringLiteral("CSS1Compat");
+    QTest::newRow("quirks mode") << QStringLiteral("quirks.htm") << QStringLiteral("BackCompat");
+}
+
+void TestWebEnginePane::scrollWriteMovesStandardsAndQuirksModePages()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, mode);
+    WebEnginePane *pane = makePane();
+    load(pane, m_pages.filePath(name));
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(evaluate(pane->page(), QStringLiteral("document.compatMode")).toString(), mode);
+
+    pane->setScrollTop(700);
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(pane->page(), QStringLiteral("window.scrollY")).toInt(), 700, Timeout);
+    pane->setScrollTop(0);
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(pane->page(), QStringLiteral("window.scrollY")).toInt(), 0, Timeout);
+}
+
+void TestWebEnginePane::scrollWriteWithoutBodyIsHarmless()
+{
+    WebEnginePane *pane = makePane();
+    // Nothing loaded at all yet.
+    pane->setScrollTop(300);
+
+    load(pane, page("bodiless.svg"));
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(evaluate(pane->page(), QStringLiteral("document.body === null")).toBool(), true);
+    pane->setScrollTop(300);
+    // The page and the pane go on working after the write.
+    QCOMPARE(evaluate(pane->page(), QStringLiteral("document.title")).toString(), QStringLiteral("bodiless"));
+    QCOMPARE(evaluate(pane->page(), QStringLiteral("window.scrollY")).toInt(), 0);
+
+    load(pane, page("standards.htm"));
+    if (QTest::currentTestFailed())
+        return;
+    pane->setScrollTop(250);
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(pane->page(), QStringLiteral("window.scrollY")).toInt(), 250, Timeout);
+}
+
+void TestWebEnginePane::pageDialogsNeitherShowNorBlock_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("alert returns at once") << QStringLiteral("alert") << QStringLiteral("alert=returned");
+    QTest::newRow("confirm answers no") << QStringLiteral("confirm") << QStringLiteral("confirm=false");
+    QTest::newRow("prompt is cancelled") << QStringLiteral("prompt") << QStringLiteral("prompt=null");
+}
+
+void TestWebEnginePane::pageDialogsNeitherShowNorBlock()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, title);
+    WebEnginePane *pane = makePane();
+
+    pane->navigate(QUrl::fromLocalFile(page("dialogs.htm")).toString() + QLatin1Char('#') + kind);
+
+    QTRY_COMPARE_WITH_TIMEOUT(pane->locationName(), title, Timeout);
+    QVERIFY2(m_dialogs.isEmpty(), qPrintable(m_dialogs.join(QLatin1Char(','))));
+}
+
+void TestWebEnginePane::newWindowRequestOpensInTheSamePane_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::newRow("target=_blank link") << QStringLiteral("document.getElementById('a').click()");
+    QTest::newRow("window.open") << QStringLiteral("window.open('second.htm')");
+}
+
+void TestWebEnginePane::newWindowRequestOpensInTheSamePane()
+{
+    QFETCH(QString, script);
+    WebEnginePane *pane = makePane();
+    load(pane, page("opener.htm"));
+    if (QTest::currentTestFailed())
+        return;
+    const int windowsBefore = QApplication::topLevelWidgets().size();
+
+    pane->page()->runJavaScript(script);
+
+    QTRY_COMPARE_WITH_TIMEOUT(pane->locationName(), QStringLiteral("second"), Timeout);
+    QCOMPARE(pane->locationUrl(), QUrl::fromLocalFile(page("second.htm")).toString());
+    QCOMPARE(QApplication::topLevelWidgets().size(), windowsBefore);
+}
+
+void TestWebEnginePane::mouseClickIntoThePageRaisesGotFocus()
+{
+    auto host = std::make_unique<QWidget>();
+    auto *layout = new QVBoxLayout(host.get());
+    auto *elsewhere = new QLineEdit(host.get());
+    layout->addWidget(elsewhere);
+    auto *pane = qobject_cast<WebEnginePane *>(m_env->createPane(host.get()));
+    layout->addWidget(pane->widget());
+    host->resize(400, 300);
+    QWidget *window = host.get();
+    m_windows.push_back(std::move(host));
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    elsewhere->setFocus();
+    QTRY_VERIFY_WITH_TIMEOUT(elsewhere->hasFocus(), Timeout);
+
+    load(pane, page("upper.htm"));
+    if (QTest::currentTestFailed())
+        return;
+    QTRY_VERIFY_WITH_TIMEOUT(pane->view()->focusProxy(), Timeout);
+    QSignalSpy gotFocus(pane, &BrowserPane::gotFocus);
+    QVERIFY(!pane->view()->focusProxy()->hasFocus());
+
+    QTest::mouseClick(pane->view()->focusProxy(), Qt::LeftButton, {}, QPoint(30, 30));
+
+    QTRY_COMPARE_WITH_TIMEOUT(gotFocus.size(), 1, Timeout);
+}
+
+void TestWebEnginePane::pageDownloadIsSavedWithoutAskingAndWithoutOverwriting()
+{
+    // The user's download folder, moved into a temporary one through the XDG settings.
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QByteArray oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&oldConfigHome] { qputenv("XDG_CONFIG_HOME", oldConfigHome); });
+    const QString downloads = home.filePath(QStringLiteral("scaricati"));
+    QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("config"))));
+    QVERIFY(QDir().mkpath(downloads));
+    {
+        QFile dirs(home.filePath(QStringLiteral("config/user-dirs.dirs")));
+        QVERIFY(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_DOWNLOAD_DIR=\"" + downloads.toUtf8() + "\"\n");
+    }
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
+    QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation), downloads);
+    {
+        QFile old(downloads + QStringLiteral("/quote.csv"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("vecchio");
+    }
+
+    WebEnginePane *pane = makePane();
+    load(pane, page("download.htm"));
+    if (QTest::currentTestFailed())
+        return;
+    pane->page()->runJavaScript(QStringLiteral("document.getElementById('d').click()"));
+
+    QFile saved(downloads + QStringLiteral("/quote (1).csv"));
+    QTRY_VERIFY_WITH_TIMEOUT(saved.exists() && saved.size() == 6, Timeout);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("ENI;10"));
+    QFile old(downloads + QStringLiteral("/quote.csv"));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("vecchio"));
+    QVERIFY(m_dialogs.isEmpty());
+}
+
+void TestWebEnginePane::secondInstanceOnTheSameProfileKeepsItsDataInMemory()
+{
+    QVERIFY(m_env->isPersistent());
+    QVERIFY(!m_env->profile()->isOffTheRecord());
+    {
+        WebEngineEnvironment second(m_profileDir.path());
+        QVERIFY(!second.isPersistent());
+        QVERIFY(second.profile()->isOffTheRecord());
+    }
+    // Ending the second instance must not free the first one's folder.
+    WebEngineEnvironment third(m_profileDir.path());
+    QVERIFY(!third.isPersistent());
+    QVERIFY(m_env->isPersistent());
+}
+
+void TestWebEnginePane::downloadNameNeverTakesAnExistingOne_data()
+{
+    QTest::addColumn<QStringList>("existing");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("free name kept") << QStringList() << QStringLiteral("quote.csv") << QStringLiteral("quote.csv");
+    QTest::newRow("taken") << QStringList{QStringLiteral("quote.csv")} << QStringLiteral("quote.csv")
+                           << QStringLiteral("quote (1).csv");
+    QTest::newRow("first numbers taken")
+        << QStringList{QStringLiteral("quote.csv"), QStringLiteral("quote (1).csv"), QStringLiteral("quote (2).csv")}
+        << QStringLiteral("quote.csv") << QStringLiteral("quote (3).csv");
+    QTest::newRow("no extension") << QStringList{QStringLiteral("README")} << QStringLiteral("README")
+                                  << QStringLiteral("README (1)");
+    QTest::newRow("folder of that name") << QStringList{QStringLiteral("dir/")} << QStringLiteral("dir")
+                                         << QStringLiteral("dir (1)");
+    QTest::newRow("path parts dropped") << QStringList{QStringLiteral("x.pdf")} << QStringLiteral("../../x.pdf")
+                                        << QStringLiteral("x (1).pdf");
+    QTest::newRow("no name") << QStringList() << QString() << QStringLiteral("download");
+}
+
+void TestWebEnginePane::downloadNameNeverTakesAnExistingOne()
+{
+    QFETCH(QStringList, existing);
+    QFETCH(QString, name);
+    QFETCH(QString, expected);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    for (const QString &entry : existing) {
+        if (entry.endsWith(QLatin1Char('/'))) {
+            QVERIFY(QDir(folder.path()).mkdir(entry.chopped(1)));
+        } else {
+            QFile file(folder.filePath(entry));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+    }
+
+    const QString result = WebEngineEnvironment::uniqueDownloadName(folder.path(), name);
+    QCOMPARE(result, expected);
+    QVERIFY(!QFileInfo::exists(folder.filePath(result)));
+}
+
+void TestWebEnginePane::addressTextBecomesUrl_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QUrl>("url");
+
+    QTest::newRow("empty") << QString() << QUrl(QStringLiteral("about:blank"));
+    QTest::newRow("blanks only") << QStringLiteral("   ") << QUrl(QStringLiteral("about:blank"));
+    QTest::newRow("bare host name") << QStringLiteral("www.borsa.example")
+                                    << QUrl(QStringLiteral("http://www.borsa.example"));
+    QTest::newRow("host and path") << QStringLiteral("borsa.example/q?t=ENI")
+                                   << QUrl(QStringLiteral("http://borsa.example/q?t=ENI"));
+    QTest::newRow("full address") << QStringLiteral("https://borsa.example/")
+                                  << QUrl(QStringLiteral("https://borsa.example/"));
+    QTest::newRow("relative existing file") << QStringLiteral("upper.htm") << QUrl();
+    QTest::newRow("absolute file") << QStringLiteral("<pages>/second.htm") << QUrl();
+}
+
+void TestWebEnginePane::addressTextBecomesUrl()
+{
+    QFETCH(QString, address);
+    QFETCH(QUrl, url);
+    // Relative names are resolved against the working directory of the moment.
+    QVERIFY(QDir::setCurrent(m_pages.path()));
+    address.replace(QStringLiteral("<pages>"), m_pages.path());
+    if (url.isEmpty())
+        url = QUrl::fromLocalFile(QDir(m_pages.path()).absoluteFilePath(address));
+
+    QCOMPARE(WebEnginePane::addressToUrl(address), url);
+}
+
+QTEST_MAIN(TestWebEnginePane)
+#include "tst_webenginepane.moc"
