@@ -1,0 +1,370 @@
+#include <memory>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+
+#include "core/Form1.h"
+#include "favorites/FavoritesFile.h"
+#include "panes/SilentPage.h"
+#include "panes/WebEngineEnvironment.h"
+#include "panes/WebEnginePane.h"
+#include "support/PageServer.h"
+#include "support/WebEngineWait.h"
+
+using WebEngineWait::evaluate;
+using WebEngineWait::Timeout;
+
+// What pages in the panes may reach on this computer. A web page can neither read a local
+// file nor send its pane to one; a local page reads other local files only as far as the
+// engine's settings allow; the favorites page runs no script that a page title or address
+// put into it.
+
+namespace {
+
+const QByteArray WebPage = "<!DOCTYPE html><html><head><title>web</title></head><body>"
+                           "<p>quotazioni</p></body></html>";
+const QByteArray Secret = "segreto-4711";
+const QString Pwned = QStringLiteral("pwned");
+
+// How long a refused navigation is given to happen anyway: loads of local files take far
+// less on this machine, and the positive control after it shows the way itself works.
+constexpr int RefusalWindowMs = 2000;
+
+// Starts a read of url in the page; the outcome lands in window.__read as "read:<text>"
+// or "refused".
+QString readScript(const QString &how, const QString &url)
+{
+    if (how == QLatin1String("fetch")) {
+        return QStringLiteral("window.__read=null;fetch('%1').then(function(r){return r.text();})"
+                              ".then(function(t){window.__read='read:'+t;},function(){window.__read='refused';});")
+            .arg(url);
+    }
+    if (how == QLatin1String("XMLHttpRequest")) {
+        return QStringLiteral("window.__read=null;try{var x=new XMLHttpRequest();"
+                              "x.onload=function(){window.__read='read:'+x.responseText;};"
+                              "x.onerror=function(){window.__read='refused';};x.open('GET','%1');x.send();}"
+                              "catch(e){window.__read='refused';}")
+            .arg(url);
+    }
+    // An image only says whether it loaded, which is already more than a web page should
+    // learn about the files on this computer.
+    return QStringLiteral("window.__read=null;var i=new Image();i.onload=function(){window.__read='read:image';};"
+                          "i.onerror=function(){window.__read='refused';};i.src='%1';")
+        .arg(url);
+}
+
+// Asks the pane to go to url the way a page can.
+QString navigationScript(const QString &how, const QString &url)
+{
+    if (how == QLatin1String("location"))
+        return QStringLiteral("window.location='%1';").arg(url);
+    if (how == QLatin1String("link")) {
+        return QStringLiteral("var a=document.createElement('a');a.href='%1';document.body.appendChild(a);a.click();")
+            .arg(url);
+    }
+    if (how == QLatin1String("link to a new window")) {
+        return QStringLiteral("var a=document.createElement('a');a.href='%1';a.target='_blank';"
+                              "document.body.appendChild(a);a.click();")
+            .arg(url);
+    }
+    if (how == QLatin1String("window.open"))
+        return QStringLiteral("window.open('%1');").arg(url);
+    if (how == QLatin1String("form")) {
+        return QStringLiteral("var f=document.createElement('form');f.method='get';f.action='%1';"
+                              "document.body.appendChild(f);f.submit();")
+            .arg(url);
+    }
+    return QStringLiteral("var m=document.createElement('meta');m.httpEquiv='refresh';m.content='0;url=%1';"
+                          "document.head.appendChild(m);")
+        .arg(url);
+}
+
+} // namespace
+
+class TestSandbox : public QObject
+{
+    Q_OBJECT
+public:
+    static void initMain() { WebEngineEnvironment::prepareProcess(); }
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void cleanupTestCase();
+
+    void webPageCannotReadALocalFile_data();
+    void webPageCannotReadALocalFile();
+    void webPageCannotSendItsPaneToALocalFile_data();
+    void webPageCannotSendItsPaneToALocalFile();
+    void localPageReadsLocalFilesOnlyAsTheSettingsAllow_data();
+    void localPageReadsLocalFilesOnlyAsTheSettingsAllow();
+    void favoritesPageRunsNoScriptFromTitleOrAddress();
+    void favoriteAddedFromAHostilePageRunsNothing();
+
+private:
+    WebEnginePane *makePane();
+    void load(WebEnginePane *pane, const QString &address);
+    QString fileUrl(const char *name) const { return QUrl::fromLocalFile(m_files.filePath(QLatin1String(name))).toString(); }
+    QString readOutcome(WebEnginePane *pane);
+
+    QTemporaryDir m_profile;
+    QTemporaryDir m_files;
+    QString m_oldCurrent;
+    std::unique_ptr<PageServer> m_server;
+    std::unique_ptr<WebEngineEnvironment> m_env;
+    std::vector<std::unique_ptr<QWidget>> m_windows;
+};
+
+void TestSandbox::initTestCase()
+{
+    QVERIFY(m_profile.isValid());
+    QVERIFY(m_files.isValid());
+    m_oldCurrent = QDir::currentPath();
+    const struct
+    {
+        const char *name;
+        QByteArray content;
+    } files[] = {
+        {"secret.txt", Secret},
+        {"picture.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"/>"},
+        {"local.htm", "<!DOCTYPE html><html><head><title>local</title></head><body>locale</body></html>"},
+    };
+    for (const auto &f : files) {
+        QFile file(m_files.filePath(QLatin1String(f.name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(f.content), f.content.size());
+    }
+    m_server = std::make_unique<PageServer>(WebPage);
+    QVERIFY(m_server->listen());
+    m_env = std::make_unique<WebEngineEnvironment>(m_profile.path());
+}
+
+void TestSandbox::cleanup()
+{
+    m_windows.clear();
+    QDir::setCurrent(m_oldCurrent);
+    QFile::remove(m_files.filePath(FavoritesFile::fileName()));
+}
+
+void TestSandbox::cleanupTestCase()
+{
+    // Every page goes before the profile it uses.
+    m_windows.clear();
+    m_env.reset();
+}
+
+WebEnginePane *TestSandbox::makePane()
+{
+    auto host = std::make_unique<QWidget>();
+    host->resize(400, 300);
+    auto *pane = qobject_cast<WebEnginePane *>(m_env->createPane(host.get()));
+    pane->widget()->setGeometry(0, 0, 400, 300);
+    pane->setSilent(true);
+    host->show();
+    m_windows.push_back(std::move(host));
+    return pane;
+}
+
+void TestSandbox::load(WebEnginePane *pane, const QString &address)
+{
+    QSignalSpy loaded(pane->page(), &QWebEnginePage::loadFinished);
+    pane->navigate(address);
+    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), Timeout);
+    QVERIFY(loaded.last().at(0).toBool());
+}
+
+QString TestSandbox::readOutcome(WebEnginePane *pane)
+{
+    QString outcome;
+    // A time-out leaves the outcome empty, which no caller expects.
+    (void)QTest::qWaitFor(
+        [&] {
+            outcome = evaluate(pane->page(), QStringLiteral("window.__read")).toString();
+            return !outcome.isEmpty();
+        },
+        Timeout);
+    return outcome;
+}
+
+void TestSandbox::webPageCannotReadALocalFile_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("fetch") << QStringLiteral("fetch") << QStringLiteral("secret.txt");
+    QTest::newRow("XMLHttpRequest") << QStringLiteral("XMLHttpRequest") << QStringLiteral("secret.txt");
+    QTest::newRow("image") << QStringLiteral("image") << QStringLiteral("picture.svg");
+}
+
+void TestSandbox::webPageCannotReadALocalFile()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, file);
+    WebEnginePane *pane = makePane();
+    load(pane, m_server->url(QStringLiteral("/quote")));
+    if (QTest::currentTestFailed())
+        return;
+
+    pane->page()->runJavaScript(readScript(how, fileUrl(qPrintable(file))));
+    QCOMPARE(readOutcome(pane), QStringLiteral("refused"));
+
+    // The same request for a page of its own server goes through, so the refusal above is
+    // the engine's and not a broken script.
+    pane->page()->runJavaScript(readScript(how == QLatin1String("image") ? QStringLiteral("fetch") : how,
+                                           m_server->url(QStringLiteral("/other"))));
+    QVERIFY(readOutcome(pane).startsWith(QLatin1String("read:")));
+}
+
+void TestSandbox::webPageCannotSendItsPaneToALocalFile_data()
+{
+    QTest::addColumn<QString>("how");
+    for (const char *how : {"location", "link", "link to a new window", "window.open", "form", "meta refresh"})
+        QTest::newRow(how) << QString::fromLatin1(how);
+}
+
+void TestSandbox::webPageCannotSendItsPaneToALocalFile()
+{
+    QFETCH(QString, how);
+    WebEnginePane *pane = makePane();
+    const QString start = m_server->url(QStringLiteral("/quote"));
+    load(pane, start);
+    if (QTest::currentTestFailed())
+        return;
+    const int windowsBefore = QApplication::topLevelWidgets().size();
+    QSignalSpy urls(pane->page(), &QWebEnginePage::urlChanged);
+
+    pane->page()->runJavaScript(navigationScript(how, fileUrl("local.htm")));
+    QTest::qWait(RefusalWindowMs);
+
+    for (const QList<QVariant> &changed : urls)
+        QVERIFY2(!changed.at(0).toUrl().isLocalFile(), qPrintable(changed.at(0).toUrl().toString()));
+    QCOMPARE(pane->locationUrl(), start);
+    QCOMPARE(evaluate(pane->page(), QStringLiteral("document.title")).toString(), QStringLiteral("web"));
+    QCOMPARE(QApplication::topLevelWidgets().size(), windowsBefore);
+
+    // The same way to a web address works.
+    const QString allowed = m_server->url(QStringLiteral("/allowed"));
+    pane->page()->runJavaScript(navigationScript(how, allowed));
+    QTRY_VERIFY_WITH_TIMEOUT(pane->locationUrl().startsWith(allowed), Timeout);
+}
+
+void TestSandbox::localPageReadsLocalFilesOnlyAsTheSettingsAllow_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("forceOff");
+    for (const char *how : {"fetch", "XMLHttpRequest"}) {
+        QTest::addRow("%s, as the program sets it", how) << QString::fromLatin1(how) << false;
+        QTest::addRow("%s, file access off", how) << QString::fromLatin1(how) << true;
+    }
+}
+
+void TestSandbox::localPageReadsLocalFilesOnlyAsTheSettingsAllow()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, forceOff);
+    WebEnginePane *pane = makePane();
+    if (forceOff)
+        pane->page()->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    load(pane, m_files.filePath(QStringLiteral("local.htm")));
+    if (QTest::currentTestFailed())
+        return;
+    const bool allowed = pane->page()->settings()->testAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls);
+    qInfo("LocalContentCanAccessFileUrls is %s", allowed ? "on" : "off");
+
+    pane->page()->runJavaScript(readScript(how, fileUrl("secret.txt")));
+    QCOMPARE(readOutcome(pane), allowed ? QStringLiteral("read:") + QString::fromLatin1(Secret) : QStringLiteral("refused"));
+
+    // Never a web address, whatever the local setting.
+    pane->page()->runJavaScript(readScript(how, m_server->url(QStringLiteral("/quote"))));
+    QCOMPARE(readOutcome(pane), QStringLiteral("refused"));
+
+    // The same switch decides whether a local page shows its own pictures: turned off, it
+    // refuses them too, which is why the program leaves it on.
+    pane->page()->runJavaScript(readScript(QStringLiteral("image"), fileUrl("picture.svg")));
+    QCOMPARE(readOutcome(pane), allowed ? QStringLiteral("read:image") : QStringLiteral("refused"));
+    // Links to other local pages (the favorites page is one) are followed either way.
+    pane->page()->runJavaScript(navigationScript(QStringLiteral("link"), fileUrl("secret.txt")));
+    QTRY_COMPARE_WITH_TIMEOUT(pane->locationUrl(), fileUrl("secret.txt"), Timeout);
+}
+
+void TestSandbox::favoritesPageRunsNoScriptFromTitleOrAddress()
+{
+    const struct
+    {
+        QString address;
+        QString title;
+    } hostile[] = {
+        {QStringLiteral("http://evil.example/\"><script>document.title='pwned'</script>"),
+         QStringLiteral("<script>document.title='pwned'</script>")},
+        {QStringLiteral("http://evil.example/x onmouseover=document.title='pwned' autofocus onfocus=document.title='pwned'"),
+         QStringLiteral("<img src=x onerror=\"document.title='pwned'\">")},
+        {QStringLiteral("http://evil.example/'><svg onload=document.title='pwned'>"),
+         QStringLiteral("&lt;script&gt;document.title='pwned'&lt;/script&gt;</a><script>document.title='pwned'</script>")},
+    };
+    const QString path = m_files.filePath(FavoritesFile::fileName());
+    for (const auto &page : hostile)
+        QVERIFY(FavoritesFile::append(path, FavoritesFile::line(page.address, page.title)));
+
+    WebEnginePane *pane = makePane();
+    load(pane, path);
+    if (QTest::currentTestFailed())
+        return;
+
+    QVERIFY(evaluate(pane->page(), QStringLiteral("document.title")).toString() != Pwned);
+    QCOMPARE(evaluate(pane->page(), QStringLiteral("document.scripts.length")).toInt(), 0);
+    QCOMPARE(evaluate(pane->page(), QStringLiteral("document.links.length")).toInt(), 3);
+    // No element carries a handler, so no later mouse or focus event runs one either.
+    QCOMPARE(evaluate(pane->page(), QStringLiteral("Array.prototype.some.call(document.querySelectorAll('*'),"
+                                                   "function(e){return Array.prototype.some.call(e.attributes,"
+                                                   "function(a){return a.name.indexOf('on')==0;});})"))
+                 .toBool(),
+             false);
+    // The titles are shown as the text they were.
+    QCOMPARE(evaluate(pane->page(), QStringLiteral("document.links[0].textContent")).toString(), hostile[0].title);
+    QCOMPARE(evaluate(pane->page(), QStringLiteral("document.links[2].textContent")).toString(), hostile[2].title);
+}
+
+void TestSandbox::favoriteAddedFromAHostilePageRunsNothing()
+{
+    // The page's title is what the engine reports, not what a test made up.
+    const QString script = QStringLiteral("<script>document.title='pwned'</script>");
+    PageServer hostile("<!DOCTYPE html><html><head><title>" + script.toHtmlEscaped().toUtf8() +
+                       "</title></head><body>ciao</body></html>");
+    QVERIFY(hostile.listen());
+
+    QVERIFY(QDir::setCurrent(m_files.path()));
+    auto window = std::make_unique<Form1>(*m_env, QStringList{});
+    Form1 *w = window.get();
+    m_windows.push_back(std::move(window));
+    w->show();
+    auto *upper = qobject_cast<WebEnginePane *>(w->WB1());
+    auto *lower = qobject_cast<WebEnginePane *>(w->WB3());
+    auto *box = w->findChild<QLineEdit *>(QStringLiteral("Text1"));
+
+    box->setText(hostile.url(QStringLiteral("/q?a=\"><script>document.title='pwned'</script>")));
+    QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("Command11")), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(upper->locationName(), script, Timeout);
+    QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    QVERIFY(QFile::exists(m_files.filePath(FavoritesFile::fileName())));
+
+    box->setText(m_files.filePath(FavoritesFile::fileName()));
+    QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("Command20")), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        evaluate(lower->page(), QStringLiteral("document.readyState=='complete'&&location.pathname")).toString(),
+        QUrl::fromLocalFile(m_files.filePath(FavoritesFile::fileName())).path(), Timeout);
+
+    QCOMPARE(evaluate(lower->page(), QStringLiteral("document.scripts.length")).toInt(), 0);
+    QVERIFY(evaluate(lower->page(), QStringLiteral("document.title")).toString() != Pwned);
+    QCOMPARE(evaluate(lower->page(), QStringLiteral("document.links[0].textContent")).toString(), script);
+    QVERIFY(evaluate(lower->page(), QStringLiteral("document.links[0].href")).toString().startsWith(hostile.url(QStringLiteral("/q?a="))));
+}
+
+QTEST_MAIN(TestSandbox)
+#include "tst_sandbox.moc"
