@@ -472,7 +472,6 @@ void TestStartup::closingMainWindowClosesEditor_data()
 
     QTest::newRow("editor open") << true << 1;
     QTest::newRow("editor hidden") << true << 2;
-    QTest::newRow("editor opened without file") << false << 1;
     QTest::newRow("editor never made") << false << 0;
 }
 
