@@ -44,10 +44,10 @@ void placeInTwips(QWidget *widget, double left, double top, double width, double
 
 namespace {
 
-QWidget *makeWidget(QWidget *parent, const ControlSpec &spec)
+QWidget *makeWidget(QWidget *parent, const ControlSpec &row)
 {
-    const QString caption = QString::fromUtf8(spec.caption ? spec.caption : "");
-    switch (spec.kind) {
+    const QString caption = QString::fromUtf8(row.caption ? row.caption : "");
+    switch (row.kind) {
     case ControlKind::Button:
         return new QPushButton(caption, parent);
     case ControlKind::GraphicalButton: {
@@ -90,16 +90,16 @@ QWidget *makeWidget(QWidget *parent, const ControlSpec &spec)
 
 } // namespace
 
-QWidget *createControl(QWidget *parent, const ControlSpec &spec)
+QWidget *createControl(QWidget *parent, const ControlSpec &row)
 {
-    QWidget *widget = makeWidget(parent, spec);
-    widget->setObjectName(QString::fromLatin1(spec.name));
-    if (spec.tooltip && *spec.tooltip)
-        widget->setToolTip(QString::fromUtf8(spec.tooltip));
-    if (spec.font != FontRole::Inherit)
-        widget->setFont(fontFor(spec.font));
-    placeInTwips(widget, spec.left, spec.top, spec.width, spec.height);
-    widget->setVisible(spec.visible);
+    QWidget *widget = makeWidget(parent, row);
+    widget->setObjectName(QString::fromLatin1(row.name));
+    if (row.tooltip && *row.tooltip)
+        widget->setToolTip(QString::fromUtf8(row.tooltip));
+    if (row.font != FontRole::Inherit)
+        widget->setFont(fontFor(row.font));
+    placeInTwips(widget, row.left, row.top, row.width, row.height);
+    widget->setVisible(row.visible);
     return widget;
 }
 

@@ -49,7 +49,7 @@ QFont fontFor(FontRole role);
 
 // Creates the control as a child of parent, with its designer name as object name, its
 // caption, tooltip, font, visibility and design position.
-QWidget *createControl(QWidget *parent, const ControlSpec &spec);
+QWidget *createControl(QWidget *parent, const ControlSpec &row);
 
 void placeInTwips(QWidget *widget, double left, double top, double width, double height);
 

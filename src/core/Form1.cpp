@@ -248,8 +248,8 @@ QPushButton *Form1::siteButton(int site) const
 
 void Form1::buildControls()
 {
-    for (const ControlSpec &spec : Design)
-        m_controls.insert(QLatin1String(spec.name), createControl(this, spec));
+    for (const ControlSpec &row : Design)
+        m_controls.insert(QLatin1String(row.name), createControl(this, row));
 
     for (const char *name : {"Command22", "Command23"})
         Colors::setBackColor(m_controls.value(QLatin1String(name)), Colors::LightRed);

@@ -64,8 +64,8 @@ Form3::Form3(Form1 &main)
     setFont(DesignFonts::msSansSerif(8.25, false));
     setFixedSize(Twips::toPixels(ClientWidth, Twips::dpiX(this)), Twips::toPixels(ClientHeight, Twips::dpiY(this)));
 
-    for (const ControlSpec &spec : Design) {
-        QWidget *widget = createControl(this, spec);
+    for (const ControlSpec &row : Design) {
+        QWidget *widget = createControl(this, row);
         const QString name = widget->objectName();
         if (name.startsWith(QLatin1String("Text1("))) {
             const int index = name.mid(6, name.size() - 7).toInt();
