@@ -10,6 +10,7 @@ packages=(
     fonts-liberation fonts-dejavu-core
     xvfb xauth imagemagick
     librsvg2-bin desktop-file-utils appstream libglib2.0-bin dpkg-dev lintian
+    clang libclang-rt-14-dev
 )
 
 missing=()
