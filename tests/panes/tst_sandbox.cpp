@@ -36,7 +36,7 @@ const QString Pwned = QStringLiteral("pwned");
 
 // How long a refused navigation is given to happen anyway: loads of local files take far
 // less on this machine, and the positive control after it shows the way itself works.
-constexpr int RefusalWindowMs = 2000;
+constexpr int RefusalWindowMs = 1000;
 
 // Starts a read of url in the page; the outcome lands in window.__read as "read:<text>"
 // or "refused".
