@@ -3,7 +3,8 @@
 // scroll holds once the pages are there. The options below belong to this runner only; the
 // program itself has none of them.
 //
-// program_runner [--lower ADDRESS] [--hold1 PX] [--hold2 PX] [--print-geometry] [--] [program arguments]
+// program_runner [--lower ADDRESS] [--hold1 PX] [--hold2 PX] [--hold-after-ms MS] [--print-geometry]
+//                [--] [program arguments]
 
 #include <cstdio>
 
@@ -26,6 +27,7 @@ struct Options
     QString lower;
     int hold1 = -1;
     int hold2 = -1;
+    int holdAfterMs = 0;
     bool printGeometry = false;
     QStringList programArguments;
     bool valid = true;
@@ -46,6 +48,8 @@ Options parse(const QStringList &arguments)
             o.hold1 = arguments.at(++i).toInt(&o.valid);
         } else if (a == QLatin1String("--hold2") && hasValue) {
             o.hold2 = arguments.at(++i).toInt(&o.valid);
+        } else if (a == QLatin1String("--hold-after-ms") && hasValue) {
+            o.holdAfterMs = arguments.at(++i).toInt(&o.valid);
         } else if (a == QLatin1String("--print-geometry")) {
             o.printGeometry = true;
         } else if (a.startsWith(QLatin1String("--"))) {
@@ -95,8 +99,8 @@ int main(int argc, char *argv[])
 
     const Options options = parse(QApplication::arguments().mid(1));
     if (!options.valid) {
-        std::fputs("usage: program_runner [--lower ADDRESS] [--hold1 PX] [--hold2 PX] [--print-geometry] "
-                   "[--] [program arguments]\n",
+        std::fputs("usage: program_runner [--lower ADDRESS] [--hold1 PX] [--hold2 PX] [--hold-after-ms MS] "
+                   "[--print-geometry] [--] [program arguments]\n",
                    stderr);
         return 2;
     }
@@ -110,29 +114,33 @@ int main(int argc, char *argv[])
         window.findChild<QPushButton *>(QStringLiteral("Command20"))->click();
     }
 
-    // Holds are engaged once both pages are in, as a user would after start-up; engaged
-    // earlier, their ticks would count against the start-up time.
+    // Holds are engaged once both pages are in (and --hold-after-ms later), as a user would
+    // after start-up; engaged earlier, their ticks would count against the start-up time.
     auto *upper = window.findChild<QWebEngineView *>(QStringLiteral("WB1"));
     auto *lower = window.findChild<QWebEngineView *>(QStringLiteral("WB3"));
     bool upperIn = false;
     bool lowerIn = options.lower.isEmpty();
     bool engaged = false;
-    // A second click on a hold box would untick it: later loads change nothing.
-    auto engageWhenBothIn = [&] {
-        if (!upperIn || !lowerIn || engaged)
-            return;
-        engaged = true;
+    auto engageHolds = [&] {
         if (options.hold1 >= 0)
             engageHold(window, "Check1", "VScroll1", options.hold1);
         if (options.hold2 >= 0)
             engageHold(window, "Check2", "VScroll2", options.hold2);
         // The driver checks for this line: a run whose holds never engaged measures nothing.
         if (options.hold1 >= 0 || options.hold2 >= 0) {
-            const bool held = (options.hold1 < 0 || window.hold(1).isHeld()) && (options.hold2 < 0 || window.hold(2).isHeld());
+            const bool held = (options.hold1 < 0 || window.hold(1).isHeld())
+                && (options.hold2 < 0 || window.hold(2).isHeld());
             std::fputs(held ? "program_runner: holds engaged\n" : "program_runner: holds did not engage\n", stderr);
         }
         if (options.printGeometry)
             printGeometry(window);
+    };
+    // A second click on a hold box would untick it: later loads change nothing.
+    auto engageWhenBothIn = [&] {
+        if (!upperIn || !lowerIn || engaged)
+            return;
+        engaged = true;
+        QTimer::singleShot(options.holdAfterMs, &window, engageHolds);
     };
     QObject::connect(upper->page(), &QWebEnginePage::loadFinished, &window, [&](bool ok) {
         if (ok) {

@@ -8,6 +8,7 @@
 //
 // --try-fix adds, beside the program's own scripts, the early placement proposed for the
 // pane (see bench/RESULTS.md), to measure a change before it is made in the program.
+// QUOVADEX_BENCH_VERBOSE=1 prints every round, QUOVADEX_BENCH_FRAMES=1 each load's frame record.
 
 #include <algorithm>
 #include <cmath>
@@ -113,8 +114,7 @@ const char *const ReadProbe = R"JS(
     if (!p || !p.done) return '';
     var paint = {};
     performance.getEntriesByType('paint').forEach(function (e) { paint[e.name] = e.startTime; });
-    var res = performance.getEntriesByType('navigation').concat(performance.getEntriesByType('resource')).map(function (e) { return [e.name, e.startTime, e.domainLookupStart, e.domainLookupEnd, e.connectStart, e.connectEnd, e.requestStart, e.responseEnd]; });
-    return JSON.stringify({ frames: p.frames, ready: p.ready, load: p.load, paint: paint, res: res });
+    return JSON.stringify({ frames: p.frames, ready: p.ready, load: p.load, paint: paint });
 })()
 )JS";
 
