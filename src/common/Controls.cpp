@@ -1,5 +1,7 @@
 #include "common/Controls.h"
 
+#include <limits>
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -64,6 +66,9 @@ QWidget *makeWidget(QWidget *parent, const ControlSpec &row)
         return new QCheckBox(caption, parent);
     case ControlKind::TextBox: {
         auto *edit = new QLineEdit(parent);
+        // Addresses and settings values have no length limit; QLineEdit would cut them at 32767
+        // characters, and the next save would lose the rest.
+        edit->setMaxLength(std::numeric_limits<int>::max());
         edit->setText(caption);
         return edit;
     }

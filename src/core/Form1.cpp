@@ -246,6 +246,15 @@ QPushButton *Form1::siteButton(int site) const
     return control<QPushButton>(SiteButtons[site - 1]);
 }
 
+void Form1::setSiteCaption(int site, const QString &caption)
+{
+    // Only a few letters fit on a button; a caption of megabytes would take seconds and
+    // hundreds of megabytes at every paint. The whole value stays in the settings.
+    constexpr qsizetype MaxShown = 256;
+    if (QPushButton *button = siteButton(site))
+        button->setText(caption.left(MaxShown));
+}
+
 void Form1::buildControls()
 {
     for (const ControlSpec &row : Design)
@@ -310,7 +319,7 @@ void Form1::Form_Load()
         Form3 *editor = ensureForm3();
         for (int site = 1; site <= 6; ++site) {
             const QString &caption = *variables[2 * site - 2];
-            siteButton(site)->setText(caption);
+            setSiteCaption(site, caption);
             editor->box(2 * site - 2)->setText(caption);
             editor->box(2 * site - 1)->setText(*variables[2 * site - 1]);
         }

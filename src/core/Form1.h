@@ -61,6 +61,7 @@ public:
 
     // The site buttons in their order on screen, site 1 first.
     QPushButton *siteButton(int site) const;
+    void setSiteCaption(int site, const QString &caption);
 
     // Handlers.
     void Form_Load();

@@ -108,7 +108,7 @@ void Form3::Command2_Click()
     QString *addresses[6] = {&m_main.TextLine2, &m_main.TextLine4, &m_main.TextLine6,
                              &m_main.TextLine8, &m_main.TextLine10, &m_main.Textline12};
     for (int site = 1; site <= 6; ++site) {
-        m_main.siteButton(site)->setText(values.at(2 * site - 2));
+        m_main.setSiteCaption(site, values.at(2 * site - 2));
         *addresses[site - 1] = values.at(2 * site - 1);
     }
     m_main.Textline13 = values.at(12);

@@ -30,7 +30,10 @@ QWebEnginePage *SilentPage::createWindow(WebWindowType)
     connect(catcher, &QWebEnginePage::urlChanged, this, [this, catcher](const QUrl &url) {
         if (url.isEmpty())
             return;
-        setUrl(url);
+        // setUrl() here would bypass the engine's own rule that a web page cannot open a
+        // local file; keep that rule for new windows too.
+        if (!url.isLocalFile() || this->url().isLocalFile())
+            setUrl(url);
         catcher->deleteLater();
     });
     return catcher;

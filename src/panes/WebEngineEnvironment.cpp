@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 
 #include "panes/WebEnginePane.h"
 
@@ -48,6 +49,12 @@ WebEngineEnvironment::WebEngineEnvironment(const QString &profileDirectory)
         m_lock.reset();
         m_profile = std::make_unique<QWebEngineProfile>();
     }
+    // Stated rather than left to the defaults of whichever engine version is installed: local
+    // pages (saved quote pages, the favorites page) may load their own local pictures, but
+    // nothing from the web, and web pages never reach local files.
+    QWebEngineSettings *settings = m_profile->settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     QObject::connect(m_profile.get(), &QWebEngineProfile::downloadRequested, m_profile.get(),
                      [this](QWebEngineDownloadRequest *download) { onDownloadRequested(download); });
 }

@@ -205,13 +205,16 @@ void TestHostileSettings::startupCompletesAndEditorSavesTheSameValuesBack()
     const QDateTime modified = QFileInfo(path()).lastModified();
 
     RecordingPaneFactory panes;
-    // Not shown: painting a button whose caption is megabytes long is a matter of its own.
     Form1 window(panes, {});
 
     COMPARE_VALUES(variables(window), values);
     QVERIFY(window.form3());
-    for (int site = 1; site <= 6; ++site)
-        QVERIFY2(window.siteButton(site)->text() == values.at(2 * site - 2), qPrintable(QString::number(site)));
+    // A button shows the start of a caption however long it is; the value itself is kept.
+    for (int site = 1; site <= 6; ++site) {
+        const QString caption = values.at(2 * site - 2);
+        QVERIFY2(caption.startsWith(window.siteButton(site)->text()), qPrintable(QString::number(site)));
+        QVERIFY(window.siteButton(site)->text().size() == qMin<qsizetype>(caption.size(), 256));
+    }
     QCOMPARE(panes.panes.at(0)->navigations().size(), 1);
     QVERIFY(panes.panes.at(0)->navigations().constFirst() == values.at(12));
     QVERIFY(readBytes(path()) == bytes);
@@ -221,11 +224,6 @@ void TestHostileSettings::startupCompletesAndEditorSavesTheSameValuesBack()
     QStringList boxes;
     for (int i = 0; i < Form3::BoxCount; ++i)
         boxes << window.form3()->box(i)->text();
-    if (QByteArrayView(QTest::currentDataTag()).startsWith("10 MB")) {
-        QEXPECT_FAIL("", "QLineEdit keeps only 32767 characters unless its maxLength is raised; "
-                         "the editor boxes cut the value and the next save would lose the rest",
-                     Abort);
-    }
     COMPARE_VALUES(boxes, values);
 
     window.form3()->Command2_Click();
