@@ -5,12 +5,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "common/MessageBox.h"
 #include "core/Form1.h"
 #include "panes/RecordingPane.h"
+#include "support/MessageCapture.h"
+#include "support/ScratchFolder.h"
 
 // Text the user or another program hands to the window: an address box holding far more
 // than any address, and command lines with quotes, blanks, line breaks and letters outside
@@ -53,11 +53,10 @@ private:
     template<typename T>
     T *control(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldCurrent;
+    std::unique_ptr<ScratchFolder> m_dir;
     std::unique_ptr<RecordingPaneFactory> m_panes;
     std::unique_ptr<Form1> m_window;
-    QList<MessageBox::Shown> m_messages;
+    MessageCapture m_messages;
 };
 
 void TestHostileInput::initTestCase()
@@ -68,20 +67,16 @@ void TestHostileInput::initTestCase()
 void TestHostileInput::init()
 {
     // No settings file: an empty working directory of the test's own.
-    m_oldCurrent = QDir::currentPath();
-    m_dir = std::make_unique<QTemporaryDir>();
+    m_dir = std::make_unique<ScratchFolder>();
     QVERIFY(m_dir->isValid());
-    QVERIFY(QDir::setCurrent(m_dir->path()));
+    QVERIFY(m_dir->isCurrent());
     m_messages.clear();
-    MessageBox::setInterceptor([this](const MessageBox::Shown &shown) { m_messages << shown; });
 }
 
 void TestHostileInput::cleanup()
 {
     m_window.reset();
     m_panes.reset();
-    MessageBox::clearInterceptor();
-    QDir::setCurrent(m_oldCurrent);
     m_dir.reset();
 }
 

@@ -7,14 +7,14 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "common/MessageBox.h"
 #include "core/Form1.h"
 #include "core/Form3.h"
 #include "core/SettingsFile.h"
 #include "panes/RecordingPane.h"
+#include "support/MessageCapture.h"
+#include "support/ScratchFolder.h"
 
 // Settings files the program did not write: whatever is in them, reading gives the values
 // the line rule yields, start-up completes with them, reading changes no byte of the file,
@@ -90,9 +90,8 @@ private:
     void writeFile(const QByteArray &bytes);
     QString path() const { return m_dir->filePath(SettingsFile::fileName()); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldCurrent;
-    QList<MessageBox::Shown> m_messages;
+    std::unique_ptr<ScratchFolder> m_dir;
+    MessageCapture m_messages;
 };
 
 void TestHostileSettings::initTestCase()
@@ -102,18 +101,14 @@ void TestHostileSettings::initTestCase()
 
 void TestHostileSettings::init()
 {
-    m_oldCurrent = QDir::currentPath();
-    m_dir = std::make_unique<QTemporaryDir>();
+    m_dir = std::make_unique<ScratchFolder>();
     QVERIFY(m_dir->isValid());
-    QVERIFY(QDir::setCurrent(m_dir->path()));
+    QVERIFY(m_dir->isCurrent());
     m_messages.clear();
-    MessageBox::setInterceptor([this](const MessageBox::Shown &shown) { m_messages << shown; });
 }
 
 void TestHostileSettings::cleanup()
 {
-    MessageBox::clearInterceptor();
-    QDir::setCurrent(m_oldCurrent);
     m_dir.reset();
 }
 

@@ -7,14 +7,14 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "common/Maker.h"
-#include "common/MessageBox.h"
 #include "core/Form1.h"
 #include "core/Form3.h"
 #include "panes/RecordingPane.h"
+#include "support/MessageCapture.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -128,11 +128,10 @@ private:
     static void writeSettings(const QByteArray &bytes);
     static QByteArray settingsBytes();
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldCurrent;
+    std::unique_ptr<ScratchFolder> m_dir;
     std::unique_ptr<RecordingPaneFactory> m_factory;
     std::unique_ptr<Form1> m_window;
-    QList<MessageBox::Shown> m_messages;
+    MessageCapture m_messages;
 };
 
 void TestStartup::initTestCase()
@@ -143,21 +142,17 @@ void TestStartup::initTestCase()
 void TestStartup::init()
 {
     // The settings file is a relative name: each test gets a working directory of its own.
-    m_oldCurrent = QDir::currentPath();
-    m_dir = std::make_unique<QTemporaryDir>();
+    m_dir = std::make_unique<ScratchFolder>();
     QVERIFY(m_dir->isValid());
-    QVERIFY(QDir::setCurrent(m_dir->path()));
+    QVERIFY(m_dir->isCurrent());
     m_factory = std::make_unique<RecordingPaneFactory>();
     m_messages.clear();
-    MessageBox::setInterceptor([this](const MessageBox::Shown &shown) { m_messages << shown; });
 }
 
 void TestStartup::cleanup()
 {
     m_window.reset();
     m_factory.reset();
-    MessageBox::clearInterceptor();
-    QDir::setCurrent(m_oldCurrent);
     m_dir.reset();
 }
 
