@@ -1,10 +1,11 @@
+#include <memory>
+
 #include <QCheckBox>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTime>
 #include <QTimer>
@@ -13,7 +14,8 @@
 #include "common/Controls.h"
 #include "common/Format.h"
 #include "core/Form1.h"
-#include "panes/RecordingPane.h"
+#include "support/RecordedWindow.h"
+#include "support/ScratchFolder.h"
 
 // The clock, the scroll hold and the refresh cycle as the user drives them in the window,
 // with recording panes, and ticks called directly instead of waiting for the timers.
@@ -44,12 +46,11 @@ private slots:
 
 private:
     template<typename T>
-    T *find(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
+    T *find(const char *name) const { return m_recorded->find<T>(name); }
     void dragThumb(QScrollBar *bar, int position);
 
-    QTemporaryDir *m_dir = nullptr;
-    QString m_oldDir;
-    RecordingPaneFactory *m_panes = nullptr;
+    std::unique_ptr<ScratchFolder> m_dir;
+    std::unique_ptr<RecordedWindow> m_recorded;
     Form1 *m_window = nullptr;
     RecordingPane *m_wb1 = nullptr;
     RecordingPane *m_wb3 = nullptr;
@@ -57,23 +58,18 @@ private:
 
 void TestReadingAidsWindow::init()
 {
-    m_dir = new QTemporaryDir;
-    m_oldDir = QDir::currentPath();
-    QDir::setCurrent(m_dir->path());
-    m_panes = new RecordingPaneFactory;
-    m_window = new Form1(*m_panes, {});
-    m_wb1 = m_panes->panes.at(0);
-    m_wb3 = m_panes->panes.at(1);
-    m_wb1->clearCalls();
-    m_wb3->clearCalls();
+    m_dir = std::make_unique<ScratchFolder>();
+    m_recorded = std::make_unique<RecordedWindow>();
+    m_window = &m_recorded->window();
+    m_wb1 = m_recorded->upper();
+    m_wb3 = m_recorded->lower();
+    m_recorded->clearCalls();
 }
 
 void TestReadingAidsWindow::cleanup()
 {
-    delete m_window;
-    delete m_panes;
-    QDir::setCurrent(m_oldDir);
-    delete m_dir;
+    m_recorded.reset();
+    m_dir.reset();
 }
 
 void TestReadingAidsWindow::dragThumb(QScrollBar *bar, int position)

@@ -10,13 +10,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "common/MessageBox.h"
-#include "core/Form1.h"
 #include "favorites/FavoritesFile.h"
-#include "panes/RecordingPane.h"
+#include "support/MessageCapture.h"
+#include "support/RecordedWindow.h"
+#include "support/ScratchFolder.h"
 
 // "+P" where the favorites file cannot take the line: a folder in its place, a read-only
 // file or folder, a full disk. Each press leaves the file exactly as it was (never half a
@@ -92,11 +91,9 @@ private:
     bool m_canMount = false;
     QString m_whyNoMount;
     bool m_mounted = false;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldCurrent;
-    std::unique_ptr<RecordingPaneFactory> m_panes;
-    std::unique_ptr<Form1> m_window;
-    QList<MessageBox::Shown> m_messages;
+    std::unique_ptr<ScratchFolder> m_dir;
+    std::unique_ptr<RecordedWindow> m_recorded;
+    MessageCapture m_messages;
 };
 
 void TestHostileFavorites::initTestCase()
@@ -107,20 +104,15 @@ void TestHostileFavorites::initTestCase()
 
 void TestHostileFavorites::init()
 {
-    m_oldCurrent = QDir::currentPath();
-    m_dir = std::make_unique<QTemporaryDir>();
+    m_dir = std::make_unique<ScratchFolder>();
     QVERIFY(m_dir->isValid());
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("work")));
     m_messages.clear();
-    MessageBox::setInterceptor([this](const MessageBox::Shown &shown) { m_messages << shown; });
 }
 
 void TestHostileFavorites::cleanup()
 {
-    m_window.reset();
-    m_panes.reset();
-    MessageBox::clearInterceptor();
-    QDir::setCurrent(m_oldCurrent);
+    m_recorded.reset();
     unmountWork();
     QFile::setPermissions(work(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_dir.reset();
@@ -130,15 +122,14 @@ void TestHostileFavorites::startIn(const QString &folder)
 {
     // The favorites file is a relative name, resolved in the working directory.
     QVERIFY(QDir::setCurrent(folder));
-    m_panes = std::make_unique<RecordingPaneFactory>();
-    m_window = std::make_unique<Form1>(*m_panes, QStringList{});
-    m_panes->panes.at(0)->setLocation(PageAddress, PageTitle);
-    m_window->show();
+    m_recorded = std::make_unique<RecordedWindow>();
+    m_recorded->upper()->setLocation(PageAddress, PageTitle);
+    m_recorded->window().show();
 }
 
 void TestHostileFavorites::pressPlusP()
 {
-    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    QTest::mouseClick(m_recorded->find<QPushButton>("Command1"), Qt::LeftButton);
 }
 
 bool TestHostileFavorites::mountReadOnly(QString *why)

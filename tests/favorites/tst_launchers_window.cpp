@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
@@ -9,12 +11,12 @@
 #include "calculator/Calculator.h"
 #include "common/Controls.h"
 #include "common/Maker.h"
-#include "common/MessageBox.h"
-#include "core/Form1.h"
 #include "favorites/FavoritesFile.h"
 #include "favorites/Launchers.h"
 #include "favorites/ProcessStarter.h"
-#include "panes/RecordingPane.h"
+#include "support/MessageCapture.h"
+#include "support/RecordedWindow.h"
+#include "support/ScratchFolder.h"
 
 // "+P", the launchers, the calculator icon and the About message in the window, with a
 // recording process starter and programs put on a PATH the test controls.
@@ -38,46 +40,39 @@ private slots:
 
 private:
     template<typename T>
-    T *find(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
+    T *find(const char *name) const { return m_recorded->find<T>(name); }
     void putOnPath(const QString &program);
     QByteArray favorites() const;
 
-    QTemporaryDir *m_dir = nullptr;
-    QTemporaryDir *m_bin = nullptr;
-    QString m_oldDir;
+    std::unique_ptr<ScratchFolder> m_dir;
+    std::unique_ptr<QTemporaryDir> m_bin;
     QByteArray m_oldPath;
-    RecordingPaneFactory *m_panes = nullptr;
-    RecordingProcessStarter *m_starter = nullptr;
+    std::unique_ptr<RecordingProcessStarter> m_starter;
+    std::unique_ptr<RecordedWindow> m_recorded;
     Form1 *m_window = nullptr;
-    QList<MessageBox::Shown> m_boxes;
+    MessageCapture m_boxes;
 };
 
 void TestLaunchersWindow::init()
 {
-    m_dir = new QTemporaryDir;
-    m_bin = new QTemporaryDir;
-    m_oldDir = QDir::currentPath();
+    m_bin = std::make_unique<QTemporaryDir>();
     m_oldPath = qgetenv("PATH");
     qputenv("PATH", m_bin->path().toLocal8Bit());
-    QDir::setCurrent(m_dir->path());
-    m_panes = new RecordingPaneFactory;
-    m_starter = new RecordingProcessStarter;
-    m_window = new Form1(*m_panes, {});
-    m_window->setProcessStarter(m_starter);
+    m_dir = std::make_unique<ScratchFolder>();
+    m_starter = std::make_unique<RecordingProcessStarter>();
+    m_recorded = std::make_unique<RecordedWindow>();
+    m_window = &m_recorded->window();
+    m_window->setProcessStarter(m_starter.get());
     m_boxes.clear();
-    MessageBox::setInterceptor([this](const MessageBox::Shown &shown) { m_boxes << shown; });
 }
 
 void TestLaunchersWindow::cleanup()
 {
-    MessageBox::clearInterceptor();
-    delete m_window;
-    delete m_starter;
-    delete m_panes;
-    QDir::setCurrent(m_oldDir);
+    m_recorded.reset();
+    m_starter.reset();
+    m_dir.reset();
     qputenv("PATH", m_oldPath);
-    delete m_bin;
-    delete m_dir;
+    m_bin.reset();
 }
 
 void TestLaunchersWindow::putOnPath(const QString &program)
@@ -97,8 +92,8 @@ QByteArray TestLaunchersWindow::favorites() const
 
 void TestLaunchersWindow::plusPWritesEachPanesOwnPageInPressOrder()
 {
-    m_panes->panes.at(0)->setLocation(QStringLiteral("http://upper.example/"), QStringLiteral("Upper"));
-    m_panes->panes.at(1)->setLocation(QStringLiteral("http://lower.example/"), QStringLiteral("Lower <b>"));
+    m_recorded->upper()->setLocation(QStringLiteral("http://upper.example/"), QStringLiteral("Upper"));
+    m_recorded->lower()->setLocation(QStringLiteral("http://lower.example/"), QStringLiteral("Lower <b>"));
     QTest::mouseClick(find<QPushButton>("Command15"), Qt::LeftButton);
     QTest::mouseClick(find<QPushButton>("Command1"), Qt::LeftButton);
     QCOMPARE(favorites(), QByteArray("<a href=http://lower.example/>Lower &lt;b&gt;</a></font></p>\r\n"
@@ -151,7 +146,7 @@ void TestLaunchersWindow::missingProgramsAreSilent()
 void TestLaunchersWindow::nuovaStartsThisProgramOnTheUpperPage()
 {
     const QString address = QStringLiteral("http://q.example/a b?x=\"1\"&y=$(id)");
-    m_panes->panes.at(0)->setLocation(address, QStringLiteral("t"));
+    m_recorded->upper()->setLocation(address, QStringLiteral("t"));
     QTest::mouseClick(find<QPushButton>("Command12"), Qt::LeftButton);
     QCOMPARE(m_window->Nuovo, address);
     QCOMPARE(m_starter->starts.size(), 1);

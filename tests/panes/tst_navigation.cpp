@@ -1,10 +1,11 @@
+#include <memory>
+
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QCheckBox>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "common/Controls.h"
@@ -12,7 +13,8 @@
 #include "common/Twips.h"
 #include "core/Form1.h"
 #include "core/Form3.h"
-#include "panes/RecordingPane.h"
+#include "support/RecordedWindow.h"
+#include "support/ScratchFolder.h"
 
 // The controls of both pane columns, the history list and the local page list, driven with
 // the mouse and keyboard against recording panes.
@@ -42,14 +44,13 @@ private slots:
 
 private:
     template<typename T>
-    T *find(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
+    T *find(const char *name) const { return m_recorded->find<T>(name); }
     void click(const char *name) { QTest::mouseClick(find<QWidget>(name), Qt::LeftButton); }
     void touch(const QString &name);
     QStringList fileListItems() const;
 
-    QTemporaryDir *m_dir = nullptr;
-    QString m_oldDir;
-    RecordingPaneFactory *m_panes = nullptr;
+    std::unique_ptr<ScratchFolder> m_dir;
+    std::unique_ptr<RecordedWindow> m_recorded;
     Form1 *m_window = nullptr;
     RecordingPane *m_wb1 = nullptr;
     RecordingPane *m_wb3 = nullptr;
@@ -57,25 +58,20 @@ private:
 
 void TestNavigation::init()
 {
-    m_dir = new QTemporaryDir;
-    m_oldDir = QDir::currentPath();
-    QDir::setCurrent(m_dir->path());
-    m_panes = new RecordingPaneFactory;
-    m_window = new Form1(*m_panes, {});
+    m_dir = std::make_unique<ScratchFolder>();
+    m_recorded = std::make_unique<RecordedWindow>();
+    m_window = &m_recorded->window();
+    m_wb1 = m_recorded->upper();
+    m_wb3 = m_recorded->lower();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    m_wb1 = m_panes->panes.at(0);
-    m_wb3 = m_panes->panes.at(1);
-    m_wb1->clearCalls();
-    m_wb3->clearCalls();
+    m_recorded->clearCalls();
 }
 
 void TestNavigation::cleanup()
 {
-    delete m_window;
-    delete m_panes;
-    QDir::setCurrent(m_oldDir);
-    delete m_dir;
+    m_recorded.reset();
+    m_dir.reset();
 }
 
 void TestNavigation::touch(const QString &name)
