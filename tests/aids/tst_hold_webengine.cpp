@@ -1,10 +1,11 @@
+#include <memory>
+
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
 
@@ -13,6 +14,8 @@
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
+#include "support/EngineWindows.h"
+#include "support/ScratchFolder.h"
 #include "support/WebEngineWait.h"
 
 using WebEngineWait::evaluate;
@@ -39,41 +42,39 @@ private:
     int scrollY(WebEnginePane *pane) { return evaluate(pane->page(), QStringLiteral("window.scrollY")).toInt(); }
     static void dragThumb(QScrollBar *bar, int position);
 
-    QTemporaryDir m_dir;
-    QString m_oldDir;
-    std::unique_ptr<WebEngineEnvironment> m_env;
-    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<ScratchFolder> m_dir;
+    std::unique_ptr<EngineWindows> m_engine;
+    Form1 *m_window = nullptr;
     WebEnginePane *m_wb1 = nullptr;
     WebEnginePane *m_wb3 = nullptr;
 };
 
 void TestHoldWebEngine::initTestCase()
 {
-    QVERIFY(m_dir.isValid());
-    m_oldDir = QDir::currentPath();
-    QDir::setCurrent(m_dir.path());
+    m_dir = std::make_unique<ScratchFolder>();
+    QVERIFY(m_dir->isValid());
     QString rows;
     for (int i = 0; i < 400; ++i)
         rows += QStringLiteral("<tr><td>Titolo %1</td><td>%2</td></tr>").arg(i).arg(i * 1.25);
-    QFile page(m_dir.filePath(QStringLiteral("quotes.htm")));
+    QFile page(m_dir->filePath(QStringLiteral("quotes.htm")));
     QVERIFY(page.open(QIODevice::WriteOnly));
     page.write(("<!DOCTYPE html><html><head><title>Quotazioni</title></head><body><table>" + rows +
                 "</table></body></html>").toUtf8());
     page.close();
 
-    m_env = std::make_unique<WebEngineEnvironment>(m_dir.filePath(QStringLiteral("profile")));
-    m_window = std::make_unique<Form1>(*m_env, QStringList{});
+    m_engine = std::make_unique<EngineWindows>(m_dir->filePath(QStringLiteral("profile")));
+    m_window = m_engine->makeMainWindow(QStringList{});
     m_wb1 = static_cast<WebEnginePane *>(m_window->WB1());
     m_wb3 = static_cast<WebEnginePane *>(m_window->WB3());
     m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
 
 void TestHoldWebEngine::cleanupTestCase()
 {
-    m_window.reset();
-    m_env.reset();
-    QDir::setCurrent(m_oldDir);
+    m_window = nullptr;
+    m_engine.reset();
+    m_dir.reset();
 }
 
 void TestHoldWebEngine::load(WebEnginePane *pane)

@@ -1,17 +1,19 @@
 #include <csignal>
+#include <memory>
 
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "core/Form1.h"
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
+#include "support/EngineWindows.h"
 #include "support/PageServer.h"
+#include "support/ScratchFolder.h"
 #include "support/WebEngineWait.h"
 
 using WebEngineWait::evaluate;
@@ -36,11 +38,10 @@ private:
     T *find(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
     void crashUpperPane();
 
-    QTemporaryDir m_dir;
-    QString m_oldDir;
+    std::unique_ptr<ScratchFolder> m_dir;
     std::unique_ptr<PageServer> m_server;
-    std::unique_ptr<WebEngineEnvironment> m_env;
-    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<EngineWindows> m_engine;
+    Form1 *m_window = nullptr;
     WebEnginePane *m_wb1 = nullptr;
     WebEnginePane *m_wb3 = nullptr;
     QString m_upperPage;
@@ -48,9 +49,8 @@ private:
 
 void TestCrashRecovery::initTestCase()
 {
-    m_oldDir = QDir::currentPath();
-    QDir::setCurrent(m_dir.path());
-    m_upperPage = m_dir.filePath(QStringLiteral("upper.htm"));
+    m_dir = std::make_unique<ScratchFolder>();
+    m_upperPage = m_dir->filePath(QStringLiteral("upper.htm"));
     QFile page(m_upperPage);
     QVERIFY(page.open(QIODevice::WriteOnly));
     page.write("<!DOCTYPE html><html><head><title>upper</title></head><body>su</body></html>");
@@ -58,12 +58,12 @@ void TestCrashRecovery::initTestCase()
     m_server = std::make_unique<PageServer>("<!DOCTYPE html><html><head><title>lower</title></head><body>giu</body></html>");
     QVERIFY(m_server->listen());
 
-    m_env = std::make_unique<WebEngineEnvironment>(m_dir.filePath(QStringLiteral("profile")));
-    m_window = std::make_unique<Form1>(*m_env, QStringList{m_upperPage});
+    m_engine = std::make_unique<EngineWindows>(m_dir->filePath(QStringLiteral("profile")));
+    m_window = m_engine->makeMainWindow(QStringList{m_upperPage});
     m_wb1 = static_cast<WebEnginePane *>(m_window->WB1());
     m_wb3 = static_cast<WebEnginePane *>(m_window->WB3());
     m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
     QTRY_COMPARE_WITH_TIMEOUT(m_wb1->locationName(), QStringLiteral("upper"), Timeout);
     m_wb3->navigate(m_server->url(QStringLiteral("/lower")));
     QTRY_COMPARE_WITH_TIMEOUT(m_wb3->locationName(), QStringLiteral("lower"), Timeout);
@@ -71,9 +71,9 @@ void TestCrashRecovery::initTestCase()
 
 void TestCrashRecovery::cleanupTestCase()
 {
-    m_window.reset();
-    m_env.reset();
-    QDir::setCurrent(m_oldDir);
+    m_window = nullptr;
+    m_engine.reset();
+    m_dir.reset();
 }
 
 void TestCrashRecovery::crashUpperPane()

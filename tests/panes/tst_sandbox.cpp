@@ -16,10 +16,12 @@
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
+#include "support/EngineWindows.h"
 #include "support/PageServer.h"
 #include "support/WebEngineWait.h"
 
 using WebEngineWait::evaluate;
+using WebEngineWait::load;
 using WebEngineWait::Timeout;
 
 // What pages in the panes may reach on this computer. A web page can neither read a local
@@ -110,8 +112,7 @@ private slots:
     void favoriteAddedFromAHostilePageRunsNothing();
 
 private:
-    WebEnginePane *makePane();
-    void load(WebEnginePane *pane, const QString &address);
+    WebEnginePane *makePane() { return m_engine->makePane(); }
     QString fileUrl(const char *name) const { return QUrl::fromLocalFile(m_files.filePath(QLatin1String(name))).toString(); }
     QString readOutcome(WebEnginePane *pane);
 
@@ -119,8 +120,7 @@ private:
     QTemporaryDir m_files;
     QString m_oldCurrent;
     std::unique_ptr<PageServer> m_server;
-    std::unique_ptr<WebEngineEnvironment> m_env;
-    std::vector<std::unique_ptr<QWidget>> m_windows;
+    std::unique_ptr<EngineWindows> m_engine;
 };
 
 void TestSandbox::initTestCase()
@@ -144,41 +144,19 @@ void TestSandbox::initTestCase()
     }
     m_server = std::make_unique<PageServer>(WebPage);
     QVERIFY(m_server->listen());
-    m_env = std::make_unique<WebEngineEnvironment>(m_profile.path());
+    m_engine = std::make_unique<EngineWindows>(m_profile.path());
 }
 
 void TestSandbox::cleanup()
 {
-    m_windows.clear();
+    m_engine->closeWindows();
     QDir::setCurrent(m_oldCurrent);
     QFile::remove(m_files.filePath(FavoritesFile::fileName()));
 }
 
 void TestSandbox::cleanupTestCase()
 {
-    // Every page goes before the profile it uses.
-    m_windows.clear();
-    m_env.reset();
-}
-
-WebEnginePane *TestSandbox::makePane()
-{
-    auto host = std::make_unique<QWidget>();
-    host->resize(400, 300);
-    auto *pane = qobject_cast<WebEnginePane *>(m_env->createPane(host.get()));
-    pane->widget()->setGeometry(0, 0, 400, 300);
-    pane->setSilent(true);
-    host->show();
-    m_windows.push_back(std::move(host));
-    return pane;
-}
-
-void TestSandbox::load(WebEnginePane *pane, const QString &address)
-{
-    QSignalSpy loaded(pane->page(), &QWebEnginePage::loadFinished);
-    pane->navigate(address);
-    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), Timeout);
-    QVERIFY(loaded.last().at(0).toBool());
+    m_engine.reset();
 }
 
 QString TestSandbox::readOutcome(WebEnginePane *pane)
@@ -340,9 +318,7 @@ void TestSandbox::favoriteAddedFromAHostilePageRunsNothing()
     QVERIFY(hostile.listen());
 
     QVERIFY(QDir::setCurrent(m_files.path()));
-    auto window = std::make_unique<Form1>(*m_env, QStringList{});
-    Form1 *w = window.get();
-    m_windows.push_back(std::move(window));
+    Form1 *w = m_engine->makeMainWindow(QStringList{});
     w->show();
     auto *upper = qobject_cast<WebEnginePane *>(w->WB1());
     auto *lower = qobject_cast<WebEnginePane *>(w->WB3());

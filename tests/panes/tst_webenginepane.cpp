@@ -1,5 +1,4 @@
 #include <memory>
-#include <optional>
 
 #include <QApplication>
 #include <QDialog>
@@ -23,11 +22,14 @@
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
+#include "support/EngineWindows.h"
+#include "support/WebEngineWait.h"
+
+using WebEngineWait::evaluate;
+using WebEngineWait::load;
+using WebEngineWait::Timeout;
 
 namespace {
-
-// Page loads start a renderer process; a loaded two-core machine needs far more than 5 s.
-constexpr int Timeout = 30000;
 
 const QByteArray TallBody = "<body><div style=\"height:5000px\">alto</div></body></html>";
 
@@ -55,16 +57,6 @@ const struct
     {"opener.htm", "<!DOCTYPE html><html><head><title>opener</title></head><body>"
                    "<a id=\"a\" href=\"second.htm\" target=\"_blank\">nuova finestra</a></body></html>"},
 };
-
-QVariant evaluate(QWebEnginePage *page, const QString &script)
-{
-    // Held by the callback too, so an answer arriving after a time-out touches nothing freed.
-    auto answer = std::make_shared<std::optional<QVariant>>();
-    page->runJavaScript(script, [answer](const QVariant &value) { *answer = value; });
-    if (!QTest::qWaitFor([&answer] { return answer->has_value(); }, Timeout))
-        return QStringLiteral("<no answer>");
-    return **answer;
-}
 
 } // namespace
 
@@ -97,14 +89,13 @@ private slots:
     void addressTextBecomesUrl();
 
 private:
-    WebEnginePane *makePane();
-    void load(WebEnginePane *pane, const QString &address);
+    WebEnginePane *makePane() { return m_engine->makePane(); }
     QString page(const char *name) const { return m_pages.filePath(QLatin1String(name)); }
 
     QTemporaryDir m_profileDir;
     QTemporaryDir m_pages;
-    std::unique_ptr<WebEngineEnvironment> m_env;
-    std::vector<std::unique_ptr<QWidget>> m_windows;
+    std::unique_ptr<EngineWindows> m_engine;
+    WebEngineEnvironment *m_env = nullptr;
     QString m_oldCurrent;
     QStringList m_dialogs;
     QTimer m_dialogWatch;
@@ -120,7 +111,8 @@ void TestWebEnginePane::initTestCase()
         QCOMPARE(file.write(p.html), p.html.size());
     }
     m_oldCurrent = QDir::currentPath();
-    m_env = std::make_unique<WebEngineEnvironment>(m_profileDir.path());
+    m_engine = std::make_unique<EngineWindows>(m_profileDir.path());
+    m_env = &m_engine->environment();
 
     // A dialog that slipped through would block the test for good: note it and close it.
     m_dialogWatch.setInterval(50);
@@ -137,48 +129,26 @@ void TestWebEnginePane::initTestCase()
 
 void TestWebEnginePane::cleanup()
 {
-    m_windows.clear();
+    m_engine->closeWindows();
     m_dialogs.clear();
     QDir::setCurrent(m_oldCurrent);
 }
 
 void TestWebEnginePane::cleanupTestCase()
 {
-    // Every page goes before the profile it uses.
-    m_windows.clear();
-    m_env.reset();
-}
-
-WebEnginePane *TestWebEnginePane::makePane()
-{
-    auto host = std::make_unique<QWidget>();
-    host->resize(400, 300);
-    auto *pane = qobject_cast<WebEnginePane *>(m_env->createPane(host.get()));
-    pane->widget()->setGeometry(0, 0, 400, 300);
-    pane->setSilent(true);
-    host->show();
-    m_windows.push_back(std::move(host));
-    return pane;
-}
-
-void TestWebEnginePane::load(WebEnginePane *pane, const QString &address)
-{
-    QSignalSpy loaded(pane->page(), &QWebEnginePage::loadFinished);
-    pane->navigate(address);
-    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), Timeout);
-    QVERIFY(loaded.last().at(0).toBool());
+    m_env = nullptr;
+    m_engine.reset();
 }
 
 void TestWebEnginePane::bothPanesOfTheMainWindowLoadLocalPages()
 {
     QVERIFY(QDir::setCurrent(m_pages.path()));
-    auto window = std::make_unique<Form1>(*m_env, QStringList{QStringLiteral("upper.htm")});
+    Form1 *window = m_engine->makeMainWindow(QStringList{QStringLiteral("upper.htm")});
     auto *upper = qobject_cast<WebEnginePane *>(window->WB1());
     auto *lower = qobject_cast<WebEnginePane *>(window->WB3());
     QVERIFY(upper && lower);
     QVERIFY(upper->isSilent() && lower->isSilent());
     window->show();
-    m_windows.push_back(std::move(window));
 
     QTRY_COMPARE_WITH_TIMEOUT(upper->locationName(), QStringLiteral("upper"), Timeout);
     QCOMPARE(upper->locationUrl(), QUrl::fromLocalFile(page("upper.htm")).toString());
@@ -289,8 +259,7 @@ void TestWebEnginePane::mouseClickIntoThePageRaisesGotFocus()
     auto *pane = qobject_cast<WebEnginePane *>(m_env->createPane(host.get()));
     layout->addWidget(pane->widget());
     host->resize(400, 300);
-    QWidget *window = host.get();
-    m_windows.push_back(std::move(host));
+    QWidget *window = m_engine->keep(std::move(host));
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     window->activateWindow();

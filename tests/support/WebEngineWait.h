@@ -3,9 +3,12 @@
 #include <memory>
 #include <optional>
 
+#include <QSignalSpy>
 #include <QTest>
 #include <QVariant>
 #include <QWebEnginePage>
+
+#include "panes/WebEnginePane.h"
 
 namespace WebEngineWait {
 
@@ -21,6 +24,16 @@ inline QVariant evaluate(QWebEnginePage *page, const QString &script)
     if (!QTest::qWaitFor([&answer] { return answer->has_value(); }, Timeout))
         return QStringLiteral("<no answer>");
     return **answer;
+}
+
+// Sends the pane to address and waits until the page has loaded. A failed load fails the
+// test; the caller returns when QTest::currentTestFailed().
+inline void load(WebEnginePane *pane, const QString &address)
+{
+    QSignalSpy loaded(pane->page(), &QWebEnginePage::loadFinished);
+    pane->navigate(address);
+    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), Timeout);
+    QVERIFY(loaded.last().at(0).toBool());
 }
 
 } // namespace WebEngineWait
