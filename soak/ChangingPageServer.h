@@ -1,34 +1,22 @@
 #pragma once
 
-#include <QHash>
-#include <QHostAddress>
-#include <QTcpServer>
-#include <QTcpSocket>
+#include "support/PageServer.h"
 
 // A quote page on 127.0.0.1 that is different at every request, as a live quote page is:
 // the request number is in its title, in a script variable and in every price. No cache
 // may keep it, so every refresh really fetches and lays out a new page.
-class ChangingPageServer final : public QObject
+class ChangingPageServer final
 {
     Q_DISABLE_COPY_MOVE(ChangingPageServer)
 public:
-    explicit ChangingPageServer(int rows, QObject *parent = nullptr)
-        : QObject(parent)
-        , m_rows(rows)
+    explicit ChangingPageServer(int rows)
+        : m_rows(rows)
+        , m_server([this](const QString &) { return page(++m_served); })
     {
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { answer(socket); });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
     }
 
-    bool listen() { return m_server.listen(QHostAddress::LocalHost); }
-    QString url(const QString &path) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
-    }
+    bool listen() { return m_server.listen(); }
+    QString url(const QString &path) const { return m_server.url(path); }
     int pagesServed() const { return m_served; }
 
 private:
@@ -45,23 +33,8 @@ private:
                ";</script></head><body><table>" + rows + "</table></body></html>";
     }
 
-    void answer(QTcpSocket *socket)
-    {
-        m_pending[socket] += socket->readAll();
-        const QByteArray request = m_pending.value(socket);
-        if (!request.contains("\r\n\r\n"))
-            return;
-        m_pending.remove(socket);
-        const bool favicon = request.startsWith("GET /favicon.ico");
-        const QByteArray body = favicon ? QByteArray() : page(++m_served);
-        socket->write((favicon ? "HTTP/1.1 404 Not Found\r\n" : "HTTP/1.1 200 OK\r\n") +
-                      QByteArray("Content-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\n") +
-                      "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-        socket->disconnectFromHost();
-    }
-
-    QTcpServer m_server;
-    QHash<QTcpSocket *, QByteArray> m_pending;
     const int m_rows;
     int m_served = 0;
+    // Last: it serves pages made from the members above.
+    PageServer m_server;
 };

@@ -1,18 +1,30 @@
 #pragma once
 
+#include <functional>
+
+#include <QHash>
 #include <QHostAddress>
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
 
-// A tiny HTTP server on 127.0.0.1 for tests that need pages from a real address. Every
-// request gets the same page back; the requested paths are written down.
+// A tiny HTTP server on 127.0.0.1 for programs that need pages from a real address. The
+// requested paths are written down. No cache may keep a page, so a reload always fetches.
 class PageServer final : public QObject
 {
 public:
+    // Makes the page for a requested path; not asked for the browser's favicon.
+    using PageMaker = std::function<QByteArray(const QString &path)>;
+
+    // Every request gets the same page back.
     explicit PageServer(QByteArray html, QObject *parent = nullptr)
+        : PageServer([html = std::move(html)](const QString &) { return html; }, parent)
+    {
+    }
+
+    explicit PageServer(PageMaker page, QObject *parent = nullptr)
         : QObject(parent)
-        , m_html(std::move(html))
+        , m_page(std::move(page))
     {
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *socket = m_server.nextPendingConnection()) {
@@ -42,7 +54,7 @@ private:
         const QString path = words.size() > 1 ? QString::fromLatin1(words.at(1)) : QString();
         requests << path;
         const bool page = !path.endsWith(QLatin1String("favicon.ico"));
-        const QByteArray body = page ? m_html : QByteArray();
+        const QByteArray body = page ? m_page(path) : QByteArray();
         socket->write((page ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n")
                       + QByteArray("Content-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\n")
                       + "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
@@ -50,6 +62,6 @@ private:
     }
 
     QTcpServer m_server;
-    QByteArray m_html;
+    PageMaker m_page;
     QHash<QTcpSocket *, QByteArray> m_pending;
 };
