@@ -16,6 +16,7 @@
 #include "panes/WebEnginePane.h"
 #include "support/EngineWindows.h"
 #include "support/ScratchFolder.h"
+#include "support/ThumbDrag.h"
 #include "support/WebEngineWait.h"
 
 using WebEngineWait::evaluate;
@@ -40,7 +41,6 @@ private:
     T *find(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
     void load(WebEnginePane *pane);
     int scrollY(WebEnginePane *pane) { return evaluate(pane->page(), QStringLiteral("window.scrollY")).toInt(); }
-    static void dragThumb(QScrollBar *bar, int position);
 
     std::unique_ptr<ScratchFolder> m_dir;
     std::unique_ptr<EngineWindows> m_engine;
@@ -84,13 +84,6 @@ void TestHoldWebEngine::load(WebEnginePane *pane)
     QTest::mouseClick(find<QPushButton>(pane == m_wb1 ? "Command11" : "Command20"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), Timeout);
     QVERIFY(loaded.first().first().toBool());
-}
-
-void TestHoldWebEngine::dragThumb(QScrollBar *bar, int position)
-{
-    bar->setSliderDown(true);
-    bar->setSliderPosition(position);
-    bar->setSliderDown(false);
 }
 
 void TestHoldWebEngine::heldPageIsBackAtItsOffsetAfterAggiorna()

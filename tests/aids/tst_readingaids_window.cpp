@@ -16,6 +16,7 @@
 #include "core/Form1.h"
 #include "support/RecordedWindow.h"
 #include "support/ScratchFolder.h"
+#include "support/ThumbDrag.h"
 
 // The clock, the scroll hold and the refresh cycle as the user drives them in the window,
 // with recording panes, and ticks called directly instead of waiting for the timers.
@@ -47,7 +48,6 @@ private slots:
 private:
     template<typename T>
     T *find(const char *name) const { return m_recorded->find<T>(name); }
-    void dragThumb(QScrollBar *bar, int position);
 
     std::unique_ptr<ScratchFolder> m_dir;
     std::unique_ptr<RecordedWindow> m_recorded;
@@ -70,13 +70,6 @@ void TestReadingAidsWindow::cleanup()
 {
     m_recorded.reset();
     m_dir.reset();
-}
-
-void TestReadingAidsWindow::dragThumb(QScrollBar *bar, int position)
-{
-    bar->setSliderDown(true);
-    bar->setSliderPosition(position);
-    bar->setSliderDown(false);
 }
 
 void TestReadingAidsWindow::clockShowsTwoDigitFieldsWithTheLocaleSeparator_data()
