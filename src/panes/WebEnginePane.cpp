@@ -1,6 +1,7 @@
 #include "panes/WebEnginePane.h"
 
 #include <QApplication>
+#include <QtMath>
 #include <QDir>
 #include <QTimer>
 #include <QUrl>
@@ -29,6 +30,12 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     m_holdExpiry->setSingleShot(true);
     m_holdExpiry->setInterval(HoldExpiryMs);
     connect(m_holdExpiry, &QTimer::timeout, this, [this] { setEarlyOffset(-1); });
+
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_loading = true; });
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this] {
+        m_loading = false;
+        m_sinceLoad.start();
+    });
 
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
@@ -134,6 +141,13 @@ bool WebEnginePane::isCrashed() const
 
 void WebEnginePane::setScrollTop(int pixels)
 {
+    setEarlyOffset(pixels);
+    m_holdExpiry->start();
+    // A held pane gets this call ten times a second. Each script is a round trip to the
+    // page's process, and that round trip, not the scroll, is what an idle held window
+    // spends its processor on; skip it while the page is known to stand at the offset.
+    if (standsAt(pixels))
+        return;
     // document.scrollingElement is the element that scrolls in both standards and quirks
     // mode (body.scrollTop does nothing in standards mode). Run in the application's own
     // script world, where the page's scripts cannot redefine what we call.
@@ -142,8 +156,20 @@ void WebEnginePane::setScrollTop(int pixels)
         "var e=document.scrollingElement||document.documentElement;e.scrollTop=%1;})()")
                                .arg(pixels);
     m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
-    setEarlyOffset(pixels);
-    m_holdExpiry->start();
+    m_sinceWrite.start();
+}
+
+bool WebEnginePane::standsAt(int pixels) const
+{
+    // The position comes with the page's painted frames, in page pixels only at zoom 1; any
+    // doubt (loading, just loaded, zoomed, crashed, not written lately) means write.
+    if (m_loading || m_crashed || !m_sinceLoad.isValid() || m_sinceLoad.elapsed() < LoadSettleMs)
+        return false;
+    if (!m_sinceWrite.isValid() || m_sinceWrite.elapsed() >= RewriteMs)
+        return false;
+    if (!qFuzzyCompare(m_page->zoomFactor(), 1.0))
+        return false;
+    return qAbs(m_page->scrollPosition().y() - pixels) < 0.5;
 }
 
 void WebEnginePane::setEarlyOffset(int pixels)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QUrl>
 
 #include "panes/BrowserPane.h"
@@ -41,15 +42,23 @@ public:
 private:
     void onFocusChanged(QWidget *old, QWidget *now);
     void setEarlyOffset(int pixels);
+    bool standsAt(int pixels) const;
     void showCrash();
 
     static constexpr int HoldExpiryMs = 500;
+    // After a load the engine's reported position may still be the old page's; and
+    // whatever it reports, the offset is written again at least this often.
+    static constexpr int LoadSettleMs = 1000;
+    static constexpr int RewriteMs = 5000;
     bool owns(const QWidget *widget) const;
 
     QWebEngineView *m_view;
     SilentPage *m_page;
     QTimer *m_holdExpiry = nullptr;
     int m_earlyOffset = -1;
+    bool m_loading = false;
+    QElapsedTimer m_sinceLoad;
+    QElapsedTimer m_sinceWrite;
     bool m_crashed = false;
     QUrl m_crashedUrl;
     QString m_crashedTitle;

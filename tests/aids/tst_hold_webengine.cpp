@@ -35,6 +35,7 @@ private slots:
 
     void heldPageIsBackAtItsOffsetAfterAggiorna();
     void realClickSuspendsAndOnlyAThumbDragMovesThePageAgain();
+    void pageThatMovesAfterStandingStillIsPulledBackAtOnce();
 
 private:
     template<typename T>
@@ -121,6 +122,31 @@ void TestHoldWebEngine::realClickSuspendsAndOnlyAThumbDragMovesThePageAgain()
     dragThumb(find<QScrollBar>("VScroll2"), 450);
     QCOMPARE(Colors::backColor(find<QCheckBox>("Check2")), Colors::LightGrey);
     QTRY_COMPARE_WITH_TIMEOUT(scrollY(m_wb3), 450, Timeout);
+}
+
+void TestHoldWebEngine::pageThatMovesAfterStandingStillIsPulledBackAtOnce()
+{
+    // A held page that has stood at its offset is no longer written to on every tick; it
+    // must still be pulled back within a few ticks, not at the next periodic rewrite, when
+    // its own script scrolls it or rebuilds its table.
+    constexpr int Prompt = 2000;
+    load(m_wb1);
+    QCheckBox *box = find<QCheckBox>("Check1");
+    if (!box->isChecked())
+        box->click();
+    dragThumb(find<QScrollBar>("VScroll1"), 400);
+    QTRY_COMPARE_WITH_TIMEOUT(scrollY(m_wb1), 400, Timeout);
+    QTest::qWait(1500);
+
+    evaluate(m_wb1->page(), QStringLiteral("window.scrollTo(0, 0)"));
+    QTRY_COMPARE_WITH_TIMEOUT(scrollY(m_wb1), 400, Prompt);
+
+    QTest::qWait(1500);
+    evaluate(m_wb1->page(), QStringLiteral("var t=document.querySelector('table');"
+                                           "window.savedRows=t.innerHTML;t.innerHTML='';"));
+    QTRY_COMPARE_WITH_TIMEOUT(scrollY(m_wb1), 0, Prompt);
+    evaluate(m_wb1->page(), QStringLiteral("document.querySelector('table').innerHTML=window.savedRows;"));
+    QTRY_COMPARE_WITH_TIMEOUT(scrollY(m_wb1), 400, Prompt);
 }
 
 QTEST_MAIN(TestHoldWebEngine)
