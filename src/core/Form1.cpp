@@ -697,24 +697,16 @@ void Form1::Timer2_Timer()
 
 void Form1::Command9_Click()
 {
-    if (control<QCheckBox>("Check3")->isChecked())
-        refreshWithHold(1);
-    if (control<QCheckBox>("Check4")->isChecked())
-        refreshWithHold(2);
-}
-
-void Form1::refreshWithHold(int pane)
-{
-    ScrollHold &hold = pane == 1 ? m_hold1 : m_hold2;
-    BrowserPane *wb = pane == 1 ? m_wb1 : m_wb3;
-    hold.refreshing();
-    showHoldFlag(pane);
-    // Given before the reload, not at the next tick, the offset reaches the reloaded
-    // document before its first paint even when the reader had scrolled the page elsewhere
-    // (the engine itself would bring it back where the reader left it).
-    if (hold.isHeld())
-        wb->setScrollTop(hold.value());
-    wb->refresh();
+    if (control<QCheckBox>("Check3")->isChecked()) {
+        m_hold1.refreshing();
+        showHoldFlag(1);
+        m_wb1->refresh();
+    }
+    if (control<QCheckBox>("Check4")->isChecked()) {
+        m_hold2.refreshing();
+        showHoldFlag(2);
+        m_wb3->refresh();
+    }
 }
 
 void Form1::Label2_Click()

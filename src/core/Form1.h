@@ -147,7 +147,6 @@ private:
     void goAddress(BrowserPane *pane);
     void showHoldFlag(int pane);
     void scrollThumbDragged(int pane);
-    void refreshWithHold(int pane);
     void chooseInterval(qint16 seconds);
     void addFavorite(BrowserPane *pane);
 

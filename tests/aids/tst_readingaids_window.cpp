@@ -182,24 +182,16 @@ void TestReadingAidsWindow::aggiornaReengagesAndRefreshesOnlyChosenPanes()
     m_window->WB1_GotFocus();
     m_window->WB3_GotFocus();
 
-    // The held offset goes to the pane before the reload, so that the new document can
-    // start there rather than where the reader had scrolled it.
     QTest::mouseClick(find<QPushButton>("Command9"), Qt::LeftButton);
-    QCOMPARE(m_wb1->calls, (QStringList{QStringLiteral("ScrollTop:0"), QStringLiteral("Refresh")}));
+    QCOMPARE(m_wb1->calls, QStringList{QStringLiteral("Refresh")});
     QVERIFY(m_wb3->calls.isEmpty());
     QCOMPARE(Colors::backColor(find<QCheckBox>("Check1")), Colors::LightGrey);
     QCOMPARE(Colors::backColor(find<QCheckBox>("Check2")), Colors::Red);
 
     find<QCheckBox>("Check4")->click();
     QTest::mouseClick(find<QPushButton>("Command9"), Qt::LeftButton);
-    QCOMPARE(m_wb3->calls, (QStringList{QStringLiteral("ScrollTop:0"), QStringLiteral("Refresh")}));
+    QCOMPARE(m_wb3->calls, QStringList{QStringLiteral("Refresh")});
     QCOMPARE(Colors::backColor(find<QCheckBox>("Check2")), Colors::LightGrey);
-
-    // A pane whose box is not ticked is refreshed but given no offset.
-    find<QCheckBox>("Check1")->click();
-    m_wb1->clearCalls();
-    QTest::mouseClick(find<QPushButton>("Command9"), Qt::LeftButton);
-    QCOMPARE(m_wb1->calls, QStringList{QStringLiteral("Refresh")});
 }
 
 void TestReadingAidsWindow::paneRefreshButtonsLeaveTheHoldAlone()
