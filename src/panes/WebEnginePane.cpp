@@ -1,7 +1,6 @@
 #include "panes/WebEnginePane.h"
 
 #include <QApplication>
-#include <QtMath>
 #include <QDir>
 #include <QTimer>
 #include <QUrl>
