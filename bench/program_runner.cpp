@@ -17,7 +17,9 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
-#include "core/Form1.h"
+#include "aids/PaneHold.h"
+#include "core/MainWindow.h"
+#include "favorites/ProcessStarter.h"
 #include "panes/WebEngineEnvironment.h"
 
 namespace {
@@ -71,13 +73,13 @@ void dragThumb(QScrollBar *bar, int position)
     bar->setSliderDown(false);
 }
 
-void engageHold(Form1 &window, const char *box, const char *bar, int position)
+void engageHold(MainWindow &window, const char *box, const char *bar, int position)
 {
     window.findChild<QCheckBox *>(QLatin1String(box))->click();
     dragThumb(window.findChild<QScrollBar *>(QLatin1String(bar)), position);
 }
 
-void printGeometry(const Form1 &window)
+void printGeometry(const MainWindow &window)
 {
     for (const char *name : {"WB1", "WB3"}) {
         const QWidget *w = window.findChild<QWidget *>(QLatin1String(name));
@@ -106,7 +108,8 @@ int main(int argc, char *argv[])
     }
 
     WebEngineEnvironment webEngine;
-    Form1 window(webEngine, options.programArguments);
+    SystemProcessStarter starter;
+    MainWindow window(webEngine, starter, options.programArguments);
     window.show();
 
     if (!options.lower.isEmpty()) {
@@ -128,8 +131,8 @@ int main(int argc, char *argv[])
             engageHold(window, "Check2", "VScroll2", options.hold2);
         // The driver checks for this line: a run whose holds never engaged measures nothing.
         if (options.hold1 >= 0 || options.hold2 >= 0) {
-            const bool held = (options.hold1 < 0 || window.hold(1).isHeld())
-                && (options.hold2 < 0 || window.hold(2).isHeld());
+            const bool held = (options.hold1 < 0 || window.findChildren<PaneHold *>().at(0)->hold().isHeld())
+                && (options.hold2 < 0 || window.findChildren<PaneHold *>().at(1)->hold().isHeld());
             std::fputs(held ? "program_runner: holds engaged\n" : "program_runner: holds did not engage\n", stderr);
         }
         if (options.printGeometry)

@@ -35,7 +35,9 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
-#include "core/Form1.h"
+#include "aids/PaneHold.h"
+#include "core/MainWindow.h"
+#include "favorites/ProcessStarter.h"
 #include "panes/WebEngineEnvironment.h"
 
 namespace {
@@ -131,7 +133,7 @@ struct Round
 class HoldBench
 {
 public:
-    HoldBench(Form1 &window, const QString &url, int offset, bool tryFix)
+    HoldBench(MainWindow &window, const QString &url, int offset, bool tryFix)
         : m_window(window)
         , m_view(window.findChild<QWebEngineView *>(QStringLiteral("WB1")))
         , m_url(url)
@@ -200,7 +202,7 @@ public:
         if (!waitFor([box] { return QApplication::focusWidget() == box; }, 5000))
             return failed(QStringLiteral("focus did not leave the page"));
         QTest::mouseClick(proxy, Qt::LeftButton, {}, QPoint(20, 20));
-        if (!waitFor([this] { return m_window.hold(1).state() == ScrollHold::State::Suspended; }, 5000))
+        if (!waitFor([this] { return m_window.findChildren<PaneHold *>().at(0)->hold().state() == ScrollHold::State::Suspended; }, 5000))
             return failed(QStringLiteral("click into the page did not suspend the hold"));
         const int readerOffset = m_offset / 3;
         evaluate(QStringLiteral("window.scrollTo(0, %1)").arg(readerOffset));
@@ -323,7 +325,7 @@ private:
         return r;
     }
 
-    Form1 &m_window;
+    MainWindow &m_window;
     QWebEngineView *m_view;
     QString m_url;
     int m_offset;
@@ -394,7 +396,8 @@ int main(int argc, char *argv[])
 
     QTemporaryDir profile;
     WebEngineEnvironment webEngine(profile.path());
-    Form1 window(webEngine, {url});
+    SystemProcessStarter starter;
+    MainWindow window(webEngine, starter, {url});
     window.show();
 
     HoldBench bench(window, url, offset, tryFix);

@@ -32,7 +32,8 @@
 
 #include "ChangingPageServer.h"
 #include "ProcessTreeMemory.h"
-#include "core/Form1.h"
+#include "core/MainWindow.h"
+#include "favorites/ProcessStarter.h"
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
@@ -83,10 +84,10 @@ public:
     Soak(WebEngineEnvironment &engine, ChangingPageServer &server, int presses, int intervalMs)
         : m_server(server)
         , m_presses(presses)
-        , m_window(engine, {})
+        , m_window(engine, m_starter, {})
     {
-        m_panes[0].pane = static_cast<WebEnginePane *>(m_window.WB1());
-        m_panes[1].pane = static_cast<WebEnginePane *>(m_window.WB3());
+        m_panes[0].pane = static_cast<WebEnginePane *>(m_window.upperPane());
+        m_panes[1].pane = static_cast<WebEnginePane *>(m_window.lowerPane());
         m_panes[0].offset = 500;
         m_panes[1].offset = 300;
         for (PaneState &p : m_panes) {
@@ -439,7 +440,8 @@ private:
 
     ChangingPageServer &m_server;
     const int m_presses;
-    Form1 m_window;
+    SystemProcessStarter m_starter;
+    MainWindow m_window;
     std::array<PaneState, 2> m_panes;
     QTimer m_pressTimer;
     QElapsedTimer m_clock;

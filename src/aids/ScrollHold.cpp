@@ -4,18 +4,18 @@ ScrollHold::State ScrollHold::state() const
 {
     if (!m_ticked)
         return State::Off;
-    return m_flag == Colors::Red ? State::Suspended : State::Held;
+    return m_suspended ? State::Suspended : State::Held;
 }
 
 void ScrollHold::boxClicked(bool ticked)
 {
     m_ticked = ticked;
-    m_flag = Colors::LightGrey;
+    m_suspended = false;
 }
 
 void ScrollHold::paneFocused()
 {
-    m_flag = Colors::Red;
+    m_suspended = true;
 }
 
 void ScrollHold::setValue(int value)
@@ -28,11 +28,11 @@ bool ScrollHold::thumbDragged(int value)
     m_value = value;
     if (!m_ticked)
         return false;
-    m_flag = Colors::LightGrey;
+    m_suspended = false;
     return true;
 }
 
 void ScrollHold::refreshing()
 {
-    m_flag = Colors::LightGrey;
+    m_suspended = false;
 }

@@ -1,13 +1,11 @@
 #pragma once
 
-#include <QtGlobal>
-
-#include "common/Colors.h"
-
-// The scroll hold of one pane: the tick of its hold box, the box's background colour as the
-// suspension flag (red: suspended after the pane took the focus; any other colour: engaged),
-// and the position bar's value, one unit per pixel of scroll offset. Position flows one way,
-// from bar to page.
+// The scroll hold of one pane: whether its hold box is ticked, whether the hold is
+// suspended (the pane took the focus), and the position bar's value, one unit per pixel of
+// scroll offset. Position flows one way, from bar to page.
+//
+// The suspension is kept even while the box is clear, because the box shows it by its colour
+// whatever its tick; ticking the box clears it.
 class ScrollHold final
 {
 public:
@@ -18,10 +16,10 @@ public:
     bool isHeld() const { return state() == State::Held; }
 
     bool ticked() const { return m_ticked; }
-    quint32 flag() const { return m_flag; }
+    bool isSuspended() const { return m_suspended; }
     int value() const { return m_value; }
 
-    // The user toggled the box: whatever the new tick, the flag is cleared.
+    // The user toggled the box: whatever the new tick, the suspension is cleared.
     void boxClicked(bool ticked);
     void paneFocused();
     // An arrow or track click: the value moves, nothing else.
@@ -34,6 +32,6 @@ public:
 
 private:
     bool m_ticked = false;
-    quint32 m_flag = Colors::Red;
+    bool m_suspended = true;
     int m_value = 0;
 };

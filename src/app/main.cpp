@@ -1,6 +1,7 @@
 #include <QApplication>
 
-#include "core/Form1.h"
+#include "core/MainWindow.h"
+#include "favorites/ProcessStarter.h"
 #include "panes/WebEngineEnvironment.h"
 
 int main(int argc, char *argv[])
@@ -13,7 +14,8 @@ int main(int argc, char *argv[])
 
     // Declared first so that it outlives the window and every page in it.
     WebEngineEnvironment webEngine;
-    Form1 window(webEngine, QApplication::arguments().mid(1));
+    SystemProcessStarter starter;
+    MainWindow window(webEngine, starter, QApplication::arguments().mid(1));
     window.show();
     return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 #include <QStandardPaths>
 
 #include "common/Maker.h"
+#include "common/MessageBox.h"
 
 namespace Launchers {
 
@@ -54,6 +55,11 @@ QString aboutDisplayText()
     QString shown = aboutText();
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return shown;
+}
+
+void showAbout(QWidget *parent)
+{
+    MessageBox::show(parent, QMessageBox::Question, QStringLiteral("Quovadex"), aboutDisplayText());
 }
 
 } // namespace Launchers

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QWidget;
+
 // What the launchers start, and the About message.
 namespace Launchers {
 
@@ -18,5 +20,7 @@ QString findSiblingTool(const QString &programFolder);
 QString aboutText();
 // The same text as a message box shows it: one line per carriage return.
 QString aboutDisplayText();
+// Shows the About message over parent.
+void showAbout(QWidget *parent);
 
 } // namespace Launchers

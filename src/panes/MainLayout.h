@@ -1,23 +1,28 @@
 #pragma once
 
+#include <map>
+
+class BrowserPane;
+class QWidget;
+
 // How the main window re-arranges its panes when its size changes. Only the panes and what
 // follows them move; the tool rows and the upper pane's left column stay where designed.
 namespace MainLayout {
 
 enum class Control {
-    WB1,
-    WB3,
-    Command18,
-    Command19,
-    Command20,
-    Image2,
-    Command23,
-    Command15,
-    Command24,
-    VScroll1,
-    VScroll2,
-    Check1,
-    Check2,
+    UpperPane,      // WB1
+    LowerPane,      // WB3
+    LowerBack,      // Command18
+    LowerForward,   // Command19
+    LowerGo,        // Command20
+    LowerHome,      // Image2
+    LowerStop,      // Command23
+    LowerFavorite,  // Command15
+    LowerReload,    // Command24
+    UpperBar,       // VScroll1
+    LowerBar,       // VScroll2
+    UpperHoldBox,   // Check1
+    LowerHoldBox,   // Check2
 };
 
 enum class Property { Left, Top, Width, Height };
@@ -36,5 +41,22 @@ public:
 // Each step reads back what an earlier step stored; a refused step is skipped and the rest
 // still apply. Returns how many steps were refused.
 int apply(double outerHeight, double outerWidth, Target &target);
+
+// The real window's panes and widgets, read back in whole pixels as the toolkit stores them.
+class WidgetTarget final : public Target
+{
+public:
+    WidgetTarget(BrowserPane &upper, BrowserPane &lower, const std::map<Control, QWidget *> &widgets);
+
+    double get(Control control, Property property) const override;
+    bool set(Control control, Property property, double twips) override;
+
+private:
+    BrowserPane *paneFor(Control control) const;
+
+    BrowserPane &m_upper;
+    BrowserPane &m_lower;
+    std::map<Control, QWidget *> m_widgets;
+};
 
 } // namespace MainLayout

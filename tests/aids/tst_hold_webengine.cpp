@@ -10,7 +10,7 @@
 #include <QWebEngineView>
 
 #include "common/Colors.h"
-#include "core/Form1.h"
+#include "core/MainWindow.h"
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
@@ -45,7 +45,7 @@ private:
 
     std::unique_ptr<ScratchFolder> m_dir;
     std::unique_ptr<EngineWindows> m_engine;
-    Form1 *m_window = nullptr;
+    MainWindow *m_window = nullptr;
     WebEnginePane *m_wb1 = nullptr;
     WebEnginePane *m_wb3 = nullptr;
 };
@@ -65,8 +65,8 @@ void TestHoldWebEngine::initTestCase()
 
     m_engine = std::make_unique<EngineWindows>(m_dir->filePath(QStringLiteral("profile")));
     m_window = m_engine->makeMainWindow(QStringList{});
-    m_wb1 = static_cast<WebEnginePane *>(m_window->WB1());
-    m_wb3 = static_cast<WebEnginePane *>(m_window->WB3());
+    m_wb1 = static_cast<WebEnginePane *>(m_window->upperPane());
+    m_wb3 = static_cast<WebEnginePane *>(m_window->lowerPane());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }

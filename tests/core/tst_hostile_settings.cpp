@@ -9,11 +9,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "core/Form1.h"
-#include "core/Form3.h"
+#include "core/SettingsEditor.h"
 #include "core/SettingsFile.h"
-#include "panes/RecordingPane.h"
 #include "support/MessageCapture.h"
+#include "support/RecordedWindow.h"
 #include "support/ScratchFolder.h"
 
 // Settings files the program did not write: whatever is in them, reading gives the values
@@ -37,11 +36,7 @@ QByteArray readBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-QStringList variables(const Form1 &w)
-{
-    return {w.TextLine1, w.TextLine2, w.TextLine3, w.TextLine4,  w.TextLine5,  w.TextLine6, w.TextLine7,
-            w.TextLine8, w.TextLine9, w.TextLine10, w.TextLine11, w.Textline12, w.Textline13};
-}
+const char *const SiteButtonNames[6] = {"Command3", "Command6", "Command14", "Command16", "Command17", "Command13"};
 
 // Compared by size and a few positions first: QCOMPARE on two 10 MB strings would print
 // them both on failure.
@@ -199,29 +194,31 @@ void TestHostileSettings::startupCompletesAndEditorSavesTheSameValuesBack()
     writeFile(bytes);
     const QDateTime modified = QFileInfo(path()).lastModified();
 
-    RecordingPaneFactory panes;
-    Form1 window(panes, {});
+    RecordedWindow recorded;
+    MainWindow &window = recorded.window();
 
-    COMPARE_VALUES(variables(window), values);
-    QVERIFY(window.form3());
+    COMPARE_VALUES(window.settings().toLines(), values);
+    SettingsEditor *editor = window.settingsEditor();
+    QVERIFY(editor);
     // A button shows the start of a caption however long it is; the value itself is kept.
     for (int site = 1; site <= 6; ++site) {
         const QString caption = values.at(2 * site - 2);
-        QVERIFY2(caption.startsWith(window.siteButton(site)->text()), qPrintable(QString::number(site)));
-        QVERIFY(window.siteButton(site)->text().size() == qMin<qsizetype>(caption.size(), 256));
+        const QString shown = recorded.find<QPushButton>(SiteButtonNames[site - 1])->text();
+        QVERIFY2(caption.startsWith(shown), qPrintable(QString::number(site)));
+        QVERIFY(shown.size() == qMin<qsizetype>(caption.size(), 256));
     }
-    QCOMPARE(panes.panes.at(0)->navigations().size(), 1);
-    QVERIFY(panes.panes.at(0)->navigations().constFirst() == values.at(12));
+    QCOMPARE(recorded.upper()->navigations().size(), 1);
+    QVERIFY(recorded.upper()->navigations().constFirst() == values.at(12));
     QVERIFY(readBytes(path()) == bytes);
     QCOMPARE(QFileInfo(path()).lastModified(), modified);
     QVERIFY(m_messages.isEmpty());
 
     QStringList boxes;
-    for (int i = 0; i < Form3::BoxCount; ++i)
-        boxes << window.form3()->box(i)->text();
+    for (int i = 0; i < SettingsEditor::BoxCount; ++i)
+        boxes << editor->box(i)->text();
     COMPARE_VALUES(boxes, values);
 
-    window.form3()->Command2_Click();
+    editor->saveAndHide();
     QVERIFY(m_messages.isEmpty());
     QVERIFY(readBytes(path()) == SettingsFile::serialize(values));
     COMPARE_VALUES(SettingsFile::read(path()), values);

@@ -10,10 +10,9 @@
 #include <QTest>
 
 #include "common/Maker.h"
-#include "core/Form1.h"
-#include "core/Form3.h"
-#include "panes/RecordingPane.h"
+#include "core/SettingsEditor.h"
 #include "support/MessageCapture.h"
+#include "support/RecordedWindow.h"
 #include "support/ScratchFolder.h"
 
 namespace {
@@ -29,7 +28,7 @@ const QStringList Sample = {
     QStringLiteral(" start.example/home "),
 };
 
-const char *const SiteButtons[6] = {"Command3", "Command6", "Command14", "Command16", "Command17", "Command13"};
+const char *const SiteButtonNames[6] = {"Command3", "Command6", "Command14", "Command16", "Command17", "Command13"};
 
 QByteArray crLfLines(const QStringList &values)
 {
@@ -39,21 +38,23 @@ QByteArray crLfLines(const QStringList &values)
     return bytes;
 }
 
-QStringList variables(const Form1 &w)
+QStringList variables(const MainWindow &w)
 {
-    return {w.TextLine1, w.TextLine2, w.TextLine3, w.TextLine4,  w.TextLine5,  w.TextLine6, w.TextLine7,
-            w.TextLine8, w.TextLine9, w.TextLine10, w.TextLine11, w.Textline12, w.Textline13};
+    return w.settings().toLines();
 }
 
-QStringList addressVariables(const Form1 &w)
-{
-    return {w.TextLine2, w.TextLine4, w.TextLine6, w.TextLine8, w.TextLine10, w.Textline12, w.Textline13};
-}
-
-QStringList captions(const Form1 &w)
+QStringList addressVariables(const MainWindow &w)
 {
     QStringList result;
-    for (const char *name : SiteButtons)
+    for (const SiteSettings::Site &site : w.settings().sites)
+        result << site.address;
+    return result << w.settings().startPage;
+}
+
+QStringList captions(const MainWindow &w)
+{
+    QStringList result;
+    for (const char *name : SiteButtonNames)
         result << w.findChild<QPushButton *>(QLatin1String(name))->text();
     return result;
 }
@@ -66,12 +67,12 @@ QStringList evenValues(const QStringList &values)
     return result;
 }
 
-QLineEdit *box(Form3 *editor, int index)
+QLineEdit *box(SettingsEditor *editor, int index)
 {
     return editor->findChild<QLineEdit *>(QStringLiteral("Text1(%1)").arg(index));
 }
 
-QStringList boxes(Form3 *editor)
+QStringList boxes(SettingsEditor *editor)
 {
     QStringList result;
     for (int i = 0; i < 13; ++i)
@@ -119,18 +120,17 @@ private slots:
     void instructionTextKeepsDoubledBlanksAndEndsWithMakersSite();
 
 private:
-    Form1 &start(const QStringList &arguments = {});
-    RecordingPane *pane(int index) const { return m_factory->panes.at(index); }
+    MainWindow &start(const QStringList &arguments = {});
+    RecordingPane *pane(int index) const { return index == 0 ? m_window->upper() : m_window->lower(); }
     template<typename T>
-    T *mainControl(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
+    T *mainControl(const char *name) const { return m_window->find<T>(name); }
     void clickMain(const char *name);
     void clickEditor(const char *name);
     static void writeSettings(const QByteArray &bytes);
     static QByteArray settingsBytes();
 
     std::unique_ptr<ScratchFolder> m_dir;
-    std::unique_ptr<RecordingPaneFactory> m_factory;
-    std::unique_ptr<Form1> m_window;
+    std::unique_ptr<RecordedWindow> m_window;
     MessageCapture m_messages;
 };
 
@@ -145,24 +145,21 @@ void TestStartup::init()
     m_dir = std::make_unique<ScratchFolder>();
     QVERIFY(m_dir->isValid());
     QVERIFY(m_dir->isCurrent());
-    m_factory = std::make_unique<RecordingPaneFactory>();
     m_messages.clear();
 }
 
 void TestStartup::cleanup()
 {
     m_window.reset();
-    m_factory.reset();
     m_dir.reset();
 }
 
-Form1 &TestStartup::start(const QStringList &arguments)
+MainWindow &TestStartup::start(const QStringList &arguments)
 {
     m_window.reset();
-    m_factory = std::make_unique<RecordingPaneFactory>();
-    m_window = std::make_unique<Form1>(*m_factory, arguments);
-    m_window->show();
-    return *m_window;
+    m_window = std::make_unique<RecordedWindow>(arguments);
+    m_window->window().show();
+    return m_window->window();
 }
 
 void TestStartup::clickMain(const char *name)
@@ -174,8 +171,8 @@ void TestStartup::clickMain(const char *name)
 
 void TestStartup::clickEditor(const char *name)
 {
-    QVERIFY(m_window->form3());
-    auto *button = m_window->form3()->findChild<QPushButton *>(QLatin1String(name));
+    QVERIFY(m_window->window().settingsEditor());
+    auto *button = m_window->window().settingsEditor()->findChild<QPushButton *>(QLatin1String(name));
     QVERIFY(button);
     QVERIFY(button->isVisible());
     QTest::mouseClick(button, Qt::LeftButton);
@@ -220,21 +217,19 @@ void TestStartup::upperPaneOpensArgumentOrStartPageAndLowerPaneTheInfoPage()
     if (withFile)
         writeSettings(crLfLines(Sample));
 
-    Form1 &w = start(arguments);
+    MainWindow &w = start(arguments);
 
     QCOMPARE(pane(0)->navigations(), QStringList{upperTarget});
     QCOMPARE(pane(1)->navigations(), QStringList{Maker::infoPage()});
-    QCOMPARE(m_factory->panes.size(), 2);
-    for (RecordingPane *p : m_factory->panes) {
+    for (RecordingPane *p : {pane(0), pane(1)}) {
         const qsizetype silent = p->calls.indexOf(QStringLiteral("Silent:1"));
         QVERIFY2(silent >= 0 && silent < p->calls.indexOf(QStringLiteral("Navigate:") + p->navigations().value(0)),
                  qPrintable(p->calls.join(QLatin1Char('|'))));
     }
-    QCOMPARE(w.Comando, arguments.join(QLatin1Char(' ')));
-    QCOMPARE(w.MyFile1, withFile ? QStringLiteral("base2.cfg") : QString());
+    QCOMPARE(w.settingsEditor() != nullptr, withFile);
     // The start page is loaded even when the argument wins; "Home" uses it later.
-    QCOMPARE(w.Textline13, withFile ? Sample.at(12) : QString());
-    QCOMPARE(QDir(w.Dirpart).canonicalPath(), QDir(m_dir->path()).canonicalPath());
+    QCOMPARE(w.settings().startPage, withFile ? Sample.at(12) : QString());
+    QCOMPARE(QDir(w.workingFolder()).canonicalPath(), QDir(m_dir->path()).canonicalPath());
     QCOMPARE(mainControl<QLineEdit>("Text1")->text(), QStringLiteral("http://"));
     QVERIFY(m_messages.isEmpty());
 }
@@ -262,11 +257,11 @@ void TestStartup::startupFillsButtonsBoxesAndVariablesFromTheFile()
     QFETCH(QStringList, values);
     writeSettings(bytes);
 
-    Form1 &w = start();
+    MainWindow &w = start();
 
     QCOMPARE(variables(w), values);
     QCOMPARE(captions(w), evenValues(values));
-    Form3 *editor = w.form3();
+    SettingsEditor *editor = w.settingsEditor();
     QVERIFY(editor);
     QVERIFY(!editor->isVisible());
     QCOMPARE(boxes(editor), values);
@@ -294,7 +289,7 @@ void TestStartup::siteButtonOnlyPutsItsAddressIntoTheAddressBox()
     const QStringList upperCalls = pane(0)->calls;
     const QStringList lowerCalls = pane(1)->calls;
 
-    clickMain(SiteButtons[site - 1]);
+    clickMain(SiteButtonNames[site - 1]);
 
     QCOMPARE(mainControl<QLineEdit>("Text1")->text(), address);
     QCOMPARE(pane(0)->calls, upperCalls);
@@ -304,28 +299,28 @@ void TestStartup::siteButtonOnlyPutsItsAddressIntoTheAddressBox()
 void TestStartup::configuraShowsThenHidesTheEditorFilledAtStartup()
 {
     writeSettings(crLfLines(Sample));
-    Form1 &w = start();
-    const QPointer<Form3> editor = w.form3();
+    MainWindow &w = start();
+    const QPointer<SettingsEditor> editor = w.settingsEditor();
     QVERIFY(editor);
     // Start-up filled the boxes; opening the editor must not read the file again.
     writeSettings(crLfLines(QStringList(13, QStringLiteral("changed on disk"))));
 
     clickMain("Command4");
-    QCOMPARE(w.form3(), editor.data());
+    QCOMPARE(w.settingsEditor(), editor.data());
     QVERIFY(editor->isVisible());
     QCOMPARE(boxes(editor), Sample);
     QVERIFY(w.isVisible());
 
     clickMain("Command4");
     QVERIFY(editor);
-    QCOMPARE(w.form3(), editor.data());
+    QCOMPARE(w.settingsEditor(), editor.data());
     QVERIFY(!editor->isVisible());
 }
 
 void TestStartup::savingWritesFileAppliesToWindowAndHidesEditor()
 {
     writeSettings(crLfLines(Sample));
-    Form1 &w = start();
+    MainWindow &w = start();
     clickMain("Command4");
     const QStringList upperCalls = pane(0)->calls;
     const QStringList lowerCalls = pane(1)->calls;
@@ -333,7 +328,7 @@ void TestStartup::savingWritesFileAppliesToWindowAndHidesEditor()
     QStringList edited;
     for (int i = 0; i < 13; ++i) {
         edited << QStringLiteral(" nuovo %1 è ").arg(i);
-        retype(box(w.form3(), i), edited.last());
+        retype(box(w.settingsEditor(), i), edited.last());
     }
     clickEditor("Command2");
 
@@ -342,7 +337,7 @@ void TestStartup::savingWritesFileAppliesToWindowAndHidesEditor()
     QCOMPARE(captions(w), evenValues(edited));
     QCOMPARE(addressVariables(w),
              (QStringList{edited[1], edited[3], edited[5], edited[7], edited[9], edited[11], edited[12]}));
-    QVERIFY(!w.form3()->isVisible());
+    QVERIFY(!w.settingsEditor()->isVisible());
     // A saved start page opens nothing now.
     QCOMPARE(pane(0)->calls, upperCalls);
     QCOMPARE(pane(1)->calls, lowerCalls);
@@ -353,61 +348,61 @@ void TestStartup::savingWritesFileAppliesToWindowAndHidesEditor()
 
 void TestStartup::withoutFileFirstConfiguraOpensEmptyEditorAndSaveSurvivesRestart()
 {
-    Form1 &w = start();
-    QVERIFY(!w.form3());
+    MainWindow &w = start();
+    QVERIFY(!w.settingsEditor());
     QCOMPARE(captions(w), QStringList(6, QString()));
 
     clickMain("Command4");
-    QVERIFY(w.form3());
-    QVERIFY(w.form3()->isVisible());
-    QCOMPARE(boxes(w.form3()), QStringList(13, QString()));
+    QVERIFY(w.settingsEditor());
+    QVERIFY(w.settingsEditor()->isVisible());
+    QCOMPARE(boxes(w.settingsEditor()), QStringList(13, QString()));
 
     for (int i = 0; i < 13; ++i)
-        retype(box(w.form3(), i), Sample.at(i));
+        retype(box(w.settingsEditor(), i), Sample.at(i));
     clickEditor("Command2");
     QVERIFY(m_messages.isEmpty());
     QCOMPARE(settingsBytes(), crLfLines(Sample));
 
-    Form1 &again = start();
+    MainWindow &again = start();
     QCOMPARE(variables(again), Sample);
     QCOMPARE(captions(again), evenValues(Sample));
-    QCOMPARE(boxes(again.form3()), Sample);
+    QCOMPARE(boxes(again.settingsEditor()), Sample);
 }
 
 void TestStartup::cancelKeepsFileAndWindowAndReopeningKeepsUnsavedEdits()
 {
     writeSettings(crLfLines(Sample));
-    Form1 &w = start();
+    MainWindow &w = start();
     clickMain("Command4");
-    retype(box(w.form3(), 0), QStringLiteral("Nuovo"));
-    retype(box(w.form3(), 1), QStringLiteral("nuovo.example"));
+    retype(box(w.settingsEditor(), 0), QStringLiteral("Nuovo"));
+    retype(box(w.settingsEditor(), 1), QStringLiteral("nuovo.example"));
 
     clickEditor("Command1");
-    QVERIFY(!w.form3()->isVisible());
+    QVERIFY(!w.settingsEditor()->isVisible());
     QCOMPARE(settingsBytes(), crLfLines(Sample));
     QCOMPARE(captions(w), evenValues(Sample));
     QCOMPARE(variables(w), Sample);
 
     clickMain("Command4");
-    QVERIFY(w.form3()->isVisible());
-    QCOMPARE(box(w.form3(), 0)->text(), QStringLiteral("Nuovo"));
-    QCOMPARE(box(w.form3(), 1)->text(), QStringLiteral("nuovo.example"));
+    QVERIFY(w.settingsEditor()->isVisible());
+    QCOMPARE(box(w.settingsEditor(), 0)->text(), QStringLiteral("Nuovo"));
+    QCOMPARE(box(w.settingsEditor(), 1)->text(), QStringLiteral("nuovo.example"));
 
     clickEditor("Command2");
     QStringList expected = Sample;
     expected[0] = QStringLiteral("Nuovo");
     expected[1] = QStringLiteral("nuovo.example");
     QCOMPARE(settingsBytes(), crLfLines(expected));
-    QCOMPARE(w.siteButton(1)->text(), QStringLiteral("Nuovo"));
-    QCOMPARE(w.TextLine2, QStringLiteral("nuovo.example"));
+    QCOMPARE(mainControl<QPushButton>("Command3")->text(), QStringLiteral("Nuovo"));
+    QCOMPARE(w.settings().sites[0].address, QStringLiteral("nuovo.example"));
 }
 
 void TestStartup::closingEditorFromTitleBarOnlyHidesIt()
 {
     writeSettings(crLfLines(Sample));
-    Form1 &w = start();
+    MainWindow &w = start();
     clickMain("Command4");
-    const QPointer<Form3> editor = w.form3();
+    const QPointer<SettingsEditor> editor = w.settingsEditor();
     retype(box(editor, 12), QStringLiteral("modificato.example"));
 
     QVERIFY(editor->close());
@@ -415,10 +410,10 @@ void TestStartup::closingEditorFromTitleBarOnlyHidesIt()
     QVERIFY(editor);
     QVERIFY(!editor->isVisible());
     QCOMPARE(settingsBytes(), crLfLines(Sample));
-    QCOMPARE(w.Textline13, Sample.at(12));
+    QCOMPARE(w.settings().startPage, Sample.at(12));
 
     clickMain("Command4");
-    QCOMPARE(w.form3(), editor.data());
+    QCOMPARE(w.settingsEditor(), editor.data());
     QVERIFY(editor->isVisible());
     QCOMPARE(box(editor, 12)->text(), QStringLiteral("modificato.example"));
 }
@@ -426,12 +421,12 @@ void TestStartup::closingEditorFromTitleBarOnlyHidesIt()
 void TestStartup::failedSaveReportsInItalianAndChangesNothing()
 {
     writeSettings(crLfLines(Sample));
-    Form1 &w = start();
+    MainWindow &w = start();
     clickMain("Command4");
     QStringList edited = Sample;
     for (int i : {0, 1, 12}) {
         edited[i] = QStringLiteral("nuovo %1").arg(i);
-        retype(box(w.form3(), i), edited[i]);
+        retype(box(w.settingsEditor(), i), edited[i]);
     }
     // Root writes through any permission bits; a folder in the file's place stops it.
     QVERIFY(QFile::remove(QStringLiteral("base2.cfg")));
@@ -448,16 +443,16 @@ void TestStartup::failedSaveReportsInItalianAndChangesNothing()
     QVERIFY(QFileInfo(QStringLiteral("base2.cfg")).isDir());
     QCOMPARE(variables(w), Sample);
     QCOMPARE(captions(w), evenValues(Sample));
-    QVERIFY(w.form3()->isVisible());
-    QCOMPARE(boxes(w.form3()), edited);
+    QVERIFY(w.settingsEditor()->isVisible());
+    QCOMPARE(boxes(w.settingsEditor()), edited);
 
     // The edits kept in the editor can be saved once the way is clear.
     QVERIFY(QDir().rmdir(QStringLiteral("base2.cfg")));
     clickEditor("Command2");
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(settingsBytes(), crLfLines(edited));
-    QCOMPARE(w.siteButton(1)->text(), edited[0]);
-    QVERIFY(!w.form3()->isVisible());
+    QCOMPARE(mainControl<QPushButton>("Command3")->text(), edited[0]);
+    QVERIFY(!w.settingsEditor()->isVisible());
 }
 
 void TestStartup::closingMainWindowClosesEditor_data()
@@ -476,10 +471,10 @@ void TestStartup::closingMainWindowClosesEditor()
     QFETCH(int, configuraClicks);
     if (withFile)
         writeSettings(crLfLines(Sample));
-    Form1 &w = start();
+    MainWindow &w = start();
     for (int i = 0; i < configuraClicks; ++i)
         clickMain("Command4");
-    const QPointer<Form3> editor = w.form3();
+    const QPointer<SettingsEditor> editor = w.settingsEditor();
 
     QVERIFY(w.close());
 
@@ -492,9 +487,9 @@ void TestStartup::closingMainWindowClosesEditor()
 
 void TestStartup::instructionTextKeepsDoubledBlanksAndEndsWithMakersSite()
 {
-    Form1 &w = start();
+    MainWindow &w = start();
     clickMain("Command4");
-    Form3 *editor = w.form3();
+    SettingsEditor *editor = w.settingsEditor();
     QCOMPARE(editor->windowTitle(), QStringLiteral("Configurazione"));
     const QString text = editor->findChild<QLabel *>(QStringLiteral("Label4"))->text();
 

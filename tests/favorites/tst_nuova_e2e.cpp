@@ -7,7 +7,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include "core/Form1.h"
+#include "core/MainWindow.h"
+#include "favorites/ProgramLaunchers.h"
 #include "favorites/ProcessStarter.h"
 #include "panes/BrowserPane.h"
 #include "panes/WebEngineEnvironment.h"
@@ -65,13 +66,12 @@ void TestNuovaEndToEnd::secondInstanceOpensThePageAndBothKeepWorking()
     {
         WebEngineEnvironment env;
         QVERIFY(env.isPersistent());
-        Form1 window(env, {server.url(QStringLiteral("/quote"))});
-        window.setOwnProgram(QStringLiteral(QUOVADEX3_PATH));
-        QTRY_COMPARE_WITH_TIMEOUT(pageRequests(), 1, 30000);
-        QTRY_COMPARE_WITH_TIMEOUT(window.WB1()->locationUrl(), server.url(QStringLiteral("/quote")), 30000);
-
         KeepingStarter starter;
-        window.setProcessStarter(&starter);
+        MainWindow window(env, starter, {server.url(QStringLiteral("/quote"))});
+        window.findChild<ProgramLaunchers *>()->setOwnProgram(QStringLiteral(QUOVADEX3_PATH));
+        QTRY_COMPARE_WITH_TIMEOUT(pageRequests(), 1, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(window.upperPane()->locationUrl(), server.url(QStringLiteral("/quote")), 30000);
+
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("Command12")), Qt::LeftButton);
         second = starter.lastPid;
         QVERIFY(second > 0);

@@ -7,7 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "core/Form1.h"
+#include "aids/AutoRefresh.h"
+#include "core/MainWindow.h"
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
@@ -41,7 +42,7 @@ private:
     std::unique_ptr<ScratchFolder> m_dir;
     std::unique_ptr<PageServer> m_server;
     std::unique_ptr<EngineWindows> m_engine;
-    Form1 *m_window = nullptr;
+    MainWindow *m_window = nullptr;
     WebEnginePane *m_wb1 = nullptr;
     WebEnginePane *m_wb3 = nullptr;
     QString m_upperPage;
@@ -60,8 +61,8 @@ void TestCrashRecovery::initTestCase()
 
     m_engine = std::make_unique<EngineWindows>(m_dir->filePath(QStringLiteral("profile")));
     m_window = m_engine->makeMainWindow(QStringList{m_upperPage});
-    m_wb1 = static_cast<WebEnginePane *>(m_window->WB1());
-    m_wb3 = static_cast<WebEnginePane *>(m_window->WB3());
+    m_wb1 = static_cast<WebEnginePane *>(m_window->upperPane());
+    m_wb3 = static_cast<WebEnginePane *>(m_window->lowerPane());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
     QTRY_COMPARE_WITH_TIMEOUT(m_wb1->locationName(), QStringLiteral("upper"), Timeout);
@@ -110,11 +111,12 @@ void TestCrashRecovery::crashedPaneComesBack()
     } else if (how == QLatin1String("Aggiorna")) {
         QTest::mouseClick(find<QPushButton>("Command9"), Qt::LeftButton);
     } else if (how == QLatin1String("auto")) {
-        m_window->Option1_Click();
-        m_window->Command10_Click();
+        auto *cycle = m_window->findChild<AutoRefresh *>();
+        cycle->chooseInterval(60);
+        cycle->toggle();
         for (int tick = 0; tick < 59; ++tick)
-            m_window->Timer1_Timer();
-        m_window->Command10_Click();
+            cycle->countdownTick();
+        cycle->toggle();
     } else {
         find<QLineEdit>("Text1")->setText(m_upperPage);
         QTest::mouseClick(find<QPushButton>("Command11"), Qt::LeftButton);

@@ -19,19 +19,19 @@ public:
         : m_round(roundToPixels)
     {
         // The design positions.
-        put(Control::WB1, 450, 765, 6945, 3120);
-        put(Control::WB3, 450, 4725, 5775, 2040);
-        put(Control::Command18, 90, 4725, 285, 420);
-        put(Control::Command19, 90, 5220, 285, 420);
-        put(Control::Command20, 90, 5715, 285, 600);
-        put(Control::Image2, 45, 6435, 405, 345);
-        put(Control::Command23, 90, 6885, 285, 285);
-        put(Control::Command15, 90, 7245, 285, 510);
-        put(Control::Command24, 90, 7830, 285, 375);
-        put(Control::Check1, 12690, 765, 240, 195);
-        put(Control::VScroll1, 12690, 990, 240, 2760);
-        put(Control::Check2, 12690, 4005, 240, 195);
-        put(Control::VScroll2, 12690, 4230, 240, 3165);
+        put(Control::UpperPane, 450, 765, 6945, 3120);
+        put(Control::LowerPane, 450, 4725, 5775, 2040);
+        put(Control::LowerBack, 90, 4725, 285, 420);
+        put(Control::LowerForward, 90, 5220, 285, 420);
+        put(Control::LowerGo, 90, 5715, 285, 600);
+        put(Control::LowerHome, 45, 6435, 405, 345);
+        put(Control::LowerStop, 90, 6885, 285, 285);
+        put(Control::LowerFavorite, 90, 7245, 285, 510);
+        put(Control::LowerReload, 90, 7830, 285, 375);
+        put(Control::UpperHoldBox, 12690, 765, 240, 195);
+        put(Control::UpperBar, 12690, 990, 240, 2760);
+        put(Control::LowerHoldBox, 12690, 4005, 240, 195);
+        put(Control::LowerBar, 12690, 4230, 240, 3165);
     }
 
     double get(Control control, Property property) const override { return m_values.value(key(control, property)); }
@@ -82,23 +82,23 @@ void TestMainLayout::workedExampleGivesTheListedValues()
 {
     FakeTarget t(false);
     QCOMPARE(MainLayout::apply(9000, 12000, t), 0);
-    QVERIFY(near(t.get(Control::WB1, Property::Width), 11320.75));
-    QVERIFY(near(t.get(Control::WB1, Property::Height), 3750));
-    QVERIFY(near(t.get(Control::WB3, Property::Width), 11320.75));
-    QVERIFY(near(t.get(Control::WB3, Property::Height), 4166.67));
-    QVERIFY(near(t.get(Control::WB3, Property::Top), 4615));
+    QVERIFY(near(t.get(Control::UpperPane, Property::Width), 11320.75));
+    QVERIFY(near(t.get(Control::UpperPane, Property::Height), 3750));
+    QVERIFY(near(t.get(Control::LowerPane, Property::Width), 11320.75));
+    QVERIFY(near(t.get(Control::LowerPane, Property::Height), 4166.67));
+    QVERIFY(near(t.get(Control::LowerPane, Property::Top), 4615));
     const QList<std::pair<Control, double>> column = {
-        {Control::Command18, 4615}, {Control::Command19, 5125}, {Control::Command20, 5635}, {Control::Image2, 6325},
-        {Control::Command23, 6760}, {Control::Command15, 7135}, {Control::Command24, 7735},
+        {Control::LowerBack, 4615}, {Control::LowerForward, 5125}, {Control::LowerGo, 5635}, {Control::LowerHome, 6325},
+        {Control::LowerStop, 6760}, {Control::LowerFavorite, 7135}, {Control::LowerReload, 7735},
     };
     for (const auto &[control, top] : column)
         QVERIFY2(near(t.get(control, Property::Top), top), qPrintable(QString::number(int(control))));
-    QVERIFY(near(t.get(Control::VScroll1, Property::Height), 3555));
-    QVERIFY(near(t.get(Control::VScroll2, Property::Height), 3971.67));
-    QVERIFY(near(t.get(Control::VScroll2, Property::Top), 4810));
-    for (Control c : {Control::VScroll1, Control::VScroll2, Control::Check1, Control::Check2})
+    QVERIFY(near(t.get(Control::UpperBar, Property::Height), 3555));
+    QVERIFY(near(t.get(Control::LowerBar, Property::Height), 3971.67));
+    QVERIFY(near(t.get(Control::LowerBar, Property::Top), 4810));
+    for (Control c : {Control::UpperBar, Control::LowerBar, Control::UpperHoldBox, Control::LowerHoldBox})
         QVERIFY(near(t.get(c, Property::Left), 11770.75));
-    QVERIFY(near(t.get(Control::Check2, Property::Top), 4615));
+    QVERIFY(near(t.get(Control::LowerHoldBox, Property::Top), 4615));
 }
 
 void TestMainLayout::veryLowWindowSkipsExactlyTheNegativeSteps_data()
@@ -120,11 +120,11 @@ void TestMainLayout::veryLowWindowSkipsExactlyTheNegativeSteps()
     QFETCH(bool, lowerBarKept);
     FakeTarget t(false);
     QCOMPARE(MainLayout::apply(height, 12000, t), refused);
-    QCOMPARE(t.get(Control::VScroll1, Property::Height) == 2760, upperBarKept);
-    QCOMPARE(t.get(Control::VScroll2, Property::Height) == 3165, lowerBarKept);
+    QCOMPARE(t.get(Control::UpperBar, Property::Height) == 2760, upperBarKept);
+    QCOMPARE(t.get(Control::LowerBar, Property::Height) == 3165, lowerBarKept);
     // The steps after a refused one still apply.
-    QVERIFY(near(t.get(Control::Check2, Property::Top), t.get(Control::WB3, Property::Top)));
-    QVERIFY(near(t.get(Control::Check1, Property::Left), 11770.75));
+    QVERIFY(near(t.get(Control::LowerHoldBox, Property::Top), t.get(Control::LowerPane, Property::Top)));
+    QVERIFY(near(t.get(Control::UpperHoldBox, Property::Left), 11770.75));
 }
 
 void TestMainLayout::resultDoesNotDependOnEarlierResizes()
@@ -142,13 +142,13 @@ void TestMainLayout::nothingOutsideThePanesMoves()
 {
     FakeTarget t(true);
     MainLayout::apply(12000, 16000, t);
-    QCOMPARE(t.get(Control::WB1, Property::Top), 765.0);
-    QCOMPARE(t.get(Control::WB1, Property::Left), 450.0);
-    QCOMPARE(t.get(Control::WB3, Property::Left), 450.0);
-    QCOMPARE(t.get(Control::Check1, Property::Top), 765.0);
-    QCOMPARE(t.get(Control::VScroll1, Property::Top), 990.0);
-    QCOMPARE(t.get(Control::Command18, Property::Height), 420.0);
-    QCOMPARE(t.get(Control::Command15, Property::Width), 285.0);
+    QCOMPARE(t.get(Control::UpperPane, Property::Top), 765.0);
+    QCOMPARE(t.get(Control::UpperPane, Property::Left), 450.0);
+    QCOMPARE(t.get(Control::LowerPane, Property::Left), 450.0);
+    QCOMPARE(t.get(Control::UpperHoldBox, Property::Top), 765.0);
+    QCOMPARE(t.get(Control::UpperBar, Property::Top), 990.0);
+    QCOMPARE(t.get(Control::LowerBack, Property::Height), 420.0);
+    QCOMPARE(t.get(Control::LowerFavorite, Property::Width), 285.0);
 }
 
 QTEST_APPLESS_MAIN(TestMainLayout)

@@ -11,7 +11,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 
-#include "core/Form1.h"
+#include "core/MainWindow.h"
 #include "favorites/FavoritesFile.h"
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
@@ -318,10 +318,10 @@ void TestSandbox::favoriteAddedFromAHostilePageRunsNothing()
     QVERIFY(hostile.listen());
 
     QVERIFY(QDir::setCurrent(m_files.path()));
-    Form1 *w = m_engine->makeMainWindow(QStringList{});
+    MainWindow *w = m_engine->makeMainWindow(QStringList{});
     w->show();
-    auto *upper = qobject_cast<WebEnginePane *>(w->WB1());
-    auto *lower = qobject_cast<WebEnginePane *>(w->WB3());
+    auto *upper = qobject_cast<WebEnginePane *>(w->upperPane());
+    auto *lower = qobject_cast<WebEnginePane *>(w->lowerPane());
     auto *box = w->findChild<QLineEdit *>(QStringLiteral("Text1"));
 
     box->setText(hostile.url(QStringLiteral("/q?a=\"><script>document.title='pwned'</script>")));

@@ -18,7 +18,7 @@
 #include <QWebEngineView>
 
 #include "common/Maker.h"
-#include "core/Form1.h"
+#include "core/MainWindow.h"
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
@@ -143,9 +143,9 @@ void TestWebEnginePane::cleanupTestCase()
 void TestWebEnginePane::bothPanesOfTheMainWindowLoadLocalPages()
 {
     QVERIFY(QDir::setCurrent(m_pages.path()));
-    Form1 *window = m_engine->makeMainWindow(QStringList{QStringLiteral("upper.htm")});
-    auto *upper = qobject_cast<WebEnginePane *>(window->WB1());
-    auto *lower = qobject_cast<WebEnginePane *>(window->WB3());
+    MainWindow *window = m_engine->makeMainWindow(QStringList{QStringLiteral("upper.htm")});
+    auto *upper = qobject_cast<WebEnginePane *>(window->upperPane());
+    auto *lower = qobject_cast<WebEnginePane *>(window->lowerPane());
     QVERIFY(upper && lower);
     QVERIFY(upper->isSilent() && lower->isSilent());
     window->show();

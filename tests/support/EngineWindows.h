@@ -6,7 +6,8 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "core/Form1.h"
+#include "core/MainWindow.h"
+#include "favorites/ProcessStarter.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
 
@@ -39,9 +40,9 @@ public:
     }
 
     // The main window on real panes, not shown yet.
-    Form1 *makeMainWindow(const QStringList &arguments)
+    MainWindow *makeMainWindow(const QStringList &arguments)
     {
-        return keep(std::make_unique<Form1>(m_environment, arguments));
+        return keep(std::make_unique<MainWindow>(m_environment, m_starter, arguments));
     }
 
     // A window a test built itself, closed with the others.
@@ -57,5 +58,6 @@ public:
 
 private:
     WebEngineEnvironment m_environment;
+    SystemProcessStarter m_starter;
     std::vector<std::unique_ptr<QWidget>> m_windows;
 };

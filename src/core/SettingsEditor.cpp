@@ -1,4 +1,4 @@
-#include "core/Form3.h"
+#include "core/SettingsEditor.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,7 +9,6 @@
 #include "common/Maker.h"
 #include "common/MessageBox.h"
 #include "common/Twips.h"
-#include "core/Form1.h"
 #include "core/SettingsFile.h"
 
 namespace {
@@ -44,7 +43,7 @@ constexpr double ClientHeight = 5340;
 
 } // namespace
 
-QString Form3::instructionText()
+QString SettingsEditor::instructionText()
 {
     // The doubled blanks are part of the text as it has always been shown.
     return QStringLiteral("Inserire nella prima colonna il nome del sito come lo si vuole visualizzare sul tasto "
@@ -55,9 +54,9 @@ QString Form3::instructionText()
         + QLatin1Char('"') + Maker::webSite() + QLatin1Char('"');
 }
 
-Form3::Form3(Form1 &main)
-    : QWidget(nullptr, Qt::Tool)
-    , m_main(main)
+SettingsEditor::SettingsEditor(const QString &filePath, QWidget *parent)
+    : QWidget(parent, Qt::Tool)
+    , m_filePath(filePath)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Configurazione"));
@@ -77,19 +76,37 @@ Form3::Form3(Form1 &main)
             label->setText(instructionText());
             Colors::setForeColor(label, 0x800000);
         } else if (name == QLatin1String("Command2")) {
-            connect(static_cast<QPushButton *>(widget), &QPushButton::clicked, this, &Form3::Command2_Click);
+            connect(static_cast<QPushButton *>(widget), &QPushButton::clicked, this, &SettingsEditor::saveAndHide);
         } else if (name == QLatin1String("Command1")) {
-            connect(static_cast<QPushButton *>(widget), &QPushButton::clicked, this, &Form3::Command1_Click);
+            connect(static_cast<QPushButton *>(widget), &QPushButton::clicked, this, &QWidget::hide);
         }
     }
 }
 
-QLineEdit *Form3::box(int index) const
+QLineEdit *SettingsEditor::box(int index) const
 {
     return index >= 0 && index < BoxCount ? m_boxes[index] : nullptr;
 }
 
-void Form3::Command2_Click()
+void SettingsEditor::setSettings(const SiteSettings &settings)
+{
+    const QStringList lines = settings.toLines();
+    for (int i = 0; i < BoxCount; ++i)
+        m_boxes[i]->setText(lines.at(i));
+}
+
+void SettingsEditor::toggleShown()
+{
+    if (isVisible()) {
+        hide();
+    } else {
+        show();
+        raise();
+        activateWindow();
+    }
+}
+
+void SettingsEditor::saveAndHide()
 {
     QStringList values;
     for (QLineEdit *edit : m_boxes)
@@ -98,24 +115,12 @@ void Form3::Command2_Click()
     // The file is safe on disk before anything in the main window changes; a save that
     // fails changes nothing and keeps the editor open with the user's edits.
     QString error;
-    if (!SettingsFile::write(SettingsFile::fileName(), values, &error)) {
+    if (!SettingsFile::write(m_filePath, values, &error)) {
         MessageBox::show(this, QMessageBox::Warning, QStringLiteral("Configurazione"),
                          QStringLiteral("Impossibile salvare le impostazioni nel file %1.\n%2")
                              .arg(SettingsFile::fileName(), error));
         return;
     }
-
-    QString *addresses[6] = {&m_main.TextLine2, &m_main.TextLine4, &m_main.TextLine6,
-                             &m_main.TextLine8, &m_main.TextLine10, &m_main.Textline12};
-    for (int site = 1; site <= 6; ++site) {
-        m_main.setSiteCaption(site, values.at(2 * site - 2));
-        *addresses[site - 1] = values.at(2 * site - 1);
-    }
-    m_main.Textline13 = values.at(12);
-    hide();
-}
-
-void Form3::Command1_Click()
-{
+    emit saved(SiteSettings::fromLines(values));
     hide();
 }

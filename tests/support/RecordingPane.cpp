@@ -1,4 +1,4 @@
-#include "panes/RecordingPane.h"
+#include "support/RecordingPane.h"
 
 #include <QFocusEvent>
 

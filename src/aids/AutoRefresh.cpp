@@ -1,0 +1,89 @@
+#include "aids/AutoRefresh.h"
+
+#include <QAbstractButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "common/Colors.h"
+#include "common/Controls.h"
+#include "panes/BrowserPane.h"
+
+AutoRefresh::AutoRefresh(const Controls &controls, const std::array<ChosenPane, 2> &panes, QObject *parent)
+    : QObject(parent)
+    , m_controls(controls)
+    , m_panes(panes)
+    , m_countdownTimer(new QTimer(this))
+    , m_flashTimer(new QTimer(this))
+{
+    m_countdownTimer->setObjectName(QStringLiteral("Timer1"));
+    m_countdownTimer->setInterval(1000);
+    m_flashTimer->setObjectName(QStringLiteral("Timer2"));
+    m_flashTimer->setInterval(100);
+    connect(m_countdownTimer, &QTimer::timeout, this, &AutoRefresh::countdownTick);
+    connect(m_flashTimer, &QTimer::timeout, this, &AutoRefresh::flashEnded);
+
+    m_cycle.reset(RefreshCycle::DefaultPeriod);
+    m_controls.light->setFillColor(Colors::DarkGreen);
+    m_controls.countdown->setCursor(Qt::PointingHandCursor);
+    m_controls.intervals[1]->setChecked(true);
+    m_panes[0].chosen->setChecked(true);
+
+    connect(m_controls.toggle, &QAbstractButton::clicked, this, &AutoRefresh::toggle);
+    connect(m_controls.reloadNow, &QAbstractButton::clicked, this, &AutoRefresh::reloadChosenPanes);
+    connect(m_controls.countdown, &ClickLabel::clicked, this, &AutoRefresh::toggleIntervalOptions);
+    const qint16 minutes[] = {60, 120, 180};
+    for (int i = 0; i < 3; ++i)
+        connect(m_controls.intervals[i], &QRadioButton::clicked, this, [this, s = minutes[i]] { chooseInterval(s); });
+}
+
+void AutoRefresh::toggle()
+{
+    m_controls.toggle->setText(m_cycle.toggle());
+    if (m_cycle.isRunning())
+        m_countdownTimer->start();
+    else
+        m_countdownTimer->stop();
+}
+
+void AutoRefresh::countdownTick()
+{
+    m_controls.light->setFillColor(Colors::BrightGreen);
+    m_flashTimer->start();
+    const RefreshCycle::Tick tick = m_cycle.tick();
+    m_controls.countdown->setText(tick.label);
+    if (tick.refresh)
+        m_controls.reloadNow->click();
+}
+
+void AutoRefresh::flashEnded()
+{
+    m_controls.light->setFillColor(Colors::DarkGreen);
+    m_flashTimer->stop();
+}
+
+void AutoRefresh::reloadChosenPanes()
+{
+    for (int i = 0; i < 2; ++i) {
+        if (m_panes[i].chosen->isChecked()) {
+            emit paneReloading(i);
+            m_panes[i].pane->refresh();
+        }
+    }
+}
+
+void AutoRefresh::toggleIntervalOptions()
+{
+    const bool show = !m_controls.intervals[0]->isVisible();
+    for (QRadioButton *option : m_controls.intervals) {
+        option->setVisible(show);
+        if (show)
+            option->raise();
+    }
+}
+
+void AutoRefresh::chooseInterval(qint16 seconds)
+{
+    m_cycle.choose(seconds);
+    for (QRadioButton *option : m_controls.intervals)
+        option->hide();
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+
+#include <QObject>
+
+#include "aids/RefreshCycle.h"
+
+class BrowserPane;
+class ClickLabel;
+class QAbstractButton;
+class QRadioButton;
+class QTimer;
+class ShapeCircle;
+
+// The automatic refresh: "Auto"/"Off", the countdown label with its interval choice, the
+// flashing light, the "Br1"/"Br2" choice of panes and "Aggiorna". Runs on one-second ticks
+// of its own timer ("Timer1"); the light goes dark on "Timer2".
+class AutoRefresh final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(AutoRefresh)
+public:
+    struct Controls
+    {
+        QAbstractButton *toggle;        // "Auto"/"Off"
+        QAbstractButton *reloadNow;     // "Aggiorna"
+        ClickLabel *countdown;          // "000"; a click shows the interval options
+        ShapeCircle *light;
+        std::array<QRadioButton *, 3> intervals; // one, two and three minutes
+    };
+    // A pane the cycle may reload, and the box that chooses it.
+    struct ChosenPane
+    {
+        QAbstractButton *chosen;
+        BrowserPane *pane;
+    };
+
+    AutoRefresh(const Controls &controls, const std::array<ChosenPane, 2> &panes, QObject *parent = nullptr);
+
+    const RefreshCycle &cycle() const { return m_cycle; }
+
+    void toggle();
+    // One second of the cycle: the light flashes, the countdown steps, and on the last
+    // step the chosen panes are reloaded.
+    void countdownTick();
+    void flashEnded();
+    void reloadChosenPanes();
+    void toggleIntervalOptions();
+    void chooseInterval(qint16 seconds);
+
+signals:
+    // Pane index (0 upper, 1 lower) about to be reloaded by "Aggiorna" or the cycle.
+    void paneReloading(int pane);
+
+private:
+    Controls m_controls;
+    std::array<ChosenPane, 2> m_panes;
+    QTimer *m_countdownTimer;
+    QTimer *m_flashTimer;
+    RefreshCycle m_cycle;
+};

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <memory>
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include "core/SiteSettings.h"
+
+class BrowserPane;
+class PaneFactory;
+class ProcessStarter;
+class SettingsEditor;
+class SiteButtons;
+class CalculatorLauncher;
+class PaneControls;
+
+// The main window, "Doppio Quovadex": two web panes stacked one above the other and the
+// tools around them. It builds the controls from the design, owns the panes and the parts
+// that drive them, connects the parts, and lays the panes out when its size changes. What
+// each control does lives in its part.
+class MainWindow final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainWindow)
+public:
+    // arguments: the program's command-line arguments after its own name; joined by blanks
+    // they are the upper pane's first address. The working folder is the current one.
+    MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStringList &arguments, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    BrowserPane *upperPane() const { return m_upperPane; }
+    BrowserPane *lowerPane() const { return m_lowerPane; }
+    QString workingFolder() const { return m_folder; }
+    const SiteSettings &settings() const { return m_settings; }
+    // Null while it has not been made: there was no settings file and no "Configura" yet.
+    SettingsEditor *settingsEditor() const { return m_editor.get(); }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    template<typename T>
+    T &control(const char *name) const;
+
+    void buildControls();
+    void buildParts(ProcessStarter &starter);
+    void loadSettings();
+    void applySettings(const SiteSettings &settings);
+    SettingsEditor &editor();
+    void layOut();
+    void closeSecondaryWindows();
+
+    QString m_folder;
+    QHash<QString, QWidget *> m_controls;
+    BrowserPane *m_upperPane = nullptr;
+    BrowserPane *m_lowerPane = nullptr;
+    SiteSettings m_settings;
+    std::unique_ptr<SettingsEditor> m_editor;
+    SiteButtons *m_siteButtons = nullptr;
+    PaneControls *m_upperControls = nullptr;
+    CalculatorLauncher *m_calculator = nullptr;
+};

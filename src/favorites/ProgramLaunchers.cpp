@@ -1,0 +1,44 @@
+#include "favorites/ProgramLaunchers.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QLineEdit>
+
+#include "common/Controls.h"
+#include "favorites/Launchers.h"
+#include "favorites/ProcessStarter.h"
+#include "panes/BrowserPane.h"
+
+ProgramLaunchers::ProgramLaunchers(const Controls &controls, QLineEdit &addressBox, BrowserPane &upperPane,
+                                   ProcessStarter &starter, const QString &folder, QObject *parent)
+    : QObject(parent)
+    , m_addressBox(addressBox)
+    , m_upperPane(upperPane)
+    , m_starter(starter)
+    , m_folder(folder)
+    , m_ownProgram(QCoreApplication::applicationFilePath())
+{
+    connect(controls.edit, &QAbstractButton::clicked, this, &ProgramLaunchers::editAddress);
+    connect(controls.newWindow, &QAbstractButton::clicked, this, &ProgramLaunchers::openNewWindow);
+    connect(controls.clock, &ClickLabel::clicked, this, &ProgramLaunchers::startSiblingTool);
+}
+
+void ProgramLaunchers::editAddress()
+{
+    const QString editor = Launchers::findTextEditor();
+    if (!editor.isEmpty())
+        m_starter.startDetached(editor, {m_addressBox.text()}, m_folder);
+}
+
+void ProgramLaunchers::openNewWindow()
+{
+    const QString address = m_upperPane.locationUrl();
+    m_starter.startDetached(m_ownProgram, address.isEmpty() ? QStringList() : QStringList{address}, m_folder);
+}
+
+void ProgramLaunchers::startSiblingTool()
+{
+    const QString tool = Launchers::findSiblingTool(QCoreApplication::applicationDirPath());
+    if (!tool.isEmpty())
+        m_starter.startDetached(tool, {}, m_folder);
+}

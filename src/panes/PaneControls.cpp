@@ -1,0 +1,32 @@
+#include "panes/PaneControls.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+
+#include "common/Controls.h"
+#include "panes/BrowserPane.h"
+
+PaneControls::PaneControls(BrowserPane &pane, const Buttons &buttons, QLineEdit &addressBox, QObject *parent)
+    : QObject(parent)
+    , m_pane(pane)
+    , m_addressBox(addressBox)
+{
+    connect(buttons.back, &QAbstractButton::clicked, this, [this] { m_pane.goBack(); });
+    connect(buttons.forward, &QAbstractButton::clicked, this, [this] { m_pane.goForward(); });
+    connect(buttons.go, &QAbstractButton::clicked, this, &PaneControls::sendAddress);
+    connect(buttons.home, &ClickLabel::clicked, this, &PaneControls::goHome);
+    connect(buttons.stop, &QAbstractButton::clicked, this, [this] { m_pane.stop(); });
+    connect(buttons.reload, &QAbstractButton::clicked, this, [this] { m_pane.refresh(); });
+}
+
+void PaneControls::sendAddress()
+{
+    // The box is read twice, for the navigation and for the history entry, as it always was.
+    m_pane.navigate(m_addressBox.text());
+    emit addressSent(m_addressBox.text());
+}
+
+void PaneControls::goHome()
+{
+    m_pane.navigate(m_home);
+}

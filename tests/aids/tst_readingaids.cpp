@@ -1,0 +1,295 @@
+#include <array>
+
+#include <QCheckBox>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTime>
+#include <QTimer>
+
+#include "aids/AutoRefresh.h"
+#include "aids/Clock.h"
+#include "aids/PaneHold.h"
+#include "common/Colors.h"
+#include "common/Controls.h"
+#include "common/Format.h"
+#include "support/PartHost.h"
+#include "support/ThumbDrag.h"
+
+namespace {
+
+// The holds and the automatic refresh on bare controls named as in the window, over two
+// recording panes; ticks are called directly instead of waiting for the timers.
+struct Aids
+{
+    PartHost host;
+    RecordingPane &upper = host.addPane();
+    RecordingPane &lower = host.addPane();
+    QCheckBox &upperBox = host.add<QCheckBox>("Check1");
+    QCheckBox &lowerBox = host.add<QCheckBox>("Check2");
+    QScrollBar &upperBar = host.add<QScrollBar>("VScroll1");
+    QScrollBar &lowerBar = host.add<QScrollBar>("VScroll2");
+    PaneHold upperHold{upperBox, upperBar, upper};
+    PaneHold lowerHold{lowerBox, lowerBar, lower};
+
+    QPushButton &toggle = host.add<QPushButton>("Command10", "Auto");
+    QPushButton &reloadNow = host.add<QPushButton>("Command9", "Aggiorna");
+    ClickLabel &countdown = host.add<ClickLabel>("Label2");
+    ShapeCircle &light = host.add<ShapeCircle>("Shape1");
+    std::array<QRadioButton *, 3> options{&host.add<QRadioButton>("Option1"), &host.add<QRadioButton>("Option2"),
+                                          &host.add<QRadioButton>("Option3")};
+    QCheckBox &upperChosen = host.add<QCheckBox>("Check3");
+    QCheckBox &lowerChosen = host.add<QCheckBox>("Check4");
+    AutoRefresh refresh{{&toggle, &reloadNow, &countdown, &light, options},
+                        {{{&upperChosen, &upper}, {&lowerChosen, &lower}}}};
+
+    // The window runs the scroll check of both holds on every clock tick.
+    void scrollCheck()
+    {
+        upperHold.applyHeldOffset();
+        lowerHold.applyHeldOffset();
+    }
+    void ticks(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            refresh.countdownTick();
+    }
+    QTimer *timer(const char *name) const { return refresh.findChild<QTimer *>(QLatin1String(name)); }
+};
+
+} // namespace
+
+class TestReadingAids : public QObject
+{
+    Q_OBJECT
+private slots:
+    void clockShowsTwoDigitFieldsWithTheLocaleSeparator_data();
+    void clockShowsTwoDigitFieldsWithTheLocaleSeparator();
+    void clockTickWritesTheTimeAndReportsIt();
+
+    void freshHoldsNothingAlthoughBothFlagsAreRed();
+    void tickingABoxHoldsItsPaneOnlyAtEveryTick();
+    void focusIntoThePaneSuspendsTheHold();
+    void thumbDragReengagesAndAppliesAtOnceOnlyWithTheBoxTicked();
+
+    void aggiornaAnnouncesAndRefreshesOnlyChosenPanes();
+    void autoCycleRefreshesAfter119TicksAndFlashes();
+    void oneMinuteOptionShows059AndRefreshesAt59();
+    void neitherPaneChosenCountsButRefreshesNothing();
+    void aggiornaByHandKeepsTheCountdown();
+};
+
+void TestReadingAids::clockShowsTwoDigitFieldsWithTheLocaleSeparator_data()
+{
+    QTest::addColumn<QTime>("time");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("shown");
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("midnight") << QTime(0, 0, 0) << english << "00:00:00";
+    QTest::newRow("last second") << QTime(23, 59, 59) << english << "23:59:59";
+    QTest::newRow("leading zeros") << QTime(9, 5, 7) << english << "09:05:07";
+    QTest::newRow("dot separator") << QTime(9, 5, 7) << QLocale(QLocale::Finnish, QLocale::Finland) << "09.05.07";
+}
+
+void TestReadingAids::clockShowsTwoDigitFieldsWithTheLocaleSeparator()
+{
+    QFETCH(QTime, time);
+    QFETCH(QLocale, locale);
+    QFETCH(QString, shown);
+    QCOMPARE(Format::formatTime(time, QStringLiteral("hh:mm:ss"), locale), shown);
+}
+
+void TestReadingAids::clockTickWritesTheTimeAndReportsIt()
+{
+    ClickLabel label;
+    Clock clock(label);
+    QSignalSpy ticked(&clock, &Clock::ticked);
+    clock.tick();
+    QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d.\\d\\d.\\d\\d$")).match(label.text()).hasMatch());
+    QCOMPARE(ticked.size(), 1);
+}
+
+void TestReadingAids::freshHoldsNothingAlthoughBothFlagsAreRed()
+{
+    Aids aids;
+    QCOMPARE(Colors::backColor(&aids.upperBox), Colors::Red);
+    QCOMPARE(Colors::backColor(&aids.lowerBox), Colors::Red);
+    for (int i = 0; i < 5; ++i)
+        aids.scrollCheck();
+    QVERIFY(aids.upper.calls.isEmpty());
+    QVERIFY(aids.lower.calls.isEmpty());
+    QCOMPARE(aids.upperBar.maximum(), 1000);
+    QCOMPARE(aids.lowerBar.minimum(), 0);
+}
+
+void TestReadingAids::tickingABoxHoldsItsPaneOnlyAtEveryTick()
+{
+    Aids aids;
+    aids.upperBar.setValue(500);
+    aids.upperBox.click();
+    QCOMPARE(Colors::backColor(&aids.upperBox), Colors::LightGrey);
+    // A page still without a body is simply written to again at every tick.
+    for (int i = 0; i < 3; ++i)
+        aids.scrollCheck();
+    QCOMPARE(aids.upper.calls, QStringList(3, QStringLiteral("ScrollTop:500")));
+    QVERIFY(aids.lower.calls.isEmpty());
+
+    // An arrow click moves the value by one; the page follows at the next tick.
+    aids.upperBar.triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    aids.scrollCheck();
+    QCOMPARE(aids.upper.calls.last(), QStringLiteral("ScrollTop:501"));
+}
+
+void TestReadingAids::focusIntoThePaneSuspendsTheHold()
+{
+    Aids aids;
+    aids.host.window().show();
+    QVERIFY(QTest::qWaitForWindowActive(&aids.host.window()));
+    aids.upperBox.click();
+    aids.lowerBox.click();
+    QTest::mouseClick(aids.lower.widget(), Qt::LeftButton);
+    QCOMPARE(Colors::backColor(&aids.lowerBox), Colors::Red);
+    QCOMPARE(Colors::backColor(&aids.upperBox), Colors::LightGrey);
+    aids.scrollCheck();
+    QCOMPARE(aids.upper.calls.size(), 1);
+    QVERIFY(aids.lower.calls.isEmpty());
+
+    // A red box clicked turns grey and toggles its tick; clicked again it stays grey.
+    aids.lowerBox.click();
+    QCOMPARE(Colors::backColor(&aids.lowerBox), Colors::LightGrey);
+    QVERIFY(!aids.lowerBox.isChecked());
+    aids.lowerBox.click();
+    QCOMPARE(Colors::backColor(&aids.lowerBox), Colors::LightGrey);
+    QVERIFY(aids.lowerBox.isChecked());
+}
+
+void TestReadingAids::thumbDragReengagesAndAppliesAtOnceOnlyWithTheBoxTicked()
+{
+    Aids aids;
+    aids.upperBox.click();
+    emit aids.upper.gotFocus();
+    aids.upperBar.setValue(10);
+    aids.scrollCheck();
+    QVERIFY(aids.upper.calls.isEmpty());
+
+    dragThumb(&aids.upperBar, 300);
+    QCOMPARE(Colors::backColor(&aids.upperBox), Colors::LightGrey);
+    QCOMPARE(aids.upper.calls, QStringList{QStringLiteral("ScrollTop:300")});
+
+    dragThumb(&aids.lowerBar, 700);
+    aids.scrollCheck();
+    QVERIFY(aids.lower.calls.isEmpty());
+    QCOMPARE(Colors::backColor(&aids.lowerBox), Colors::Red);
+}
+
+void TestReadingAids::aggiornaAnnouncesAndRefreshesOnlyChosenPanes()
+{
+    Aids aids;
+    // The window re-engages the hold on the announcement, so it must come before the refresh.
+    connect(&aids.refresh, &AutoRefresh::paneReloading, this,
+            [&aids](int pane) { (pane == 0 ? aids.upper : aids.lower).calls << QStringLiteral("Announced"); });
+    const QStringList announcedThenRefreshed{QStringLiteral("Announced"), QStringLiteral("Refresh")};
+
+    QTest::mouseClick(&aids.reloadNow, Qt::LeftButton);
+    QCOMPARE(aids.upper.calls, announcedThenRefreshed);
+    QVERIFY(aids.lower.calls.isEmpty());
+
+    aids.upper.clearCalls();
+    aids.lowerChosen.click();
+    QTest::mouseClick(&aids.reloadNow, Qt::LeftButton);
+    QCOMPARE(aids.upper.calls, announcedThenRefreshed);
+    QCOMPARE(aids.lower.calls, announcedThenRefreshed);
+}
+
+void TestReadingAids::autoCycleRefreshesAfter119TicksAndFlashes()
+{
+    Aids aids;
+    QCOMPARE(aids.light.fillColor(), Colors::DarkGreen);
+    QVERIFY(aids.upperChosen.isChecked());
+    QVERIFY(!aids.lowerChosen.isChecked());
+    QVERIFY(aids.options[1]->isChecked());
+
+    QTest::mouseClick(&aids.toggle, Qt::LeftButton);
+    QCOMPARE(aids.toggle.text(), QStringLiteral("Off"));
+    QVERIFY(aids.timer("Timer1")->isActive());
+
+    aids.ticks(1);
+    QCOMPARE(aids.countdown.text(), QStringLiteral("119"));
+    QCOMPARE(aids.light.fillColor(), Colors::BrightGreen);
+    QVERIFY(aids.timer("Timer2")->isActive());
+    aids.refresh.flashEnded();
+    QCOMPARE(aids.light.fillColor(), Colors::DarkGreen);
+
+    aids.ticks(117);
+    QCOMPARE(aids.countdown.text(), QStringLiteral("002"));
+    QVERIFY(aids.upper.calls.isEmpty());
+    aids.ticks(1);
+    QCOMPARE(aids.countdown.text(), QStringLiteral("000"));
+    QCOMPARE(aids.upper.calls, QStringList{QStringLiteral("Refresh")});
+    QCOMPARE(aids.refresh.cycle().countdown(), qint16(120));
+
+    QTest::mouseClick(&aids.toggle, Qt::LeftButton);
+    QCOMPARE(aids.toggle.text(), QStringLiteral("Auto"));
+    QVERIFY(!aids.timer("Timer1")->isActive());
+    // The last tick's flash outlives the switch-off and still goes dark.
+    QTRY_COMPARE_WITH_TIMEOUT(aids.light.fillColor(), Colors::DarkGreen, 5000);
+}
+
+void TestReadingAids::oneMinuteOptionShows059AndRefreshesAt59()
+{
+    Aids aids;
+    // As the window builds them: the options hidden, the countdown at its design caption.
+    for (QRadioButton *option : aids.options)
+        option->hide();
+    aids.countdown.setText(QStringLiteral("000"));
+    aids.host.window().show();
+    QVERIFY(QTest::qWaitForWindowActive(&aids.host.window()));
+    QTest::mouseClick(&aids.countdown, Qt::LeftButton);
+    QVERIFY(aids.options[0]->isVisible());
+    QTest::mouseClick(aids.options[0], Qt::LeftButton);
+    QVERIFY(aids.options[0]->isHidden());
+    QVERIFY(aids.options[2]->isHidden());
+    QCOMPARE(aids.refresh.cycle().period(), qint16(60));
+    QCOMPARE(aids.countdown.text(), QStringLiteral("000"));
+
+    aids.refresh.toggle();
+    aids.ticks(1);
+    QCOMPARE(aids.countdown.text(), QStringLiteral("059"));
+    aids.ticks(58);
+    QCOMPARE(aids.upper.calls, QStringList{QStringLiteral("Refresh")});
+
+    // Shown and clicked again without choosing: hidden, nothing changed.
+    aids.refresh.toggleIntervalOptions();
+    aids.refresh.toggleIntervalOptions();
+    QVERIFY(aids.options[0]->isHidden());
+    QCOMPARE(aids.refresh.cycle().period(), qint16(60));
+}
+
+void TestReadingAids::neitherPaneChosenCountsButRefreshesNothing()
+{
+    Aids aids;
+    aids.upperChosen.click();
+    aids.refresh.toggle();
+    aids.ticks(119);
+    QVERIFY(aids.upper.calls.isEmpty());
+    QVERIFY(aids.lower.calls.isEmpty());
+    QCOMPARE(aids.refresh.cycle().countdown(), qint16(120));
+}
+
+void TestReadingAids::aggiornaByHandKeepsTheCountdown()
+{
+    Aids aids;
+    aids.refresh.toggle();
+    aids.ticks(20);
+    aids.reloadNow.click();
+    QCOMPARE(aids.refresh.cycle().countdown(), qint16(100));
+    aids.ticks(1);
+    QCOMPARE(aids.countdown.text(), QStringLiteral("099"));
+}
+
+QTEST_MAIN(TestReadingAids)
+#include "tst_readingaids.moc"

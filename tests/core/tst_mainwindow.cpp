@@ -1,0 +1,182 @@
+#include <memory>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include "aids/Clock.h"
+#include "calculator/Calculator.h"
+#include "common/Colors.h"
+#include "common/Controls.h"
+#include "common/Twips.h"
+#include "core/SettingsEditor.h"
+#include "support/RecordedWindow.h"
+#include "support/ScratchFolder.h"
+
+// How the window connects its parts: each part is tested on its own; these check that the
+// window hands each one the right controls and passes their signals on.
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void addressesReachThePanesAndTheHistory();
+    void upperHomeFollowsASavedStartPageWithoutRestart();
+    void aggiornaReengagesChosenHoldsButPaneRefreshLeavesThem();
+    void clockTickRunsTheScrollCheck();
+    void resizeMovesLowerPaneColumnAndBars();
+    void minimiseAndRestoreKeepTheLayout();
+    void closingTheWindowClosesTheCalculator();
+
+private:
+    template<typename T>
+    T *find(const char *name) const { return m_recorded->find<T>(name); }
+    void click(const char *name) { QTest::mouseClick(find<QWidget>(name), Qt::LeftButton); }
+    quint32 flag(const char *box) const { return Colors::backColor(find<QCheckBox>(box)); }
+
+    std::unique_ptr<ScratchFolder> m_dir;
+    std::unique_ptr<RecordedWindow> m_recorded;
+    MainWindow *m_window = nullptr;
+    RecordingPane *m_upper = nullptr;
+    RecordingPane *m_lower = nullptr;
+};
+
+void TestMainWindow::initTestCase()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void TestMainWindow::init()
+{
+    m_dir = std::make_unique<ScratchFolder>();
+    m_recorded = std::make_unique<RecordedWindow>();
+    m_window = &m_recorded->window();
+    m_upper = m_recorded->upper();
+    m_lower = m_recorded->lower();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    m_recorded->clearCalls();
+}
+
+void TestMainWindow::cleanup()
+{
+    m_recorded.reset();
+    m_dir.reset();
+}
+
+void TestMainWindow::addressesReachThePanesAndTheHistory()
+{
+    auto *box = find<QLineEdit>("Text1");
+    box->setText(QStringLiteral("borsa.example"));
+    QTest::keyClick(box, Qt::Key_Return);
+    box->setText(QStringLiteral("second.example"));
+    click("Command20");
+    QCOMPARE(m_upper->calls, QStringList{QStringLiteral("Navigate:borsa.example")});
+    QCOMPARE(m_lower->calls, QStringList{QStringLiteral("Navigate:second.example")});
+
+    click("Command8");
+    auto *history = find<QListWidget>("List1");
+    QCOMPARE(history->count(), 2);
+    QTest::mouseClick(history->viewport(), Qt::LeftButton, {}, history->visualItemRect(history->item(0)).center());
+    QCOMPARE(box->text(), QStringLiteral("borsa.example"));
+}
+
+void TestMainWindow::upperHomeFollowsASavedStartPageWithoutRestart()
+{
+    click("Command4");
+    SettingsEditor *editor = m_window->settingsEditor();
+    QVERIFY(editor);
+    editor->box(12)->setText(QStringLiteral("borsa.example/start"));
+    editor->saveAndHide();
+    QVERIFY(m_upper->calls.isEmpty());
+    click("Image1");
+    click("Image2");
+    QCOMPARE(m_upper->calls, QStringList{QStringLiteral("Navigate:borsa.example/start")});
+    QCOMPARE(m_lower->navigations().size(), 1);
+}
+
+void TestMainWindow::aggiornaReengagesChosenHoldsButPaneRefreshLeavesThem()
+{
+    find<QCheckBox>("Check1")->click();
+    find<QCheckBox>("Check2")->click();
+    emit m_upper->gotFocus();
+    emit m_lower->gotFocus();
+
+    click("Command21");
+    QCOMPARE(flag("Check1"), Colors::Red);
+    click("Command9");
+    QCOMPARE(m_upper->calls, (QStringList{QStringLiteral("Refresh"), QStringLiteral("Refresh")}));
+    QVERIFY(m_lower->calls.isEmpty());
+    QCOMPARE(flag("Check1"), Colors::LightGrey);
+    QCOMPARE(flag("Check2"), Colors::Red);
+
+    find<QCheckBox>("Check4")->click();
+    click("Command9");
+    QCOMPARE(m_lower->calls, QStringList{QStringLiteral("Refresh")});
+    QCOMPARE(flag("Check2"), Colors::LightGrey);
+}
+
+void TestMainWindow::clockTickRunsTheScrollCheck()
+{
+    find<QCheckBox>("Check2")->click();
+    m_window->findChild<Clock *>()->tick();
+    QCOMPARE(m_lower->calls, QStringList{QStringLiteral("ScrollTop:0")});
+    QVERIFY(m_upper->calls.isEmpty());
+}
+
+void TestMainWindow::resizeMovesLowerPaneColumnAndBars()
+{
+    m_window->resize(900, 700);
+    QTRY_COMPARE(m_window->height(), 700);
+    const double dpiY = Twips::dpiY(m_window);
+    const double outerH = Twips::fromPixels(m_window->frameGeometry().height(), dpiY);
+    const double upperHeight = m_upper->height();
+    QVERIFY(qAbs(upperHeight - outerH / 2.4) <= 15);
+    QVERIFY(qAbs(m_lower->top() - (upperHeight + m_upper->top() + 100)) <= 15);
+    QCOMPARE(find<QWidget>("Command18")->y(), m_lower->widget()->y());
+    QCOMPARE(find<QScrollBar>("VScroll1")->x(), m_upper->widget()->x() + m_upper->widget()->width());
+    QCOMPARE(find<QWidget>("Check2")->y(), m_lower->widget()->y());
+    QCOMPARE(find<QWidget>("Check1")->y(), Twips::toPixels(765, dpiY));
+}
+
+void TestMainWindow::minimiseAndRestoreKeepTheLayout()
+{
+    m_window->resize(880, 640);
+    QTRY_COMPARE(m_window->width(), 880);
+    auto snapshot = [this] {
+        QList<QRect> rects;
+        for (QWidget *w : m_window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            rects << w->geometry();
+        return rects;
+    };
+    const QList<QRect> before = snapshot();
+    m_window->showMinimized();
+    QTest::qWait(50);
+    m_window->showNormal();
+    QTest::qWait(50);
+    QCOMPARE(snapshot(), before);
+}
+
+void TestMainWindow::closingTheWindowClosesTheCalculator()
+{
+    click("Image6");
+    auto openCalculators = [] {
+        int open = 0;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            open += qobject_cast<Calculator *>(window) && window->isVisible();
+        return open;
+    };
+    QCOMPARE(openCalculators(), 1);
+    m_window->close();
+    QCOMPARE(openCalculators(), 0);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
