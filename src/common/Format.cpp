@@ -4,8 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include <QTime>
-
 namespace Format {
 
 namespace {
@@ -186,26 +184,6 @@ NumberPattern parsePattern(const QString &pattern)
     return result;
 }
 
-// The separator the locale writes between hours and minutes.
-QString timeSeparator(const QLocale &locale)
-{
-    const QString shortFormat = locale.timeFormat(QLocale::ShortFormat);
-    qsizetype i = 0;
-    while (i < shortFormat.size() && shortFormat.at(i).toLower() != QLatin1Char('h'))
-        ++i;
-    while (i < shortFormat.size() && shortFormat.at(i).toLower() == QLatin1Char('h'))
-        ++i;
-    QString separator;
-    while (i < shortFormat.size() && !shortFormat.at(i).isLetter()) {
-        separator.append(shortFormat.at(i));
-        ++i;
-    }
-    // A quoted literal ("HH 'h' mm") cannot be reproduced from the characters alone.
-    if (separator.isEmpty() || separator.contains(QLatin1Char('\'')))
-        return QStringLiteral(":");
-    return separator;
-}
-
 // Reads ASCII digits with an optional '.' and exponent into a double; the text has
 // already been brought to that form.
 std::optional<double> parseCanonical(const QByteArray &mantissa, const QByteArray &exponent, bool negative)
@@ -275,31 +253,6 @@ QString format(double value, const QString &pattern, const QLocale &locale)
         result.append(locale.decimalPoint());
     result.append(fraction);
     result.append(p.suffix);
-    return result;
-}
-
-QString formatTime(const QTime &time, const QString &pattern, const QLocale &locale)
-{
-    if (!time.isValid())
-        return QString();
-    const QString separator = timeSeparator(locale);
-    QString result;
-    for (qsizetype i = 0; i < pattern.size();) {
-        const QChar c = pattern.at(i);
-        const QChar lower = c.toLower();
-        if (lower == QLatin1Char('h') || lower == QLatin1Char('m') || lower == QLatin1Char('s')) {
-            const bool twoDigits = i + 1 < pattern.size() && pattern.at(i + 1).toLower() == lower;
-            const int field = lower == QLatin1Char('h') ? time.hour()
-                            : lower == QLatin1Char('m') ? time.minute()
-                                                        : time.second();
-            result.append(twoDigits ? QStringLiteral("%1").arg(field, 2, 10, QLatin1Char('0'))
-                                    : QString::number(field));
-            i += twoDigits ? 2 : 1;
-        } else {
-            result.append(c == QLatin1Char(':') ? separator : QString(c));
-            ++i;
-        }
-    }
     return result;
 }
 
