@@ -1,14 +1,12 @@
 #include <array>
 
 #include <QCheckBox>
-#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTime>
 #include <QTimer>
 
 #include "aids/AutoRefresh.h"
@@ -16,7 +14,6 @@
 #include "aids/PaneHold.h"
 #include "common/Colors.h"
 #include "common/Controls.h"
-#include "common/Format.h"
 #include "support/PartHost.h"
 #include "support/ThumbDrag.h"
 
@@ -67,8 +64,6 @@ class TestReadingAids : public QObject
 {
     Q_OBJECT
 private slots:
-    void clockShowsTwoDigitFieldsWithTheLocaleSeparator_data();
-    void clockShowsTwoDigitFieldsWithTheLocaleSeparator();
     void clockTickWritesTheTimeAndReportsIt();
 
     void freshHoldsNothingAlthoughBothFlagsAreRed();
@@ -82,26 +77,6 @@ private slots:
     void neitherPaneChosenCountsButRefreshesNothing();
     void aggiornaByHandKeepsTheCountdown();
 };
-
-void TestReadingAids::clockShowsTwoDigitFieldsWithTheLocaleSeparator_data()
-{
-    QTest::addColumn<QTime>("time");
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("shown");
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
-    QTest::newRow("midnight") << QTime(0, 0, 0) << english << "00:00:00";
-    QTest::newRow("last second") << QTime(23, 59, 59) << english << "23:59:59";
-    QTest::newRow("leading zeros") << QTime(9, 5, 7) << english << "09:05:07";
-    QTest::newRow("dot separator") << QTime(9, 5, 7) << QLocale(QLocale::Finnish, QLocale::Finland) << "09.05.07";
-}
-
-void TestReadingAids::clockShowsTwoDigitFieldsWithTheLocaleSeparator()
-{
-    QFETCH(QTime, time);
-    QFETCH(QLocale, locale);
-    QFETCH(QString, shown);
-    QCOMPARE(Format::formatTime(time, QStringLiteral("hh:mm:ss"), locale), shown);
-}
 
 void TestReadingAids::clockTickWritesTheTimeAndReportsIt()
 {

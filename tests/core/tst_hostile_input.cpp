@@ -1,15 +1,10 @@
 #include <memory>
 
-#include <QApplication>
-#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QTest>
 
-#include "support/MessageCapture.h"
-#include "support/RecordedWindow.h"
-#include "support/ScratchFolder.h"
+#include "support/WindowScene.h"
 
 // Text the user or another program hands to the window: an address box holding far more
 // than any address, and command lines with quotes, blanks, line breaks and letters outside
@@ -38,7 +33,6 @@ class TestHostileInput : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -48,39 +42,19 @@ private slots:
     void argumentsReachTheUpperPaneJoinedBySingleSpaces();
 
 private:
-    void start(const QStringList &arguments);
-    template<typename T>
-    T *control(const char *name) const { return m_window->find<T>(name); }
-
-    std::unique_ptr<ScratchFolder> m_dir;
-    std::unique_ptr<RecordedWindow> m_window;
-    MessageCapture m_messages;
+    // No settings file: an empty working directory of the test's own.
+    std::unique_ptr<WindowScene> m_scene;
 };
-
-void TestHostileInput::initTestCase()
-{
-    QApplication::setQuitOnLastWindowClosed(false);
-}
 
 void TestHostileInput::init()
 {
-    // No settings file: an empty working directory of the test's own.
-    m_dir = std::make_unique<ScratchFolder>();
-    QVERIFY(m_dir->isValid());
-    QVERIFY(m_dir->isCurrent());
-    m_messages.clear();
+    m_scene = std::make_unique<WindowScene>();
+    QVERIFY(m_scene->folder.isCurrent());
 }
 
 void TestHostileInput::cleanup()
 {
-    m_window.reset();
-    m_dir.reset();
-}
-
-void TestHostileInput::start(const QStringList &arguments)
-{
-    m_window = std::make_unique<RecordedWindow>(arguments);
-    m_window->window().show();
+    m_scene.reset();
 }
 
 void TestHostileInput::hugeAddressGoesToThePaneAndHistoryUnchanged_data()
@@ -96,23 +70,23 @@ void TestHostileInput::hugeAddressGoesToThePaneAndHistoryUnchanged()
 {
     QFETCH(QString, how);
     QFETCH(int, pane);
-    start({});
+    RecordedWindow &window = m_scene->start();
     const QString address = longAddress(100000);
-    auto *box = control<QLineEdit>("Text1");
+    auto *box = window.find<QLineEdit>("Text1");
     box->setText(address);
-    m_window->clearCalls();
+    window.clearCalls();
 
     if (how == QLatin1String("Enter"))
         QTest::keyClick(box, Qt::Key_Return);
     else
-        QTest::mouseClick(control<QPushButton>(qPrintable(how)), Qt::LeftButton);
+        window.click(qPrintable(how));
 
-    const QStringList navigations = (pane == 0 ? m_window->upper() : m_window->lower())->navigations();
+    const QStringList navigations = (pane == 0 ? window.upper() : window.lower())->navigations();
     QCOMPARE(navigations.size(), 1);
-    QCOMPARE((pane == 0 ? m_window->lower() : m_window->upper())->navigations().size(), 0);
-    auto *history = control<QListWidget>("List1");
+    QCOMPARE((pane == 0 ? window.lower() : window.upper())->navigations().size(), 0);
+    auto *history = window.find<QListWidget>("List1");
     QCOMPARE(history->count(), 1);
-    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_scene->messages.isEmpty());
 
     QCOMPARE(navigations.constFirst().size(), address.size());
     QVERIFY(navigations.constFirst() == address);
@@ -146,15 +120,15 @@ void TestHostileInput::argumentsReachTheUpperPaneJoinedBySingleSpaces()
     QFETCH(QStringList, arguments);
     QFETCH(QString, target);
 
-    start(arguments);
+    RecordedWindow &window = m_scene->start(arguments);
 
-    const QStringList navigations = m_window->upper()->navigations();
+    const QStringList navigations = window.upper()->navigations();
     QCOMPARE(navigations.size(), 1);
     QVERIFY2(navigations.constFirst() == target, qPrintable(navigations.constFirst().left(80)));
     // Start-up neither fills the address box nor adds to the history.
-    QCOMPARE(control<QLineEdit>("Text1")->text(), QStringLiteral("http://"));
-    QCOMPARE(control<QListWidget>("List1")->count(), 0);
-    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(window.address(), QStringLiteral("http://"));
+    QCOMPARE(window.find<QListWidget>("List1")->count(), 0);
+    QVERIFY(m_scene->messages.isEmpty());
 }
 
 QTEST_MAIN(TestHostileInput)

@@ -14,8 +14,8 @@
 #include "common/Controls.h"
 #include "common/Twips.h"
 #include "core/SettingsEditor.h"
-#include "support/RecordedWindow.h"
-#include "support/ScratchFolder.h"
+#include "support/Clicks.h"
+#include "support/WindowScene.h"
 
 // How the window connects its parts: each part is tested on its own; these check that the
 // window hands each one the right controls and passes their signals on.
@@ -23,7 +23,6 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -37,38 +36,30 @@ private slots:
 
 private:
     template<typename T>
-    T *find(const char *name) const { return m_recorded->find<T>(name); }
-    void click(const char *name) { QTest::mouseClick(find<QWidget>(name), Qt::LeftButton); }
+    T *find(const char *name) const { return m_scene->recorded->find<T>(name); }
+    void click(const char *name) { m_scene->recorded->click(name); }
     quint32 flag(const char *box) const { return Colors::backColor(find<QCheckBox>(box)); }
 
-    std::unique_ptr<ScratchFolder> m_dir;
-    std::unique_ptr<RecordedWindow> m_recorded;
+    std::unique_ptr<WindowScene> m_scene;
     MainWindow *m_window = nullptr;
     RecordingPane *m_upper = nullptr;
     RecordingPane *m_lower = nullptr;
 };
 
-void TestMainWindow::initTestCase()
-{
-    QApplication::setQuitOnLastWindowClosed(false);
-}
-
 void TestMainWindow::init()
 {
-    m_dir = std::make_unique<ScratchFolder>();
-    m_recorded = std::make_unique<RecordedWindow>();
-    m_window = &m_recorded->window();
-    m_upper = m_recorded->upper();
-    m_lower = m_recorded->lower();
-    m_window->show();
+    m_scene = std::make_unique<WindowScene>();
+    RecordedWindow &recorded = m_scene->start();
+    m_window = &recorded.window();
+    m_upper = recorded.upper();
+    m_lower = recorded.lower();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    m_recorded->clearCalls();
+    recorded.clearCalls();
 }
 
 void TestMainWindow::cleanup()
 {
-    m_recorded.reset();
-    m_dir.reset();
+    m_scene.reset();
 }
 
 void TestMainWindow::addressesReachThePanesAndTheHistory()
@@ -84,7 +75,7 @@ void TestMainWindow::addressesReachThePanesAndTheHistory()
     click("Command8");
     auto *history = find<QListWidget>("List1");
     QCOMPARE(history->count(), 2);
-    QTest::mouseClick(history->viewport(), Qt::LeftButton, {}, history->visualItemRect(history->item(0)).center());
+    clickItem(*history, 0);
     QCOMPARE(box->text(), QStringLiteral("borsa.example"));
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -11,9 +12,9 @@
 
 #include "common/Maker.h"
 #include "core/SettingsEditor.h"
-#include "support/MessageCapture.h"
-#include "support/RecordedWindow.h"
-#include "support/ScratchFolder.h"
+#include "core/SettingsFile.h"
+#include "support/Files.h"
+#include "support/WindowScene.h"
 
 namespace {
 
@@ -28,8 +29,6 @@ const QStringList Sample = {
     QStringLiteral(" start.example/home "),
 };
 
-const char *const SiteButtonNames[6] = {"Command3", "Command6", "Command14", "Command16", "Command17", "Command13"};
-
 QByteArray crLfLines(const QStringList &values)
 {
     QByteArray bytes;
@@ -38,45 +37,11 @@ QByteArray crLfLines(const QStringList &values)
     return bytes;
 }
 
-QStringList variables(const MainWindow &w)
-{
-    return w.settings().toLines();
-}
-
-QStringList addressVariables(const MainWindow &w)
-{
-    QStringList result;
-    for (const SiteSettings::Site &site : w.settings().sites)
-        result << site.address;
-    return result << w.settings().startPage;
-}
-
-QStringList captions(const MainWindow &w)
-{
-    QStringList result;
-    for (const char *name : SiteButtonNames)
-        result << w.findChild<QPushButton *>(QLatin1String(name))->text();
-    return result;
-}
-
 QStringList evenValues(const QStringList &values)
 {
     QStringList result;
     for (int i = 0; i < 12; i += 2)
         result << values.at(i);
-    return result;
-}
-
-QLineEdit *box(SettingsEditor *editor, int index)
-{
-    return editor->findChild<QLineEdit *>(QStringLiteral("Text1(%1)").arg(index));
-}
-
-QStringList boxes(SettingsEditor *editor)
-{
-    QStringList result;
-    for (int i = 0; i < 13; ++i)
-        result << box(editor, i)->text();
     return result;
 }
 
@@ -99,16 +64,11 @@ class TestStartup : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
     void upperPaneOpensArgumentOrStartPageAndLowerPaneTheInfoPage_data();
     void upperPaneOpensArgumentOrStartPageAndLowerPaneTheInfoPage();
-    void startupFillsButtonsBoxesAndVariablesFromTheFile_data();
-    void startupFillsButtonsBoxesAndVariablesFromTheFile();
-    void siteButtonOnlyPutsItsAddressIntoTheAddressBox_data();
-    void siteButtonOnlyPutsItsAddressIntoTheAddressBox();
     void configuraShowsThenHidesTheEditorFilledAtStartup();
     void savingWritesFileAppliesToWindowAndHidesEditor();
     void withoutFileFirstConfiguraOpensEmptyEditorAndSaveSurvivesRestart();
@@ -120,75 +80,33 @@ private slots:
     void instructionTextKeepsDoubledBlanksAndEndsWithMakersSite();
 
 private:
-    MainWindow &start(const QStringList &arguments = {});
-    RecordingPane *pane(int index) const { return index == 0 ? m_window->upper() : m_window->lower(); }
-    template<typename T>
-    T *mainControl(const char *name) const { return m_window->find<T>(name); }
-    void clickMain(const char *name);
+    MainWindow &start(const QStringList &arguments = {}) { return m_scene->start(arguments).window(); }
+    RecordedWindow &recorded() const { return *m_scene->recorded; }
+    RecordingPane *pane(int index) const { return index == 0 ? recorded().upper() : recorded().lower(); }
+    SettingsEditor *editor() const { return recorded().window().settingsEditor(); }
+    QLineEdit *box(int index) const { return editor()->box(index); }
+    void clickMain(const char *name) { recorded().click(name); }
     void clickEditor(const char *name);
-    static void writeSettings(const QByteArray &bytes);
-    static QByteArray settingsBytes();
 
-    std::unique_ptr<ScratchFolder> m_dir;
-    std::unique_ptr<RecordedWindow> m_window;
-    MessageCapture m_messages;
+    // The settings file is a relative name: each test gets a working directory of its own.
+    std::unique_ptr<WindowScene> m_scene;
 };
-
-void TestStartup::initTestCase()
-{
-    QApplication::setQuitOnLastWindowClosed(false);
-}
 
 void TestStartup::init()
 {
-    // The settings file is a relative name: each test gets a working directory of its own.
-    m_dir = std::make_unique<ScratchFolder>();
-    QVERIFY(m_dir->isValid());
-    QVERIFY(m_dir->isCurrent());
-    m_messages.clear();
+    m_scene = std::make_unique<WindowScene>();
+    QVERIFY(m_scene->folder.isCurrent());
 }
 
 void TestStartup::cleanup()
 {
-    m_window.reset();
-    m_dir.reset();
-}
-
-MainWindow &TestStartup::start(const QStringList &arguments)
-{
-    m_window.reset();
-    m_window = std::make_unique<RecordedWindow>(arguments);
-    m_window->window().show();
-    return m_window->window();
-}
-
-void TestStartup::clickMain(const char *name)
-{
-    auto *button = mainControl<QPushButton>(name);
-    QVERIFY(button);
-    QTest::mouseClick(button, Qt::LeftButton);
+    m_scene.reset();
 }
 
 void TestStartup::clickEditor(const char *name)
 {
-    QVERIFY(m_window->window().settingsEditor());
-    auto *button = m_window->window().settingsEditor()->findChild<QPushButton *>(QLatin1String(name));
-    QVERIFY(button);
-    QVERIFY(button->isVisible());
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void TestStartup::writeSettings(const QByteArray &bytes)
-{
-    QFile file(QStringLiteral("base2.cfg"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray TestStartup::settingsBytes()
-{
-    QFile file(QStringLiteral("base2.cfg"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QVERIFY(editor() && editor()->isVisible());
+    clickChild(editor(), name);
 }
 
 void TestStartup::upperPaneOpensArgumentOrStartPageAndLowerPaneTheInfoPage_data()
@@ -203,10 +121,6 @@ void TestStartup::upperPaneOpensArgumentOrStartPageAndLowerPaneTheInfoPage_data(
     QTest::newRow("file, no argument") << true << QStringList() << Sample.at(12);
     QTest::newRow("argument wins over start page") << true << QStringList{QStringLiteral("quote.example")}
                                                    << QStringLiteral("quote.example");
-    QTest::newRow("spaces and quotes kept")
-        << true
-        << QStringList{QStringLiteral("\"C:\\Le mie pagine\\q.htm\""), QStringLiteral("a  b"), QStringLiteral("'x'")}
-        << QStringLiteral("\"C:\\Le mie pagine\\q.htm\" a  b 'x'");
 }
 
 void TestStartup::upperPaneOpensArgumentOrStartPageAndLowerPaneTheInfoPage()
@@ -215,7 +129,7 @@ void TestStartup::upperPaneOpensArgumentOrStartPageAndLowerPaneTheInfoPage()
     QFETCH(QStringList, arguments);
     QFETCH(QString, upperTarget);
     if (withFile)
-        writeSettings(crLfLines(Sample));
+        QVERIFY(writeFile(SettingsFile::fileName(), crLfLines(Sample)));
 
     MainWindow &w = start(arguments);
 
@@ -229,97 +143,36 @@ void TestStartup::upperPaneOpensArgumentOrStartPageAndLowerPaneTheInfoPage()
     QCOMPARE(w.settingsEditor() != nullptr, withFile);
     // The start page is loaded even when the argument wins; "Home" uses it later.
     QCOMPARE(w.settings().startPage, withFile ? Sample.at(12) : QString());
-    QCOMPARE(QDir(w.workingFolder()).canonicalPath(), QDir(m_dir->path()).canonicalPath());
-    QCOMPARE(mainControl<QLineEdit>("Text1")->text(), QStringLiteral("http://"));
-    QVERIFY(m_messages.isEmpty());
-}
-
-void TestStartup::startupFillsButtonsBoxesAndVariablesFromTheFile_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QStringList>("values");
-
-    QTest::newRow("thirteen lines") << crLfLines(Sample) << Sample;
-    QStringList three = {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
-    QByteArray threeBytes = crLfLines(three);
-    while (three.size() < 13)
-        three << QString();
-    QTest::newRow("three lines") << threeBytes << three;
-    QTest::newRow("empty file") << QByteArray() << QStringList(13, QString());
-    QTest::newRow("last line without line end") << crLfLines(Sample).chopped(2) << Sample;
-    QTest::newRow("fifteen lines") << crLfLines(Sample + QStringList{QStringLiteral("x"), QStringLiteral("y")})
-                                   << Sample;
-}
-
-void TestStartup::startupFillsButtonsBoxesAndVariablesFromTheFile()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QStringList, values);
-    writeSettings(bytes);
-
-    MainWindow &w = start();
-
-    QCOMPARE(variables(w), values);
-    QCOMPARE(captions(w), evenValues(values));
-    SettingsEditor *editor = w.settingsEditor();
-    QVERIFY(editor);
-    QVERIFY(!editor->isVisible());
-    QCOMPARE(boxes(editor), values);
-}
-
-void TestStartup::siteButtonOnlyPutsItsAddressIntoTheAddressBox_data()
-{
-    QTest::addColumn<bool>("withFile");
-    QTest::addColumn<int>("site");
-    QTest::addColumn<QString>("address");
-
-    for (int site = 1; site <= 6; ++site)
-        QTest::addRow("site %d", site) << true << site << Sample.at(2 * site - 1);
-    QTest::newRow("no file empties the box") << false << 1 << QString();
-}
-
-void TestStartup::siteButtonOnlyPutsItsAddressIntoTheAddressBox()
-{
-    QFETCH(bool, withFile);
-    QFETCH(int, site);
-    QFETCH(QString, address);
-    if (withFile)
-        writeSettings(crLfLines(Sample));
-    start();
-    const QStringList upperCalls = pane(0)->calls;
-    const QStringList lowerCalls = pane(1)->calls;
-
-    clickMain(SiteButtonNames[site - 1]);
-
-    QCOMPARE(mainControl<QLineEdit>("Text1")->text(), address);
-    QCOMPARE(pane(0)->calls, upperCalls);
-    QCOMPARE(pane(1)->calls, lowerCalls);
+    QCOMPARE(QDir(w.workingFolder()).canonicalPath(), QDir(m_scene->folder.path()).canonicalPath());
+    QCOMPARE(recorded().address(), QStringLiteral("http://"));
+    QVERIFY(m_scene->messages.isEmpty());
 }
 
 void TestStartup::configuraShowsThenHidesTheEditorFilledAtStartup()
 {
-    writeSettings(crLfLines(Sample));
+    QVERIFY(writeFile(SettingsFile::fileName(), crLfLines(Sample)));
     MainWindow &w = start();
-    const QPointer<SettingsEditor> editor = w.settingsEditor();
-    QVERIFY(editor);
+    const QPointer<SettingsEditor> shown = editor();
+    QVERIFY(shown);
+    QVERIFY(!shown->isVisible());
     // Start-up filled the boxes; opening the editor must not read the file again.
-    writeSettings(crLfLines(QStringList(13, QStringLiteral("changed on disk"))));
+    QVERIFY(writeFile(SettingsFile::fileName(), crLfLines(QStringList(13, QStringLiteral("changed on disk")))));
 
     clickMain("Command4");
-    QCOMPARE(w.settingsEditor(), editor.data());
-    QVERIFY(editor->isVisible());
-    QCOMPARE(boxes(editor), Sample);
+    QCOMPARE(editor(), shown.data());
+    QVERIFY(shown->isVisible());
+    QCOMPARE(recorded().editorBoxes(), Sample);
     QVERIFY(w.isVisible());
 
     clickMain("Command4");
-    QVERIFY(editor);
-    QCOMPARE(w.settingsEditor(), editor.data());
-    QVERIFY(!editor->isVisible());
+    QVERIFY(shown);
+    QCOMPARE(editor(), shown.data());
+    QVERIFY(!shown->isVisible());
 }
 
 void TestStartup::savingWritesFileAppliesToWindowAndHidesEditor()
 {
-    writeSettings(crLfLines(Sample));
+    QVERIFY(writeFile(SettingsFile::fileName(), crLfLines(Sample)));
     MainWindow &w = start();
     clickMain("Command4");
     const QStringList upperCalls = pane(0)->calls;
@@ -328,131 +181,136 @@ void TestStartup::savingWritesFileAppliesToWindowAndHidesEditor()
     QStringList edited;
     for (int i = 0; i < 13; ++i) {
         edited << QStringLiteral(" nuovo %1 è ").arg(i);
-        retype(box(w.settingsEditor(), i), edited.last());
+        retype(box(i), edited.last());
     }
     clickEditor("Command2");
 
-    QVERIFY(m_messages.isEmpty());
-    QCOMPARE(settingsBytes(), crLfLines(edited));
-    QCOMPARE(captions(w), evenValues(edited));
-    QCOMPARE(addressVariables(w),
-             (QStringList{edited[1], edited[3], edited[5], edited[7], edited[9], edited[11], edited[12]}));
-    QVERIFY(!w.settingsEditor()->isVisible());
-    // A saved start page opens nothing now.
+    QVERIFY(m_scene->messages.isEmpty());
+    QCOMPARE(readFile(SettingsFile::fileName()), crLfLines(edited));
+    QCOMPARE(recorded().siteCaptions(), evenValues(edited));
+    QCOMPARE(w.settings().toLines(), edited);
+    QVERIFY(!editor()->isVisible());
+
+    // Each site button only puts its new address into the box; a saved start page opens
+    // nothing now.
+    for (int site = 0; site < 6; ++site) {
+        clickMain(RecordedWindow::SiteButtons[site]);
+        QCOMPARE(recorded().address(), edited[2 * site + 1]);
+    }
     QCOMPARE(pane(0)->calls, upperCalls);
     QCOMPARE(pane(1)->calls, lowerCalls);
-
-    clickMain("Command14");
-    QCOMPARE(mainControl<QLineEdit>("Text1")->text(), edited[5]);
 }
 
 void TestStartup::withoutFileFirstConfiguraOpensEmptyEditorAndSaveSurvivesRestart()
 {
     MainWindow &w = start();
     QVERIFY(!w.settingsEditor());
-    QCOMPARE(captions(w), QStringList(6, QString()));
+    QCOMPARE(recorded().siteCaptions(), QStringList(6, QString()));
+    clickMain("Command3");
+    QCOMPARE(recorded().address(), QString());
 
     clickMain("Command4");
-    QVERIFY(w.settingsEditor());
-    QVERIFY(w.settingsEditor()->isVisible());
-    QCOMPARE(boxes(w.settingsEditor()), QStringList(13, QString()));
+    QVERIFY(editor());
+    QVERIFY(editor()->isVisible());
+    QCOMPARE(recorded().editorBoxes(), QStringList(13, QString()));
 
     for (int i = 0; i < 13; ++i)
-        retype(box(w.settingsEditor(), i), Sample.at(i));
+        retype(box(i), Sample.at(i));
     clickEditor("Command2");
-    QVERIFY(m_messages.isEmpty());
-    QCOMPARE(settingsBytes(), crLfLines(Sample));
+    QVERIFY(m_scene->messages.isEmpty());
+    QCOMPARE(readFile(SettingsFile::fileName()), crLfLines(Sample));
 
     MainWindow &again = start();
-    QCOMPARE(variables(again), Sample);
-    QCOMPARE(captions(again), evenValues(Sample));
-    QCOMPARE(boxes(again.settingsEditor()), Sample);
+    QCOMPARE(again.settings().toLines(), Sample);
+    QCOMPARE(recorded().siteCaptions(), evenValues(Sample));
+    QCOMPARE(recorded().editorBoxes(), Sample);
 }
 
 void TestStartup::cancelKeepsFileAndWindowAndReopeningKeepsUnsavedEdits()
 {
-    writeSettings(crLfLines(Sample));
+    QVERIFY(writeFile(SettingsFile::fileName(), crLfLines(Sample)));
     MainWindow &w = start();
     clickMain("Command4");
-    retype(box(w.settingsEditor(), 0), QStringLiteral("Nuovo"));
-    retype(box(w.settingsEditor(), 1), QStringLiteral("nuovo.example"));
+    retype(box(0), QStringLiteral("Nuovo"));
+    retype(box(1), QStringLiteral("nuovo.example"));
 
     clickEditor("Command1");
-    QVERIFY(!w.settingsEditor()->isVisible());
-    QCOMPARE(settingsBytes(), crLfLines(Sample));
-    QCOMPARE(captions(w), evenValues(Sample));
-    QCOMPARE(variables(w), Sample);
+    QVERIFY(!editor()->isVisible());
+    QCOMPARE(readFile(SettingsFile::fileName()), crLfLines(Sample));
+    QCOMPARE(recorded().siteCaptions(), evenValues(Sample));
+    QCOMPARE(w.settings().toLines(), Sample);
 
     clickMain("Command4");
-    QVERIFY(w.settingsEditor()->isVisible());
-    QCOMPARE(box(w.settingsEditor(), 0)->text(), QStringLiteral("Nuovo"));
-    QCOMPARE(box(w.settingsEditor(), 1)->text(), QStringLiteral("nuovo.example"));
+    QVERIFY(editor()->isVisible());
+    QCOMPARE(box(0)->text(), QStringLiteral("Nuovo"));
+    QCOMPARE(box(1)->text(), QStringLiteral("nuovo.example"));
 
     clickEditor("Command2");
     QStringList expected = Sample;
     expected[0] = QStringLiteral("Nuovo");
     expected[1] = QStringLiteral("nuovo.example");
-    QCOMPARE(settingsBytes(), crLfLines(expected));
-    QCOMPARE(mainControl<QPushButton>("Command3")->text(), QStringLiteral("Nuovo"));
+    QCOMPARE(readFile(SettingsFile::fileName()), crLfLines(expected));
+    QCOMPARE(recorded().siteCaptions().at(0), QStringLiteral("Nuovo"));
     QCOMPARE(w.settings().sites[0].address, QStringLiteral("nuovo.example"));
 }
 
 void TestStartup::closingEditorFromTitleBarOnlyHidesIt()
 {
-    writeSettings(crLfLines(Sample));
+    QVERIFY(writeFile(SettingsFile::fileName(), crLfLines(Sample)));
     MainWindow &w = start();
     clickMain("Command4");
-    const QPointer<SettingsEditor> editor = w.settingsEditor();
-    retype(box(editor, 12), QStringLiteral("modificato.example"));
+    const QPointer<SettingsEditor> shown = editor();
+    retype(box(12), QStringLiteral("modificato.example"));
 
-    QVERIFY(editor->close());
+    QVERIFY(shown->close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(editor);
-    QVERIFY(!editor->isVisible());
-    QCOMPARE(settingsBytes(), crLfLines(Sample));
+    QVERIFY(shown);
+    QVERIFY(!shown->isVisible());
+    QCOMPARE(readFile(SettingsFile::fileName()), crLfLines(Sample));
     QCOMPARE(w.settings().startPage, Sample.at(12));
 
     clickMain("Command4");
-    QCOMPARE(w.settingsEditor(), editor.data());
-    QVERIFY(editor->isVisible());
-    QCOMPARE(box(editor, 12)->text(), QStringLiteral("modificato.example"));
+    QCOMPARE(editor(), shown.data());
+    QVERIFY(shown->isVisible());
+    QCOMPARE(box(12)->text(), QStringLiteral("modificato.example"));
 }
 
 void TestStartup::failedSaveReportsInItalianAndChangesNothing()
 {
-    writeSettings(crLfLines(Sample));
+    QVERIFY(writeFile(SettingsFile::fileName(), crLfLines(Sample)));
     MainWindow &w = start();
     clickMain("Command4");
     QStringList edited = Sample;
     for (int i : {0, 1, 12}) {
         edited[i] = QStringLiteral("nuovo %1").arg(i);
-        retype(box(w.settingsEditor(), i), edited[i]);
+        retype(box(i), edited[i]);
     }
     // Root writes through any permission bits; a folder in the file's place stops it.
-    QVERIFY(QFile::remove(QStringLiteral("base2.cfg")));
-    QVERIFY(QDir().mkdir(QStringLiteral("base2.cfg")));
+    QVERIFY(QFile::remove(SettingsFile::fileName()));
+    QVERIFY(QDir().mkdir(SettingsFile::fileName()));
 
     clickEditor("Command2");
 
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(m_messages.at(0).icon, QMessageBox::Warning);
-    QCOMPARE(m_messages.at(0).title, QStringLiteral("Configurazione"));
-    QVERIFY2(m_messages.at(0).text.startsWith(QStringLiteral("Impossibile salvare le impostazioni")),
-             qPrintable(m_messages.at(0).text));
-    QVERIFY(m_messages.at(0).text.contains(QStringLiteral("base2.cfg")));
-    QVERIFY(QFileInfo(QStringLiteral("base2.cfg")).isDir());
-    QCOMPARE(variables(w), Sample);
-    QCOMPARE(captions(w), evenValues(Sample));
-    QVERIFY(w.settingsEditor()->isVisible());
-    QCOMPARE(boxes(w.settingsEditor()), edited);
+    const MessageCapture &messages = m_scene->messages;
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages.at(0).icon, QMessageBox::Warning);
+    QCOMPARE(messages.at(0).title, QStringLiteral("Configurazione"));
+    QVERIFY2(messages.at(0).text.startsWith(QStringLiteral("Impossibile salvare le impostazioni")),
+             qPrintable(messages.at(0).text));
+    QVERIFY(messages.at(0).text.contains(QStringLiteral("base2.cfg")));
+    QVERIFY(QFileInfo(SettingsFile::fileName()).isDir());
+    QCOMPARE(w.settings().toLines(), Sample);
+    QCOMPARE(recorded().siteCaptions(), evenValues(Sample));
+    QVERIFY(editor()->isVisible());
+    QCOMPARE(recorded().editorBoxes(), edited);
 
     // The edits kept in the editor can be saved once the way is clear.
-    QVERIFY(QDir().rmdir(QStringLiteral("base2.cfg")));
+    QVERIFY(QDir().rmdir(SettingsFile::fileName()));
     clickEditor("Command2");
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(settingsBytes(), crLfLines(edited));
-    QCOMPARE(mainControl<QPushButton>("Command3")->text(), edited[0]);
-    QVERIFY(!w.settingsEditor()->isVisible());
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(readFile(SettingsFile::fileName()), crLfLines(edited));
+    QCOMPARE(recorded().siteCaptions().at(0), edited[0]);
+    QVERIFY(!editor()->isVisible());
 }
 
 void TestStartup::closingMainWindowClosesEditor_data()
@@ -470,35 +328,34 @@ void TestStartup::closingMainWindowClosesEditor()
     QFETCH(bool, withFile);
     QFETCH(int, configuraClicks);
     if (withFile)
-        writeSettings(crLfLines(Sample));
+        QVERIFY(writeFile(SettingsFile::fileName(), crLfLines(Sample)));
     MainWindow &w = start();
     for (int i = 0; i < configuraClicks; ++i)
         clickMain("Command4");
-    const QPointer<SettingsEditor> editor = w.settingsEditor();
+    const QPointer<SettingsEditor> shown = editor();
 
     QVERIFY(w.close());
 
-    QVERIFY(!editor || !editor->isVisible());
+    QVERIFY(!shown || !shown->isVisible());
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows)
         QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
-    QVERIFY(m_messages.isEmpty());
+    QVERIFY(m_scene->messages.isEmpty());
 }
 
 void TestStartup::instructionTextKeepsDoubledBlanksAndEndsWithMakersSite()
 {
-    MainWindow &w = start();
+    start();
     clickMain("Command4");
-    SettingsEditor *editor = w.settingsEditor();
-    QCOMPARE(editor->windowTitle(), QStringLiteral("Configurazione"));
-    const QString text = editor->findChild<QLabel *>(QStringLiteral("Label4"))->text();
+    QCOMPARE(editor()->windowTitle(), QStringLiteral("Configurazione"));
+    const QString text = editor()->findChild<QLabel *>(QStringLiteral("Label4"))->text();
 
     QVERIFY(text.startsWith(QStringLiteral("Inserire nella prima colonna il nome del sito come lo si vuole "
                                            "visualizzare sul tasto 8 caratteri Max. ")));
     QVERIFY(text.contains(QStringLiteral("seconda finestra Browser.  L'indirizzo di default  della  prima  "
                                          "finestra Browser non si può cambiare ed è \"")));
     QVERIFY(text.endsWith(QStringLiteral("ed è \"") + Maker::webSite() + QLatin1Char('"')));
-    QCOMPARE(editor->findChild<QLabel *>(QStringLiteral("Label3"))->text(), QStringLiteral("Indirizzo pagina iniziale "));
+    QCOMPARE(editor()->findChild<QLabel *>(QStringLiteral("Label3"))->text(), QStringLiteral("Indirizzo pagina iniziale "));
 }
 
 QTEST_MAIN(TestStartup)

@@ -1,31 +1,38 @@
+#include <memory>
+
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "favorites/FavoritesFile.h"
+#include "support/Files.h"
 
 class TestFavoritesFile : public QObject
 {
     Q_OBJECT
 private slots:
-    void ordinaryLineIsExactlyTheLinkLine_data();
-    void ordinaryLineIsExactlyTheLinkLine();
-    void markupAndAttributeBreakersAreEscaped_data();
-    void markupAndAttributeBreakersAreEscaped();
+    void init();
+
+    void linkLineIsExactAndEscapesMarkupAndAttributeBreakers_data();
+    void linkLineIsExactAndEscapesMarkupAndAttributeBreakers();
     void missingFileIsCreatedWithOneLine();
     void additionsKeepPressOrderAndJoinAnUnfinishedLastLine();
     void folderInThePlaceOfTheFileChangesNothing();
 
 private:
-    static QByteArray read(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-    }
+    QString path() const { return m_dir->filePath(FavoritesFile::fileName()); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-void TestFavoritesFile::ordinaryLineIsExactlyTheLinkLine_data()
+void TestFavoritesFile::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestFavoritesFile::linkLineIsExactAndEscapesMarkupAndAttributeBreakers_data()
 {
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("title");
@@ -36,21 +43,6 @@ void TestFavoritesFile::ordinaryLineIsExactlyTheLinkLine_data()
                                  << QByteArray("<a href=file:///home/u/a.htm></a></font></p>\r\n");
     QTest::newRow("accented title") << "http://q.example/" << "Quotazioni \u00e8"
                                     << QByteArray("<a href=http://q.example/>Quotazioni \xc3\xa8</a></font></p>\r\n");
-}
-
-void TestFavoritesFile::ordinaryLineIsExactlyTheLinkLine()
-{
-    QFETCH(QString, address);
-    QFETCH(QString, title);
-    QFETCH(QByteArray, line);
-    QCOMPARE(FavoritesFile::line(address, title), line);
-}
-
-void TestFavoritesFile::markupAndAttributeBreakersAreEscaped_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QByteArray>("line");
     QTest::newRow("script in title") << "http://evil.example/" << "<script>alert(1)</script>"
                                      << QByteArray("<a href=http://evil.example/>&lt;script&gt;alert(1)&lt;/script&gt;</a></font></p>\r\n");
     QTest::newRow("ampersand in title") << "http://a.example/" << "AT&T"
@@ -61,7 +53,7 @@ void TestFavoritesFile::markupAndAttributeBreakersAreEscaped_data()
                                           << QByteArray("<a href=http://a.example/%22%3E%3Cscript%3Ex%3C/script%3E%60%27>t</a></font></p>\r\n");
 }
 
-void TestFavoritesFile::markupAndAttributeBreakersAreEscaped()
+void TestFavoritesFile::linkLineIsExactAndEscapesMarkupAndAttributeBreakers()
 {
     QFETCH(QString, address);
     QFETCH(QString, title);
@@ -71,36 +63,27 @@ void TestFavoritesFile::markupAndAttributeBreakersAreEscaped()
 
 void TestFavoritesFile::missingFileIsCreatedWithOneLine()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(FavoritesFile::fileName());
-    QVERIFY(FavoritesFile::append(path, FavoritesFile::line(QStringLiteral("http://a.example/"), QStringLiteral("A"))));
-    QCOMPARE(read(path), QByteArray("<a href=http://a.example/>A</a></font></p>\r\n"));
+    QVERIFY(FavoritesFile::append(path(), FavoritesFile::line(QStringLiteral("http://a.example/"), QStringLiteral("A"))));
+    QCOMPARE(readFile(path()), QByteArray("<a href=http://a.example/>A</a></font></p>\r\n"));
 }
 
 void TestFavoritesFile::additionsKeepPressOrderAndJoinAnUnfinishedLastLine()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(FavoritesFile::fileName());
-    QFile prepared(path);
-    QVERIFY(prepared.open(QIODevice::WriteOnly));
-    prepared.write("<html><body>my links");
-    prepared.close();
-    QVERIFY(FavoritesFile::append(path, FavoritesFile::line(QStringLiteral("u1"), QStringLiteral("one"))));
-    QVERIFY(FavoritesFile::append(path, FavoritesFile::line(QStringLiteral("u1"), QStringLiteral("one"))));
-    QVERIFY(FavoritesFile::append(path, FavoritesFile::line(QStringLiteral("u2"), QStringLiteral("two"))));
-    QCOMPARE(read(path), QByteArray("<html><body>my links<a href=u1>one</a></font></p>\r\n"
+    QVERIFY(writeFile(path(), "<html><body>my links"));
+    QVERIFY(FavoritesFile::append(path(), FavoritesFile::line(QStringLiteral("u1"), QStringLiteral("one"))));
+    QVERIFY(FavoritesFile::append(path(), FavoritesFile::line(QStringLiteral("u1"), QStringLiteral("one"))));
+    QVERIFY(FavoritesFile::append(path(), FavoritesFile::line(QStringLiteral("u2"), QStringLiteral("two"))));
+    QCOMPARE(readFile(path()), QByteArray("<html><body>my links<a href=u1>one</a></font></p>\r\n"
                                     "<a href=u1>one</a></font></p>\r\n"
                                     "<a href=u2>two</a></font></p>\r\n"));
 }
 
 void TestFavoritesFile::folderInThePlaceOfTheFileChangesNothing()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(FavoritesFile::fileName());
-    QVERIFY(QDir().mkdir(path));
-    QVERIFY(!FavoritesFile::append(path, FavoritesFile::line(QStringLiteral("u"), QStringLiteral("t"))));
-    QVERIFY(QFileInfo(path).isDir());
-    QVERIFY(QDir(path).isEmpty());
+    QVERIFY(QDir().mkdir(path()));
+    QVERIFY(!FavoritesFile::append(path(), FavoritesFile::line(QStringLiteral("u"), QStringLiteral("t"))));
+    QVERIFY(QFileInfo(path()).isDir());
+    QVERIFY(QDir(path()).isEmpty());
 }
 
 QTEST_APPLESS_MAIN(TestFavoritesFile)

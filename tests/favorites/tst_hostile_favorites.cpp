@@ -5,17 +5,14 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPushButton>
 #include <QTest>
 
 #include "favorites/FavoritesFile.h"
-#include "support/MessageCapture.h"
-#include "support/RecordedWindow.h"
-#include "support/ScratchFolder.h"
+#include "support/Files.h"
+#include "support/WindowScene.h"
 
 // "+P" where the favorites file cannot take the line: a folder in its place, a read-only
 // file or folder, a full disk. Each press leaves the file exactly as it was (never half a
@@ -30,18 +27,6 @@ namespace {
 
 const QString PageAddress = QStringLiteral("http://quote.example/titoli?id=1");
 const QString PageTitle = QStringLiteral("Quotazioni in tempo reale");
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-}
 
 // Own mount namespace, so that nothing mounted here is seen outside this process, and
 // mounts vanish with it even if the test dies.
@@ -73,16 +58,16 @@ private slots:
     void cleanup();
 
     void folderInThePlaceOfTheFile();
-    void readOnlyFile();
-    void readOnlyFolder();
+    void readOnlyFileOrFolder_data();
+    void readOnlyFileOrFolder();
     void fullDiskTakesNoPartOfTheLine();
     void fileSizeLimitTakesNoPartOfTheLine();
 
 private:
-    // Starts the window in folder, with the upper pane showing the page.
-    void startIn(const QString &folder);
-    void pressPlusP();
-    QString work() const { return m_dir->filePath(QStringLiteral("work")); }
+    // Starts the window in work(), with the upper pane showing the page.
+    void start();
+    void pressPlusP() { m_scene->recorded->click("Command1"); }
+    QString work() const { return m_scene->folder.filePath(QStringLiteral("work")); }
     QString favorites() const { return QDir(work()).filePath(FavoritesFile::fileName()); }
     QByteArray line() const { return FavoritesFile::line(PageAddress, PageTitle); }
     bool mountReadOnly(QString *why);
@@ -91,45 +76,33 @@ private:
     bool m_canMount = false;
     QString m_whyNoMount;
     bool m_mounted = false;
-    std::unique_ptr<ScratchFolder> m_dir;
-    std::unique_ptr<RecordedWindow> m_recorded;
-    MessageCapture m_messages;
+    std::unique_ptr<WindowScene> m_scene;
 };
 
 void TestHostileFavorites::initTestCase()
 {
-    QApplication::setQuitOnLastWindowClosed(false);
     m_canMount = enterPrivateMountNamespace(&m_whyNoMount);
 }
 
 void TestHostileFavorites::init()
 {
-    m_dir = std::make_unique<ScratchFolder>();
-    QVERIFY(m_dir->isValid());
-    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("work")));
-    m_messages.clear();
+    m_scene = std::make_unique<WindowScene>();
+    QVERIFY(QDir(m_scene->folder.path()).mkdir(QStringLiteral("work")));
 }
 
 void TestHostileFavorites::cleanup()
 {
-    m_recorded.reset();
+    m_scene->recorded.reset();
     unmountWork();
     QFile::setPermissions(work(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    m_dir.reset();
+    m_scene.reset();
 }
 
-void TestHostileFavorites::startIn(const QString &folder)
+void TestHostileFavorites::start()
 {
     // The favorites file is a relative name, resolved in the working directory.
-    QVERIFY(QDir::setCurrent(folder));
-    m_recorded = std::make_unique<RecordedWindow>();
-    m_recorded->upper()->setLocation(PageAddress, PageTitle);
-    m_recorded->window().show();
-}
-
-void TestHostileFavorites::pressPlusP()
-{
-    QTest::mouseClick(m_recorded->find<QPushButton>("Command1"), Qt::LeftButton);
+    QVERIFY(QDir::setCurrent(work()));
+    m_scene->start().upper()->setLocation(PageAddress, PageTitle);
 }
 
 bool TestHostileFavorites::mountReadOnly(QString *why)
@@ -149,11 +122,11 @@ bool TestHostileFavorites::mountReadOnly(QString *why)
 
 void TestHostileFavorites::unmountWork()
 {
-    if (m_mounted && m_dir) {
+    if (m_mounted && m_scene) {
         // A working directory inside the mount keeps the mount alive after a lazy unmount:
         // step out, unmount, and come back to the folder underneath.
         const bool wasInside = QDir::currentPath() == work();
-        QDir::setCurrent(m_dir->path());
+        QDir::setCurrent(m_scene->folder.path());
         ::umount2(QFile::encodeName(work()).constData(), MNT_DETACH);
         if (wasInside)
             QDir::setCurrent(work());
@@ -164,8 +137,8 @@ void TestHostileFavorites::unmountWork()
 void TestHostileFavorites::folderInThePlaceOfTheFile()
 {
     QVERIFY(QDir(work()).mkdir(FavoritesFile::fileName()));
-    QVERIFY(writeBytes(favorites() + QStringLiteral("/inside.htm"), "kept"));
-    startIn(work());
+    QVERIFY(writeFile(favorites() + QStringLiteral("/inside.htm"), "kept"));
+    start();
 
     pressPlusP();
     pressPlusP();
@@ -173,60 +146,50 @@ void TestHostileFavorites::folderInThePlaceOfTheFile()
     QVERIFY(QFileInfo(favorites()).isDir());
     QCOMPARE(QDir(favorites()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral("inside.htm")});
-    QCOMPARE(readBytes(favorites() + QStringLiteral("/inside.htm")), QByteArray("kept"));
-    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(readFile(favorites() + QStringLiteral("/inside.htm")), QByteArray("kept"));
+    QVERIFY(m_scene->messages.isEmpty());
 
     QVERIFY(QDir(favorites()).removeRecursively());
     pressPlusP();
-    QCOMPARE(readBytes(favorites()), line());
+    QCOMPARE(readFile(favorites()), line());
 }
 
-void TestHostileFavorites::readOnlyFile()
+void TestHostileFavorites::readOnlyFileOrFolder_data()
 {
-    const QByteArray old("<html><body>mie pagine\r\n");
-    QVERIFY(writeBytes(favorites(), old));
+    QTest::addColumn<bool>("fileExists");
+    QTest::newRow("read-only file") << true;
+    QTest::newRow("read-only folder") << false;
+}
+
+void TestHostileFavorites::readOnlyFileOrFolder()
+{
+    QFETCH(bool, fileExists);
+    const QByteArray old = fileExists ? QByteArray("<html><body>mie pagine\r\n") : QByteArray();
+    if (fileExists)
+        QVERIFY(writeFile(favorites(), old));
+    const QString readOnly = fileExists ? favorites() : work();
     if (::geteuid() == 0) {
         if (!m_canMount)
             QSKIP(qPrintable(QStringLiteral("no read-only mount as root: ") + m_whyNoMount));
         QString why;
         QVERIFY2(mountReadOnly(&why), qPrintable(why));
     } else {
-        QVERIFY(QFile::setPermissions(favorites(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner));
     }
-    startIn(work());
+    start();
 
     pressPlusP();
 
-    QCOMPARE(readBytes(favorites()), old);
-    QVERIFY(m_messages.isEmpty());
+    if (fileExists)
+        QCOMPARE(readFile(favorites()), old);
+    else
+        QVERIFY(!QFileInfo::exists(favorites()));
+    QVERIFY(m_scene->messages.isEmpty());
 
     unmountWork();
-    QVERIFY(QFile::setPermissions(favorites(), QFile::ReadOwner | QFile::WriteOwner));
+    QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     pressPlusP();
-    QCOMPARE(readBytes(favorites()), old + line());
-}
-
-void TestHostileFavorites::readOnlyFolder()
-{
-    if (::geteuid() == 0) {
-        if (!m_canMount)
-            QSKIP(qPrintable(QStringLiteral("no read-only mount as root: ") + m_whyNoMount));
-        QString why;
-        QVERIFY2(mountReadOnly(&why), qPrintable(why));
-    } else {
-        QVERIFY(QFile::setPermissions(work(), QFile::ReadOwner | QFile::ExeOwner));
-    }
-    startIn(work());
-
-    pressPlusP();
-
-    QVERIFY(!QFileInfo::exists(favorites()));
-    QVERIFY(m_messages.isEmpty());
-
-    unmountWork();
-    QVERIFY(QFile::setPermissions(work(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    pressPlusP();
-    QCOMPARE(readBytes(favorites()), line());
+    QCOMPARE(readFile(favorites()), old + line());
 }
 
 void TestHostileFavorites::fullDiskTakesNoPartOfTheLine()
@@ -242,7 +205,7 @@ void TestHostileFavorites::fullDiskTakesNoPartOfTheLine()
     const qint64 page = ::sysconf(_SC_PAGESIZE);
     QByteArray old = "<html><body>\r\n";
     old += QByteArray(page - 20 - old.size(), 'p');
-    QVERIFY(writeBytes(favorites(), old));
+    QVERIFY(writeFile(favorites(), old));
     QVERIFY(line().size() > 20);
     {
         // Fill every page left.
@@ -254,24 +217,24 @@ void TestHostileFavorites::fullDiskTakesNoPartOfTheLine()
         }
         QVERIFY2(blocks < 64, "the tmpfs never filled up");
     }
-    startIn(work());
+    start();
 
     pressPlusP();
 
-    QCOMPARE(readBytes(favorites()).size(), old.size());
-    QCOMPARE(readBytes(favorites()), old);
-    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(readFile(favorites()).size(), old.size());
+    QCOMPARE(readFile(favorites()), old);
+    QVERIFY(m_scene->messages.isEmpty());
 
     QVERIFY(QFile::remove(QDir(work()).filePath(QStringLiteral("filler"))));
     pressPlusP();
-    QCOMPARE(readBytes(favorites()), old + line());
+    QCOMPARE(readFile(favorites()), old + line());
 }
 
 void TestHostileFavorites::fileSizeLimitTakesNoPartOfTheLine()
 {
     const QByteArray old = "<html><body>\r\n<a href=x>x</a></font></p>\r\n";
-    QVERIFY(writeBytes(favorites(), old));
-    startIn(work());
+    QVERIFY(writeFile(favorites(), old));
+    start();
 
     rlimit saved{};
     QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
@@ -288,11 +251,11 @@ void TestHostileFavorites::fileSizeLimitTakesNoPartOfTheLine()
 
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
-    QCOMPARE(readBytes(favorites()), old);
-    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(readFile(favorites()), old);
+    QVERIFY(m_scene->messages.isEmpty());
 
     pressPlusP();
-    QCOMPARE(readBytes(favorites()), old + line());
+    QCOMPARE(readFile(favorites()), old + line());
 }
 
 QTEST_MAIN(TestHostileFavorites)

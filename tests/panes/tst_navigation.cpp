@@ -9,6 +9,8 @@
 #include "panes/HistoryList.h"
 #include "panes/LocalPageList.h"
 #include "panes/PaneControls.h"
+#include "support/Clicks.h"
+#include "support/Files.h"
 #include "support/PartHost.h"
 #include "support/ScratchFolder.h"
 
@@ -26,7 +28,6 @@ private slots:
 
     void localPagesMatchWebPagesInAnyCase();
     void fileListIsReReadAtEveryPressAndGivesTheFullPath();
-    void emptyFolderShowsAnEmptyList();
 };
 
 namespace {
@@ -49,13 +50,8 @@ struct Columns
         return {&host.add<QPushButton>(back), &host.add<QPushButton>(forward), &host.add<QPushButton>(go),
                 &host.add<ClickLabel>(home), &host.add<QPushButton>(stop), &host.add<QPushButton>(reload)};
     }
-    void click(const char *name) { QTest::mouseClick(host.window().findChild<QWidget *>(name), Qt::LeftButton); }
+    void click(const char *name) { clickChild(&host.window(), name); }
 };
-
-void clickItem(QListWidget &list, int row)
-{
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(row)).center());
-}
 
 QStringList items(const QListWidget &list)
 {
@@ -63,13 +59,6 @@ QStringList items(const QListWidget &list)
     for (int i = 0; i < list.count(); ++i)
         names << list.item(i)->text();
     return names;
-}
-
-void touch(const QString &folder, const QString &name)
-{
-    QFile file(QDir(folder).filePath(name));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("<html></html>");
 }
 
 } // namespace
@@ -170,7 +159,7 @@ void TestNavigation::localPagesMatchWebPagesInAnyCase()
 {
     ScratchFolder dir;
     for (const char *name : {"a.htm", "B.HTM", "c.html", "d.Html", "e.txt", "f.htmx", "g.htm.bak"})
-        touch(dir.path(), QString::fromUtf8(name));
+        QVERIFY(writeFile(dir.filePath(QString::fromUtf8(name)), "<html></html>"));
     QDir(dir.path()).mkdir(QStringLiteral("folder.htm"));
     QCOMPARE(LocalPageList::pagesIn(dir.path()),
              (QStringList{QStringLiteral("a.htm"), QStringLiteral("B.HTM"), QStringLiteral("c.html"),
@@ -188,35 +177,24 @@ void TestNavigation::fileListIsReReadAtEveryPressAndGivesTheFullPath()
     LocalPageList pages(list, toggle, dir.path());
     QSignalSpy chosen(&pages, &LocalPageList::addressChosen);
 
-    touch(dir.path(), QStringLiteral("quote del giorno \u00e8.htm"));
     QTest::mouseClick(&toggle, Qt::LeftButton);
     QVERIFY(list.isVisible());
-    QCOMPARE(items(list), QStringList{QStringLiteral("quote del giorno \u00e8.htm")});
-    touch(dir.path(), QStringLiteral("Preferiti.htm"));
+    QCOMPARE(list.count(), 0);
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("quote del giorno \u00e8.htm")), "<html></html>"));
     QTest::mouseClick(&toggle, Qt::LeftButton);
     QVERIFY(list.isHidden());
+    QCOMPARE(items(list), QStringList{QStringLiteral("quote del giorno \u00e8.htm")});
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("Preferiti.htm")), "<html></html>"));
+    QTest::mouseClick(&toggle, Qt::LeftButton);
+    QVERIFY(list.isVisible());
     QCOMPARE(items(list), (QStringList{QStringLiteral("Preferiti.htm"), QStringLiteral("quote del giorno \u00e8.htm")}));
 
-    QTest::mouseClick(&toggle, Qt::LeftButton);
     clickItem(list, 1);
     QVERIFY(list.isHidden());
     QCOMPARE(chosen.size(), 1);
     const QString path = chosen.at(0).at(0).toString();
     QCOMPARE(path, QDir::toNativeSeparators(dir.path() + QStringLiteral("/quote del giorno \u00e8.htm")));
     QVERIFY(QFile::exists(path));
-}
-
-void TestNavigation::emptyFolderShowsAnEmptyList()
-{
-    ScratchFolder dir;
-    PartHost host;
-    auto &list = host.add<QListWidget>("File1");
-    auto &toggle = host.add<QPushButton>("Command2");
-    list.hide();
-    LocalPageList pages(list, toggle, dir.path());
-    pages.toggleShown();
-    QVERIFY(!list.isHidden());
-    QCOMPARE(list.count(), 0);
 }
 
 QTEST_MAIN(TestNavigation)

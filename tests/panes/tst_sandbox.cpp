@@ -1,21 +1,16 @@
 #include <memory>
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 
-#include "core/MainWindow.h"
 #include "favorites/FavoritesFile.h"
 #include "panes/SilentPage.h"
-#include "panes/WebEngineEnvironment.h"
-#include "panes/WebEnginePane.h"
+#include "support/Clicks.h"
 #include "support/EngineWindows.h"
 #include "support/PageServer.h"
 #include "support/WebEngineWait.h"
@@ -113,45 +108,31 @@ private slots:
 
 private:
     WebEnginePane *makePane() { return m_engine->makePane(); }
-    QString fileUrl(const char *name) const { return QUrl::fromLocalFile(m_files.filePath(QLatin1String(name))).toString(); }
+    QString fileUrl(const char *name) const { return m_engine->url(QLatin1String(name)); }
+    QString favorites() const { return m_engine->path(FavoritesFile::fileName()); }
     QString readOutcome(WebEnginePane *pane);
 
-    QTemporaryDir m_profile;
-    QTemporaryDir m_files;
-    QString m_oldCurrent;
     std::unique_ptr<PageServer> m_server;
     std::unique_ptr<EngineWindows> m_engine;
 };
 
 void TestSandbox::initTestCase()
 {
-    QVERIFY(m_profile.isValid());
-    QVERIFY(m_files.isValid());
-    m_oldCurrent = QDir::currentPath();
-    const struct
-    {
-        const char *name;
-        QByteArray content;
-    } files[] = {
+    m_server = std::make_unique<PageServer>(WebPage);
+    QVERIFY(m_server->listen());
+    m_engine = std::make_unique<EngineWindows>();
+    QVERIFY(m_engine->isCurrent());
+    QVERIFY(m_engine->writePages({
         {"secret.txt", Secret},
         {"picture.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"/>"},
         {"local.htm", "<!DOCTYPE html><html><head><title>local</title></head><body>locale</body></html>"},
-    };
-    for (const auto &f : files) {
-        QFile file(m_files.filePath(QLatin1String(f.name)));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(f.content), f.content.size());
-    }
-    m_server = std::make_unique<PageServer>(WebPage);
-    QVERIFY(m_server->listen());
-    m_engine = std::make_unique<EngineWindows>(m_profile.path());
+    }));
 }
 
 void TestSandbox::cleanup()
 {
     m_engine->closeWindows();
-    QDir::setCurrent(m_oldCurrent);
-    QFile::remove(m_files.filePath(FavoritesFile::fileName()));
+    QFile::remove(favorites());
 }
 
 void TestSandbox::cleanupTestCase()
@@ -250,7 +231,7 @@ void TestSandbox::localPageReadsLocalFilesOnlyAsTheSettingsAllow()
     WebEnginePane *pane = makePane();
     if (forceOff)
         pane->page()->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-    load(pane, m_files.filePath(QStringLiteral("local.htm")));
+    load(pane, m_engine->path(QStringLiteral("local.htm")));
     if (QTest::currentTestFailed())
         return;
     const bool allowed = pane->page()->settings()->testAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls);
@@ -286,12 +267,11 @@ void TestSandbox::favoritesPageRunsNoScriptFromTitleOrAddress()
         {QStringLiteral("http://evil.example/'><svg onload=document.title='pwned'>"),
          QStringLiteral("&lt;script&gt;document.title='pwned'&lt;/script&gt;</a><script>document.title='pwned'</script>")},
     };
-    const QString path = m_files.filePath(FavoritesFile::fileName());
     for (const auto &page : hostile)
-        QVERIFY(FavoritesFile::append(path, FavoritesFile::line(page.address, page.title)));
+        QVERIFY(FavoritesFile::append(favorites(), FavoritesFile::line(page.address, page.title)));
 
     WebEnginePane *pane = makePane();
-    load(pane, path);
+    load(pane, favorites());
     if (QTest::currentTestFailed())
         return;
 
@@ -317,24 +297,21 @@ void TestSandbox::favoriteAddedFromAHostilePageRunsNothing()
                        "</title></head><body>ciao</body></html>");
     QVERIFY(hostile.listen());
 
-    QVERIFY(QDir::setCurrent(m_files.path()));
-    MainWindow *w = m_engine->makeMainWindow(QStringList{});
-    w->show();
-    auto *upper = qobject_cast<WebEnginePane *>(w->upperPane());
-    auto *lower = qobject_cast<WebEnginePane *>(w->lowerPane());
+    // The favorites file is a relative name: it goes into the working directory.
+    const auto [w, upper, lower] = m_engine->showMainWindow();
     auto *box = w->findChild<QLineEdit *>(QStringLiteral("Text1"));
 
     box->setText(hostile.url(QStringLiteral("/q?a=\"><script>document.title='pwned'</script>")));
-    QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("Command11")), Qt::LeftButton);
+    clickChild(w, "Command11");
     QTRY_COMPARE_WITH_TIMEOUT(upper->locationName(), script, Timeout);
-    QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
-    QVERIFY(QFile::exists(m_files.filePath(FavoritesFile::fileName())));
+    clickChild(w, "Command1");
+    QVERIFY(QFile::exists(favorites()));
 
-    box->setText(m_files.filePath(FavoritesFile::fileName()));
-    QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("Command20")), Qt::LeftButton);
+    box->setText(favorites());
+    clickChild(w, "Command20");
     QTRY_COMPARE_WITH_TIMEOUT(
         evaluate(lower->page(), QStringLiteral("document.readyState=='complete'&&location.pathname")).toString(),
-        QUrl::fromLocalFile(m_files.filePath(FavoritesFile::fileName())).path(), Timeout);
+        QUrl::fromLocalFile(favorites()).path(), Timeout);
 
     QCOMPARE(evaluate(lower->page(), QStringLiteral("document.scripts.length")).toInt(), 0);
     QVERIFY(evaluate(lower->page(), QStringLiteral("document.title")).toString() != Pwned);

@@ -3,25 +3,17 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QScopeGuard>
-#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
-#include <QWebEngineView>
 
 #include "common/Maker.h"
-#include "core/MainWindow.h"
 #include "panes/SilentPage.h"
-#include "panes/WebEngineEnvironment.h"
-#include "panes/WebEnginePane.h"
 #include "support/EngineWindows.h"
 #include "support/WebEngineWait.h"
 
@@ -33,11 +25,7 @@ namespace {
 
 const QByteArray TallBody = "<body><div style=\"height:5000px\">alto</div></body></html>";
 
-const struct
-{
-    const char *name;
-    QByteArray html;
-} Pages[] = {
+const std::initializer_list<std::pair<const char *, QByteArray>> Pages = {
     {"upper.htm", "<!DOCTYPE html><html><head><title>upper</title></head><body>su</body></html>"},
     {"second.htm", "<!DOCTYPE html><html><head><title>second</title></head><body>due</body></html>"},
     {"standards.htm", "<!DOCTYPE html><html><head><title>standards</title></head>" + TallBody},
@@ -80,7 +68,6 @@ private slots:
     void pageDialogsNeitherShowNorBlock();
     void newWindowRequestOpensInTheSamePane_data();
     void newWindowRequestOpensInTheSamePane();
-    void mouseClickIntoThePageRaisesGotFocus();
     void pageDownloadIsSavedWithoutAskingAndWithoutOverwriting();
     void secondInstanceOnTheSameProfileKeepsItsDataInMemory();
     void downloadNameNeverTakesAnExistingOne_data();
@@ -90,28 +77,20 @@ private slots:
 
 private:
     WebEnginePane *makePane() { return m_engine->makePane(); }
-    QString page(const char *name) const { return m_pages.filePath(QLatin1String(name)); }
+    QString page(const char *name) const { return m_engine->path(QLatin1String(name)); }
 
-    QTemporaryDir m_profileDir;
-    QTemporaryDir m_pages;
+    // The pages' folder is the working directory, for the relative names.
     std::unique_ptr<EngineWindows> m_engine;
     WebEngineEnvironment *m_env = nullptr;
-    QString m_oldCurrent;
     QStringList m_dialogs;
     QTimer m_dialogWatch;
 };
 
 void TestWebEnginePane::initTestCase()
 {
-    QVERIFY(m_profileDir.isValid());
-    QVERIFY(m_pages.isValid());
-    for (const auto &p : Pages) {
-        QFile file(page(p.name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(p.html), p.html.size());
-    }
-    m_oldCurrent = QDir::currentPath();
-    m_engine = std::make_unique<EngineWindows>(m_profileDir.path());
+    m_engine = std::make_unique<EngineWindows>();
+    QVERIFY(m_engine->isCurrent());
+    QVERIFY(m_engine->writePages(Pages));
     m_env = &m_engine->environment();
 
     // A dialog that slipped through would block the test for good: note it and close it.
@@ -131,7 +110,6 @@ void TestWebEnginePane::cleanup()
 {
     m_engine->closeWindows();
     m_dialogs.clear();
-    QDir::setCurrent(m_oldCurrent);
 }
 
 void TestWebEnginePane::cleanupTestCase()
@@ -142,16 +120,12 @@ void TestWebEnginePane::cleanupTestCase()
 
 void TestWebEnginePane::bothPanesOfTheMainWindowLoadLocalPages()
 {
-    QVERIFY(QDir::setCurrent(m_pages.path()));
-    MainWindow *window = m_engine->makeMainWindow(QStringList{QStringLiteral("upper.htm")});
-    auto *upper = qobject_cast<WebEnginePane *>(window->upperPane());
-    auto *lower = qobject_cast<WebEnginePane *>(window->lowerPane());
+    const auto [window, upper, lower] = m_engine->showMainWindow(QStringList{QStringLiteral("upper.htm")});
     QVERIFY(upper && lower);
     QVERIFY(upper->isSilent() && lower->isSilent());
-    window->show();
 
     QTRY_COMPARE_WITH_TIMEOUT(upper->locationName(), QStringLiteral("upper"), Timeout);
-    QCOMPARE(upper->locationUrl(), QUrl::fromLocalFile(page("upper.htm")).toString());
+    QCOMPARE(upper->locationUrl(), m_engine->url(QStringLiteral("upper.htm")));
     // The information page ships inside the program and needs no network.
     QTRY_COMPARE_WITH_TIMEOUT(lower->locationName(), QStringLiteral("Doppio Quovadex"), Timeout);
     QCOMPARE(lower->locationUrl(), Maker::infoPage());
@@ -173,7 +147,7 @@ void TestWebEnginePane::scrollWriteMovesStandardsAndQuirksModePages()
     QFETCH(QString, name);
     QFETCH(QString, mode);
     WebEnginePane *pane = makePane();
-    load(pane, m_pages.filePath(name));
+    load(pane, m_engine->path(name));
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(evaluate(pane->page(), QStringLiteral("document.compatMode")).toString(), mode);
@@ -221,7 +195,7 @@ void TestWebEnginePane::pageDialogsNeitherShowNorBlock()
     QFETCH(QString, title);
     WebEnginePane *pane = makePane();
 
-    pane->navigate(QUrl::fromLocalFile(page("dialogs.htm")).toString() + QLatin1Char('#') + kind);
+    pane->navigate(m_engine->url(QStringLiteral("dialogs.htm")) + QLatin1Char('#') + kind);
 
     QTRY_COMPARE_WITH_TIMEOUT(pane->locationName(), title, Timeout);
     QVERIFY2(m_dialogs.isEmpty(), qPrintable(m_dialogs.join(QLatin1Char(','))));
@@ -246,37 +220,8 @@ void TestWebEnginePane::newWindowRequestOpensInTheSamePane()
     pane->page()->runJavaScript(script);
 
     QTRY_COMPARE_WITH_TIMEOUT(pane->locationName(), QStringLiteral("second"), Timeout);
-    QCOMPARE(pane->locationUrl(), QUrl::fromLocalFile(page("second.htm")).toString());
+    QCOMPARE(pane->locationUrl(), m_engine->url(QStringLiteral("second.htm")));
     QCOMPARE(QApplication::topLevelWidgets().size(), windowsBefore);
-}
-
-void TestWebEnginePane::mouseClickIntoThePageRaisesGotFocus()
-{
-    auto host = std::make_unique<QWidget>();
-    auto *layout = new QVBoxLayout(host.get());
-    auto *elsewhere = new QLineEdit(host.get());
-    layout->addWidget(elsewhere);
-    auto *pane = qobject_cast<WebEnginePane *>(m_env->createPane(host.get()));
-    layout->addWidget(pane->widget());
-    host->resize(400, 300);
-    QWidget *window = m_engine->keep(std::move(host));
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    elsewhere->setFocus();
-    QTRY_VERIFY_WITH_TIMEOUT(elsewhere->hasFocus(), Timeout);
-
-    load(pane, page("upper.htm"));
-    if (QTest::currentTestFailed())
-        return;
-    QTRY_VERIFY_WITH_TIMEOUT(pane->view()->focusProxy(), Timeout);
-    QSignalSpy gotFocus(pane, &BrowserPane::gotFocus);
-    QVERIFY(!pane->view()->focusProxy()->hasFocus());
-
-    QTest::mouseClick(pane->view()->focusProxy(), Qt::LeftButton, {}, QPoint(30, 30));
-
-    QTRY_COMPARE_WITH_TIMEOUT(gotFocus.size(), 1, Timeout);
 }
 
 void TestWebEnginePane::pageDownloadIsSavedWithoutAskingAndWithoutOverwriting()
@@ -289,18 +234,11 @@ void TestWebEnginePane::pageDownloadIsSavedWithoutAskingAndWithoutOverwriting()
     const QString downloads = home.filePath(QStringLiteral("scaricati"));
     QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("config"))));
     QVERIFY(QDir().mkpath(downloads));
-    {
-        QFile dirs(home.filePath(QStringLiteral("config/user-dirs.dirs")));
-        QVERIFY(dirs.open(QIODevice::WriteOnly));
-        dirs.write("XDG_DOWNLOAD_DIR=\"" + downloads.toUtf8() + "\"\n");
-    }
+    QVERIFY(writeFile(home.filePath(QStringLiteral("config/user-dirs.dirs")),
+                      "XDG_DOWNLOAD_DIR=\"" + downloads.toUtf8() + "\"\n"));
     qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
     QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation), downloads);
-    {
-        QFile old(downloads + QStringLiteral("/quote.csv"));
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("vecchio");
-    }
+    QVERIFY(writeFile(downloads + QStringLiteral("/quote.csv"), "vecchio"));
 
     WebEnginePane *pane = makePane();
     load(pane, page("download.htm"));
@@ -308,13 +246,10 @@ void TestWebEnginePane::pageDownloadIsSavedWithoutAskingAndWithoutOverwriting()
         return;
     pane->page()->runJavaScript(QStringLiteral("document.getElementById('d').click()"));
 
-    QFile saved(downloads + QStringLiteral("/quote (1).csv"));
-    QTRY_VERIFY_WITH_TIMEOUT(saved.exists() && saved.size() == 6, Timeout);
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), QByteArray("ENI;10"));
-    QFile old(downloads + QStringLiteral("/quote.csv"));
-    QVERIFY(old.open(QIODevice::ReadOnly));
-    QCOMPARE(old.readAll(), QByteArray("vecchio"));
+    const QString saved = downloads + QStringLiteral("/quote (1).csv");
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(saved).size() == 6, Timeout);
+    QCOMPARE(readFile(saved), QByteArray("ENI;10"));
+    QCOMPARE(readFile(downloads + QStringLiteral("/quote.csv")), QByteArray("vecchio"));
     QVERIFY(m_dialogs.isEmpty());
 }
 
@@ -323,12 +258,12 @@ void TestWebEnginePane::secondInstanceOnTheSameProfileKeepsItsDataInMemory()
     QVERIFY(m_env->isPersistent());
     QVERIFY(!m_env->profile()->isOffTheRecord());
     {
-        WebEngineEnvironment second(m_profileDir.path());
+        WebEngineEnvironment second(m_engine->profile());
         QVERIFY(!second.isPersistent());
         QVERIFY(second.profile()->isOffTheRecord());
     }
     // Ending the second instance must not free the first one's folder.
-    WebEngineEnvironment third(m_profileDir.path());
+    WebEngineEnvironment third(m_engine->profile());
     QVERIFY(!third.isPersistent());
     QVERIFY(m_env->isPersistent());
 }
@@ -362,12 +297,10 @@ void TestWebEnginePane::downloadNameNeverTakesAnExistingOne()
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     for (const QString &entry : existing) {
-        if (entry.endsWith(QLatin1Char('/'))) {
+        if (entry.endsWith(QLatin1Char('/')))
             QVERIFY(QDir(folder.path()).mkdir(entry.chopped(1)));
-        } else {
-            QFile file(folder.filePath(entry));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
+        else
+            QVERIFY(writeFile(folder.filePath(entry), {}));
     }
 
     const QString result = WebEngineEnvironment::uniqueDownloadName(folder.path(), name);
@@ -396,11 +329,10 @@ void TestWebEnginePane::addressTextBecomesUrl()
 {
     QFETCH(QString, address);
     QFETCH(QUrl, url);
-    // Relative names are resolved against the working directory of the moment.
-    QVERIFY(QDir::setCurrent(m_pages.path()));
-    address.replace(QStringLiteral("<pages>"), m_pages.path());
+    // Relative names are resolved against the working directory, the pages' folder.
+    address.replace(QStringLiteral("<pages>"), QDir::currentPath());
     if (url.isEmpty())
-        url = QUrl::fromLocalFile(QDir(m_pages.path()).absoluteFilePath(address));
+        url = QUrl::fromLocalFile(QDir::current().absoluteFilePath(address));
 
     QCOMPARE(WebEnginePane::addressToUrl(address), url);
 }

@@ -1,30 +1,48 @@
 #pragma once
 
+#include <initializer_list>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include <QStringList>
+#include <QUrl>
 #include <QWidget>
 
 #include "core/MainWindow.h"
 #include "favorites/ProcessStarter.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
+#include "support/Files.h"
+#include "support/ScratchFolder.h"
 
-// The real engine on a profile folder of its own, and the windows that show its pages. The
-// windows are closed before the profile goes: the engine expects every page to go before
-// the profile it uses.
+// The real engine on a profile of its own, the windows that show its pages, and a working
+// folder for the pages a test writes, which also holds the profile. The windows are closed
+// before the profile goes: the engine expects every page to go before the profile it uses.
 class EngineWindows final
 {
     Q_DISABLE_COPY_MOVE(EngineWindows)
 public:
-    explicit EngineWindows(const QString &profileDirectory)
-        : m_environment(profileDirectory)
+    EngineWindows()
+        : m_environment(profile())
     {
     }
     ~EngineWindows() { closeWindows(); }
 
     WebEngineEnvironment &environment() { return m_environment; }
+    bool isCurrent() const { return m_folder.isCurrent(); }
+    QString profile() const { return m_folder.filePath(QStringLiteral("profile")); }
+    QString path(const QString &name) const { return m_folder.filePath(name); }
+    QString url(const QString &name) const { return QUrl::fromLocalFile(path(name)).toString(); }
+
+    bool writePages(std::initializer_list<std::pair<const char *, QByteArray>> pages) const
+    {
+        for (const auto &[name, content] : pages) {
+            if (!writeFile(path(QLatin1String(name)), content))
+                return false;
+        }
+        return true;
+    }
 
     // A shown 400 by 300 window holding one pane, silent as the main window's panes are.
     WebEnginePane *makePane()
@@ -39,13 +57,24 @@ public:
         return pane;
     }
 
-    // The main window on real panes, not shown yet.
-    MainWindow *makeMainWindow(const QStringList &arguments)
+    // The main window on real panes, shown; null panes mean the window made others.
+    struct Main
     {
-        return keep(std::make_unique<MainWindow>(m_environment, m_starter, arguments));
+        MainWindow *window;
+        WebEnginePane *upper;
+        WebEnginePane *lower;
+    };
+    Main showMainWindow(const QStringList &arguments = {})
+    {
+        auto *window = keep(std::make_unique<MainWindow>(m_environment, m_starter, arguments));
+        window->show();
+        return {window, qobject_cast<WebEnginePane *>(window->upperPane()),
+                qobject_cast<WebEnginePane *>(window->lowerPane())};
     }
 
-    // A window a test built itself, closed with the others.
+    void closeWindows() { m_windows.clear(); }
+
+private:
     template<typename Window>
     Window *keep(std::unique_ptr<Window> window)
     {
@@ -54,9 +83,8 @@ public:
         return kept;
     }
 
-    void closeWindows() { m_windows.clear(); }
-
-private:
+    // Declared first: made before the profile in it, removed after.
+    ScratchFolder m_folder;
     WebEngineEnvironment m_environment;
     SystemProcessStarter m_starter;
     std::vector<std::unique_ptr<QWidget>> m_windows;

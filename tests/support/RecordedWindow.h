@@ -1,8 +1,14 @@
 #pragma once
 
+#include <array>
+
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStringList>
 
 #include "core/MainWindow.h"
+#include "core/SettingsEditor.h"
+#include "support/Clicks.h"
 #include "support/RecordingPane.h"
 #include "support/RecordingProcessStarter.h"
 
@@ -25,6 +31,26 @@ public:
 
     template<typename T>
     T *find(const char *name) const { return m_window.findChild<T *>(QLatin1String(name)); }
+    void click(const char *name) { clickChild(&m_window, name); }
+    QString address() const { return find<QLineEdit>("Text1")->text(); }
+
+    // The buttons' names are not in site order.
+    static constexpr std::array<const char *, 6> SiteButtons = {"Command3",  "Command6",  "Command14",
+                                                                "Command16", "Command17", "Command13"};
+    QStringList siteCaptions() const
+    {
+        QStringList captions;
+        for (const char *name : SiteButtons)
+            captions << find<QPushButton>(name)->text();
+        return captions;
+    }
+    QStringList editorBoxes() const
+    {
+        QStringList texts;
+        for (int i = 0; i < SettingsEditor::BoxCount; ++i)
+            texts << m_window.settingsEditor()->box(i)->text();
+        return texts;
+    }
 
     // What the window asked while starting, so that a test sees only what it caused.
     void clearCalls()
