@@ -120,8 +120,11 @@ QByteArray SettingsFile::serialize(const QStringList &values)
 bool SettingsFile::write(const QString &path, const QStringList &values, QString *error)
 {
     // Opening the file itself for writing would cut it to nothing before the new text is
-    // safe: write beside it and replace it in one step.
+    // safe: write beside it and replace it in one step. Only where the folder takes no new
+    // file but the file itself may be written (a shared, read-only folder) is it written in
+    // place, since that is the one way the save can happen there at all.
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
             *error = file.errorString();
