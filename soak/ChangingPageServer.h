@@ -18,6 +18,7 @@ public:
     bool listen() { return m_server.listen(); }
     QString url(const QString &path) const { return m_server.url(path); }
     int pagesServed() const { return m_served; }
+    void setFault(PageServer::Fault fault) { m_server.setFault(fault); }
 
 private:
     QByteArray page(int number) const

@@ -1,6 +1,9 @@
 // A day of watching quotes in a few minutes: the real main window with real web panes,
 // both pointed at a page on 127.0.0.1 that changes at every request, both refreshed by
-// "Aggiorna" and both held at a scroll offset, pressed every half second.
+// "Aggiorna" and both held at a scroll offset, pressed every half second. The site flaps:
+// in every run of 30 presses it is down for the last 10, refusing connections, answering
+// 503 or cutting pages short in turn. A refresh while it is down must fail and leave the
+// last page on screen at its offset; every refresh while it is up must succeed.
 //
 // Reports the memory of the whole process tree at the start and the end, the reloads that did not complete and those that ended away from the held offset.
 // Exits with 0 when the memory after the warm-up grows by less than 20 MiB and no reload is lost
@@ -91,8 +94,9 @@ public:
         m_panes[0].offset = 500;
         m_panes[1].offset = 300;
         for (PaneState &p : m_panes) {
-            connect(p.pane->page(), &QWebEnginePage::loadFinished, this,
-                    [this, &p](bool ok) { loadFinished(p, ok); });
+            // The pane's own signals: a refresh shows a page of its own once it has loaded.
+            connect(p.pane, &BrowserPane::loaded, this, [this, &p] { loadFinished(p, true); });
+            connect(p.pane, &BrowserPane::loadFailed, this, [this, &p] { loadFinished(p, false); });
         }
         m_pressTimer.setInterval(intervalMs);
         connect(&m_pressTimer, &QTimer::timeout, this, &Soak::press);
@@ -125,6 +129,11 @@ private:
         // A reload has finished whose page has not been looked at yet, and the press it
         // belongs to.
         bool toCheck = false;
+        // The reload to check failed while the site was down: the page shown must be the
+        // last one that loaded.
+        bool checkKept = false;
+        int keptOnFailure = 0;
+        int lostOnFailure = 0;
         int pressOfLoad = 0;
         int completed = 0;
         int failed = 0;
@@ -261,6 +270,7 @@ private:
             p.sincePress.start();
         }
         ++m_pressed;
+        setSiteFor(m_pressed);
         control<QPushButton>("Command9")->click();
         if (m_pressed % SampleEvery == 0) {
             // Between this press's reload and the next press.
@@ -288,6 +298,17 @@ private:
         // The first loads, from "GO", are not reloads.
         if (m_pressed == 0)
             return;
+        if (m_siteDown) {
+            if (ok) {
+                ++p.failed;
+                note(p, QStringLiteral("press %1: loaded while the site was down").arg(m_pressed));
+                return;
+            }
+            p.toCheck = true;
+            p.checkKept = true;
+            p.pressOfLoad = m_pressed;
+            return;
+        }
         if (!ok) {
             ++p.failed;
             note(p, QStringLiteral("press %1: reload failed").arg(m_pressed));
@@ -298,6 +319,7 @@ private:
         if (m_verbose)
             say(QStringLiteral("%1 press %2: loaded in %3 ms").arg(p.offset).arg(m_pressed).arg(p.loadMs.back()));
         p.toCheck = true;
+        p.checkKept = false;
         p.pressOfLoad = m_pressed;
     }
 
@@ -309,14 +331,15 @@ private:
             p.toCheck = false;
             ++p.checksInFlight;
             const int press = p.pressOfLoad;
+            const bool kept = p.checkKept;
             p.pane->page()->runJavaScript(QStringLiteral("[window.scrollY, window.soakPage || 0]"),
-                                          [this, &p, press](const QVariant &answer) {
-                                              checkOffset(p, press, answer.toList());
+                                          [this, &p, press, kept](const QVariant &answer) {
+                                              checkOffset(p, press, kept, answer.toList());
                                           });
         }
     }
 
-    void checkOffset(PaneState &p, int press, const QVariantList &answer)
+    void checkOffset(PaneState &p, int press, bool kept, const QVariantList &answer)
     {
         --p.checksInFlight;
         if (answer.size() != 2) {
@@ -327,9 +350,17 @@ private:
         const int page = answer.at(1).toInt();
         if (m_verbose)
             say(QStringLiteral("%1 press %2: page %3 at %4").arg(p.offset).arg(press).arg(page).arg(y));
-        // Every request gives a new page; the same one again would be a reload the cache
-        // answered, which is no refresh at all.
-        if (page <= p.lastPage) {
+        if (kept) {
+            // A failed refresh: the last page that loaded is still the one shown.
+            if (page == p.lastPage) {
+                ++p.keptOnFailure;
+            } else {
+                ++p.lostOnFailure;
+                note(p, QStringLiteral("press %1: page %2 shown instead of %3").arg(press).arg(page).arg(p.lastPage));
+            }
+        } else if (page <= p.lastPage) {
+            // Every request gives a new page; the same one again would be a reload the cache
+            // answered, which is no refresh at all.
             ++p.stale;
             note(p, QStringLiteral("press %1: page %2 again").arg(press).arg(page));
         }
@@ -357,6 +388,18 @@ private:
         return values.at(values.size() / 2);
     }
 
+    // Down for the last 10 presses of every 30, failing a different way each time.
+    void setSiteFor(int press)
+    {
+        using Fault = PageServer::Fault;
+        const bool down = press % 30 >= 20;
+        static constexpr Fault Faults[] = {Fault::Refuse, Fault::Unavailable, Fault::CutShort};
+        m_siteDown = down;
+        m_server.setFault(down ? Faults[(press / 30) % 3] : Fault::None);
+        if (down)
+            ++m_downPresses;
+    }
+
     static void note(PaneState &p, const QString &problem)
     {
         if (p.firstProblems.size() < 5)
@@ -378,15 +421,20 @@ private:
             const qint64 growth = base > 0 && last > 0 ? last - base : end.pssKiB - m_start.pssKiB;
             int lost = 0;
             int off = 0;
-            say(QStringLiteral("%1 presses in %2 s; %3 pages served; load average %4")
+            say(QStringLiteral("%1 presses in %2 s (%5 with the site down); %3 pages served; load average %4")
                     .arg(m_pressed)
                     .arg(seconds)
                     .arg(m_server.pagesServed())
-                    .arg(loadAverage()));
+                    .arg(loadAverage())
+                    .arg(m_downPresses));
             for (int i = 0; i < 2; ++i) {
                 const PaneState &p = m_panes[i];
-                lost += p.failed + p.superseded + p.stale;
+                lost += p.failed + p.superseded + p.stale + p.lostOnFailure;
                 off += p.offOffset + p.unchecked;
+                say(QStringLiteral("pane %1: while the site was down, %2 refreshes kept the last page, %3 did not")
+                        .arg(i == 0 ? QStringLiteral("WB1") : QStringLiteral("WB3"))
+                        .arg(p.keptOnFailure)
+                        .arg(p.lostOnFailure));
                 say(QStringLiteral("pane %1: %2 reloads completed, %3 failed, %4 replaced before finishing, %5 stale, "
                                    "%6 off the offset %7, %8 not checked")
                         .arg(i == 0 ? QStringLiteral("WB1") : QStringLiteral("WB3"))
@@ -449,6 +497,8 @@ private:
     QList<std::pair<int, qint64>> m_samples;
     const int m_warmUp = envInt("SOAK_WARMUP", 50);
     int m_pressed = 0;
+    bool m_siteDown = false;
+    int m_downPresses = 0;
     int m_exitCode = 2;
     const bool m_verbose = qEnvironmentVariableIsSet("SOAK_VERBOSE");
 };
