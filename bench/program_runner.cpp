@@ -119,8 +119,9 @@ int main(int argc, char *argv[])
 
     // Holds are engaged once both pages are in (and --hold-after-ms later), as a user would
     // after start-up; engaged earlier, their ticks would count against the start-up time.
-    auto *upper = window.findChild<QWebEngineView *>(QStringLiteral("WB1"));
-    auto *lower = window.findChild<QWebEngineView *>(QStringLiteral("WB3"));
+    // Each pane's frame holds its view.
+    auto *upper = window.findChild<QWidget *>(QStringLiteral("WB1"))->findChild<QWebEngineView *>();
+    auto *lower = window.findChild<QWidget *>(QStringLiteral("WB3"))->findChild<QWebEngineView *>();
     bool upperIn = false;
     bool lowerIn = options.lower.isEmpty();
     bool engaged = false;

@@ -31,6 +31,7 @@
 #include <QTest>
 #include <QUrlQuery>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineView>
@@ -38,7 +39,9 @@
 #include "aids/PaneHold.h"
 #include "core/MainWindow.h"
 #include "favorites/ProcessStarter.h"
+#include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
+#include "panes/WebEnginePane.h"
 
 namespace {
 
@@ -135,7 +138,7 @@ class HoldBench
 public:
     HoldBench(MainWindow &window, const QString &url, int offset, bool tryFix)
         : m_window(window)
-        , m_view(window.findChild<QWebEngineView *>(QStringLiteral("WB1")))
+        , m_pane(qobject_cast<WebEnginePane *>(window.upperPane()))
         , m_url(url)
         , m_offset(offset)
     {
@@ -145,7 +148,8 @@ public:
         probe.setWorldId(QWebEngineScript::MainWorld);
         probe.setRunsOnSubFrames(false);
         probe.setSourceCode(QString::fromLatin1(ProbeSource).arg(RecordAfterLoadMs));
-        m_view->page()->scripts().insert(probe);
+        // In the profile, so that the page a refresh prepares out of sight has it too.
+        m_pane->page()->profile()->scripts()->insert(probe);
 
         if (tryFix) {
             QWebEngineScript hold;
@@ -154,7 +158,7 @@ public:
             hold.setWorldId(QWebEngineScript::ApplicationWorld);
             hold.setRunsOnSubFrames(false);
             hold.setSourceCode(QString::fromLatin1(ProposedHoldSource).arg(offset));
-            m_view->page()->scripts().insert(hold);
+            m_pane->page()->profile()->scripts()->insert(hold);
         }
     }
 
@@ -193,7 +197,7 @@ public:
     // while, and Aggiorna fires: it engages the hold again and reloads in the same step.
     Round aggiornaAfterReading()
     {
-        QWidget *proxy = m_view->focusProxy();
+        QWidget *proxy = m_pane->view()->focusProxy();
         if (!proxy)
             return failed(QStringLiteral("page has no focus widget"));
         // Only focus coming into the page suspends the hold, so it has to leave it first.
@@ -235,7 +239,7 @@ private:
     {
         // Shared with the callback, so an answer after the time-out writes to live memory.
         auto answer = std::make_shared<std::optional<QVariant>>();
-        m_view->page()->runJavaScript(script, QWebEngineScript::MainWorld,
+        m_pane->page()->runJavaScript(script, QWebEngineScript::MainWorld,
                                       [answer](const QVariant &value) { *answer = value; });
         if (!waitFor([&answer] { return answer->has_value(); }, 10000))
             return std::nullopt;
@@ -252,11 +256,13 @@ private:
     {
         bool finished = false;
         bool ok = false;
-        const auto connection = QObject::connect(m_view->page(), &QWebEnginePage::loadFinished,
-                                                 [&](bool success) { finished = true; ok = success; });
+        // The pane's own signals: a refresh shows a new page once it has loaded.
+        const auto loaded = QObject::connect(m_pane, &BrowserPane::loaded, [&] { finished = ok = true; });
+        const auto failed = QObject::connect(m_pane, &BrowserPane::loadFailed, [&] { finished = true; });
         trigger();
         waitFor([&] { return finished; }, LoadTimeoutMs);
-        QObject::disconnect(connection);
+        QObject::disconnect(loaded);
+        QObject::disconnect(failed);
         return finished && ok;
     }
 
@@ -326,7 +332,7 @@ private:
     }
 
     MainWindow &m_window;
-    QWebEngineView *m_view;
+    WebEnginePane *m_pane;
     QString m_url;
     int m_offset;
 };
