@@ -6,7 +6,6 @@
 
 #include "common/Colors.h"
 #include "common/Controls.h"
-#include "panes/BrowserPane.h"
 
 AutoRefresh::AutoRefresh(const Controls &controls, const std::array<ChosenPane, 2> &panes, QObject *parent)
     : QObject(parent)
@@ -29,7 +28,7 @@ AutoRefresh::AutoRefresh(const Controls &controls, const std::array<ChosenPane, 
     m_panes[0].chosen->setChecked(true);
 
     connect(m_controls.toggle, &QAbstractButton::clicked, this, &AutoRefresh::toggle);
-    connect(m_controls.reloadNow, &QAbstractButton::clicked, this, &AutoRefresh::reloadChosenPanes);
+    connect(m_controls.reloadNow, &QAbstractButton::clicked, this, [this] { reloadChosenPanes(); });
     connect(m_controls.countdown, &ClickLabel::clicked, this, &AutoRefresh::toggleIntervalOptions);
     const qint16 minutes[] = {60, 120, 180};
     for (int i = 0; i < 3; ++i)
@@ -52,7 +51,7 @@ void AutoRefresh::countdownTick()
     const RefreshCycle::Tick tick = m_cycle.tick();
     m_controls.countdown->setText(tick.label);
     if (tick.refresh)
-        m_controls.reloadNow->click();
+        reloadChosenPanes(BrowserPane::Refresh::Automatic);
 }
 
 void AutoRefresh::flashEnded()
@@ -61,12 +60,12 @@ void AutoRefresh::flashEnded()
     m_flashTimer->stop();
 }
 
-void AutoRefresh::reloadChosenPanes()
+void AutoRefresh::reloadChosenPanes(BrowserPane::Refresh kind)
 {
     for (int i = 0; i < 2; ++i) {
         if (m_panes[i].chosen->isChecked()) {
             emit paneReloading(i);
-            m_panes[i].pane->refresh();
+            m_panes[i].pane->refresh(kind);
         }
     }
 }

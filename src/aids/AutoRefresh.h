@@ -5,8 +5,8 @@
 #include <QObject>
 
 #include "aids/RefreshCycle.h"
+#include "panes/BrowserPane.h"
 
-class BrowserPane;
 class ClickLabel;
 class QAbstractButton;
 class QRadioButton;
@@ -45,7 +45,9 @@ public:
     // step the chosen panes are reloaded.
     void countdownTick();
     void flashEnded();
-    void reloadChosenPanes();
+    // "Aggiorna" by hand reloads at once; the cycle's reload lets a pane put itself off while
+    // the user types into its page.
+    void reloadChosenPanes(BrowserPane::Refresh kind = BrowserPane::Refresh::ByHand);
     void toggleIntervalOptions();
     void chooseInterval(qint16 seconds);
 

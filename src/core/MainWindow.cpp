@@ -33,6 +33,7 @@
 #include "panes/MainLayout.h"
 #include "panes/PaneControls.h"
 #include "panes/PaneFactory.h"
+#include "panes/PaneStatus.h"
 
 namespace {
 
@@ -128,6 +129,7 @@ MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStrin
         pane->setHeight(at.height);
         // No dialog of a page's own ever shows.
         pane->setSilent(true);
+        new PaneStatus(*pane, this);
     }
 
     buildControls();

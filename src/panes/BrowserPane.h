@@ -11,6 +11,7 @@ class QWidget;
 //
 // None of the operations reports a failure to the caller: a navigation to nonsense, a
 // back step without history or a scroll write before the page has a body are all silent.
+// How each load ended comes afterwards through the signals, for the pane's state label.
 class BrowserPane : public QObject
 {
     Q_OBJECT
@@ -31,7 +32,12 @@ public:
     // false when there is no earlier or later page; callers ignore it.
     virtual bool goBack() = 0;
     virtual bool goForward() = 0;
-    virtual void refresh() = 0;
+
+    // Who asked for a refresh: the automatic cycle leaves a page alone while the user is
+    // typing into it; a refresh by hand always goes ahead.
+    enum class Refresh { ByHand, Automatic };
+    // Brings the page up to date. A refresh that fails keeps the page that was shown.
+    virtual void refresh(Refresh kind = Refresh::ByHand) = 0;
     virtual void stop() = 0;
 
     virtual QString locationUrl() const = 0;
@@ -55,6 +61,16 @@ public:
 signals:
     // The pane received the input focus, by a click into the page or otherwise.
     void gotFocus();
+
+    // A page finished loading and is shown.
+    void loaded();
+    // A load failed. pageKept: a refresh that left the last page on screen; otherwise the
+    // pane shows the engine's error page. reason is for people: the error or the HTTP status.
+    void loadFailed(const QString &reason, bool pageKept);
+    // The automatic refresh was put off because the user is typing into the page.
+    void refreshPutOff();
+    // While a page or a refresh loads: 0 to 100; 100 also when it ends in any way.
+    void loadProgress(int percent);
 
 protected:
     explicit BrowserPane(QObject *parent = nullptr);

@@ -10,8 +10,38 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
 
 #include "panes/WebEnginePane.h"
+
+namespace {
+
+// What the program asks of every request its pages make.
+class RequestPolicy final : public QWebEngineUrlRequestInterceptor
+{
+public:
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override;
+};
+
+void RequestPolicy::interceptRequest(QWebEngineUrlRequestInfo &info)
+{
+    // A refresh must show the site's page of now. The engine counts a restored history entry,
+    // which is how a refresh prepared out of sight loads, as a reload, and takes it from the
+    // cache unasked; a page that allows caching would then look fresh and be old.
+    if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame
+        && info.navigationType() == QWebEngineUrlRequestInfo::NavigationTypeReload)
+        info.setHttpHeader("Cache-Control", "no-cache");
+
+    // With remote content allowed, a local page's scripts could otherwise read what a web
+    // site answers with the user's cookies there. Showing the web's content is fine;
+    // reading it is not.
+    const bool fromLocalPage = info.firstPartyUrl().isLocalFile() || info.initiator().scheme() == QLatin1String("file");
+    const bool toTheWeb = !info.requestUrl().isLocalFile();
+    if (fromLocalPage && toTheWeb && info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr)
+        info.block(true);
+}
+
+} // namespace
 
 void WebEngineEnvironment::prepareProcess()
 {
@@ -50,11 +80,15 @@ WebEngineEnvironment::WebEngineEnvironment(const QString &profileDirectory)
         m_profile = std::make_unique<QWebEngineProfile>();
     }
     // Stated rather than left to the defaults of whichever engine version is installed: local
-    // pages (saved quote pages, the favorites page) may load their own local pictures, but
-    // nothing from the web, and web pages never reach local files.
+    // pages (saved quote pages, the favorites page, a user's own dashboard) show their own
+    // local pictures and the web's pictures, frames, stylesheets and scripts, as in any
+    // desktop browser; they never read a web site's data (RequestPolicy), and web pages
+    // never reach local files.
     QWebEngineSettings *settings = m_profile->settings();
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    m_requestPolicy = std::make_unique<RequestPolicy>();
+    m_profile->setUrlRequestInterceptor(m_requestPolicy.get());
     QObject::connect(m_profile.get(), &QWebEngineProfile::downloadRequested, m_profile.get(),
                      [this](QWebEngineDownloadRequest *download) { onDownloadRequested(download); });
 }

@@ -9,6 +9,7 @@
 
 class QWebEngineDownloadRequest;
 class QWebEngineProfile;
+class QWebEngineUrlRequestInterceptor;
 
 // The web engine's process-wide set-up and the one profile both panes share. Create it
 // after the application object and destroy it after every window with panes, so that
@@ -39,6 +40,8 @@ private:
     void onDownloadRequested(QWebEngineDownloadRequest *download);
 
     std::unique_ptr<QLockFile> m_lock;
+    // Declared before the profile, which asks it about every request, so it outlives it.
+    std::unique_ptr<QWebEngineUrlRequestInterceptor> m_requestPolicy;
     std::unique_ptr<QWebEngineProfile> m_profile;
     bool m_persistent = false;
 };

@@ -2,21 +2,26 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
 #include <QWebEngineView>
 
+#include "panes/PendingRefresh.h"
 #include "panes/SilentPage.h"
 
 WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
-    : m_view(new QWebEngineView(parent))
+    : m_frame(new QWidget(parent))
+    , m_view(new QWebEngineView(m_frame))
     , m_page(new SilentPage(profile, m_view))
 {
-    setParent(m_view);
+    setParent(m_frame);
+    m_frame->installEventFilter(this);
     m_view->setPage(m_page);
+    attach(m_page);
     // A click into the page gives the focus to the view's focus proxy, an inner widget the
     // engine creates, not to the view: watch the application's focus instead.
     connect(qApp, &QApplication::focusChanged, this, &WebEnginePane::onFocusChanged);
@@ -29,22 +34,40 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     m_holdExpiry->setSingleShot(true);
     m_holdExpiry->setInterval(HoldExpiryMs);
     connect(m_holdExpiry, &QTimer::timeout, this, [this] { setEarlyOffset(-1); });
+}
 
-    connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_loading = true; });
-    connect(m_page, &QWebEnginePage::loadFinished, this, [this] {
-        m_loading = false;
-        m_sinceLoad.start();
-    });
+WebEnginePane::~WebEnginePane() = default;
 
-    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+void WebEnginePane::attach(SilentPage *page)
+{
+    connect(page, &QWebEnginePage::loadStarted, this, [this] { m_loading = true; });
+    connect(page, &SilentPage::loadSettled, this, &WebEnginePane::shownLoadSettled);
+    connect(page, &QWebEnginePage::loadProgress, this, &BrowserPane::loadProgress);
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 if (status != QWebEnginePage::NormalTerminationStatus)
                     showCrash();
             });
 }
 
+void WebEnginePane::shownLoadSettled(bool ok, const QString &reason)
+{
+    m_loading = false;
+    m_sinceLoad.start();
+    emit loadProgress(100);
+    // The crash notice is a page of ours, not the one the user was watching.
+    if (m_crashed)
+        return;
+    m_lastLoadOk = ok;
+    if (ok)
+        emit loaded();
+    else
+        emit loadFailed(reason, false);
+}
+
 void WebEnginePane::showCrash()
 {
+    abandonRefresh();
     // A dead page stays grey and ignores a plain reload. Say so in the pane, and keep the
     // address so that the next refresh or the page's address ("+P", "Nuova") still mean the
     // page the user was watching.
@@ -57,13 +80,12 @@ void WebEnginePane::showCrash()
         "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Pagina interrotta</title></head>"
         "<body style=\"font-family:sans-serif;margin:2em;color:#333\"><h3>La pagina si \u00e8 interrotta.</h3>"
         "<p>Premere \u00abA\u00bb, \u00abAggiorna\u00bb o \u00abGO\u00bb per caricarla di nuovo.</p></body></html>"));
+    emit loadFailed(QStringLiteral("la pagina si \u00e8 interrotta"), false);
 }
-
-WebEnginePane::~WebEnginePane() = default;
 
 QWidget *WebEnginePane::widget()
 {
-    return m_view;
+    return m_frame;
 }
 
 void WebEnginePane::setSilent(bool silent)
@@ -88,7 +110,9 @@ QUrl WebEnginePane::addressToUrl(const QString &address)
 
 void WebEnginePane::navigate(const QString &address)
 {
+    abandonRefresh();
     m_crashed = false;
+    m_page->leaveOnRequest();
     m_page->load(addressToUrl(address));
 }
 
@@ -96,6 +120,8 @@ bool WebEnginePane::goBack()
 {
     if (!m_page->history()->canGoBack())
         return false;
+    abandonRefresh();
+    m_page->leaveOnRequest();
     m_page->triggerAction(QWebEnginePage::Back);
     return true;
 }
@@ -104,22 +130,97 @@ bool WebEnginePane::goForward()
 {
     if (!m_page->history()->canGoForward())
         return false;
+    abandonRefresh();
+    m_page->leaveOnRequest();
     m_page->triggerAction(QWebEnginePage::Forward);
     return true;
 }
 
-void WebEnginePane::refresh()
+void WebEnginePane::refresh(Refresh kind)
 {
     if (m_crashed) {
         m_crashed = false;
         m_page->load(m_crashedUrl);
         return;
     }
-    m_page->triggerAction(QWebEnginePage::Reload);
+    // The automatic cycle never throws away what the user is typing into the page; it asks
+    // the page first, and only when the pane has the keyboard.
+    if (kind == Refresh::Automatic && owns(QApplication::focusWidget())) {
+        QPointer<WebEnginePane> self(this);
+        QPointer<SilentPage> asked(m_page);
+        m_page->askIfTyping([self, asked](bool typing) {
+            if (!self || self->m_page != asked)
+                return;
+            if (typing)
+                emit self->refreshPutOff();
+            else
+                self->startRefresh();
+        });
+        return;
+    }
+    startRefresh();
+}
+
+void WebEnginePane::startRefresh()
+{
+    abandonRefresh();
+    // Only a page that stands loaded is worth keeping; anything else (an error page, a page
+    // still loading) is simply loaded again where it is.
+    if (!m_lastLoadOk || m_loading || m_page->url().isEmpty()) {
+        m_page->leaveOnRequest();
+        m_page->triggerAction(QWebEnginePage::Reload);
+        return;
+    }
+    m_pending = new PendingRefresh(*m_page, *m_frame, m_refreshTimeoutMs, this);
+    connect(m_pending, &PendingRefresh::progress, this, &BrowserPane::loadProgress);
+    connect(m_pending, &PendingRefresh::ready, this, &WebEnginePane::showRefreshed);
+    connect(m_pending, &PendingRefresh::failed, this, [this](const QString &reason) {
+        abandonRefresh();
+        emit loadProgress(100);
+        emit loadFailed(reason, true);
+    });
+}
+
+void WebEnginePane::showRefreshed()
+{
+    QWebEngineView *old = m_view;
+    m_page->disconnect(this);
+    m_view = m_pending->takeView();
+    m_page = m_pending->page();
+    attach(m_page);
+    abandonRefresh();
+
+    // The new view lies under the old one, already painted: hiding the old one is the swap.
+    // The focus moves with it, and that is no click of the user's, so the hold stays as it is.
+    const bool hadFocus = owns(QApplication::focusWidget());
+    m_swapping = true;
+    old->hide();
+    if (hadFocus)
+        m_view->setFocus();
+    m_swapping = false;
+    old->deleteLater();
+
+    m_loading = false;
+    m_lastLoadOk = true;
+    m_sinceLoad.start();
+    m_sinceWrite.invalidate();
+    emit loadProgress(100);
+    emit loaded();
+}
+
+void WebEnginePane::abandonRefresh()
+{
+    if (!m_pending)
+        return;
+    m_pending->disconnect(this);
+    // It may be in the middle of telling us something: not deleted under its own feet.
+    m_pending->deleteLater();
+    m_pending = nullptr;
 }
 
 void WebEnginePane::stop()
 {
+    abandonRefresh();
     m_page->triggerAction(QWebEnginePage::Stop);
 }
 
@@ -173,34 +274,27 @@ bool WebEnginePane::standsAt(int pixels) const
 
 void WebEnginePane::setEarlyOffset(int pixels)
 {
-    if (pixels == m_earlyOffset)
-        return;
-    m_earlyOffset = pixels;
-    QWebEngineScriptCollection &scripts = m_page->scripts();
-    for (const QWebEngineScript &old : scripts.find(QStringLiteral("quovadex-hold")))
-        scripts.remove(old);
-    if (pixels < 0)
-        return;
-    QWebEngineScript script;
-    script.setName(QStringLiteral("quovadex-hold"));
-    script.setInjectionPoint(QWebEngineScript::DocumentReady);
-    script.setWorldId(QWebEngineScript::ApplicationWorld);
-    script.setRunsOnSubFrames(false);
-    // Again at "load": images and late content can still change where the offset lands.
-    script.setSourceCode(QStringLiteral(
-        "(function(){function put(){var e=document.scrollingElement||document.documentElement;"
-        "if(e&&document.body)e.scrollTop=%1;}put();window.addEventListener('load',put);})()")
-                             .arg(pixels));
-    scripts.insert(script);
+    m_page->setEarlyOffset(pixels);
+    if (m_pending)
+        m_pending->page()->setEarlyOffset(pixels);
 }
 
 bool WebEnginePane::owns(const QWidget *widget) const
 {
-    return widget && (widget == m_view || m_view->isAncestorOf(widget));
+    return widget && (widget == m_frame || m_frame->isAncestorOf(widget));
 }
 
 void WebEnginePane::onFocusChanged(QWidget *old, QWidget *now)
 {
-    if (owns(now) && !owns(old))
-        Q_EMIT gotFocus();
+    if (!m_swapping && owns(now) && !owns(old))
+        emit gotFocus();
+}
+
+bool WebEnginePane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_frame && event->type() == QEvent::Resize) {
+        for (QWebEngineView *view : m_frame->findChildren<QWebEngineView *>(Qt::FindDirectChildrenOnly))
+            view->setGeometry(m_frame->rect());
+    }
+    return false;
 }

@@ -5,11 +5,14 @@
 
 #include "panes/BrowserPane.h"
 
-class QWebEngineProfile;
+class PendingRefresh;
 class QTimer;
+class QWebEngineProfile;
 class QWebEngineView;
 class SilentPage;
 
+// The pane on the web engine. Its widget is a frame that holds the view shown and, while a
+// refresh is prepared out of sight, a second view behind it.
 class WebEnginePane final : public BrowserPane
 {
     Q_OBJECT
@@ -25,38 +28,54 @@ public:
     void navigate(const QString &address) override;
     bool goBack() override;
     bool goForward() override;
-    void refresh() override;
+    void refresh(Refresh kind = Refresh::ByHand) override;
     void stop() override;
     QString locationUrl() const override;
     QString locationName() const override;
     void setScrollTop(int pixels) override;
 
+    // The view and page shown now; a refresh that succeeds replaces both.
     QWebEngineView *view() const { return m_view; }
+    SilentPage *page() const { return m_page; }
     // The page's render process died; the pane shows a notice until the next load.
     bool isCrashed() const;
-    SilentPage *page() const { return m_page; }
+    bool isRefreshing() const { return m_pending != nullptr; }
+    // How long a refresh waits for the site before it counts as failed.
+    void setRefreshTimeout(int ms) { m_refreshTimeoutMs = ms; }
 
     // What navigate() makes of a text; empty text gives about:blank.
     static QUrl addressToUrl(const QString &address);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void attach(SilentPage *page);
+    void shownLoadSettled(bool ok, const QString &reason);
+    void startRefresh();
+    void showRefreshed();
+    void abandonRefresh();
     void onFocusChanged(QWidget *old, QWidget *now);
     void setEarlyOffset(int pixels);
     bool standsAt(int pixels) const;
     void showCrash();
+    bool owns(const QWidget *widget) const;
 
     static constexpr int HoldExpiryMs = 500;
     // After a load the engine's reported position may still be the old page's; and
     // whatever it reports, the offset is written again at least this often.
     static constexpr int LoadSettleMs = 1000;
     static constexpr int RewriteMs = 5000;
-    bool owns(const QWidget *widget) const;
 
+    QWidget *m_frame;
     QWebEngineView *m_view;
     SilentPage *m_page;
+    PendingRefresh *m_pending = nullptr;
+    int m_refreshTimeoutMs = 30000;
     QTimer *m_holdExpiry = nullptr;
-    int m_earlyOffset = -1;
     bool m_loading = false;
+    bool m_lastLoadOk = false;
+    bool m_swapping = false;
     QElapsedTimer m_sinceLoad;
     QElapsedTimer m_sinceWrite;
     bool m_crashed = false;

@@ -10,9 +10,18 @@
 
 // A tiny HTTP server on 127.0.0.1 for programs that need pages from a real address. The
 // requested paths are written down. No cache may keep a page, so a reload always fetches.
+// It can also fail the ways a site does, and come back on the same port.
 class PageServer final : public QObject
 {
 public:
+    enum class Fault {
+        None,
+        Refuse,       // nothing listens on the port
+        Unavailable,  // "503 Service Unavailable" with a page of its own
+        Hang,         // takes the request and never answers
+        CutShort,     // sends half the page and drops the connection
+    };
+
     // Makes the page for a requested path; not asked for the browser's favicon.
     using PageMaker = std::function<QByteArray(const QString &path)>;
 
@@ -34,7 +43,23 @@ public:
         });
     }
 
-    bool listen() { return m_server.listen(QHostAddress::LocalHost); }
+    // After the first time, on the same port: a site that comes back at its address.
+    bool listen()
+    {
+        if (!m_server.listen(QHostAddress::LocalHost, m_port))
+            return false;
+        m_port = m_server.serverPort();
+        return true;
+    }
+
+    void setFault(Fault fault)
+    {
+        m_fault = fault;
+        if (fault == Fault::Refuse)
+            m_server.close();
+        else if (!m_server.isListening())
+            listen();
+    }
     QString url(const QString &path) const
     {
         return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
@@ -54,14 +79,29 @@ private:
         const QString path = words.size() > 1 ? QString::fromLatin1(words.at(1)) : QString();
         requests << path;
         const bool page = !path.endsWith(QLatin1String("favicon.ico"));
-        const QByteArray body = page ? m_page(path) : QByteArray();
-        socket->write((page ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n")
-                      + QByteArray("Content-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\n")
-                      + "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+        if (page && m_fault == Fault::Hang)
+            return;
+        const bool unavailable = page && m_fault == Fault::Unavailable;
+        const QByteArray body = unavailable ? QByteArray("<html><body>Riprovare</body></html>")
+                                : page      ? m_page(path)
+                                            : QByteArray();
+        const QByteArray status = unavailable ? "503 Service Unavailable" : page ? "200 OK" : "404 Not Found";
+        const QByteArray head = "HTTP/1.1 " + status + "\r\nContent-Type: text/html; charset=utf-8\r\n"
+            + "Cache-Control: no-store\r\nContent-Length: " + QByteArray::number(body.size())
+            + "\r\nConnection: close\r\n\r\n";
+        if (page && m_fault == Fault::CutShort) {
+            socket->write(head + body.left(body.size() / 2));
+            socket->flush();
+            socket->abort();
+            return;
+        }
+        socket->write(head + body);
         socket->disconnectFromHost();
     }
 
     QTcpServer m_server;
+    quint16 m_port = 0;
+    Fault m_fault = Fault::None;
     PageMaker m_page;
     QHash<QTcpSocket *, QByteArray> m_pending;
 };

@@ -59,9 +59,9 @@ bool RecordingPane::goForward()
     return m_canGoForward;
 }
 
-void RecordingPane::refresh()
+void RecordingPane::refresh(Refresh kind)
 {
-    calls << QStringLiteral("Refresh");
+    calls << (kind == Refresh::Automatic ? QStringLiteral("AutoRefresh") : QStringLiteral("Refresh"));
 }
 
 void RecordingPane::stop()

@@ -22,13 +22,13 @@ public:
     void navigate(const QString &address) override;
     bool goBack() override;
     bool goForward() override;
-    void refresh() override;
+    void refresh(Refresh kind = Refresh::ByHand) override;
     void stop() override;
     QString locationUrl() const override { return m_url; }
     QString locationName() const override { return m_title; }
     void setScrollTop(int pixels) override;
 
-    // Calls in order, as "Navigate:<text>", "GoBack", "GoForward", "Refresh", "Stop",
+    // Calls in order, as "Navigate:<text>", "GoBack", "GoForward", "Refresh" (by hand), "AutoRefresh", "Stop",
     // "Silent:1", "ScrollTop:<n>".
     QStringList calls;
 

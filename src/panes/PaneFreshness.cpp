@@ -1,0 +1,75 @@
+#include "panes/PaneFreshness.h"
+
+#include "common/Format.h"
+
+namespace {
+
+QString clock(QTime time, const QLocale &locale)
+{
+    return Format::formatTime(time, QStringLiteral("hh:mm:ss"), locale);
+}
+
+} // namespace
+
+void PaneFreshness::loaded(QTime at)
+{
+    m_state = State::Fresh;
+    m_loadedAt = at;
+    m_eventAt = at;
+    m_reason.clear();
+}
+
+void PaneFreshness::loadFailed(QTime at, const QString &reason, bool pageKept)
+{
+    // A refresh that fails while the page is already stale keeps the time it went stale from.
+    m_state = pageKept && m_loadedAt.isValid() ? State::Stale : State::Failed;
+    m_eventAt = at;
+    m_reason = reason;
+}
+
+void PaneFreshness::refreshPutOff(QTime at)
+{
+    // Typing does not make a stale page any fresher: keep saying it is stale.
+    if (m_state == State::Stale)
+        return;
+    m_state = State::PutOff;
+    m_eventAt = at;
+}
+
+QString PaneFreshness::text(const QLocale &locale) const
+{
+    switch (m_state) {
+    case State::Unknown:
+        return QString();
+    case State::Fresh:
+        return QStringLiteral("Aggiornata alle %1").arg(clock(m_loadedAt, locale));
+    case State::Stale:
+        return QStringLiteral("Non aggiornata dalle %1").arg(clock(m_loadedAt, locale));
+    case State::Failed:
+        return QStringLiteral("Pagina non caricata");
+    case State::PutOff:
+        return QStringLiteral("Aggiornamento rinviato");
+    }
+    return QString();
+}
+
+QString PaneFreshness::toolTip(const QLocale &locale) const
+{
+    switch (m_state) {
+    case State::Unknown:
+        return QString();
+    case State::Fresh:
+        return QStringLiteral("Pagina caricata alle %1").arg(clock(m_loadedAt, locale));
+    case State::Stale:
+        return QStringLiteral("L'aggiornamento delle %1 non \u00e8 riuscito (%2): resta la pagina delle %3. "
+                              "Il prossimo aggiornamento riprover\u00e0.")
+            .arg(clock(m_eventAt, locale), m_reason, clock(m_loadedAt, locale));
+    case State::Failed:
+        return QStringLiteral("Caricamento delle %1 non riuscito: %2").arg(clock(m_eventAt, locale), m_reason);
+    case State::PutOff:
+        return QStringLiteral("Aggiornamento automatico delle %1 rinviato: si sta scrivendo nella pagina. "
+                              "Il prossimo ciclo riprover\u00e0.")
+            .arg(clock(m_eventAt, locale));
+    }
+    return QString();
+}

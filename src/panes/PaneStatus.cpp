@@ -1,0 +1,98 @@
+#include "panes/PaneStatus.h"
+
+#include <QHelpEvent>
+#include <QLabel>
+#include <QTime>
+#include <QToolTip>
+
+#include "panes/BrowserPane.h"
+
+namespace {
+
+constexpr int ProgressHeight = 2;
+// Room for the page's own scroll bar, which the label must not cover.
+constexpr int ScrollBarRoom = 16;
+
+const char *const CalmStyle = "QLabel{background:rgba(255,255,255,200);color:#555;border:1px solid #bbb;"
+                              "padding:0 4px;font-size:8pt}";
+const char *const AlarmStyle = "QLabel{background:#c62828;color:white;border:1px solid #8e0000;"
+                               "padding:1px 6px;font-size:9pt;font-weight:bold}";
+
+} // namespace
+
+PaneStatus::PaneStatus(BrowserPane &pane, QObject *parent)
+    : QObject(parent)
+    , m_pane(pane.widget())
+    , m_label(new QLabel(m_pane))
+    , m_progress(new QWidget(m_pane))
+{
+    m_label->setObjectName(QStringLiteral("paneState"));
+    m_progress->setObjectName(QStringLiteral("paneProgress"));
+    for (QWidget *overlay : {static_cast<QWidget *>(m_label), m_progress}) {
+        overlay->setAttribute(Qt::WA_TransparentForMouseEvents);
+        overlay->setFocusPolicy(Qt::NoFocus);
+        overlay->hide();
+    }
+    m_progress->setAttribute(Qt::WA_StyledBackground);
+    m_progress->setStyleSheet(QStringLiteral("background:#1e88e5"));
+    m_pane->installEventFilter(this);
+
+    connect(&pane, &BrowserPane::loaded, this, [this] {
+        m_freshness.loaded(QTime::currentTime());
+        show();
+    });
+    connect(&pane, &BrowserPane::loadFailed, this, [this](const QString &reason, bool pageKept) {
+        m_freshness.loadFailed(QTime::currentTime(), reason, pageKept);
+        show();
+    });
+    connect(&pane, &BrowserPane::refreshPutOff, this, [this] {
+        m_freshness.refreshPutOff(QTime::currentTime());
+        show();
+    });
+    connect(&pane, &BrowserPane::loadProgress, this, &PaneStatus::showProgress);
+}
+
+void PaneStatus::show()
+{
+    m_label->setText(m_freshness.text());
+    m_label->setToolTip(m_freshness.toolTip());
+    m_label->setStyleSheet(QLatin1String(m_freshness.needsAttention() ? AlarmStyle : CalmStyle));
+    m_label->setVisible(!m_label->text().isEmpty());
+    place();
+}
+
+void PaneStatus::showProgress(int percent)
+{
+    m_percent = percent;
+    m_progress->setVisible(percent > 0 && percent < 100);
+    place();
+}
+
+void PaneStatus::place()
+{
+    m_label->adjustSize();
+    m_label->move(qMax(0, m_pane->width() - m_label->width() - ScrollBarRoom),
+                  qMax(0, m_pane->height() - m_label->height() - 2));
+    m_progress->setGeometry(0, 0, m_pane->width() * m_percent / 100, ProgressHeight);
+    // A page shown after a refresh comes in a view of its own; the overlays stay above it.
+    m_label->raise();
+    m_progress->raise();
+}
+
+bool PaneStatus::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_pane)
+        return false;
+    if (event->type() == QEvent::Resize) {
+        place();
+    } else if (event->type() == QEvent::ToolTip) {
+        // The label lets the mouse through to the page, so its tooltip never reaches it; the
+        // page passes the unanswered tooltip request up to the pane, which answers it here.
+        const auto *help = static_cast<QHelpEvent *>(event);
+        if (m_label->isVisible() && m_label->geometry().contains(help->pos())) {
+            QToolTip::showText(help->globalPos(), m_label->toolTip(), m_pane);
+            return true;
+        }
+    }
+    return false;
+}

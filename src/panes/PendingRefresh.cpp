@@ -1,0 +1,110 @@
+#include "panes/PendingRefresh.h"
+
+#include <QDataStream>
+#include <QIODevice>
+#include <QTimer>
+#include <QWebEngineHistory>
+#include <QWebEngineView>
+
+#include "panes/SilentPage.h"
+
+namespace {
+
+// A held offset the page cannot reach (it is shorter now) must not keep the refresh waiting.
+constexpr int OffsetWaitMs = 500;
+
+} // namespace
+
+PendingRefresh::PendingRefresh(SilentPage &shown, QWidget &frame, int timeoutMs, QObject *parent)
+    : QObject(parent)
+    , m_view(new QWebEngineView(&frame))
+    , m_page(new SilentPage(shown.profile(), m_view))
+    , m_timeout(new QTimer(this))
+    , m_offsetDeadline(new QTimer(this))
+{
+    // Behind the shown view and of its size, so the page is laid out and painted exactly as
+    // it will be seen, and the swap shows a finished frame.
+    m_view->setPage(m_page);
+    m_view->setGeometry(frame.rect());
+    m_view->lower();
+    m_view->show();
+    m_page->setSilent(shown.isSilent());
+    m_page->setEarlyOffset(shown.earlyOffset());
+
+    m_timeout->setSingleShot(true);
+    m_timeout->setInterval(timeoutMs);
+    connect(m_timeout, &QTimer::timeout, this, [this, timeoutMs] {
+        finish(false, QStringLiteral("il sito non ha risposto entro %1 secondi").arg(timeoutMs / 1000));
+    });
+    m_offsetDeadline->setSingleShot(true);
+    m_offsetDeadline->setInterval(OffsetWaitMs);
+    connect(m_offsetDeadline, &QTimer::timeout, this, [this] { finish(true, QString()); });
+
+    connect(m_page, &SilentPage::loadSettled, this, &PendingRefresh::loaded);
+    connect(m_page, &QWebEnginePage::loadProgress, this, &PendingRefresh::progress);
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this] { finish(false, QStringLiteral("la pagina si \u00e8 interrotta")); });
+
+    // Restoring the history loads its current entry. The engine would take it from the cache
+    // without asking the site, as for a restored session; the profile's request policy
+    // makes it ask (see WebEngineEnvironment), so this is one request, like a reload.
+    QByteArray history;
+    {
+        QDataStream out(&history, QIODevice::WriteOnly);
+        out << *shown.history();
+    }
+    QDataStream in(history);
+    in >> *m_page->history();
+    m_timeout->start();
+}
+
+PendingRefresh::~PendingRefresh()
+{
+    delete m_view.data();
+}
+
+QWebEngineView *PendingRefresh::takeView()
+{
+    QWebEngineView *view = m_view.data();
+    m_view.clear();
+    m_page->disconnect(this);
+    return view;
+}
+
+void PendingRefresh::loaded(bool ok, const QString &reason)
+{
+    if (!ok) {
+        finish(false, reason);
+        return;
+    }
+    m_timeout->stop();
+    readyWhenAtOffset();
+}
+
+void PendingRefresh::readyWhenAtOffset()
+{
+    const int offset = m_page->earlyOffset();
+    if (offset < 0 || qAbs(m_page->scrollPosition().y() - offset) < 1) {
+        finish(true, QString());
+        return;
+    }
+    if (!m_offsetDeadline->isActive()) {
+        connect(m_page, &QWebEnginePage::scrollPositionChanged, this, &PendingRefresh::readyWhenAtOffset,
+                Qt::UniqueConnection);
+        m_offsetDeadline->start();
+    }
+}
+
+void PendingRefresh::finish(bool ok, const QString &reason)
+{
+    // Late signals (a scroll after the swap, a deadline) find it already decided.
+    if (m_finished)
+        return;
+    m_finished = true;
+    m_timeout->stop();
+    m_offsetDeadline->stop();
+    if (ok)
+        emit ready();
+    else
+        emit failed(reason);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class QTimer;
+class QWebEngineView;
+class QWidget;
+class SilentPage;
+
+// A refresh prepared out of sight: a second view and page of the same profile, behind the
+// one shown, that carries its history and reloads its current entry. It reports ready()
+// once the page has loaded without error and stands at the held offset, or failed() with the
+// reason, once either way; the shown page is never touched. Until takeView(), it owns what
+// it made. Its signals come from inside the engine's: delete it later, never in a slot.
+class PendingRefresh final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PendingRefresh)
+public:
+    // A site that has not answered within timeoutMs has failed.
+    PendingRefresh(SilentPage &shown, QWidget &frame, int timeoutMs, QObject *parent = nullptr);
+    ~PendingRefresh() override;
+
+    SilentPage *page() const { return m_page; }
+    // Hands the view (with its page) over to the caller.
+    QWebEngineView *takeView();
+
+
+signals:
+    void ready();
+    void failed(const QString &reason);
+    void progress(int percent);
+
+private:
+    void loaded(bool ok, const QString &reason);
+    void readyWhenAtOffset();
+    void finish(bool ok, const QString &reason);
+
+    // Also a child of the pane's frame: a window closed during a refresh may delete it first.
+    QPointer<QWebEngineView> m_view;
+    SilentPage *m_page;
+    QTimer *m_timeout;
+    QTimer *m_offsetDeadline;
+    bool m_finished = false;
+};

@@ -1,0 +1,68 @@
+#include <QTest>
+
+#include "panes/PaneFreshness.h"
+
+// What the state label says after each kind of event, and from when a stale page is stale.
+class TestPaneFreshness : public QObject
+{
+    Q_OBJECT
+private slots:
+    void staleSinceTheLastGoodLoadThroughRepeatedFailures();
+    void putOffIsCalmButNeverHidesStaleness();
+    void failedNavigationIsNoStalePage();
+};
+
+namespace {
+const QLocale English(QLocale::English, QLocale::UnitedStates);
+}
+
+void TestPaneFreshness::staleSinceTheLastGoodLoadThroughRepeatedFailures()
+{
+    PaneFreshness f;
+    QVERIFY(f.text(English).isEmpty());
+    f.loaded(QTime(9, 0, 5));
+    QCOMPARE(f.text(English), QStringLiteral("Aggiornata alle 09:00:05"));
+    QVERIFY(!f.needsAttention());
+
+    f.loadFailed(QTime(9, 1, 5), QStringLiteral("HTTP 503"), true);
+    f.loadFailed(QTime(9, 2, 5), QStringLiteral("connessione rifiutata"), true);
+    QCOMPARE(f.state(), PaneFreshness::State::Stale);
+    QCOMPARE(f.text(English), QStringLiteral("Non aggiornata dalle 09:00:05"));
+    QVERIFY(f.needsAttention());
+    // The tooltip gives the latest attempt and its reason.
+    QVERIFY(f.toolTip(English).contains(QStringLiteral("09:02:05")));
+    QVERIFY(f.toolTip(English).contains(QStringLiteral("connessione rifiutata")));
+
+    f.loaded(QTime(9, 3, 5));
+    QCOMPARE(f.text(English), QStringLiteral("Aggiornata alle 09:03:05"));
+}
+
+void TestPaneFreshness::putOffIsCalmButNeverHidesStaleness()
+{
+    PaneFreshness f;
+    f.loaded(QTime(10, 0, 0));
+    f.refreshPutOff(QTime(10, 1, 0));
+    QCOMPARE(f.state(), PaneFreshness::State::PutOff);
+    QVERIFY(!f.needsAttention());
+
+    f.loadFailed(QTime(10, 2, 0), QStringLiteral("HTTP 502"), true);
+    f.refreshPutOff(QTime(10, 3, 0));
+    QCOMPARE(f.state(), PaneFreshness::State::Stale);
+    QCOMPARE(f.text(English), QStringLiteral("Non aggiornata dalle 10:00:00"));
+}
+
+void TestPaneFreshness::failedNavigationIsNoStalePage()
+{
+    PaneFreshness f;
+    f.loaded(QTime(11, 0, 0));
+    f.loadFailed(QTime(11, 0, 30), QStringLiteral("indirizzo del sito non trovato"), false);
+    QCOMPARE(f.state(), PaneFreshness::State::Failed);
+    QVERIFY(f.needsAttention());
+    // A refresh of nothing kept is no stale page either.
+    PaneFreshness fresh;
+    fresh.loadFailed(QTime(11, 0, 0), QStringLiteral("HTTP 500"), true);
+    QCOMPARE(fresh.state(), PaneFreshness::State::Failed);
+}
+
+QTEST_APPLESS_MAIN(TestPaneFreshness)
+#include "tst_panefreshness.moc"
