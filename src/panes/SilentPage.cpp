@@ -2,6 +2,9 @@
 
 #include <QAuthenticator>
 #include <QWebEngineCertificateError>
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#include <QWebEnginePermission>
+#endif
 
 SilentPage::SilentPage(QWebEngineProfile *profile, QObject *parent)
     : QWebEnginePage(profile, parent)
@@ -16,10 +19,17 @@ SilentPage::SilentPage(QWebEngineProfile *profile, QObject *parent)
             [](const QUrl &, QAuthenticator *authenticator) { *authenticator = QAuthenticator(); });
     connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
             [](const QUrl &, QAuthenticator *authenticator, const QString &) { *authenticator = QAuthenticator(); });
+    // Location, notifications, camera and the like: always no. Left unanswered, the page's
+    // request would wait for ever.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    connect(this, &QWebEnginePage::permissionRequested, this,
+            [](QWebEnginePermission permission) { permission.deny(); });
+#else
     connect(this, &QWebEnginePage::featurePermissionRequested, this,
             [this](const QUrl &origin, QWebEnginePage::Feature feature) {
                 setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
             });
+#endif
 }
 
 QWebEnginePage *SilentPage::createWindow(WebWindowType)
