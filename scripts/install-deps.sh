@@ -31,6 +31,12 @@ packages=(
     clang
 )
 
+# Debian 13 moved Qt's SVG image and icon plugins out of libqt6svg6 into a package of their
+# own; without them the calculator's picture and the icons stay empty.
+case $codename in
+    trixie) packages+=(qt6-svg-plugins) ;;
+esac
+
 installed() {
     [ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null || true)" = installed ]
 }
