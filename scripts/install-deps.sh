@@ -14,7 +14,7 @@ case "$os_id/$codename" in
     *)
         echo "install-deps: this script knows Debian 12 (bookworm) and Debian 13 (trixie), not" \
             "'${os_id:-unknown}${codename:+ $codename}'. Install the packages named in README.md" \
-            "(\"Other systems\") with your package manager, then run 'cmake -S . -B build' and" \
+            "(\"Systems it is tested on\") with your package manager, then run 'cmake -S . -B build' and" \
             "'cmake --build build' yourself." >&2
         exit 1
         ;;
