@@ -1,5 +1,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# Extra cmake options, e.g. make test CMAKE_ARGS=-DQUOVADEX_WERROR=ON
+CMAKE_ARGS ?=
 
 .PHONY: all deps build run test clean bench fuzz test-sanitize soak package
 
@@ -9,7 +11,7 @@ deps:
 	@bash scripts/install-deps.sh
 
 build: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build

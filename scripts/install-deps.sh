@@ -1,8 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, and only those
 # that are missing. Safe to run again: with everything present it only checks.
+# Known systems: Debian 12 (bookworm, Qt 6.4) and Debian 13 (trixie, Qt 6.8).
 set -euo pipefail
 
+os_id= codename=
+if [ -r /etc/os-release ]; then
+    os_id=$(. /etc/os-release && echo "${ID:-}")
+    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+fi
+case "$os_id/$codename" in
+    debian/bookworm | debian/trixie) ;;
+    *)
+        echo "install-deps: this script knows Debian 12 (bookworm) and Debian 13 (trixie), not" \
+            "'${os_id:-unknown}${codename:+ $codename}'. Install the packages named in README.md" \
+            "(\"Systems it is tested on\") with your package manager, then run 'cmake -S . -B build' and" \
+            "'cmake --build build' yourself." >&2
+        exit 1
+        ;;
+esac
+
+# The same names on both systems.
 packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
@@ -10,28 +28,58 @@ packages=(
     fonts-liberation fonts-dejavu-core
     xvfb xauth imagemagick
     librsvg2-bin desktop-file-utils appstream libglib2.0-bin dpkg-dev lintian
-    clang libclang-rt-14-dev
+    clang
 )
+
+# Debian 13 moved Qt's SVG image and icon plugins out of libqt6svg6 into a package of their
+# own; without them the calculator's picture and the icons stay empty.
+case $codename in
+    trixie) packages+=(qt6-svg-plugins) ;;
+esac
+
+installed() {
+    [ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null || true)" = installed ]
+}
+
+# The sanitizer and fuzzer runtimes are versioned with the compiler that the "clang" package
+# picks on this system: ask dpkg once clang is there, apt before that.
+clang_runtime() {
+    local depends
+    if installed clang; then
+        depends=$(dpkg-query -W -f='${Depends}' clang)
+    else
+        depends=$(apt-cache show --no-all-versions clang 2>/dev/null | sed -n 's/^Depends: //p')
+    fi
+    local version
+    version=$(grep -oE '(^|[ ,])clang-[0-9]+' <<<"$depends" | grep -oE '[0-9]+' | head -n 1 || true)
+    [ -n "$version" ] && echo "libclang-rt-$version-dev"
+}
 
 missing=()
 for p in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
-    [ "$status" = "installed" ] || missing+=("$p")
+    installed "$p" || missing+=("$p")
 done
-
-if [ ${#missing[@]} -eq 0 ]; then
+runtime=$(clang_runtime || true)
+if [ -n "$runtime" ] && installed "$runtime" && [ ${#missing[@]} -eq 0 ]; then
     exit 0
 fi
 
-echo "install-deps: installing ${missing[*]}"
 if [ "$(id -u)" -eq 0 ]; then
     sudo=()
 elif command -v sudo >/dev/null 2>&1; then
     sudo=(sudo)
 else
-    echo "install-deps: need root or sudo to install: ${missing[*]}" >&2
+    echo "install-deps: need root or sudo to install: ${missing[*]} ${runtime:-the sanitizer runtime of clang}" >&2
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
+if [ -z "$runtime" ]; then
+    runtime=$(clang_runtime) || {
+        echo "install-deps: apt does not know which clang the 'clang' package installs" >&2
+        exit 1
+    }
+fi
+installed "$runtime" || missing+=("$runtime")
+echo "install-deps: installing ${missing[*]}"
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

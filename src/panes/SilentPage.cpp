@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QWebEngineCertificateError>
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#include <QWebEnginePermission>
+#endif
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -72,10 +75,17 @@ SilentPage::SilentPage(QWebEngineProfile *profile, QObject *parent)
     typing.setSourceCode(QStringLiteral(
         "document.addEventListener('input',function(e){if(e.isTrusted)window.__quovadexTyped=true;},true);"));
     scripts().insert(typing);
+    // Location, notifications, camera and the like: always no. Left unanswered, the page's
+    // request would wait for ever.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    connect(this, &QWebEnginePage::permissionRequested, this,
+            [](QWebEnginePermission permission) { permission.deny(); });
+#else
     connect(this, &QWebEnginePage::featurePermissionRequested, this,
             [this](const QUrl &origin, QWebEnginePage::Feature feature) {
                 setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
             });
+#endif
 }
 
 QWebEnginePage *SilentPage::createWindow(WebWindowType)

@@ -89,6 +89,12 @@ WebEngineEnvironment::WebEngineEnvironment(const QString &profileDirectory)
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     m_requestPolicy = std::make_unique<RequestPolicy>();
     m_profile->setUrlRequestInterceptor(m_requestPolicy.get());
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // This engine would write every refused permission into the profile and answer later
+    // requests from there. The pages ask SilentPage every time instead, as with older
+    // engines, so that no answer outlives the session.
+    m_profile->setPersistentPermissionsPolicy(QWebEngineProfile::PersistentPermissionsPolicy::AskEveryTime);
+#endif
     QObject::connect(m_profile.get(), &QWebEngineProfile::downloadRequested, m_profile.get(),
                      [this](QWebEngineDownloadRequest *download) { onDownloadRequested(download); });
 }

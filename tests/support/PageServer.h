@@ -86,7 +86,8 @@ private:
                                 : page      ? m_page(path)
                                             : QByteArray();
         const QByteArray status = unavailable ? "503 Service Unavailable" : page ? "200 OK" : "404 Not Found";
-        const QByteArray head = "HTTP/1.1 " + status + "\r\nContent-Type: text/html; charset=utf-8\r\n"
+        const QByteArray type = path.endsWith(QLatin1String(".svg")) ? "image/svg+xml" : "text/html; charset=utf-8";
+        const QByteArray head = "HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\n"
             + "Cache-Control: no-store\r\nContent-Length: " + QByteArray::number(body.size())
             + "\r\nConnection: close\r\n\r\n";
         if (page && m_fault == Fault::CutShort) {
