@@ -117,20 +117,48 @@ QByteArray SettingsFile::serialize(const QStringList &values)
     return bytes;
 }
 
-bool SettingsFile::write(const QString &path, const QStringList &values, QString *error)
+namespace {
+
+// The way to save where the folder takes no new file (a shared folder the user may not add
+// to) but the file itself may be written. It cuts the file before the new text is safe, so
+// the old text is kept in memory and put back when the write fails.
+bool writeInPlace(const QString &path, const QByteArray &bytes, QString *error)
 {
-    // Opening the file itself for writing would cut it to nothing before the new text is
-    // safe: write beside it and replace it in one step. Only where the folder takes no new
-    // file but the file itself may be written (a shared, read-only folder) is it written in
-    // place, since that is the one way the save can happen there at all.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite)) {
         if (error)
             *error = file.errorString();
         return false;
     }
+    const QByteArray old = file.readAll();
+    const bool written = file.seek(0) && file.resize(0) && file.write(bytes) == bytes.size() && file.flush();
+    if (written)
+        return true;
+    if (error)
+        *error = file.errorString();
+    file.seek(0);
+    file.resize(0);
+    file.write(old);
+    file.flush();
+    return false;
+}
+
+} // namespace
+
+bool SettingsFile::write(const QString &path, const QStringList &values, QString *error)
+{
+    // Opening the file itself for writing would cut it to nothing before the new text is
+    // safe: write beside it and replace it in one step.
     const QByteArray bytes = serialize(values);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        const QFileInfo target(path);
+        if (target.isFile() && target.isWritable() && !QFileInfo(target.absolutePath()).isWritable())
+            return writeInPlace(path, bytes, error);
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
     if (file.write(bytes) != bytes.size()) {
         if (error)
             *error = file.errorString();

@@ -23,8 +23,9 @@ public:
     static QStringList read(const QString &path);
 
     // Writes thirteen lines (missing values empty, extra ones dropped) and replaces the old
-    // file in one step, so a failed save leaves it byte for byte. On failure returns false
-    // and, if error is given, says why.
+    // file in one step, so a failed save leaves it byte for byte. Where the folder takes no
+    // new file but the file may be written, it is written in place, and its old text put
+    // back if that fails. On failure returns false and, if error is given, says why.
     static bool write(const QString &path, const QStringList &values, QString *error = nullptr);
 
     // The file's bytes and back. Text is written in the system's encoding; thirteen lines

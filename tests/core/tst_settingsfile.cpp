@@ -1,5 +1,7 @@
 #include <memory>
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -38,6 +40,7 @@ private slots:
     void existenceTestFindsOnlyAnOrdinaryFile();
     void failedSaveLeavesOldFileByteForByte_data();
     void failedSaveLeavesOldFileByteForByte();
+    void folderThatTakesNoNewFileIsSavedInPlace();
 
 private:
     QString path() const { return m_dir->filePath(SettingsFile::fileName()); }
@@ -217,6 +220,31 @@ void TestSettingsFile::failedSaveLeavesOldFileByteForByte()
     QVERIFY(!error.isEmpty());
     QCOMPARE(readFile(oldPath), old);
     QCOMPARE(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), before);
+}
+
+void TestSettingsFile::folderThatTakesNoNewFileIsSavedInPlace()
+{
+    // A shared folder the user may not add to, with a settings file they may change. Root
+    // may add anywhere, so root saves as nobody here.
+    const QStringList values(13, QStringLiteral("nuovo"));
+    QVERIFY(SettingsFile::write(path(), QStringList(13, QStringLiteral("vecchio"))));
+    const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+        | QFile::ReadOther | QFile::ExeOther;
+    const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup
+        | QFile::ReadOther | QFile::WriteOther;
+    QVERIFY(QFile::setPermissions(path(), everyone));
+    QVERIFY(QFile::setPermissions(m_dir->path(), readOnly | (::geteuid() == 0 ? QFile::WriteOwner : QFile::Permissions())));
+    // Real and effective user both, since permission checks ask for the real one; the
+    // saved one stays root to come back.
+    const bool asNobody = ::geteuid() == 0 && ::setresuid(65534, 65534, 0) == 0;
+    QString error;
+    const bool saved = SettingsFile::write(path(), values, &error);
+    if (asNobody)
+        QVERIFY(::setresuid(0, 0, 0) == 0);
+    QVERIFY(QFile::setPermissions(m_dir->path(), readOnly | QFile::WriteOwner));
+    QVERIFY2(saved, qPrintable(error));
+    QCOMPARE(SettingsFile::read(path()), values);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{SettingsFile::fileName()});
 }
 
 QTEST_APPLESS_MAIN(TestSettingsFile)
