@@ -135,7 +135,7 @@ int main(int argc, char *argv[])
         const bool ok = waitFor([&] { return loaded; }, TimeoutMs);
         const double ms = double(clock.nsecsElapsed()) / 1e6;
         if (qEnvironmentVariableIsSet("QUOVADEX_BENCH_VERBOSE"))
-            std::fprintf(stderr, "round %d: %.0f ms\n", round, ms);
+            std::fprintf(stderr, "round %d: %.0f ms, %.1f MiB at rest\n", round, ms, atRest / 1024.0);
         QObject::disconnect(finished);
         pause(300);
         sampler.stop();
