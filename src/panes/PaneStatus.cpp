@@ -39,20 +39,20 @@ PaneStatus::PaneStatus(BrowserPane &pane, QObject *parent)
 
     connect(&pane, &BrowserPane::loaded, this, [this] {
         m_freshness.loaded(QTime::currentTime());
-        show();
+        showState();
     });
     connect(&pane, &BrowserPane::loadFailed, this, [this](const QString &reason, bool pageKept) {
         m_freshness.loadFailed(QTime::currentTime(), reason, pageKept);
-        show();
+        showState();
     });
     connect(&pane, &BrowserPane::refreshPutOff, this, [this] {
         m_freshness.refreshPutOff(QTime::currentTime());
-        show();
+        showState();
     });
     connect(&pane, &BrowserPane::loadProgress, this, &PaneStatus::showProgress);
 }
 
-void PaneStatus::show()
+void PaneStatus::showState()
 {
     m_label->setText(m_freshness.text());
     m_label->setToolTip(m_freshness.toolTip());

@@ -26,7 +26,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void show();
+    void showState();
     void showProgress(int percent);
     void place();
 
