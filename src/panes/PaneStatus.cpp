@@ -63,8 +63,10 @@ void PaneStatus::showState()
 
 void PaneStatus::showProgress(int percent)
 {
-    m_percent = percent;
-    m_progress->setVisible(percent > 0 && percent < 100);
+    // A site that has not answered yet reports 0: the line shows from the start of a load,
+    // short until the page comes.
+    m_percent = qMax(percent, 5);
+    m_progress->setVisible(percent < 100);
     place();
 }
 
