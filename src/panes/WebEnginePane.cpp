@@ -11,12 +11,14 @@
 #include <QWebEngineView>
 
 #include "panes/PendingRefresh.h"
+#include "panes/RecentInput.h"
 #include "panes/SilentPage.h"
 
 WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     : m_frame(new QWidget(parent))
     , m_view(new QWebEngineView(m_frame))
     , m_page(new SilentPage(profile, m_view))
+    , m_recentInput(new RecentInput(*m_frame, this))
 {
     setParent(m_frame);
     m_frame->installEventFilter(this);

@@ -6,6 +6,7 @@
 #include "panes/BrowserPane.h"
 
 class PendingRefresh;
+class RecentInput;
 class QTimer;
 class QWebEngineProfile;
 class QWebEngineView;
@@ -43,6 +44,10 @@ public:
     // How long a refresh waits for the site before it counts as failed.
     void setRefreshTimeout(int ms) { m_refreshTimeoutMs = ms; }
 
+    // The user's last click or key press in the pane, to tell what the user asked for from
+    // what a page does by itself.
+    RecentInput &recentInput() const { return *m_recentInput; }
+
     // What navigate() makes of a text; empty text gives about:blank.
     static QUrl addressToUrl(const QString &address);
 
@@ -70,6 +75,7 @@ private:
     QWidget *m_frame;
     QWebEngineView *m_view;
     SilentPage *m_page;
+    RecentInput *m_recentInput;
     PendingRefresh *m_pending = nullptr;
     int m_refreshTimeoutMs = 30000;
     QTimer *m_holdExpiry = nullptr;

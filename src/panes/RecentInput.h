@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+
+class QWidget;
+
+// When the user last pressed a mouse button or a key inside one widget and its children.
+// A page's script can fake a click inside the page, never an input event of the toolkit's,
+// so this tells what the user asked for from what a page does by itself.
+class RecentInput final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(RecentInput)
+public:
+    explicit RecentInput(QWidget &root, QObject *parent = nullptr);
+
+    // A press in the widget within the last ms milliseconds.
+    bool within(int ms) const;
+    // Spends the press, so that one click allows one thing.
+    void forget();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget &m_root;
+    QElapsedTimer m_sincePress;
+};
