@@ -6,6 +6,14 @@
 #include "common/Controls.h"
 #include "common/Format.h"
 
+namespace {
+
+// Past the second by this much, so that a timer that fires a little early still finds the
+// new second; well within the tenth of a second the label may lag.
+constexpr int PastTheSecondMs = 5;
+
+} // namespace
+
 Clock::Clock(ClickLabel &label, QObject *parent)
     : QObject(parent)
     , m_label(label)
@@ -13,15 +21,17 @@ Clock::Clock(ClickLabel &label, QObject *parent)
 {
     m_label.setCursor(Qt::PointingHandCursor);
     m_timer->setObjectName(QStringLiteral("Timer3"));
-    m_timer->setInterval(100);
+    m_timer->setSingleShot(true);
+    // A coarse timer may fire up to 5 % late, 50 ms of a second: too much of the margin.
+    m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, &Clock::tick);
-    m_timer->start();
+    tick();
 }
 
 void Clock::tick()
 {
-    // The label is rewritten on every tick; QLabel ignores an unchanged text, so an idle
-    // window repaints the clock once a second, not ten times.
-    m_label.setText(Format::formatTime(QTime::currentTime(), QStringLiteral("hh:mm:ss")));
-    emit ticked();
+    const QTime now = QTime::currentTime();
+    // QLabel ignores an unchanged text, so a tick that came early repaints nothing.
+    m_label.setText(Format::formatTime(now, QStringLiteral("hh:mm:ss")));
+    m_timer->start(1000 - now.msec() + PastTheSecondMs);
 }

@@ -24,26 +24,48 @@ PaneHold::PaneHold(QCheckBox &box, QScrollBar &bar, BrowserPane &pane, QObject *
     connect(&m_box, &QCheckBox::clicked, this, [this](bool ticked) {
         m_hold.boxClicked(ticked);
         showSuspension();
+        follow();
     });
+    // The release must reach the pane before the click that took the focus opens a new page,
+    // or that page would open at the offset of a hold the user just stepped out of.
     connect(&m_pane, &BrowserPane::gotFocus, this, [this] {
         m_hold.paneFocused();
         showSuspension();
+        follow();
     });
     // An arrow or track click only moves the value; a thumb drag is the bar's Scroll event.
-    connect(&m_bar, &QScrollBar::valueChanged, this, [this](int value) { m_hold.setValue(value); });
+    connect(&m_bar, &QScrollBar::valueChanged, this, [this](int value) {
+        m_hold.setValue(value);
+        follow();
+    });
     connect(&m_bar, &QScrollBar::sliderMoved, this, &PaneHold::thumbDragged);
 }
 
 void PaneHold::applyHeldOffset()
 {
-    if (m_hold.isHeld())
-        m_pane.setScrollTop(m_hold.value());
+    if (!m_hold.isHeld())
+        return;
+    m_applied = m_hold.value();
+    m_pane.holdScrollTop(m_applied);
 }
 
 void PaneHold::reengage()
 {
     m_hold.refreshing();
     showSuspension();
+    follow();
+}
+
+void PaneHold::follow()
+{
+    const int wanted = m_hold.isHeld() ? m_hold.value() : -1;
+    if (wanted == m_applied)
+        return;
+    m_applied = wanted;
+    if (wanted < 0)
+        m_pane.releaseScrollTop();
+    else
+        m_pane.holdScrollTop(wanted);
 }
 
 void PaneHold::showSuspension()
@@ -56,8 +78,9 @@ void PaneHold::showSuspension()
 
 void PaneHold::thumbDragged()
 {
+    // A drag to where the hold already stands still puts a page back that the user moved.
     if (m_hold.thumbDragged(m_bar.sliderPosition())) {
         showSuspension();
-        m_pane.setScrollTop(m_hold.value());
+        applyHeldOffset();
     }
 }

@@ -10,6 +10,9 @@ class QScrollBar;
 
 // The hold box and position bar beside one pane, and the hold they drive. The box's colour
 // shows the suspension: red once the pane took the focus, light grey while engaged.
+//
+// The pane is told only when what it holds changes: it keeps a held page in place by itself,
+// so an idle window with both holds engaged does no work at all.
 class PaneHold final : public QObject
 {
     Q_OBJECT
@@ -19,7 +22,7 @@ public:
 
     const ScrollHold &hold() const { return m_hold; }
 
-    // Puts a held page back at the bar's offset; run on every tick of the scroll check.
+    // Puts a held page back at the bar's offset at once ("Controllo Scroll").
     void applyHeldOffset();
     // "Aggiorna" re-engages the hold just before it reloads the pane.
     void reengage();
@@ -27,9 +30,13 @@ public:
 private:
     void showSuspension();
     void thumbDragged();
+    // Tells the pane what to hold after any change of the state or the offset.
+    void follow();
 
     QCheckBox &m_box;
     QScrollBar &m_bar;
     BrowserPane &m_pane;
     ScrollHold m_hold;
+    // The offset the pane was last asked to hold; -1 while it holds nothing.
+    int m_applied = -1;
 };

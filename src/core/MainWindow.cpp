@@ -198,12 +198,9 @@ void MainWindow::buildParts(ProcessStarter &starter)
                                     this);
     connect(refresh, &AutoRefresh::paneReloading, this,
             [upperHold, lowerHold](int pane) { (pane == 0 ? upperHold : lowerHold)->reengage(); });
-    // The scroll check runs on every clock tick; the hidden "Controllo Scroll" runs it too.
-    auto *clock = new Clock(control<ClickLabel>("Label1"), this);
-    for (PaneHold *hold : {upperHold, lowerHold}) {
-        connect(clock, &Clock::ticked, hold, &PaneHold::applyHeldOffset);
+    new Clock(control<ClickLabel>("Label1"), this);
+    for (PaneHold *hold : {upperHold, lowerHold})
         connect(&control<QPushButton>("Command26"), &QPushButton::clicked, hold, &PaneHold::applyHeldOffset);
-    }
 
     new FavoritesButton(control<QPushButton>("Command1"), *m_upperPane, m_folder, this);
     new FavoritesButton(control<QPushButton>("Command15"), *m_lowerPane, m_folder, this);

@@ -43,9 +43,13 @@ public:
     virtual QString locationUrl() const = 0;
     virtual QString locationName() const = 0;
 
-    // Sets the document's vertical scroll offset in pixels. Returns at once; does nothing
-    // while the page has no body.
-    virtual void setScrollTop(int pixels) = 0;
+    // Keeps the document at a vertical scroll offset in pixels until released: the page is put
+    // back whenever it moves or its content changes, and every document the pane loads opens
+    // there. Returns at once; a page shorter than the offset stands at its end, a page without
+    // a body is left alone.
+    virtual void holdScrollTop(int pixels) = 0;
+    // Leaves the page where it stands, and every later document where it opens.
+    virtual void releaseScrollTop() = 0;
 
     // Placement in twips in the window's coordinates. Reading back gives what the toolkit
     // stored, which is whole pixels.

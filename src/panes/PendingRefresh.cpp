@@ -29,7 +29,7 @@ PendingRefresh::PendingRefresh(SilentPage &shown, QWidget &frame, int timeoutMs,
     m_view->lower();
     m_view->show();
     m_page->setSilent(shown.isSilent());
-    m_page->setEarlyOffset(shown.earlyOffset());
+    m_page->setHeldOffset(shown.heldOffset());
 
     m_timeout->setSingleShot(true);
     m_timeout->setInterval(timeoutMs);
@@ -83,7 +83,7 @@ void PendingRefresh::loaded(bool ok, const QString &reason)
 
 void PendingRefresh::readyWhenAtOffset()
 {
-    const int offset = m_page->earlyOffset();
+    const int offset = m_page->heldOffset();
     if (offset < 0 || qAbs(m_page->scrollPosition().y() - offset) < 1) {
         finish(true, QString());
         return;

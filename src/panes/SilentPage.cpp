@@ -49,6 +49,27 @@ QString networkFailure(int code, const QString &engineText)
     return text.isEmpty() ? QStringLiteral("errore %1").arg(code) : QStringLiteral("%1 (errore %2)").arg(text).arg(code);
 }
 
+// Keeps a document at an offset from the inside, in the program's own script world where the
+// page can neither see nor undo it: put back before the next frame whenever the document
+// scrolls or changes its size (a reload growing row by row, a table rebuilt by the page's own
+// script, late images), so an idle held page costs nothing and a moved one is back at once.
+// Run again on a document that has it, it only moves the offset or lets go (-1).
+QString holdScript(int pixels)
+{
+    return QStringLiteral(R"JS((function(top){
+var h=window.__quovadexHold;if(h){h.set(top);return;}if(top<0)return;
+var on=true,ro=null,mo=null;
+function put(){if(!on||!document.body)return;var e=document.scrollingElement||document.documentElement;
+if(Math.abs(e.scrollTop-top)>=1)e.scrollTop=top;}
+function watch(){if(!on||!document.body)return;if(mo){mo.disconnect();mo=null;}
+if(!ro)ro=new ResizeObserver(put);ro.observe(document.documentElement);ro.observe(document.body);put();}
+if(document.body)watch();else{mo=new MutationObserver(watch);mo.observe(document,{childList:true,subtree:true});}
+document.addEventListener('scroll',put);window.addEventListener('load',put);
+window.__quovadexHold={set:function(t){top=t;on=t>=0;if(on)watch();else{if(ro)ro.disconnect();if(mo){mo.disconnect();mo=null;}}}};
+})(%1))JS")
+        .arg(pixels);
+}
+
 } // namespace
 
 SilentPage::SilentPage(QWebEngineProfile *profile, QObject *parent)
@@ -137,27 +158,28 @@ bool SilentPage::javaScriptPrompt(const QUrl &securityOrigin, const QString &msg
     return m_silent ? false : QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
 }
 
-void SilentPage::setEarlyOffset(int pixels)
+void SilentPage::setHeldOffset(int pixels)
 {
-    if (pixels == m_earlyOffset)
-        return;
-    m_earlyOffset = pixels;
-    QWebEngineScriptCollection &collection = scripts();
-    for (const QWebEngineScript &old : collection.find(HoldScriptName))
-        collection.remove(old);
-    if (pixels < 0)
-        return;
-    QWebEngineScript script;
-    script.setName(HoldScriptName);
-    script.setInjectionPoint(QWebEngineScript::DocumentReady);
-    script.setWorldId(QWebEngineScript::ApplicationWorld);
-    script.setRunsOnSubFrames(false);
-    // Again at "load": images and late content can still change where the offset lands.
-    script.setSourceCode(QStringLiteral(
-        "(function(){function put(){var e=document.scrollingElement||document.documentElement;"
-        "if(e&&document.body)e.scrollTop=%1;}put();window.addEventListener('load',put);})()")
-                             .arg(pixels));
-    collection.insert(script);
+    pixels = qMax(-1, pixels);
+    if (pixels != m_heldOffset) {
+        m_heldOffset = pixels;
+        // Documents this page loads later: removed the moment the hold lets go, so that a page
+        // the user opens from a suspended hold opens at its top.
+        QWebEngineScriptCollection &collection = scripts();
+        for (const QWebEngineScript &old : collection.find(HoldScriptName))
+            collection.remove(old);
+        if (pixels >= 0) {
+            QWebEngineScript script;
+            script.setName(HoldScriptName);
+            script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+            script.setWorldId(QWebEngineScript::ApplicationWorld);
+            script.setRunsOnSubFrames(false);
+            script.setSourceCode(holdScript(pixels));
+            collection.insert(script);
+        }
+    }
+    // The document shown now.
+    runJavaScript(holdScript(pixels), QWebEngineScript::ApplicationWorld);
 }
 
 void SilentPage::leaveOnRequest()

@@ -20,10 +20,10 @@ public:
     void setSilent(bool silent) { m_silent = silent; }
     bool isSilent() const { return m_silent; }
 
-    // Puts every document this page loads at pixels as soon as it is ready, and again at its
-    // "load"; -1 leaves documents where they open.
-    void setEarlyOffset(int pixels);
-    int earlyOffset() const { return m_earlyOffset; }
+    // Keeps the document shown, and every document this page loads from its creation on, at
+    // a vertical offset of pixels; -1 lets go at once.
+    void setHeldOffset(int pixels);
+    int heldOffset() const { return m_heldOffset; }
 
     // The program is about to take the page elsewhere because the user asked: a "leave this
     // page?" question from the page in the next moments is answered "leave".
@@ -50,6 +50,6 @@ private:
     void settle(const QWebEngineLoadingInfo &info);
 
     bool m_silent = false;
-    int m_earlyOffset = -1;
+    int m_heldOffset = -1;
     QDeadlineTimer m_leaveUntil;
 };

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QEvent>
 #include <QPointer>
-#include <QTimer>
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEngineScript>
@@ -27,15 +26,6 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     // A click into the page gives the focus to the view's focus proxy, an inner widget the
     // engine creates, not to the view: watch the application's focus instead.
     connect(qApp, &QApplication::focusChanged, this, &WebEnginePane::onFocusChanged);
-
-    // While offsets keep coming (a held pane gets one every tick), a page that loads is put
-    // at the offset as soon as its document is ready, before its first full paint, instead
-    // of showing at the top until the next tick pulls it down. Once they stop, the page is
-    // left to itself again.
-    m_holdExpiry = new QTimer(this);
-    m_holdExpiry->setSingleShot(true);
-    m_holdExpiry->setInterval(HoldExpiryMs);
-    connect(m_holdExpiry, &QTimer::timeout, this, [this] { setEarlyOffset(-1); });
 }
 
 WebEnginePane::~WebEnginePane() = default;
@@ -45,6 +35,7 @@ void WebEnginePane::attach(SilentPage *page)
     connect(page, &QWebEnginePage::loadStarted, this, [this] { m_loading = true; });
     connect(page, &SilentPage::loadSettled, this, &WebEnginePane::shownLoadSettled);
     connect(page, &QWebEnginePage::loadProgress, this, &BrowserPane::loadProgress);
+    connect(page, &QWebEnginePage::scrollPositionChanged, this, &WebEnginePane::scrolled);
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 if (status != QWebEnginePage::NormalTerminationStatus)
@@ -55,7 +46,6 @@ void WebEnginePane::attach(SilentPage *page)
 void WebEnginePane::shownLoadSettled(bool ok, const QString &reason)
 {
     m_loading = false;
-    m_sinceLoad.start();
     emit loadProgress(100);
     // The crash notice is a page of ours, not the one the user was watching.
     if (m_crashed)
@@ -204,8 +194,6 @@ void WebEnginePane::showRefreshed()
 
     m_loading = false;
     m_lastLoadOk = true;
-    m_sinceLoad.start();
-    m_sinceWrite.invalidate();
     emit loadProgress(100);
     emit loaded();
 }
@@ -241,44 +229,31 @@ bool WebEnginePane::isCrashed() const
     return m_crashed;
 }
 
-void WebEnginePane::setScrollTop(int pixels)
+void WebEnginePane::holdScrollTop(int pixels)
 {
-    setEarlyOffset(pixels);
-    m_holdExpiry->start();
-    // A held pane gets this call ten times a second. Each script is a round trip to the
-    // page's process, and that round trip, not the scroll, is what an idle held window
-    // spends its processor on; skip it while the page is known to stand at the offset.
-    if (standsAt(pixels))
-        return;
-    // document.scrollingElement is the element that scrolls in both standards and quirks
-    // mode (body.scrollTop does nothing in standards mode). Run in the application's own
-    // script world, where the page's scripts cannot redefine what we call.
-    const QString script = QStringLiteral(
-        "(function(){if(!document.body)return;"
-        "var e=document.scrollingElement||document.documentElement;e.scrollTop=%1;})()")
-                               .arg(pixels);
-    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
-    m_sinceWrite.start();
+    setHeldOffset(qMax(0, pixels));
 }
 
-bool WebEnginePane::standsAt(int pixels) const
+void WebEnginePane::releaseScrollTop()
 {
-    // The position comes with the page's painted frames, in page pixels only at zoom 1; any
-    // doubt (loading, just loaded, zoomed, crashed, not written lately) means write.
-    if (m_loading || m_crashed || !m_sinceLoad.isValid() || m_sinceLoad.elapsed() < LoadSettleMs)
-        return false;
-    if (!m_sinceWrite.isValid() || m_sinceWrite.elapsed() >= RewriteMs)
-        return false;
-    if (!qFuzzyCompare(m_page->zoomFactor(), 1.0))
-        return false;
-    return qAbs(m_page->scrollPosition().y() - pixels) < 0.5;
+    setHeldOffset(-1);
 }
 
-void WebEnginePane::setEarlyOffset(int pixels)
+void WebEnginePane::setHeldOffset(int pixels)
 {
-    m_page->setEarlyOffset(pixels);
+    m_page->setHeldOffset(pixels);
     if (m_pending)
-        m_pending->page()->setEarlyOffset(pixels);
+        m_pending->page()->setHeldOffset(pixels);
+}
+
+void WebEnginePane::scrolled()
+{
+    // The page's own script keeps it in place; this catches a page that keeps the scroll
+    // events from reaching it. The position comes with painted frames, so it costs nothing
+    // while the page stands still.
+    const int held = m_page->heldOffset();
+    if (held >= 0 && !m_loading && qAbs(m_page->scrollPosition().y() - held) >= 1)
+        m_page->setHeldOffset(held);
 }
 
 bool WebEnginePane::owns(const QWidget *widget) const

@@ -1,13 +1,11 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QUrl>
 
 #include "panes/BrowserPane.h"
 
 class PendingRefresh;
 class RecentInput;
-class QTimer;
 class QWebEngineProfile;
 class QWebEngineView;
 class SilentPage;
@@ -33,7 +31,8 @@ public:
     void stop() override;
     QString locationUrl() const override;
     QString locationName() const override;
-    void setScrollTop(int pixels) override;
+    void holdScrollTop(int pixels) override;
+    void releaseScrollTop() override;
 
     // The view and page shown now; a refresh that succeeds replaces both.
     QWebEngineView *view() const { return m_view; }
@@ -61,16 +60,10 @@ private:
     void showRefreshed();
     void abandonRefresh();
     void onFocusChanged(QWidget *old, QWidget *now);
-    void setEarlyOffset(int pixels);
-    bool standsAt(int pixels) const;
+    void setHeldOffset(int pixels);
+    void scrolled();
     void showCrash();
     bool owns(const QWidget *widget) const;
-
-    static constexpr int HoldExpiryMs = 500;
-    // After a load the engine's reported position may still be the old page's; and
-    // whatever it reports, the offset is written again at least this often.
-    static constexpr int LoadSettleMs = 1000;
-    static constexpr int RewriteMs = 5000;
 
     QWidget *m_frame;
     QWebEngineView *m_view;
@@ -78,12 +71,9 @@ private:
     RecentInput *m_recentInput;
     PendingRefresh *m_pending = nullptr;
     int m_refreshTimeoutMs = 30000;
-    QTimer *m_holdExpiry = nullptr;
     bool m_loading = false;
     bool m_lastLoadOk = false;
     bool m_swapping = false;
-    QElapsedTimer m_sinceLoad;
-    QElapsedTimer m_sinceWrite;
     bool m_crashed = false;
     QUrl m_crashedUrl;
     QString m_crashedTitle;

@@ -152,9 +152,9 @@ void TestWebEnginePane::scrollWriteMovesStandardsAndQuirksModePages()
         return;
     QCOMPARE(evaluate(pane->page(), QStringLiteral("document.compatMode")).toString(), mode);
 
-    pane->setScrollTop(700);
+    pane->holdScrollTop(700);
     QTRY_COMPARE_WITH_TIMEOUT(evaluate(pane->page(), QStringLiteral("window.scrollY")).toInt(), 700, Timeout);
-    pane->setScrollTop(0);
+    pane->holdScrollTop(0);
     QTRY_COMPARE_WITH_TIMEOUT(evaluate(pane->page(), QStringLiteral("window.scrollY")).toInt(), 0, Timeout);
 }
 
@@ -162,13 +162,13 @@ void TestWebEnginePane::scrollWriteWithoutBodyIsHarmless()
 {
     WebEnginePane *pane = makePane();
     // Nothing loaded at all yet.
-    pane->setScrollTop(300);
+    pane->holdScrollTop(300);
 
     load(pane, page("bodiless.svg"));
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(evaluate(pane->page(), QStringLiteral("document.body === null")).toBool(), true);
-    pane->setScrollTop(300);
+    pane->holdScrollTop(300);
     // The page and the pane go on working after the write.
     QCOMPARE(evaluate(pane->page(), QStringLiteral("document.title")).toString(), QStringLiteral("bodiless"));
     QCOMPARE(evaluate(pane->page(), QStringLiteral("window.scrollY")).toInt(), 0);
@@ -176,7 +176,7 @@ void TestWebEnginePane::scrollWriteWithoutBodyIsHarmless()
     load(pane, page("standards.htm"));
     if (QTest::currentTestFailed())
         return;
-    pane->setScrollTop(250);
+    pane->holdScrollTop(250);
     QTRY_COMPARE_WITH_TIMEOUT(evaluate(pane->page(), QStringLiteral("window.scrollY")).toInt(), 250, Timeout);
 }
 

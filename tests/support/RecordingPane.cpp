@@ -69,10 +69,15 @@ void RecordingPane::stop()
     calls << QStringLiteral("Stop");
 }
 
-void RecordingPane::setScrollTop(int pixels)
+void RecordingPane::holdScrollTop(int pixels)
 {
-    calls << QStringLiteral("ScrollTop:%1").arg(pixels);
+    calls << QStringLiteral("Hold:%1").arg(pixels);
     m_scrollTop = pixels;
+}
+
+void RecordingPane::releaseScrollTop()
+{
+    calls << QStringLiteral("Release");
 }
 
 void RecordingPane::setLocation(const QString &url, const QString &title)

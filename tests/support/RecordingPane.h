@@ -26,10 +26,11 @@ public:
     void stop() override;
     QString locationUrl() const override { return m_url; }
     QString locationName() const override { return m_title; }
-    void setScrollTop(int pixels) override;
+    void holdScrollTop(int pixels) override;
+    void releaseScrollTop() override;
 
     // Calls in order, as "Navigate:<text>", "GoBack", "GoForward", "Refresh" (by hand), "AutoRefresh", "Stop",
-    // "Silent:1", "ScrollTop:<n>".
+    // "Silent:1", "Hold:<n>", "Release".
     QStringList calls;
 
     // What the fake page reports.
