@@ -361,8 +361,6 @@ class Bench:
     def hold(self, stream):
         command = [str(self.bin / "scroll_hold"), "--url", self.server.url("upper", "hold", stream),
                    "--rounds", str(self.args.hold_rounds), "--offset", str(HOLD_OFFSETS[0])]
-        if self.args.try_fix:
-            command.append("--try-fix")
         log_path = self.logs / f"scroll-hold{'-stream' if stream else ''}.log"
         with open(log_path, "w") as log:
             process = subprocess.Popen(command, env=self.environment("hold"), cwd=self.work,
@@ -457,8 +455,6 @@ def main():
                         help="seconds from both pages' arrival to the memory sample")
     parser.add_argument("--idle", type=float, default=10 if quick else 60, help="seconds of the idle window")
     parser.add_argument("--hold-rounds", type=int, default=5 if quick else 30)
-    parser.add_argument("--try-fix", action="store_true",
-                        help="scroll hold with the proposed early placement added (see bench/RESULTS.md)")
     args = parser.parse_args()
     args.pairs = max(1, min(args.pairs, 50))
     args.hold_rounds = max(1, min(args.hold_rounds, 200))
@@ -476,7 +472,8 @@ def main():
                 out += report_compare(bench.compare())
             if args.only in (None, "hold"):
                 progress("scroll hold: whole page")
-                out += ["scroll hold, page sent whole (first paint until the first frame at the held offset)"]
+                out += ["scroll hold, page sent whole (first sight of the page until the first frame at the held offset;"
+                        " a refresh is first seen at the swap)"]
                 out += ["  " + line for line in bench.hold(stream=False)]
                 progress("scroll hold: page sent in two parts")
                 out += ["scroll hold, page sent in two parts 150 ms apart"]

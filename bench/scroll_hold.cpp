@@ -4,10 +4,11 @@
 // shows it at the held offset. Frames and scroll positions are recorded inside the page, so
 // the figure is what the screen showed, not when the program asked for it.
 //
-// scroll_hold --url ADDRESS [--rounds N] [--offset PX] [--try-fix]
+// A refresh prepares the page out of sight and shows it whole: for it, the frame the user
+// first sees is the one the view holds when the pane swaps it in, not the page's first paint.
 //
-// --try-fix adds, beside the program's own scripts, the early placement proposed for the
-// pane (see bench/RESULTS.md), to measure a change before it is made in the program.
+// scroll_hold --url ADDRESS [--rounds N] [--offset PX]
+//
 // QUOVADEX_BENCH_VERBOSE=1 prints every round, QUOVADEX_BENCH_FRAMES=1 each load's frame record.
 
 #include <algorithm>
@@ -77,57 +78,21 @@ const char *const ProbeSource = R"JS(
 })();
 )JS";
 
-// The proposal: from the document's creation, keep the new page out of sight until it can
-// stand at the offset (a reload meanwhile goes on showing the old page, which is at it), put
-// it there before every frame until a second after the load, and keep the engine's own
-// scroll restore out of the way. A page that never gets long enough is shown when its
-// parsing ends, and any page after 1.5 s at the latest.
-const char *const ProposedHoldSource = R"JS(
-(function () {
-    var offset = %1;
-    try { history.scrollRestoration = 'manual'; } catch (e) {}
-    var sheet = null;
-    try {
-        sheet = new CSSStyleSheet();
-        sheet.replaceSync('html { visibility: hidden !important; }');
-        document.adoptedStyleSheets = document.adoptedStyleSheets.concat([sheet]);
-    } catch (e) { sheet = null; }
-    var started = performance.now(), until = Infinity;
-    function reveal() {
-        if (!sheet) return;
-        var mine = sheet;
-        sheet = null;
-        document.adoptedStyleSheets = document.adoptedStyleSheets.filter(function (s) { return s !== mine; });
-    }
-    function put() {
-        var e = document.scrollingElement;
-        if (e) {
-            if (e.scrollTop !== offset) e.scrollTop = offset;
-            if (e.scrollTop === offset || document.readyState !== 'loading') reveal();
-        }
-        if (performance.now() - started > 1500) reveal();
-        if (performance.now() < until) requestAnimationFrame(put); else reveal();
-    }
-    requestAnimationFrame(put);
-    window.addEventListener('load', function () { until = performance.now() + 1000; });
-})();
-)JS";
-
 const char *const ReadProbe = R"JS(
 (function () {
     var p = window.__quovadexProbe;
     if (!p || !p.done) return '';
     var paint = {};
     performance.getEntriesByType('paint').forEach(function (e) { paint[e.name] = e.startTime; });
-    return JSON.stringify({ frames: p.frames, ready: p.ready, load: p.load, paint: paint });
+    return JSON.stringify({ frames: p.frames, ready: p.ready, load: p.load, paint: paint, swap: p.swap });
 })()
 )JS";
 
 struct Round
 {
     bool measured = false;
-    double delayMs = 0;       // first paint until the first frame at the offset
-    double paintedAt = 0;     // scroll offset of the frame the first paint showed
+    double delayMs = 0;       // first sight until the first frame at the offset
+    double paintedAt = 0;     // scroll offset of the frame first seen
     bool reached = false;     // stood at the offset within the recording
     bool leftAgain = false;   // moved away after standing at the offset
     QString problem;
@@ -136,7 +101,7 @@ struct Round
 class HoldBench
 {
 public:
-    HoldBench(MainWindow &window, const QString &url, int offset, bool tryFix)
+    HoldBench(MainWindow &window, const QString &url, int offset)
         : m_window(window)
         , m_pane(qobject_cast<WebEnginePane *>(window.upperPane()))
         , m_url(url)
@@ -151,15 +116,6 @@ public:
         // In the profile, so that the page a refresh prepares out of sight has it too.
         m_pane->page()->profile()->scripts()->insert(probe);
 
-        if (tryFix) {
-            QWebEngineScript hold;
-            hold.setName(QStringLiteral("bench-proposed-hold"));
-            hold.setInjectionPoint(QWebEngineScript::DocumentCreation);
-            hold.setWorldId(QWebEngineScript::ApplicationWorld);
-            hold.setRunsOnSubFrames(false);
-            hold.setSourceCode(QString::fromLatin1(ProposedHoldSource).arg(offset));
-            m_pane->page()->profile()->scripts()->insert(hold);
-        }
     }
 
     bool start()
@@ -177,7 +133,7 @@ public:
     {
         if (!waitFor([this] { return scrollY() == m_offset; }, 5000))
             return failed(QStringLiteral("not at the offset before the load"));
-        return measure([this] { button("Command9")->click(); });
+        return measure([this] { button("Command9")->click(); }, true);
     }
 
     // GO with the held page's address typed in: a new navigation, nothing to restore.
@@ -213,7 +169,7 @@ public:
         if (!waitFor([&] { return scrollY() == readerOffset; }, 5000))
             return failed(QStringLiteral("reader's scroll did not land"));
         QTest::qWait(1500);
-        return measure([this] { button("Command9")->click(); });
+        return measure([this] { button("Command9")->click(); }, true);
     }
 
 private:
@@ -252,12 +208,21 @@ private:
         return y ? qRound(y->toDouble()) : -1;
     }
 
-    bool waitForLoad(const std::function<void()> &trigger)
+    bool waitForLoad(const std::function<void()> &trigger, double *shownAt = nullptr)
     {
         bool finished = false;
         bool ok = false;
-        // The pane's own signals: a refresh shows a new page once it has loaded.
-        const auto loaded = QObject::connect(m_pane, &BrowserPane::loaded, [&] { finished = ok = true; });
+        // The pane's own signals: a refresh shows a new page once it has loaded. The position
+        // the engine reports comes with the last frame it delivered, which is the frame the
+        // swap puts on screen.
+        const auto loaded = QObject::connect(m_pane, &BrowserPane::loaded, [&] {
+            finished = ok = true;
+            if (shownAt) {
+                *shownAt = m_pane->page()->scrollPosition().y();
+                m_pane->page()->runJavaScript(QStringLiteral("if(window.__quovadexProbe)__quovadexProbe.swap=performance.now();"),
+                                              QWebEngineScript::MainWorld);
+            }
+        });
         const auto failed = QObject::connect(m_pane, &BrowserPane::loadFailed, [&] { finished = true; });
         trigger();
         waitFor([&] { return finished; }, LoadTimeoutMs);
@@ -273,9 +238,10 @@ private:
         return r;
     }
 
-    Round measure(const std::function<void()> &trigger)
+    Round measure(const std::function<void()> &trigger, bool refresh = false)
     {
-        if (!waitForLoad(trigger))
+        double shownAt = -1;
+        if (!waitForLoad(trigger, refresh ? &shownAt : nullptr))
             return failed(QStringLiteral("load failed or timed out"));
         QString json;
         waitFor([&] {
@@ -287,14 +253,16 @@ private:
             return failed(QStringLiteral("no frame record"));
         if (qEnvironmentVariableIsSet("QUOVADEX_BENCH_FRAMES"))
             std::fprintf(stderr, "%s\n", qPrintable(json));
-        return evaluateRecord(QJsonDocument::fromJson(json.toUtf8()).object());
+        return evaluateRecord(QJsonDocument::fromJson(json.toUtf8()).object(), shownAt);
     }
 
-    Round evaluateRecord(const QJsonObject &record) const
+    Round evaluateRecord(const QJsonObject &record, double shownAt) const
     {
         const QJsonObject paint = record.value(QStringLiteral("paint")).toObject();
-        const double firstPaint = paint.value(QStringLiteral("first-paint"))
-                                      .toDouble(paint.value(QStringLiteral("first-contentful-paint")).toDouble(-1));
+        // The first paint of the page's content: a held page that loads is kept out of sight
+        // until it stands at the offset, and paints nothing of itself before.
+        const double firstPaint = paint.value(QStringLiteral("first-contentful-paint"))
+                                      .toDouble(paint.value(QStringLiteral("first-paint")).toDouble(-1));
         const QJsonArray frames = record.value(QStringLiteral("frames")).toArray();
         if (firstPaint < 0 || frames.isEmpty())
             return failed(QStringLiteral("no paint entry or no frames"));
@@ -302,6 +270,29 @@ private:
         auto time = [&](qsizetype i) { return frames.at(i).toArray().at(0).toDouble(); };
         auto y = [&](qsizetype i) { return frames.at(i).toArray().at(1).toDouble(); };
         auto atOffset = [&](qsizetype i) { return std::abs(y(i) - m_offset) < 1.0; };
+
+        // A refresh: seen first as the view held it at the swap, then every later frame.
+        if (shownAt >= 0) {
+            const double swap = record.value(QStringLiteral("swap")).toDouble(-1);
+            if (swap < 0)
+                return failed(QStringLiteral("no swap time"));
+            Round r;
+            r.measured = true;
+            r.paintedAt = shownAt;
+            r.reached = std::abs(shownAt - m_offset) < 1.0;
+            for (qsizetype i = 0; i < frames.size(); ++i) {
+                if (time(i) < swap)
+                    continue;
+                if (!r.reached && atOffset(i)) {
+                    r.reached = true;
+                    r.delayMs = time(i) - swap;
+                }
+                r.leftAgain = r.leftAgain || (r.reached && !atOffset(i));
+            }
+            if (!r.reached)
+                r.delayMs = std::numeric_limits<double>::infinity();
+            return r;
+        }
 
         // A frame's callbacks run before it is painted; the paint entry carries the time the
         // frame reached the screen. The first paint therefore showed the last frame begun
@@ -381,10 +372,7 @@ int main(int argc, char *argv[])
     QString url;
     int rounds = 30;
     int offset = 500;
-    bool tryFix = false;
     QStringList args = QApplication::arguments();
-    if (args.removeAll(QStringLiteral("--try-fix")) > 0)
-        tryFix = true;
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args.at(i) == QLatin1String("--url"))
             url = args.at(i + 1);
@@ -394,7 +382,7 @@ int main(int argc, char *argv[])
             offset = std::clamp(args.at(i + 1).toInt(), 1, 1000);
     }
     if (url.isEmpty()) {
-        std::fputs("usage: scroll_hold --url ADDRESS [--rounds N] [--offset PX] [--try-fix]\n"
+        std::fputs("usage: scroll_hold --url ADDRESS [--rounds N] [--offset PX]\n"
                    "The address must serve a page longer than the offset plus the pane's height.\n",
                    stderr);
         return 2;
@@ -406,7 +394,7 @@ int main(int argc, char *argv[])
     MainWindow window(webEngine, starter, {url});
     window.show();
 
-    HoldBench bench(window, url, offset, tryFix);
+    HoldBench bench(window, url, offset);
     if (!bench.start()) {
         std::fputs("scroll_hold: the page did not load or could not be held\n", stderr);
         return 1;
@@ -431,8 +419,6 @@ int main(int argc, char *argv[])
         report(scenario, results, offset);
         std::fflush(stdout);
     };
-    if (tryFix)
-        std::printf("hold with the proposed early placement, not the program as it is\n");
     run("Aggiorna, held page", [&](int) { return bench.aggiorna(); });
     run("GO to the held page", [&](int i) { return bench.go(i); });
     run("Aggiorna after reading", [&](int) { return bench.aggiornaAfterReading(); });
