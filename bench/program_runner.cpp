@@ -13,6 +13,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -65,12 +68,31 @@ Options parse(const QStringList &arguments)
     return o;
 }
 
-// What a thumb drag does to the bar, without the pixel arithmetic of a real mouse drag.
+// Drags the bar's thumb with the mouse, as a user does: pressed on the thumb, moved, released
+// where the style puts the position (to the nearest pixel, so the value may differ by a few).
 void dragThumb(QScrollBar *bar, int position)
 {
-    bar->setSliderDown(true);
-    bar->setSliderPosition(position);
-    bar->setSliderDown(false);
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.subControls = QStyle::SC_All;
+    QStyle *style = bar->style();
+    const QRect thumb = style->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+    const QRect groove = style->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, bar);
+    const int x = thumb.center().x();
+    const int grabbed = thumb.center().y() - thumb.top();
+    const int to = groove.top() + grabbed
+        + QStyle::sliderPositionFromValue(bar->minimum(), bar->maximum(), position, groove.height() - thumb.height());
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(x, thumb.center().y()));
+    QTest::mouseMove(bar, QPoint(x, (thumb.center().y() + to) / 2));
+    QTest::mouseMove(bar, QPoint(x, to));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(x, to));
 }
 
 void engageHold(MainWindow &window, const char *box, const char *bar, int position)

@@ -5,7 +5,8 @@
     QUOVADEX_BENCH_QUICK=1 make bench     a short run to try things out
     bash bench/run.sh --help              the driver's options (build directory, parts, counts)
 
-Both sides run headless (offscreen) with the same environment. Every page comes from a small
+Both sides run headless (offscreen) with the same environment, and then again each in turn on
+a real X display (Xvfb at 96 dpi), where drawing costs what offscreen hides. Every page comes from a small
 HTTP server on 127.0.0.1 inside this script; each page's last element asks for a marker
 address, and the time of that request is the page's arrival.
 """
@@ -40,6 +41,8 @@ IDLE_AFTER_HOLD_S = 2
 
 TARGETS = {"startup": 1.10, "memory": 1.05}
 IDLE_TARGET_PERCENT = 1.0
+# On a real display: at most this much of a core above the bare two-view window, per pair.
+DISPLAY_IDLE_ABOVE_BASELINE = 0.3
 
 GIF = bytes.fromhex("47494638396101000100800000000000ffffff21f90401000000002c00000000010001000002024401003b")
 
@@ -240,8 +243,34 @@ def foreign_engine_mappers(tree):
 # ---------------------------------------------------------------------------------------------
 # Runs
 
+class RealDisplay:
+    """An X server of its own for the run, at the resolution and dpi the program is seen at."""
+
+    def __enter__(self):
+        read, write = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-dpi", "96", "-nolisten", "tcp"],
+            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        os.close(write)
+        with os.fdopen(read) as numbers:
+            number = numbers.readline().strip()
+        if not number:
+            self.process.kill()
+            raise RuntimeError("Xvfb did not start")
+        self.name = f":{number}"
+        return self
+
+    def __exit__(self, *exc):
+        self.process.terminate()
+        try:
+            self.process.wait(STOP_TIMEOUT_S)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+
+
 class Bench:
     def __init__(self, args, server, work):
+        self.display = None
         self.args = args
         self.server = server
         self.work = work
@@ -257,6 +286,9 @@ class Bench:
             (home / sub).mkdir(parents=True, exist_ok=True, mode=0o700)
             env[var] = str(home / sub)
         env.update(QT_QPA_PLATFORM="offscreen", LANG="C.UTF-8", LC_ALL="C.UTF-8", NO_PROXY="127.0.0.1")
+        if self.display:
+            env.update(QT_QPA_PLATFORM="xcb", DISPLAY=self.display)
+            env.pop("WAYLAND_DISPLAY", None)
         env.pop("QTWEBENGINE_CHROMIUM_FLAGS", None)
         if os.geteuid() == 0:
             env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
@@ -342,20 +374,23 @@ class Bench:
                 "memory_after_idle": pss_held / 1024, "processes": len(tree), "foreign": foreign,
                 "others": others_percent}
 
-    def compare(self):
+    def compare(self, display=None):
+        self.display = display
+        where = "x11-" if display else ""
         # One unmeasured start per side first: the profile folders, font caches and the
         # engine's files on disk are then as warm for the first pair as for the last.
         for side in ("program", "baseline"):
-            self.run_once(side, f"warmup-{side}", measure=False)
+            self.run_once(side, f"{where}warmup-{side}", measure=False)
         results = {"program": [], "baseline": []}
         for pair in range(1, self.args.pairs + 1):
             for side in ("program", "baseline"):
-                r = self.run_once(side, f"{side}-{pair}")
+                r = self.run_once(side, f"{where}{side}-{pair}")
                 results[side].append(r)
                 progress(f"pair {pair} {side:8}: start-up {r['startup']:7.0f} ms   PSS {r['memory']:7.1f} MiB"
                          f" (not file-backed {r['anon']:6.1f})   idle {r['idle']:5.2f} %   ({r['processes']} processes;"
                          f" rest of the machine {r['others']:.0f} % of a core"
                          f"{', ' + str(r['foreign']) + ' foreign engine processes' if r['foreign'] else ''})")
+        self.display = None
         return results
 
     def hold(self, stream):
@@ -391,6 +426,20 @@ def progress(text):
 
 def spread(values, fmt):
     return f"{fmt.format(min(values))}–{fmt.format(max(values))}"
+
+
+def report_display(results):
+    """The real display: only the idle figure, against the bare window of the same run."""
+    program = [r["idle"] for r in results["program"]]
+    baseline = [r["idle"] for r in results["baseline"]]
+    above = [p - b for p, b in zip(program, baseline)]
+    verdict = "met" if statistics.median(above) <= DISPLAY_IDLE_ABOVE_BASELINE else "MISSED"
+    return ["idle CPU on a real X display (Xvfb, 96 dpi), % of one core",
+            f"  program   median {statistics.median(program):8.2f}   spread {spread(program, '{:.2f}')}",
+            f"  baseline  median {statistics.median(baseline):8.2f}   spread {spread(baseline, '{:.2f}')}",
+            "  program above baseline per pair  " + "  ".join(f"{a:+.2f}" for a in above)
+            + f"   median {statistics.median(above):+.2f}",
+            f"  target ≤ {DISPLAY_IDLE_ABOVE_BASELINE:g} % of one core above the baseline: {verdict}"]
 
 
 def report_compare(results):
@@ -449,7 +498,7 @@ def main():
     quick = os.environ.get("QUOVADEX_BENCH_QUICK", "") not in ("", "0")
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build-dir", default=str(ROOT / "build"))
-    parser.add_argument("--only", choices=("compare", "hold"))
+    parser.add_argument("--only", choices=("compare", "display", "hold"))
     parser.add_argument("--pairs", type=int, default=2 if quick else 5)
     parser.add_argument("--settle", type=float, default=3 if quick else 10,
                         help="seconds from both pages' arrival to the memory sample")
@@ -470,6 +519,10 @@ def main():
         try:
             if args.only in (None, "compare"):
                 out += report_compare(bench.compare())
+            if args.only in (None, "display"):
+                progress("real X display")
+                with RealDisplay() as display:
+                    out += report_display(bench.compare(display.name))
             if args.only in (None, "hold"):
                 progress("scroll hold: whole page")
                 out += ["scroll hold, page sent whole (first sight of the page until the first frame at the held offset;"
