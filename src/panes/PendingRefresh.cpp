@@ -6,6 +6,7 @@
 #include <QWebEngineHistory>
 #include <QWebEngineView>
 
+#include "panes/ChangeHighlight.h"
 #include "panes/SilentPage.h"
 
 namespace {
@@ -15,10 +16,12 @@ constexpr int OffsetWaitMs = 500;
 
 } // namespace
 
-PendingRefresh::PendingRefresh(SilentPage &shown, QWidget &frame, int timeoutMs, QObject *parent)
+PendingRefresh::PendingRefresh(SilentPage &shown, QWidget &frame, ChangeHighlight &changes, int timeoutMs,
+                               QObject *parent)
     : QObject(parent)
     , m_view(new QWebEngineView(&frame))
     , m_page(new SilentPage(shown.profile(), m_view))
+    , m_changes(changes)
     , m_timeout(new QTimer(this))
     , m_offsetDeadline(new QTimer(this))
 {
@@ -78,7 +81,11 @@ void PendingRefresh::loaded(bool ok, const QString &reason)
         return;
     }
     m_timeout->stop();
-    readyWhenAtOffset();
+    QPointer<PendingRefresh> self(this);
+    m_changes.compare(m_page, [self] {
+        if (self)
+            self->readyWhenAtOffset();
+    });
 }
 
 void PendingRefresh::readyWhenAtOffset()

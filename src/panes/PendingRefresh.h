@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 
+class ChangeHighlight;
 class QTimer;
 class QWebEngineView;
 class QWidget;
@@ -11,7 +12,8 @@ class SilentPage;
 
 // A refresh prepared out of sight: a second view and page of the same profile, behind the
 // one shown, that carries its history and reloads its current entry. It reports ready()
-// once the page has loaded without error and stands at the held offset, or failed() with the
+// once the page has loaded without error, has its changes highlighted and stands at the held
+// offset, so that its first frame on screen shows both; or failed() with the
 // reason, once either way; the shown page is never touched. Until takeView(), it owns what
 // it made. Its signals come from inside the engine's: delete it later, never in a slot.
 class PendingRefresh final : public QObject
@@ -20,7 +22,8 @@ class PendingRefresh final : public QObject
     Q_DISABLE_COPY_MOVE(PendingRefresh)
 public:
     // A site that has not answered within timeoutMs has failed.
-    PendingRefresh(SilentPage &shown, QWidget &frame, int timeoutMs, QObject *parent = nullptr);
+    PendingRefresh(SilentPage &shown, QWidget &frame, ChangeHighlight &changes, int timeoutMs,
+                   QObject *parent = nullptr);
     ~PendingRefresh() override;
 
     SilentPage *page() const { return m_page; }
@@ -41,6 +44,7 @@ private:
     // Also a child of the pane's frame: a window closed during a refresh may delete it first.
     QPointer<QWebEngineView> m_view;
     SilentPage *m_page;
+    ChangeHighlight &m_changes;
     QTimer *m_timeout;
     QTimer *m_offsetDeadline;
     bool m_finished = false;

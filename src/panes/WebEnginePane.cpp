@@ -9,6 +9,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include "panes/ChangeHighlight.h"
 #include "panes/PendingRefresh.h"
 #include "panes/RecentInput.h"
 #include "panes/SilentPage.h"
@@ -18,6 +19,7 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     , m_view(new QWebEngineView(m_frame))
     , m_page(new SilentPage(profile, m_view))
     , m_recentInput(new RecentInput(*m_frame, this))
+    , m_changes(new ChangeHighlight(this))
 {
     setParent(m_frame);
     m_frame->installEventFilter(this);
@@ -51,8 +53,10 @@ void WebEnginePane::shownLoadSettled(bool ok, const QString &reason)
     if (m_crashed)
         return;
     m_lastLoadOk = ok;
-    if (ok)
+    if (ok) {
+        m_changes->compare(m_page);
         emit loaded();
+    }
     else
         emit loadFailed(reason, false);
 }
@@ -163,7 +167,7 @@ void WebEnginePane::startRefresh()
         m_page->triggerAction(QWebEnginePage::Reload);
         return;
     }
-    m_pending = new PendingRefresh(*m_page, *m_frame, m_refreshTimeoutMs, this);
+    m_pending = new PendingRefresh(*m_page, *m_frame, *m_changes, m_refreshTimeoutMs, this);
     connect(m_pending, &PendingRefresh::progress, this, &BrowserPane::loadProgress);
     connect(m_pending, &PendingRefresh::ready, this, &WebEnginePane::showRefreshed);
     connect(m_pending, &PendingRefresh::failed, this, [this](const QString &reason) {

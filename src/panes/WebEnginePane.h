@@ -4,6 +4,7 @@
 
 #include "panes/BrowserPane.h"
 
+class ChangeHighlight;
 class PendingRefresh;
 class RecentInput;
 class QWebEngineProfile;
@@ -46,6 +47,8 @@ public:
     // The user's last click or key press in the pane, to tell what the user asked for from
     // what a page does by itself.
     RecentInput &recentInput() const { return *m_recentInput; }
+    // What changed since the last load of the same address, highlighted after every load.
+    ChangeHighlight &changeHighlight() const { return *m_changes; }
 
     // What navigate() makes of a text; empty text gives about:blank.
     static QUrl addressToUrl(const QString &address);
@@ -69,6 +72,7 @@ private:
     QWebEngineView *m_view;
     SilentPage *m_page;
     RecentInput *m_recentInput;
+    ChangeHighlight *m_changes;
     PendingRefresh *m_pending = nullptr;
     int m_refreshTimeoutMs = 30000;
     bool m_loading = false;

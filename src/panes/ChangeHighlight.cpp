@@ -1,0 +1,71 @@
+#include "panes/ChangeHighlight.h"
+
+#include <QFile>
+#include <QPointer>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+
+namespace {
+
+// A page busy with its own scripts answers late; the refresh is not held up longer than this.
+constexpr int AnswerWaitMs = 1000;
+
+const QString &compareSource()
+{
+    static const QString source = [] {
+        QFile file(QStringLiteral(":/quovadex/changes.js"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }();
+    return source;
+}
+
+} // namespace
+
+ChangeHighlight::ChangeHighlight(QObject *parent)
+    : QObject(parent)
+{
+}
+
+void ChangeHighlight::setEnabled(bool enabled)
+{
+    m_enabled = enabled;
+    if (!enabled) {
+        m_url.clear();
+        m_snapshot.clear();
+    }
+}
+
+void ChangeHighlight::compare(QWebEnginePage *page, std::function<void()> done)
+{
+    auto finish = std::make_shared<std::function<void()>>(std::move(done));
+    auto finishOnce = [finish] {
+        if (*finish) {
+            auto call = std::move(*finish);
+            *finish = nullptr;
+            call();
+        }
+    };
+    const QUrl url = page->url();
+    if (!m_enabled || compareSource().isEmpty() || url.isEmpty()) {
+        finishOnce();
+        return;
+    }
+    // The snapshot is JSON, which is also a valid script expression. Another address
+    // compares with nothing and only leaves its own text.
+    const QString previous = url == m_url && !m_snapshot.isEmpty() ? m_snapshot : QStringLiteral("null");
+    const QString script = QStringLiteral("JSON.stringify((%1)(%2))").arg(compareSource(), previous);
+    const quint64 generation = ++m_generation;
+    QPointer<ChangeHighlight> self(this);
+    page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                        [self, url, generation, finishOnce](const QVariant &result) {
+                            // An answer to a compare that a newer load has overtaken is stale.
+                            if (self && generation == self->m_generation && self->m_enabled) {
+                                const QString text = result.toString();
+                                self->m_url = text == QLatin1String("null") || text.isEmpty() ? QUrl() : url;
+                                self->m_snapshot = self->m_url.isEmpty() ? QString() : text;
+                            }
+                            finishOnce();
+                        });
+    QTimer::singleShot(AnswerWaitMs, this, finishOnce);
+}
