@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,9 +16,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QEventLoop>
 #include <QTimer>
 
+#include "EventWait.h"
 #include "ProcessTreeMemory.h"
 #include "core/MainWindow.h"
 #include "favorites/ProcessStarter.h"
@@ -49,27 +48,6 @@ QByteArray quotePage(int rows, int version)
             + ",25</td><td>+0,4%</td></tr>";
     }
     return "<!DOCTYPE html><html><head><meta charset=utf-8></head><body><table>" + table + "</table></body></html>";
-}
-
-// QTest's waits poll the event loop every few milliseconds, and the engine's messages wait for
-// each poll: a page load would take seconds. A real event loop waits as the program does.
-bool waitFor(const std::function<bool()> &done, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    check.start(1);
-    loop.exec();
-    return done();
-}
-
-void pause(int ms)
-{
-    waitFor([] { return false; }, ms);
 }
 
 double median(QList<double> values)

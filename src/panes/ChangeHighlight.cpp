@@ -51,9 +51,15 @@ void ChangeHighlight::compare(QWebEnginePage *page, std::function<void()> done)
         finishOnce();
         return;
     }
-    // The snapshot is JSON, which is also a valid script expression. Another address
-    // compares with nothing and only leaves its own text.
-    const QString previous = url == m_url && !m_snapshot.isEmpty() ? m_snapshot : QStringLiteral("null");
+    // Another address compares with nothing and only leaves its own text. The snapshot goes
+    // in as a string for JSON.parse, which reads a large object much faster than the script
+    // parser reads the same text as a literal.
+    QString previous = QStringLiteral("null");
+    if (url == m_url && !m_snapshot.isEmpty()) {
+        QString quoted = m_snapshot;
+        quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
+        previous = QLatin1String("JSON.parse('") + quoted + QLatin1String("')");
+    }
     const QString script = QStringLiteral("JSON.stringify((%1)(%2))").arg(compareSource(), previous);
     const quint64 generation = ++m_generation;
     QPointer<ChangeHighlight> self(this);

@@ -54,17 +54,28 @@
         return key;
     }
 
-    var now = {}, elements = {};
+    // Grouped by parent, each child by its place: a table row's cells share one key, so the
+    // snapshot stays small and cheap to pass to the program and back.
+    var now = {}, elementsOf = {};
     var walker = document.createTreeWalker(body, NodeFilter.SHOW_TEXT);
-    var last = null;
+    var last = null, group = null, groupElements = null, groupKey = null, parentOfGroup = null;
     for (var node = walker.nextNode(); node; node = walker.nextNode()) {
         var el = node.parentElement;
         if (!el || el === last || skip[el.tagName] || !node.data.trim()) continue;
         last = el;
-        var key = keyOf(el);
-        if (key === null || key in now) continue;
-        now[key] = el.textContent.trim();
-        elements[key] = el;
+        var parent = el.parentElement;
+        if (!parent) continue;
+        if (parent !== parentOfGroup) {
+            parentOfGroup = parent;
+            groupKey = parent === body ? '' : keyOf(parent);
+            group = groupKey === null ? null : (now[groupKey] || (now[groupKey] = {}));
+            groupElements = groupKey === null ? null : (elementsOf[groupKey] || (elementsOf[groupKey] = {}));
+        }
+        if (!group) continue;
+        var at = el.cellIndex !== undefined && el.cellIndex >= 0 ? el.cellIndex : indexOf(el);
+        if (at in group) continue;
+        group[at] = el.textContent.trim();
+        groupElements[at] = el;
     }
     if (!previous)
         return now;
@@ -97,18 +108,23 @@
 
     var colours = { up: 'rgb(150,235,150)', down: 'rgb(255,160,160)', other: 'rgb(255,235,140)' };
     var reach = window.innerHeight;
-    for (var k in now) {
-        if (!(k in previous) || previous[k] === now[k]) continue;
-        var a = number(previous[k]), b = number(now[k]), kind = 'other';
-        if (a !== null && b !== null) {
-            if (a === b) continue;
-            kind = b > a ? 'up' : 'down';
+    for (var g in now) {
+        var before = previous[g];
+        if (!before) continue;
+        var after = now[g], targets = elementsOf[g];
+        for (var i in after) {
+            if (!(i in before) || before[i] === after[i]) continue;
+            var a = number(before[i]), b = number(after[i]), kind = 'other';
+            if (a !== null && b !== null) {
+                if (a === b) continue;
+                kind = b > a ? 'up' : 'down';
+            }
+            var target = targets[i], box = target.getBoundingClientRect();
+            if (box.bottom < -reach || box.top > 2 * reach) continue;
+            // An animation, not a style: nothing in the page changes, and the page's own
+            // background comes back by itself when it ends.
+            target.animate([{ backgroundColor: colours[kind] }], { duration: 4000, easing: 'ease-in' });
         }
-        var target = elements[k], box = target.getBoundingClientRect();
-        if (box.bottom < -reach || box.top > 2 * reach) continue;
-        // An animation, not a style: nothing in the page changes, and the page's own
-        // background comes back by itself when it ends.
-        target.animate([{ backgroundColor: colours[kind] }], { duration: 4000, easing: 'ease-in' });
     }
     return now;
 })
