@@ -30,6 +30,7 @@ PendingRefresh::PendingRefresh(SilentPage &shown, QWidget &frame, int timeoutMs,
     m_view->show();
     m_page->setSilent(shown.isSilent());
     m_page->setEarlyOffset(shown.earlyOffset());
+    m_page->setZoomFactor(shown.zoomFactor());
 
     m_timeout->setSingleShot(true);
     m_timeout->setInterval(timeoutMs);

@@ -5,9 +5,11 @@
 
 #include "panes/BrowserPane.h"
 
+class FreezeWatch;
 class PendingRefresh;
 class RecentInput;
 class QTimer;
+class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
 class SilentPage;
@@ -48,6 +50,13 @@ public:
     // what a page does by itself.
     RecentInput &recentInput() const { return *m_recentInput; }
 
+    // The page's zoom in percent; refreshes keep it.
+    int zoomPercent() const;
+    void setZoomPercent(int percent);
+    // How long a page's script may leave a question unanswered before the page counts as
+    // frozen and its process is ended.
+    void setFreezeTimeout(int ms);
+
     // What navigate() makes of a text; empty text gives about:blank.
     static QUrl addressToUrl(const QString &address);
 
@@ -64,6 +73,7 @@ private:
     void setEarlyOffset(int pixels);
     bool standsAt(int pixels) const;
     void showCrash();
+    void endFrozen(QWebEnginePage *page, qint64 processId);
     bool owns(const QWidget *widget) const;
 
     static constexpr int HoldExpiryMs = 500;
@@ -77,6 +87,7 @@ private:
     SilentPage *m_page;
     RecentInput *m_recentInput;
     PendingRefresh *m_pending = nullptr;
+    FreezeWatch *m_freezeWatch;
     int m_refreshTimeoutMs = 30000;
     QTimer *m_holdExpiry = nullptr;
     bool m_loading = false;
@@ -85,6 +96,7 @@ private:
     QElapsedTimer m_sinceLoad;
     QElapsedTimer m_sinceWrite;
     bool m_crashed = false;
+    bool m_endedFrozen = false;
     QUrl m_crashedUrl;
     QString m_crashedTitle;
 };

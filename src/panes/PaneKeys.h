@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QObject>
+
+class QWidget;
+class WebEnginePane;
+
+// The keys a browser's user expects, while the pane has the focus: F5 and Ctrl+R reload as
+// "A" does, Alt+Left and Alt+Right go back and forward, Ctrl+plus, Ctrl+minus and Ctrl+0 zoom.
+class PaneKeys final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PaneKeys)
+public:
+    PaneKeys(WebEnginePane &pane, QWidget &frame);
+
+    // The zoom one step from percent, in the steps browsers use.
+    static int nextZoom(int percent, int direction);
+
+private:
+    WebEnginePane &m_pane;
+};
