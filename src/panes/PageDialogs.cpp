@@ -80,8 +80,9 @@ bool login(QWidget *parent, const QString &site, const QString &realm, QString *
     QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Accesso a %1").arg(site));
     auto *layout = new QFormLayout(&dialog);
-    const QString why = realm.isEmpty() ? QStringLiteral("Il sito chiede nome utente e password.")
-                                        : QStringLiteral("Il sito chiede nome utente e password per \u00ab%1\u00bb.").arg(realm);
+    // The site's name is the program's; the realm is the site's text and may say anything.
+    QString why = QStringLiteral("Il sito %1 chiede nome utente e password").arg(site);
+    why += realm.isEmpty() ? QStringLiteral(".") : QStringLiteral(" per \u00ab%1\u00bb.").arg(realm.left(200));
     auto *userField = new QLineEdit(&dialog);
     userField->setObjectName(QStringLiteral("loginUser"));
     auto *passwordField = new QLineEdit(&dialog);

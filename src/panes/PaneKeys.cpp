@@ -1,12 +1,9 @@
 #include "panes/PaneKeys.h"
 
 #include <array>
-#include <functional>
-#include <initializer_list>
-#include <utility>
 
-#include <QKeySequence>
-#include <QShortcut>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QWidget>
 
 #include "panes/WebEnginePane.h"
@@ -20,27 +17,63 @@ constexpr std::array ZoomSteps{25, 33, 50, 67, 75, 80, 90, 100, 110, 125, 150, 1
 PaneKeys::PaneKeys(WebEnginePane &pane, QWidget &frame)
     : QObject(&frame)
     , m_pane(pane)
+    , m_frame(frame)
 {
-    auto reload = [this] { m_pane.refresh(BrowserPane::Refresh::ByHand); };
-    auto zoomIn = [this] { m_pane.setZoomPercent(nextZoom(m_pane.zoomPercent(), 1)); };
-    auto zoomOut = [this] { m_pane.setZoomPercent(nextZoom(m_pane.zoomPercent(), -1)); };
-    const std::initializer_list<std::pair<QKeySequence, std::function<void()>>> keys = {
-        {QKeySequence(Qt::Key_F5), reload},
-        {QKeySequence(Qt::CTRL | Qt::Key_R), reload},
-        {QKeySequence(Qt::ALT | Qt::Key_Left), [this] { m_pane.goBack(); }},
-        {QKeySequence(Qt::ALT | Qt::Key_Right), [this] { m_pane.goForward(); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_Plus), zoomIn},
-        // Where "+" needs Shift (English keyboards), the key under it is "=".
-        {QKeySequence(Qt::CTRL | Qt::Key_Equal), zoomIn},
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus), zoomIn},
-        {QKeySequence(Qt::CTRL | Qt::Key_Minus), zoomOut},
-        {QKeySequence(Qt::CTRL | Qt::Key_0), [this] { m_pane.setZoomPercent(100); }},
-    };
-    for (const auto &[sequence, action] : keys) {
-        // The page's widgets come and go with every refresh; the frame holds them all.
-        auto *shortcut = new QShortcut(sequence, &frame);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, action);
+    // Seen before the page: the engine takes every key for the page first and hands back only
+    // some of those it leaves, so a shortcut of the toolkit's would not always fire, and a
+    // page could keep the user's keys for itself. The page's widgets also come and go with
+    // every refresh; watching the application follows them.
+    qApp->installEventFilter(this);
+}
+
+bool PaneKeys::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || !(widget == &m_frame || m_frame.isAncestorOf(widget)))
+        return false;
+    return act(*static_cast<QKeyEvent *>(event));
+}
+
+bool PaneKeys::act(const QKeyEvent &key)
+{
+    // Shift comes with "+" on keyboards where it shares a key with "="; the keypad's keys
+    // count as the others.
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    const bool control = modifiers == Qt::ControlModifier;
+    const bool alt = modifiers == Qt::AltModifier;
+    switch (key.key()) {
+    case Qt::Key_F5:
+        if (modifiers != Qt::NoModifier)
+            return false;
+        m_pane.refresh(BrowserPane::Refresh::ByHand);
+        return true;
+    case Qt::Key_R:
+        if (!control)
+            return false;
+        m_pane.refresh(BrowserPane::Refresh::ByHand);
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (!alt)
+            return false;
+        key.key() == Qt::Key_Left ? m_pane.goBack() : m_pane.goForward();
+        return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+    case Qt::Key_Minus:
+        if (!control)
+            return false;
+        m_pane.setZoomPercent(nextZoom(m_pane.zoomPercent(), key.key() == Qt::Key_Minus ? -1 : 1));
+        return true;
+    case Qt::Key_0:
+        if (!control)
+            return false;
+        m_pane.setZoomPercent(100);
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class QKeyEvent;
 class QWidget;
 class WebEnginePane;
 
@@ -17,6 +18,12 @@ public:
     // The zoom one step from percent, in the steps browsers use.
     static int nextZoom(int percent, int direction);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    bool act(const QKeyEvent &key);
+
     WebEnginePane &m_pane;
+    QWidget &m_frame;
 };
