@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include "panes/WebEnginePane.h"
@@ -28,12 +29,20 @@ PaneKeys::PaneKeys(WebEnginePane &pane, QWidget &frame)
 
 bool PaneKeys::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress)
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::Wheel)
         return false;
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget || !(widget == &m_frame || m_frame.isAncestorOf(widget)))
         return false;
-    return act(*static_cast<QKeyEvent *>(event));
+    if (event->type() == QEvent::KeyPress)
+        return act(*static_cast<QKeyEvent *>(event));
+    // The engine zooms with Ctrl and the wheel by itself, unseen by the pane's label; the
+    // pane does it instead, in the same steps as the keys.
+    const auto *wheel = static_cast<QWheelEvent *>(event);
+    if (!(wheel->modifiers() & Qt::ControlModifier) || wheel->angleDelta().y() == 0)
+        return false;
+    m_pane.setZoomPercent(nextZoom(m_pane.zoomPercent(), wheel->angleDelta().y() > 0 ? 1 : -1));
+    return true;
 }
 
 bool PaneKeys::act(const QKeyEvent &key)

@@ -7,7 +7,8 @@ class QWidget;
 class WebEnginePane;
 
 // The keys a browser's user expects, while the pane has the focus: F5 and Ctrl+R reload as
-// "A" does, Alt+Left and Alt+Right go back and forward, Ctrl+plus, Ctrl+minus and Ctrl+0 zoom.
+// "A" does, Alt+Left and Alt+Right go back and forward, Ctrl+plus, Ctrl+minus, Ctrl+0 and Ctrl
+// with the mouse wheel zoom.
 class PaneKeys final : public QObject
 {
     Q_OBJECT

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineView>
+#include <QWheelEvent>
 
 #include "aids/AutoRefresh.h"
 #include "common/QtTranslations.h"
@@ -310,6 +311,9 @@ void TestRefresh::keysReloadGoBackAndZoom()
     clickIntoPage(QPoint(300, 200));
     QTest::keyClick(m_upper->view()->focusProxy(), Qt::Key_Minus, Qt::ControlModifier);
     QCOMPARE(m_upper->zoomPercent(), 110);
+    QWheelEvent wheel(QPointF(300, 200), QPointF(), {}, QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(m_upper->view()->focusProxy(), &wheel);
+    QCOMPARE(m_upper->zoomPercent(), 125);
     QTest::keyClick(m_upper->view()->focusProxy(), Qt::Key_0, Qt::ControlModifier);
     QVERIFY(!state()->text().contains(QLatin1Char('%')));
 
