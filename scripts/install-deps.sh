@@ -25,7 +25,7 @@ packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
     libqt6webenginecore6-bin qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
-    fonts-liberation fonts-dejavu-core
+    fonts-liberation fonts-dejavu-core qt6-translations-l10n
     xvfb xauth imagemagick
     librsvg2-bin desktop-file-utils appstream libglib2.0-bin dpkg-dev lintian
     clang

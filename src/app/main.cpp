@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "common/QtTranslations.h"
 #include "core/MainWindow.h"
 #include "favorites/ProcessStarter.h"
 #include "panes/WebEngineEnvironment.h"
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Quovadex"));
     QApplication::setApplicationName(QStringLiteral("quovadex3"));
     QApplication::setApplicationDisplayName(QStringLiteral("Doppio Quovadex"));
+    QtTranslations::installItalian(app);
 
     // Declared first so that it outlives the window and every page in it.
     WebEngineEnvironment webEngine;

@@ -13,7 +13,8 @@ inline QString fileName() { return QStringLiteral("Preferiti.htm"); }
 // "<a href=" address ">" title "</a></font></p>" CR LF, in the system's encoding. The title's
 // "&", "<" and ">" become entities; the characters of the address that would end the
 // attribute or the tag (blank, quotation marks, "<", ">", backtick) are percent-encoded.
-// An ordinary address and title give the line unchanged.
+// A user name and password in the address are left out. An ordinary address and title give
+// the line unchanged.
 QByteArray line(const QString &address, const QString &title);
 
 // Appends the line as one write. Returns false, and leaves the file as it was, when it

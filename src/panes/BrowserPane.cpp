@@ -1,5 +1,6 @@
 #include "panes/BrowserPane.h"
 
+#include <QAction>
 #include <QWidget>
 
 #include "common/Twips.h"
@@ -58,4 +59,19 @@ void BrowserPane::setHeight(double twips)
 {
     QWidget *w = widget();
     w->resize(w->width(), qMax(0, Twips::toPixels(twips, Twips::dpiY(w))));
+}
+
+void BrowserPane::addMenuAction(QAction *action)
+{
+    m_menuActions << action;
+}
+
+QList<QAction *> BrowserPane::menuActions() const
+{
+    QList<QAction *> actions;
+    for (const QPointer<QAction> &action : m_menuActions) {
+        if (action)
+            actions << action.data();
+    }
+    return actions;
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
+class QAction;
 class QWidget;
 
 // Everything the program asks of a web pane. The main window and every other part of the
@@ -22,7 +25,8 @@ public:
     // The widget that shows the page; the window parents and places it.
     virtual QWidget *widget() = 0;
 
-    // No dialog of the page's own ever shows while silent.
+    // While silent, a page's own dialogs show only right after the user's click or key in
+    // the pane, never by the page's doing alone and never during a refresh.
     virtual void setSilent(bool silent) = 0;
     virtual bool isSilent() const = 0;
 
@@ -62,6 +66,11 @@ public:
     void setWidth(double twips);
     void setHeight(double twips);
 
+    // Actions of the program's own for the pane's context menu, after the page's few; the
+    // caller keeps them, and one deleted simply leaves the menu.
+    void addMenuAction(QAction *action);
+    QList<QAction *> menuActions() const;
+
 signals:
     // The pane received the input focus, by a click into the page or otherwise.
     void gotFocus();
@@ -75,10 +84,14 @@ signals:
     void refreshPutOff();
     // While a page or a refresh loads: 0 to 100; 100 also when it ends in any way.
     void loadProgress(int percent);
+    // The page is shown at this zoom, in percent; 100 is the page's own size.
+    void zoomChanged(int percent);
 
 protected:
     explicit BrowserPane(QObject *parent = nullptr);
 
 private:
     const QWidget *placed() const;
+
+    QList<QPointer<QAction>> m_menuActions;
 };

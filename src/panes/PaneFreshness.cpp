@@ -38,6 +38,15 @@ void PaneFreshness::refreshPutOff(QTime at)
 
 QString PaneFreshness::text(const QLocale &locale) const
 {
+    const QString state = stateText(locale);
+    if (m_zoom == 100)
+        return state;
+    const QString zoom = QStringLiteral("zoom %1 %").arg(m_zoom);
+    return state.isEmpty() ? zoom : state + QStringLiteral(" \u00b7 ") + zoom;
+}
+
+QString PaneFreshness::stateText(const QLocale &locale) const
+{
     switch (m_state) {
     case State::Unknown:
         return QString();

@@ -21,6 +21,8 @@ public:
     void loaded(QTime at);
     void loadFailed(QTime at, const QString &reason, bool pageKept);
     void refreshPutOff(QTime at);
+    // Any zoom but 100 % is shown with the state: numbers read at the wrong zoom look odd.
+    void setZoom(int percent) { m_zoom = percent; }
 
     State state() const { return m_state; }
     // The last successful load.
@@ -32,6 +34,9 @@ public:
     QString toolTip(const QLocale &locale = QLocale()) const;
 
 private:
+    QString stateText(const QLocale &locale) const;
+
+    int m_zoom = 100;
     State m_state = State::Unknown;
     QTime m_loadedAt;
     QTime m_eventAt;

@@ -50,6 +50,10 @@ PaneStatus::PaneStatus(BrowserPane &pane, QObject *parent)
         showState();
     });
     connect(&pane, &BrowserPane::loadProgress, this, &PaneStatus::showProgress);
+    connect(&pane, &BrowserPane::zoomChanged, this, [this](int percent) {
+        m_freshness.setZoom(percent);
+        showState();
+    });
 }
 
 void PaneStatus::showState()

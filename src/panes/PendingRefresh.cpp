@@ -33,6 +33,7 @@ PendingRefresh::PendingRefresh(SilentPage &shown, QWidget &frame, ChangeHighligh
     m_view->show();
     m_page->setSilent(shown.isSilent());
     m_page->setHeldOffset(shown.heldOffset());
+    m_page->setZoomFactor(shown.zoomFactor());
 
     m_timeout->setSingleShot(true);
     m_timeout->setInterval(timeoutMs);

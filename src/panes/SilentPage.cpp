@@ -3,6 +3,7 @@
 #include <QAuthenticator>
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QWebEngineCertificateError>
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
 #include <QWebEnginePermission>
@@ -10,6 +11,10 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWidget>
+
+#include "panes/PageDialogs.h"
+#include "panes/RecentInput.h"
 
 namespace {
 
@@ -18,6 +23,12 @@ const QString HoldScriptName = QStringLiteral("quovadex-hold");
 // How long after the program starts a navigation a "leave this page?" is taken as the
 // page's answer to it rather than to something of its own.
 constexpr int LeaveWindowMs = 5000;
+// A page's question within this time of the user's click or key is the answer to it.
+constexpr int QuestionAfterInputMs = 2000;
+// A site may take a while to answer that it wants a login: after GO as long as a refresh may
+// wait, after a click on a link less, since a page can also move by itself.
+constexpr int LoginAfterRequestMs = 30000;
+constexpr int LoginAfterInputMs = 10000;
 
 // Chromium's network error numbers that people meet most, in their words.
 QString networkFailure(int code, const QString &engineText)
@@ -88,10 +99,7 @@ SilentPage::SilentPage(QWebEngineProfile *profile, QObject *parent)
         QWebEngineCertificateError refused = error;
         refused.rejectCertificate();
     });
-    // Left unanswered, the engine retries with empty credentials dozens of times; a null
-    // authenticator cancels the request at once.
-    connect(this, &QWebEnginePage::authenticationRequired, this,
-            [](const QUrl &, QAuthenticator *authenticator) { *authenticator = QAuthenticator(); });
+    connect(this, &QWebEnginePage::authenticationRequired, this, &SilentPage::askLogin);
     connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
             [](const QUrl &, QAuthenticator *authenticator, const QString &) { *authenticator = QAuthenticator(); });
     connect(this, &QWebEnginePage::loadingChanged, this, &SilentPage::settle);
@@ -135,18 +143,98 @@ QWebEnginePage *SilentPage::createWindow(WebWindowType)
     return catcher;
 }
 
-QStringList SilentPage::chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
-                                    const QStringList &acceptedMimeTypes)
+template<typename Question>
+auto SilentPage::asking(Question question)
 {
-    if (m_silent)
+    // The question waits in an event loop of its own, in which anything may happen to the
+    // page, even its deletion.
+    const QPointer<SilentPage> self(this);
+    m_asking = true;
+    const auto done = qScopeGuard([&self] {
+        if (self)
+            self->m_asking = false;
+    });
+    return question();
+}
+
+QWidget *SilentPage::window() const
+{
+    auto *view = qobject_cast<QWidget *>(parent());
+    return view ? view->window() : nullptr;
+}
+
+bool SilentPage::userWantsQuestion()
+{
+    // Only one question at a time: each waits in an event loop of its own, inside the engine.
+    if (m_asking || !window() || !m_refreshUntil.hasExpired())
+        return false;
+    if (!m_silent)
+        return true;
+    if (!m_input || !m_input->within(QuestionAfterInputMs))
+        return false;
+    // One click, one question: a page cannot chain questions on the user's one press.
+    m_input->forget();
+    return true;
+}
+
+void SilentPage::askLogin(const QUrl &url, QAuthenticator *authenticator)
+{
+    const bool requested = !m_userLoadUntil.hasExpired() || (m_input && m_input->within(LoginAfterInputMs));
+    QString user;
+    QString password;
+    bool given = false;
+    if (requested && !m_asking && window() && m_refreshUntil.hasExpired()) {
+        // Asked once per request: a wrong password brings the site's refusal page, not a
+        // question that keeps coming back.
+        m_userLoadUntil = QDeadlineTimer();
+        if (m_input)
+            m_input->forget();
+        const QPointer<SilentPage> self(this);
+        given = asking([&] { return PageDialogs::login(window(), url.host(), authenticator->realm(), &user, &password); });
+        // Gone with its page while the user typed: so is the request that asked.
+        if (!self)
+            return;
+    }
+    // Left unanswered, the engine retries with empty credentials dozens of times; a null
+    // authenticator cancels the request at once.
+    if (given) {
+        authenticator->setUser(user);
+        authenticator->setPassword(password);
+    } else {
+        *authenticator = QAuthenticator();
+    }
+}
+
+void SilentPage::setRecentInput(RecentInput *input)
+{
+    m_input = input;
+}
+
+void SilentPage::loadAskedByUser()
+{
+    m_userLoadUntil.setRemainingTime(LoginAfterRequestMs);
+    m_refreshUntil = QDeadlineTimer();
+}
+
+void SilentPage::loadForRefresh()
+{
+    m_refreshUntil.setRemainingTime(LoginAfterRequestMs);
+    m_userLoadUntil = QDeadlineTimer();
+}
+
+QStringList SilentPage::chooseFiles(FileSelectionMode mode, const QStringList &, const QStringList &)
+{
+    // Saving through the page or sending a whole folder are not for a quote page.
+    if ((mode != FileSelectOpen && mode != FileSelectOpenMultiple) || !userWantsQuestion())
         return {};
-    return QWebEnginePage::chooseFiles(mode, oldFiles, acceptedMimeTypes);
+    return asking([&] { return PageDialogs::chooseFiles(window(), mode == FileSelectOpenMultiple); });
 }
 
 void SilentPage::javaScriptAlert(const QUrl &securityOrigin, const QString &msg)
 {
-    if (!m_silent)
-        QWebEnginePage::javaScriptAlert(securityOrigin, msg);
+    if (!userWantsQuestion())
+        return;
+    asking([&] { PageDialogs::alert(window(), securityOrigin.host(), msg); });
 }
 
 bool SilentPage::javaScriptConfirm(const QUrl &securityOrigin, const QString &msg)
@@ -158,13 +246,23 @@ bool SilentPage::javaScriptConfirm(const QUrl &securityOrigin, const QString &ms
         "QWebEnginePage", "Are you sure you want to leave this page? Changes that you made may not be saved.");
     if (msg == leaveQuestion && !m_leaveUntil.hasExpired())
         return true;
-    return m_silent ? false : QWebEnginePage::javaScriptConfirm(securityOrigin, msg);
+    if (!userWantsQuestion())
+        return false;
+    return asking([&] { return PageDialogs::confirm(window(), securityOrigin.host(), msg); });
 }
 
 bool SilentPage::javaScriptPrompt(const QUrl &securityOrigin, const QString &msg, const QString &defaultValue,
                                   QString *result)
 {
-    return m_silent ? false : QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
+    if (!userWantsQuestion())
+        return false;
+    return asking([&] { return PageDialogs::prompt(window(), securityOrigin.host(), msg, defaultValue, result); });
+}
+
+void SilentPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int, const QString &)
+{
+    // The base class writes every message to the program's error output: a broken page that
+    // logs in a loop grew it by megabytes a minute. Nobody reads a quote page's console here.
 }
 
 void SilentPage::setHeldOffset(int pixels)
@@ -212,6 +310,7 @@ void SilentPage::settle(const QWebEngineLoadingInfo &info)
     case QWebEngineLoadingInfo::LoadStoppedStatus:
         return;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
+        m_refreshUntil = QDeadlineTimer();
         // An error status with a page of its own (a 503 "try later") is no quote page.
         if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain && info.errorCode() >= 400)
             emit loadSettled(false, QStringLiteral("HTTP %1").arg(info.errorCode()));

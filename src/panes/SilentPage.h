@@ -3,13 +3,18 @@
 #include <functional>
 
 #include <QDeadlineTimer>
+#include <QPointer>
 #include <QWebEnginePage>
 
+class QAuthenticator;
 class QWebEngineLoadingInfo;
+class RecentInput;
 
 // Decisions about what a page may do live here; the view only shows. While silent, nothing
-// a page does can open a dialog or block the window: a quote page left running for hours
-// must never wait for somebody to press OK.
+// a page does by itself can open a dialog or block the window: a quote page left running for
+// hours must never wait for somebody to press OK. What the user has just asked for (a click
+// on a button that asks "sure?", a file field, a page behind a login) is asked in Italian
+// over the window; never while the page is being refreshed.
 class SilentPage final : public QWebEnginePage
 {
     Q_OBJECT
@@ -29,6 +34,16 @@ public:
     // page?" question from the page in the next moments is answered "leave".
     void leaveOnRequest();
 
+    // The user's presses in the pane, which tell a question the user asked for from one the
+    // page puts by itself. A page without them (a refresh prepared out of sight) never asks.
+    void setRecentInput(RecentInput *input);
+    // Who wants the load that starts next: the user (GO, Home, back) may be asked for a
+    // login; a refresh never is.
+    void loadAskedByUser();
+    void loadForRefresh();
+    // A question of the page is open over the window, and the page waits inside it.
+    bool isAsking() const { return m_asking; }
+
     // Answers whether the keyboard focus is in a field of the page that the user has changed
     // since the page loaded. Asked of the page's process, so the answer comes later.
     void askIfTyping(std::function<void(bool)> answer);
@@ -45,11 +60,21 @@ protected:
     bool javaScriptConfirm(const QUrl &securityOrigin, const QString &msg) override;
     bool javaScriptPrompt(const QUrl &securityOrigin, const QString &msg, const QString &defaultValue,
                           QString *result) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int, const QString &) override;
 
 private:
     void settle(const QWebEngineLoadingInfo &info);
+    bool userWantsQuestion();
+    template<typename Question>
+    auto asking(Question question);
+    QWidget *window() const;
+    void askLogin(const QUrl &url, QAuthenticator *authenticator);
 
     bool m_silent = false;
+    bool m_asking = false;
+    QPointer<RecentInput> m_input;
+    QDeadlineTimer m_userLoadUntil;
+    QDeadlineTimer m_refreshUntil;
     int m_heldOffset = -1;
     QDeadlineTimer m_leaveUntil;
 };

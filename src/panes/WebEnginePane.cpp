@@ -1,5 +1,7 @@
 #include "panes/WebEnginePane.h"
 
+#include <csignal>
+
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
@@ -10,6 +12,9 @@
 #include <QWebEngineView>
 
 #include "panes/ChangeHighlight.h"
+#include "panes/FreezeWatch.h"
+#include "panes/PaneKeys.h"
+#include "panes/PaneMenu.h"
 #include "panes/PendingRefresh.h"
 #include "panes/RecentInput.h"
 #include "panes/SilentPage.h"
@@ -20,8 +25,11 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     , m_page(new SilentPage(profile, m_view))
     , m_recentInput(new RecentInput(*m_frame, this))
     , m_changes(new ChangeHighlight(this))
+    , m_freezeWatch(new FreezeWatch(this))
 {
     setParent(m_frame);
+    new PaneKeys(*this, *m_frame);
+    connect(m_freezeWatch, &FreezeWatch::frozen, this, &WebEnginePane::endFrozen);
     m_frame->installEventFilter(this);
     m_view->setPage(m_page);
     attach(m_page);
@@ -34,6 +42,10 @@ WebEnginePane::~WebEnginePane() = default;
 
 void WebEnginePane::attach(SilentPage *page)
 {
+    page->setRecentInput(m_recentInput);
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this,
+            [this, view = m_view](const QPoint &pos) { PaneMenu::popup(*this, *view, pos); });
     connect(page, &QWebEnginePage::loadStarted, this, [this] { m_loading = true; });
     connect(page, &SilentPage::loadSettled, this, &WebEnginePane::shownLoadSettled);
     connect(page, &QWebEnginePage::loadProgress, this, &BrowserPane::loadProgress);
@@ -72,11 +84,25 @@ void WebEnginePane::showCrash()
         m_crashedTitle = m_page->title();
     }
     m_crashed = true;
+    const QString reason = m_endedFrozen ? QStringLiteral("la pagina non rispondeva ed \u00e8 stata chiusa")
+                                         : QStringLiteral("la pagina si \u00e8 interrotta");
+    m_endedFrozen = false;
     m_page->setHtml(QStringLiteral(
         "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Pagina interrotta</title></head>"
-        "<body style=\"font-family:sans-serif;margin:2em;color:#333\"><h3>La pagina si \u00e8 interrotta.</h3>"
-        "<p>Premere \u00abA\u00bb, \u00abAggiorna\u00bb o \u00abGO\u00bb per caricarla di nuovo.</p></body></html>"));
-    emit loadFailed(QStringLiteral("la pagina si \u00e8 interrotta"), false);
+        "<body style=\"font-family:sans-serif;margin:2em;color:#333\"><h3>%1.</h3>"
+        "<p>Premere \u00abA\u00bb, \u00abAggiorna\u00bb o \u00abGO\u00bb per caricarla di nuovo.</p></body></html>")
+                        .arg(reason.left(1).toUpper() + reason.mid(1)));
+    emit loadFailed(reason, false);
+}
+
+void WebEnginePane::endFrozen(QWebEnginePage *page, qint64 processId)
+{
+    if (page != m_page || m_crashed)
+        return;
+    // The engine has no way to stop a script; ending its process is what brings the page
+    // back, through the same notice and reload as a crash.
+    m_endedFrozen = true;
+    ::kill(pid_t(processId), SIGKILL);
 }
 
 QWidget *WebEnginePane::widget()
@@ -109,6 +135,7 @@ void WebEnginePane::navigate(const QString &address)
     abandonRefresh();
     m_crashed = false;
     m_page->leaveOnRequest();
+    m_page->loadAskedByUser();
     m_page->load(addressToUrl(address));
 }
 
@@ -118,6 +145,7 @@ bool WebEnginePane::goBack()
         return false;
     abandonRefresh();
     m_page->leaveOnRequest();
+    m_page->loadAskedByUser();
     m_page->triggerAction(QWebEnginePage::Back);
     return true;
 }
@@ -128,6 +156,7 @@ bool WebEnginePane::goForward()
         return false;
     abandonRefresh();
     m_page->leaveOnRequest();
+    m_page->loadAskedByUser();
     m_page->triggerAction(QWebEnginePage::Forward);
     return true;
 }
@@ -136,9 +165,17 @@ void WebEnginePane::refresh(Refresh kind)
 {
     if (m_crashed) {
         m_crashed = false;
+        m_page->loadForRefresh();
         m_page->load(m_crashedUrl);
         return;
     }
+    // The page waits for the user's answer to its question, in an event loop of its own; a
+    // refresh would take the page away from under it.
+    if (m_page->isAsking()) {
+        emit refreshPutOff();
+        return;
+    }
+    m_freezeWatch->probe(m_page);
     // The automatic cycle never throws away what the user is typing into the page; it asks
     // the page first, and only when the pane has the keyboard.
     if (kind == Refresh::Automatic && owns(QApplication::focusWidget())) {
@@ -164,6 +201,7 @@ void WebEnginePane::startRefresh()
     // still loading) is simply loaded again where it is.
     if (!m_lastLoadOk || m_loading || m_page->url().isEmpty()) {
         m_page->leaveOnRequest();
+        m_page->loadForRefresh();
         m_page->triggerAction(QWebEnginePage::Reload);
         return;
     }
@@ -179,6 +217,12 @@ void WebEnginePane::startRefresh()
 
 void WebEnginePane::showRefreshed()
 {
+    if (m_page->isAsking()) {
+        abandonRefresh();
+        emit loadProgress(100);
+        emit refreshPutOff();
+        return;
+    }
     QWebEngineView *old = m_view;
     m_page->disconnect(this);
     m_view = m_pending->takeView();
@@ -226,6 +270,24 @@ QString WebEnginePane::locationUrl() const
 QString WebEnginePane::locationName() const
 {
     return m_crashed ? m_crashedTitle : m_page->title();
+}
+
+int WebEnginePane::zoomPercent() const
+{
+    return qRound(m_page->zoomFactor() * 100);
+}
+
+void WebEnginePane::setZoomPercent(int percent)
+{
+    m_page->setZoomFactor(percent / 100.0);
+    if (m_pending)
+        m_pending->page()->setZoomFactor(percent / 100.0);
+    emit zoomChanged(zoomPercent());
+}
+
+void WebEnginePane::setFreezeTimeout(int ms)
+{
+    m_freezeWatch->setTimeout(ms);
 }
 
 bool WebEnginePane::isCrashed() const

@@ -5,8 +5,11 @@
 #include "panes/BrowserPane.h"
 
 class ChangeHighlight;
+class FreezeWatch;
 class PendingRefresh;
 class RecentInput;
+class QTimer;
+class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
 class SilentPage;
@@ -50,6 +53,13 @@ public:
     // What changed since the last load of the same address, highlighted after every load.
     ChangeHighlight &changeHighlight() const { return *m_changes; }
 
+    // The page's zoom in percent; refreshes keep it.
+    int zoomPercent() const;
+    void setZoomPercent(int percent);
+    // How long a page's script may leave a question unanswered before the page counts as
+    // frozen and its process is ended.
+    void setFreezeTimeout(int ms);
+
     // What navigate() makes of a text; empty text gives about:blank.
     static QUrl addressToUrl(const QString &address);
 
@@ -66,6 +76,7 @@ private:
     void setHeldOffset(int pixels);
     void scrolled();
     void showCrash();
+    void endFrozen(QWebEnginePage *page, qint64 processId);
     bool owns(const QWidget *widget) const;
 
     QWidget *m_frame;
@@ -74,11 +85,13 @@ private:
     RecentInput *m_recentInput;
     ChangeHighlight *m_changes;
     PendingRefresh *m_pending = nullptr;
+    FreezeWatch *m_freezeWatch;
     int m_refreshTimeoutMs = 30000;
     bool m_loading = false;
     bool m_lastLoadOk = false;
     bool m_swapping = false;
     bool m_crashed = false;
+    bool m_endedFrozen = false;
     QUrl m_crashedUrl;
     QString m_crashedTitle;
 };

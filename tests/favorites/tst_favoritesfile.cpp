@@ -49,6 +49,8 @@ void TestFavoritesFile::linkLineIsExactAndEscapesMarkupAndAttributeBreakers_data
                                         << QByteArray("<a href=http://a.example/>AT&amp;T</a></font></p>\r\n");
     QTest::newRow("address ends the attribute") << "http://a.example/x onmouseover=alert(1)" << "t"
                                                 << QByteArray("<a href=http://a.example/x%20onmouseover=alert(1)>t</a></font></p>\r\n");
+    QTest::newRow("login in the address") << "https://mario:s3gr@to@banca.example:8443/conto?u=a@b#x" << "t"
+                                          << QByteArray("<a href=https://banca.example:8443/conto?u=a@b#x>t</a></font></p>\r\n");
     QTest::newRow("address ends the tag") << "http://a.example/\"><script>x</script>`'" << "t"
                                           << QByteArray("<a href=http://a.example/%22%3E%3Cscript%3Ex%3C/script%3E%60%27>t</a></font></p>\r\n");
 }

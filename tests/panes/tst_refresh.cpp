@@ -1,14 +1,22 @@
+#include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryFile>
 #include <QTest>
+#include <QTimer>
 #include <QWebEngineView>
+#include <QWheelEvent>
 
 #include "aids/AutoRefresh.h"
+#include "common/QtTranslations.h"
 #include "core/MainWindow.h"
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
@@ -23,10 +31,16 @@ using WebEngineWait::Timeout;
 using Fault = PageServer::Fault;
 Q_DECLARE_METATYPE(Fault)
 
+namespace {
+QString logged;
+} // namespace
+
 // Refreshes of a held quote page in the real window while the site fails every way a site
 // does: the page stays, the pane says it is stale and why, and the next refresh after the
 // site is back brings it up to date. Also what must never block a refresh: typing into the
-// page (put off, not lost) and a page that asks to stay.
+// page (put off, not lost) and a page that asks to stay. And pages that fight back: one that
+// freezes, floods its console, wants a login or asks questions; with the keys and the
+// context menu the user has against them.
 class TestRefresh : public QObject
 {
     Q_OBJECT
@@ -43,6 +57,13 @@ private slots:
     void failedNavigationShowsTheErrorPage();
     void automaticRefreshWaitsForTypingButAByHandDoesNot();
     void pageAskingToStayIsLeftOnGo();
+    void frozenPageIsEndedAndComesBack();
+    void consoleFloodWritesNothing();
+    void keysReloadGoBackAndZoom();
+    void loginIsAskedOnGoButNeverOnARefresh();
+    void questionsShowOnlyAfterTheUsersClick_data();
+    void questionsShowOnlyAfterTheUsersClick();
+    void contextMenuHoldsOnlyWhatFitsAndTheProgramsOwn();
 
 private:
     QString bodyText() { return evaluate(m_upper->page(), QStringLiteral("document.body.innerText")).toString(); }
@@ -57,11 +78,18 @@ private:
     MainWindow *m_window = nullptr;
     WebEnginePane *m_upper = nullptr;
     int m_version = 0;
+    bool m_freeze = false;
+    // Dialogs run an event loop of their own: only a timer reaches them. What each was is
+    // written down while it shows, since it is gone once answered.
+    QTimer m_dialogWatch;
+    struct Seen { QString title; bool fileChooser; bool overWindow; };
+    QList<Seen> m_dialogs;
+    std::function<void(QDialog *)> m_answer;
 };
 
 void TestRefresh::initTestCase()
 {
-    m_server = std::make_unique<PageServer>([this](const QString &path) {
+    m_server = std::make_unique<PageServer>([this](const QString &path) -> QByteArray {
         QByteArray rows;
         for (int i = 0; i < 300; ++i)
             rows += "<tr><td>Titolo " + QByteArray::number(i) + "</td></tr>";
@@ -69,16 +97,39 @@ void TestRefresh::initTestCase()
                                : path.contains(QLatin1String("stay"))
             ? "<script>addEventListener('beforeunload',function(e){e.preventDefault();e.returnValue='';});</script>"
             : "";
-        return "<!DOCTYPE html><html><body>" + extra + "<p>versione " + QByteArray::number(++m_version) + "</p><table>"
-            + rows + "</table></body></html>";
+        if (path == QLatin1String("/flood"))
+            return "<title>flood</title><script>for(var i=0;i<3000;i++){console.warn('FLOOD '+i);console.error('FLOOD');}"
+                   "document.title='done';</script>";
+        if (path == QLatin1String("/ask"))
+            return "<title>ask</title><style>button,input{display:block;width:200px;height:60px}</style><body style='margin:0'>"
+                   "<button onclick=\"document.title='confirm='+confirm('Eliminare?')\">c</button>"
+                   "<button onclick=\"document.title='prompt='+prompt('Quanti?','1')\">p</button><input type=file>"
+                   "<script>setTimeout(function(){document.title='self='+confirm('Da sola?')},0)</script></body>";
+        const QByteArray link = path == QLatin1String("/link") ? "<a href='/second' style='position:fixed;top:0;padding:20px'>l</a>" : "";
+        return "<!DOCTYPE html><html><body>" + extra + link + "<p>versione " + QByteArray::number(++m_version) + "</p><table>"
+            + rows + "</table>" + (m_freeze ? "<script>for(;;){}</script>" : "") + "</body></html>";
     });
     QVERIFY(m_server->listen());
     m_engine = std::make_unique<EngineWindows>();
+    connect(&m_dialogWatch, &QTimer::timeout, this, [this] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            auto *dialog = qobject_cast<QDialog *>(window);
+            if (!dialog || !dialog->isVisible() || dialog->property("seen").toBool())
+                continue;
+            dialog->setProperty("seen", true);
+            m_dialogs << Seen{dialog->windowTitle(), qobject_cast<QFileDialog *>(dialog) != nullptr,
+                              dialog->parentWidget() == m_window};
+            m_answer ? m_answer(dialog) : dialog->reject();
+        }
+    });
+    m_dialogWatch.start(50);
 }
 
 void TestRefresh::init()
 {
     m_server->setFault(Fault::None);
+    m_server->login.clear();
+    m_freeze = false;
     const EngineWindows::Main main = m_engine->showMainWindow({m_server->url(QStringLiteral("/quote"))});
     m_window = main.window;
     m_upper = main.upper;
@@ -90,6 +141,8 @@ void TestRefresh::init()
 void TestRefresh::cleanup()
 {
     m_engine->closeWindows();
+    m_dialogs.clear();
+    m_answer = nullptr;
 }
 
 void TestRefresh::go(const QString &address)
@@ -189,6 +242,163 @@ void TestRefresh::pageAskingToStayIsLeftOnGo()
     QTest::qWait(200);
     go(m_server->url(QStringLiteral("/quote?after")));
     QTRY_COMPARE_WITH_TIMEOUT(m_upper->locationUrl(), m_server->url(QStringLiteral("/quote?after")), Timeout);
+}
+
+void TestRefresh::frozenPageIsEndedAndComesBack()
+{
+    // A refresh is prepared in a page of its own, which the engine may give a process of its
+    // own; "GO" to the same site stays in the frozen one, and so did every refresh after it.
+    m_freeze = true;
+    m_upper->setFreezeTimeout(2000);
+    go(m_server->url(QStringLiteral("/frozen")));
+    auto stopsAnswering = [this] {
+        auto answered = std::make_shared<bool>(false);
+        m_upper->page()->runJavaScript(QStringLiteral("0"), [answered](const QVariant &) { *answered = true; });
+        return !QTest::qWaitFor([answered] { return *answered; }, 1000);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(stopsAnswering(), Timeout);
+    click("Command21");
+    QTRY_VERIFY_WITH_TIMEOUT(m_upper->isCrashed(), Timeout);
+    QCOMPARE(state()->text(), QStringLiteral("Pagina non caricata"));
+    QVERIFY2(state()->toolTip().contains(QLatin1String("non rispondeva")), qPrintable(state()->toolTip()));
+
+    m_freeze = false;
+    click("Command9");
+    QTRY_VERIFY_WITH_TIMEOUT(state()->text().startsWith(QLatin1String("Aggiornata")), Timeout);
+    QVERIFY(m_upper->locationUrl().endsWith(QLatin1String("/frozen")));
+    QVERIFY(evaluate(m_upper->page(), QStringLiteral("document.body.innerText")).toString().contains(QLatin1String("versione")));
+}
+
+void TestRefresh::consoleFloodWritesNothing()
+{
+    // Qt's messages and the engine's own log, which goes to file descriptor 2 directly.
+    QTemporaryFile captured;
+    QVERIFY(captured.open());
+    std::fflush(stderr);
+    const int saved = ::dup(2);
+    ::dup2(captured.handle(), 2);
+    const QtMessageHandler testsHandler = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &message) { logged += message; });
+    go(m_server->url(QStringLiteral("/flood")));
+    QTRY_COMPARE_WITH_TIMEOUT(m_upper->page()->title(), QStringLiteral("done"), Timeout);
+    evaluate(m_upper->page(), QStringLiteral("1"));
+    qInstallMessageHandler(testsHandler);
+    std::fflush(stderr);
+    ::dup2(saved, 2);
+    ::close(saved);
+    QVERIFY2(!captured.readAll().contains("FLOOD") && !logged.contains(QLatin1String("FLOOD")),
+             "the page's console reached the error output");
+}
+
+void TestRefresh::keysReloadGoBackAndZoom()
+{
+    go(m_server->url(QStringLiteral("/second")));
+    QTRY_VERIFY_WITH_TIMEOUT(m_upper->page()->url().path() == QLatin1String("/second") && !m_upper->page()->isLoading(), Timeout);
+    clickIntoPage(QPoint(300, 200));
+    for (const QKeyCombination key : {QKeyCombination(Qt::Key_F5), Qt::CTRL | Qt::Key_R}) {
+        const qsizetype asked = m_server->requests.size();
+        QTest::keyClick(m_upper->view()->focusProxy(), key.key(), key.keyboardModifiers());
+        QTRY_VERIFY_WITH_TIMEOUT(m_server->requests.size() > asked && !m_upper->isRefreshing(), Timeout);
+    }
+    QTest::keyClick(m_upper->view()->focusProxy(), Qt::Key_Plus, Qt::ControlModifier);
+    QTest::keyClick(m_upper->view()->focusProxy(), Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(m_upper->zoomPercent(), 125);
+    QVERIFY2(state()->text().endsWith(QLatin1String("zoom 125 %")), qPrintable(state()->text()));
+    // A refresh keeps the zoom.
+    click("Command21");
+    QTRY_VERIFY_WITH_TIMEOUT(!m_upper->isRefreshing(), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_upper->page(), QStringLiteral("window.devicePixelRatio")).toDouble(), 1.25, Timeout);
+    clickIntoPage(QPoint(300, 200));
+    QTest::keyClick(m_upper->view()->focusProxy(), Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(m_upper->zoomPercent(), 110);
+    QWheelEvent wheel(QPointF(300, 200), QPointF(), {}, QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(m_upper->view()->focusProxy(), &wheel);
+    QCOMPARE(m_upper->zoomPercent(), 125);
+    QTest::keyClick(m_upper->view()->focusProxy(), Qt::Key_0, Qt::ControlModifier);
+    QVERIFY(!state()->text().contains(QLatin1Char('%')));
+
+    QTest::keyClick(m_upper->view()->focusProxy(), Qt::Key_Left, Qt::AltModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(m_upper->locationUrl().endsWith(QLatin1String("/quote")), Timeout);
+    QTest::keyClick(m_upper->view()->focusProxy(), Qt::Key_Right, Qt::AltModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(m_upper->locationUrl().endsWith(QLatin1String("/second")), Timeout);
+}
+
+void TestRefresh::loginIsAskedOnGoButNeverOnARefresh()
+{
+    m_server->login = "mario:segreto";
+    m_answer = [](QDialog *dialog) {
+        dialog->findChild<QLineEdit *>(QStringLiteral("loginUser"))->setText(QStringLiteral("mario"));
+        dialog->findChild<QLineEdit *>(QStringLiteral("loginPassword"))->setText(QStringLiteral("segreto"));
+        dialog->accept();
+    };
+    go(m_server->url(QStringLiteral("/conto")));
+    QTRY_VERIFY_WITH_TIMEOUT(m_upper->locationUrl().endsWith(QLatin1String("/conto")), Timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(state()->text().startsWith(QLatin1String("Aggiornata")) && !m_upper->page()->isLoading(), Timeout);
+    QCOMPARE(m_dialogs.size(), 1);
+    QVERIFY(m_dialogs.first().title.startsWith(QLatin1String("Accesso a")));
+    QVERIFY(m_dialogs.first().overWindow);
+
+    // The site now refuses the password the engine keeps: the refresh fails, nobody is asked.
+    m_server->login = "mario:cambiata";
+    clickIntoPage(QPoint(300, 200));
+    click("Command21");
+    QTRY_VERIFY_WITH_TIMEOUT(state()->text().startsWith(QLatin1String("Non aggiornata")), Timeout);
+    QVERIFY(state()->toolTip().contains(QLatin1String("HTTP 401")));
+    QCOMPARE(m_dialogs.size(), 1);
+}
+
+void TestRefresh::questionsShowOnlyAfterTheUsersClick_data()
+{
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("confirm") << QPoint(100, 30) << "confirm=true";
+    QTest::newRow("prompt") << QPoint(100, 90) << "prompt=42";
+    QTest::newRow("file chooser") << QPoint(100, 150) << "";
+}
+
+void TestRefresh::questionsShowOnlyAfterTheUsersClick()
+{
+    QFETCH(QPoint, at);
+    QFETCH(QString, answer);
+    go(m_server->url(QStringLiteral("/ask")));
+    // The page's own question on loading was answered "no" without a dialog.
+    QTRY_COMPARE_WITH_TIMEOUT(m_upper->page()->title(), QStringLiteral("self=false"), Timeout);
+    QVERIFY(m_dialogs.isEmpty());
+
+    m_answer = [](QDialog *dialog) {
+        if (auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("pageAnswer")))
+            field->setText(QStringLiteral("42"));
+        qobject_cast<QFileDialog *>(dialog) ? dialog->reject() : dialog->accept();
+    };
+    QTest::mouseClick(m_upper->view()->focusProxy(), Qt::LeftButton, {}, at);
+    QTRY_COMPARE_WITH_TIMEOUT(m_dialogs.size(), 1, Timeout);
+    QVERIFY(m_dialogs.first().overWindow);
+    QCOMPARE(m_dialogs.first().fileChooser, answer.isEmpty());
+    if (!answer.isEmpty())
+        QTRY_COMPARE_WITH_TIMEOUT(m_upper->page()->title(), answer, Timeout);
+}
+
+void TestRefresh::contextMenuHoldsOnlyWhatFitsAndTheProgramsOwn()
+{
+    QAction own(QStringLiteral("Evidenzia"));
+    m_upper->addMenuAction(&own);
+    go(m_server->url(QStringLiteral("/link")));
+    QTRY_VERIFY_WITH_TIMEOUT(m_upper->page()->url().path() == QLatin1String("/link") && !m_upper->page()->isLoading(), Timeout);
+    QTest::mouseClick(m_upper->view()->focusProxy(), Qt::RightButton, {}, QPoint(30, 30));
+    QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QMenu *>(QApplication::activePopupWidget()), Timeout);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QStringList texts;
+    for (QAction *action : menu->actions())
+        texts << action->text();
+    QCOMPARE(texts, QStringList({"Indietro", "Avanti", "Ricarica", "", "Copia", "Copia indirizzo del link", "", "Evidenzia"}));
+    const qsizetype asked = m_server->requests.size();
+    menu->actions().at(2)->trigger();
+    menu->close();
+    QTRY_VERIFY_WITH_TIMEOUT(m_server->requests.size() > asked, Timeout);
+
+    QCOMPARE(QtTranslations::installItalian(*qApp, QLocale(QLocale::English)), 0);
+    QCOMPARE(QtTranslations::installItalian(*qApp, QLocale(QLocale::Italian, QLocale::Italy)) > 0, true);
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Annulla"));
 }
 
 QTEST_MAIN(TestRefresh)

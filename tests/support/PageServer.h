@@ -66,6 +66,8 @@ public:
     }
 
     QStringList requests;
+    // "user:password" a page needs (HTTP basic authentication); empty for none.
+    QByteArray login;
 
 private:
     void answer(QTcpSocket *socket)
@@ -81,6 +83,12 @@ private:
         const bool page = !path.endsWith(QLatin1String("favicon.ico"));
         if (page && m_fault == Fault::Hang)
             return;
+        if (page && !login.isEmpty() && !request.contains("Authorization: Basic " + login.toBase64() + "\r\n")) {
+            socket->write("HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"Conto\"\r\n"
+                          "Content-Length: 7\r\nConnection: close\r\n\r\nNegato.");
+            socket->disconnectFromHost();
+            return;
+        }
         const bool unavailable = page && m_fault == Fault::Unavailable;
         const QByteArray body = unavailable ? QByteArray("<html><body>Riprovare</body></html>")
                                 : page      ? m_page(path)

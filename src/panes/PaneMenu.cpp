@@ -1,0 +1,65 @@
+#include "panes/PaneMenu.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QPointer>
+#include <QWebEngineContextMenuRequest>
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include "panes/WebEnginePane.h"
+
+namespace PaneMenu {
+
+void popup(WebEnginePane &pane, QWebEngineView &view, const QPoint &pos)
+{
+    const QWebEngineContextMenuRequest *request = view.lastContextMenuRequest();
+    const QString selection = request ? request->selectedText() : QString();
+    const QUrl link = request ? request->linkUrl() : QUrl();
+    // Deleted with the view, which a refresh may replace while the menu is open.
+    auto *menu = new QMenu(&view);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<WebEnginePane> target(&pane);
+    QPointer<QWebEnginePage> page(view.page());
+
+    QAction *back = menu->addAction(QStringLiteral("Indietro"), menu, [target] {
+        if (target)
+            target->goBack();
+    });
+    back->setEnabled(page && page->history()->canGoBack());
+    QAction *forward = menu->addAction(QStringLiteral("Avanti"), menu, [target] {
+        if (target)
+            target->goForward();
+    });
+    forward->setEnabled(page && page->history()->canGoForward());
+    menu->addAction(QStringLiteral("Ricarica"), menu, [target] {
+        if (target)
+            target->refresh(BrowserPane::Refresh::ByHand);
+    });
+    menu->addSeparator();
+    QAction *copy = menu->addAction(QStringLiteral("Copia"), menu, [page] {
+        if (page)
+            page->triggerAction(QWebEnginePage::Copy);
+    });
+    copy->setEnabled(!selection.isEmpty());
+    if (link.isValid()) {
+        menu->addAction(QStringLiteral("Copia indirizzo del link"), menu, [link] {
+            auto *data = new QMimeData;
+            data->setUrls({link});
+            data->setText(link.toString());
+            QGuiApplication::clipboard()->setMimeData(data);
+        });
+    }
+    const QList<QAction *> own = pane.menuActions();
+    if (!own.isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(own);
+    }
+    menu->popup(view.mapToGlobal(pos));
+}
+
+} // namespace PaneMenu

@@ -1,0 +1,16 @@
+#pragma once
+
+class QPoint;
+class QWebEngineView;
+class WebEnginePane;
+
+// The pane's context menu. Only what makes sense on a watched page: back, forward, reload
+// (as "A" does), copy and copy the link's address, then the program's own actions. The
+// engine's menu would offer to save the page unasked or to show its source in the pane's
+// place, and speaks English.
+namespace PaneMenu {
+
+// Opens the menu for the click the view has just reported, at pos in the view.
+void popup(WebEnginePane &pane, QWebEngineView &view, const QPoint &pos);
+
+} // namespace PaneMenu
