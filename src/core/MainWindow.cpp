@@ -28,6 +28,7 @@
 #include "favorites/ProgramLaunchers.h"
 #include "panes/AddressBox.h"
 #include "panes/BrowserPane.h"
+#include "panes/HighlightSwitch.h"
 #include "panes/HistoryList.h"
 #include "panes/LocalPageList.h"
 #include "panes/MainLayout.h"
@@ -204,6 +205,8 @@ void MainWindow::buildParts(ProcessStarter &starter)
 
     new FavoritesButton(control<QPushButton>("Command1"), *m_upperPane, m_folder, this);
     new FavoritesButton(control<QPushButton>("Command15"), *m_lowerPane, m_folder, this);
+    new HighlightSwitch(*m_upperPane, QStringLiteral("sopra"), this);
+    new HighlightSwitch(*m_lowerPane, QStringLiteral("sotto"), this);
     new ProgramLaunchers({&control<QPushButton>("Command25"), &control<QPushButton>("Command12"),
                           &control<ClickLabel>("Label1")},
                          addressText, *m_upperPane, starter, m_folder, this);

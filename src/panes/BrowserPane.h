@@ -55,6 +55,9 @@ public:
     // Leaves the page where it stands, and every later document where it opens.
     virtual void releaseScrollTop() = 0;
 
+    // Whether each load highlights what changed since the last load of the same address.
+    virtual void setHighlightChanges(bool on) = 0;
+
     // Placement in twips in the window's coordinates. Reading back gives what the toolkit
     // stored, which is whole pixels.
     double left() const;

@@ -305,6 +305,11 @@ void WebEnginePane::releaseScrollTop()
     setHeldOffset(-1);
 }
 
+void WebEnginePane::setHighlightChanges(bool on)
+{
+    m_changes->setEnabled(on);
+}
+
 void WebEnginePane::setHeldOffset(int pixels)
 {
     m_page->setHeldOffset(pixels);

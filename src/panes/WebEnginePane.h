@@ -37,6 +37,7 @@ public:
     QString locationName() const override;
     void holdScrollTop(int pixels) override;
     void releaseScrollTop() override;
+    void setHighlightChanges(bool on) override;
 
     // The view and page shown now; a refresh that succeeds replaces both.
     QWebEngineView *view() const { return m_view; }

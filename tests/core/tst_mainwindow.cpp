@@ -1,11 +1,13 @@
 #include <memory>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTest>
 
 #include "calculator/Calculator.h"
@@ -32,12 +34,28 @@ private slots:
     void resizeMovesLowerPaneColumnAndBars();
     void minimiseAndRestoreKeepTheLayout();
     void closingTheWindowClosesTheCalculator();
+    void highlightChoiceIsPerPaneAndKeptForTheNextStart();
 
 private:
     template<typename T>
     T *find(const char *name) const { return m_scene->recorded->find<T>(name); }
     void click(const char *name) { m_scene->recorded->click(name); }
     quint32 flag(const char *box) const { return Colors::backColor(find<QCheckBox>(box)); }
+    void restart()
+    {
+        m_scene = std::make_unique<WindowScene>();
+        RecordedWindow &recorded = m_scene->start();
+        m_upper = recorded.upper();
+        m_lower = recorded.lower();
+    }
+    static QAction *highlightAction(RecordingPane *pane)
+    {
+        for (QAction *action : pane->menuActions()) {
+            if (action->objectName() == QLatin1String("highlightChanges"))
+                return action;
+        }
+        return nullptr;
+    }
 
     std::unique_ptr<WindowScene> m_scene;
     MainWindow *m_window = nullptr;
@@ -169,6 +187,26 @@ void TestMainWindow::closingTheWindowClosesTheCalculator()
     QCOMPARE(openCalculators(), 1);
     m_window->close();
     QCOMPARE(openCalculators(), 0);
+}
+
+void TestMainWindow::highlightChoiceIsPerPaneAndKeptForTheNextStart()
+{
+    QSettings().remove(QStringLiteral("evidenziaVariazioni"));
+    restart();
+    QAction *upper = highlightAction(m_upper);
+    QVERIFY(upper && upper->isCheckable() && upper->isChecked());
+    QVERIFY(m_upper->highlightChanges);
+
+    upper->trigger();
+    QVERIFY(!m_upper->highlightChanges);
+    QVERIFY(m_lower->highlightChanges);
+
+    restart();
+    QVERIFY(!m_upper->highlightChanges);
+    QVERIFY(!highlightAction(m_upper)->isChecked());
+    QVERIFY(m_lower->highlightChanges);
+    highlightAction(m_upper)->trigger();
+    QVERIFY(m_upper->highlightChanges);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -28,6 +28,9 @@ public:
     QString locationName() const override { return m_title; }
     void holdScrollTop(int pixels) override;
     void releaseScrollTop() override;
+    void setHighlightChanges(bool on) override { highlightChanges = on; }
+
+    bool highlightChanges = true;
 
     // Calls in order, as "Navigate:<text>", "GoBack", "GoForward", "Refresh" (by hand), "AutoRefresh", "Stop",
     // "Silent:1", "Hold:<n>", "Release".
