@@ -122,8 +122,9 @@
             var target = targets[i], box = target.getBoundingClientRect();
             if (box.bottom < -reach || box.top > 2 * reach) continue;
             // An animation, not a style: nothing in the page changes, and the page's own
-            // background comes back by itself when it ends.
-            target.animate([{ backgroundColor: colours[kind] }], { duration: 4000, easing: 'ease-in' });
+            // background comes back by itself when it ends. Full for two seconds, then fading.
+            target.animate([{ backgroundColor: colours[kind] }, { backgroundColor: colours[kind], offset: 0.4 }],
+                           { duration: 5000, easing: 'ease-in' });
         }
     }
     return now;
