@@ -411,6 +411,15 @@ class Bench:
             raise RuntimeError(f"scroll hold benchmark failed (log: {log_path})")
         return [line for line in out.splitlines() if line.startswith("hold ")]
 
+    def changes(self):
+        """Finding and highlighting the changes of a refresh on a page of 10,000 cells."""
+        command = [str(self.bin / "changes_cost"), "--rounds", "10" if self.args.pairs < 5 else "30"]
+        result = subprocess.run(command, env=self.environment("changes"), cwd=self.work, capture_output=True,
+                                text=True, timeout=600)
+        if result.returncode != 0:
+            raise RuntimeError("changes benchmark failed: " + result.stderr[-500:])
+        return [line for line in result.stdout.splitlines() if line.startswith("changes_cost")]
+
 
 def sleep_until(deadline):
     while (left := deadline - time.monotonic()) > 0:
@@ -498,7 +507,7 @@ def main():
     quick = os.environ.get("QUOVADEX_BENCH_QUICK", "") not in ("", "0")
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build-dir", default=str(ROOT / "build"))
-    parser.add_argument("--only", choices=("compare", "display", "hold"))
+    parser.add_argument("--only", choices=("compare", "display", "hold", "changes"))
     parser.add_argument("--pairs", type=int, default=2 if quick else 5)
     parser.add_argument("--settle", type=float, default=3 if quick else 10,
                         help="seconds from both pages' arrival to the memory sample")
@@ -531,6 +540,10 @@ def main():
                 progress("scroll hold: page sent in two parts")
                 out += ["scroll hold, page sent in two parts 150 ms apart"]
                 out += ["  " + line for line in bench.hold(stream=True)]
+            if args.only in (None, "changes"):
+                progress("changes highlighted")
+                out += ["changes since the last load (target: within 50 ms of the page being ready)"]
+                out += ["  " + line for line in bench.changes()]
         except RuntimeError as error:
             print(f"bench: {error}", file=sys.stderr)
             return 1

@@ -1,7 +1,7 @@
 // Runs in the program's own script world after a page has loaded. Takes the text of every
-// element that holds text, keyed by its place in the document, and compares it with the
-// snapshot of the previous load of the same address (null for none). Changed elements in view
-// or near it get a background that fades: green where a number rose, red where it fell, yellow
+// element that holds text in view or near it, keyed by its place in the document, and compares
+// it with the snapshot of the previous load of the same address (null for none). Changed
+// elements get a background that fades: green where a number rose, red where it fell, yellow
 // for other text. Returns the new snapshot, or null for a page that is no HTML document.
 (function (previous) {
     var body = document.body;
@@ -54,29 +54,40 @@
         return key;
     }
 
+    // Only what is in view or near it: a subtree wholly outside that band is never walked,
+    // so a table of thousands of rows costs its rows' boxes, not its cells. A box without
+    // height (display: contents, an empty wrapper of floats) is walked all the same.
+    var reach = window.innerHeight, bandTop = -reach, bandBottom = 2 * reach;
     // Grouped by parent, each child by its place: a table row's cells share one key, so the
     // snapshot stays small and cheap to pass to the program and back.
     var now = {}, elementsOf = {};
-    var walker = document.createTreeWalker(body, NodeFilter.SHOW_TEXT);
-    var last = null, group = null, groupElements = null, groupKey = null, parentOfGroup = null;
-    for (var node = walker.nextNode(); node; node = walker.nextNode()) {
-        var el = node.parentElement;
-        if (!el || el === last || skip[el.tagName] || !node.data.trim()) continue;
-        last = el;
+    function take(el) {
         var parent = el.parentElement;
-        if (!parent) continue;
-        if (parent !== parentOfGroup) {
-            parentOfGroup = parent;
-            groupKey = parent === body ? '' : keyOf(parent);
-            group = groupKey === null ? null : (now[groupKey] || (now[groupKey] = {}));
-            groupElements = groupKey === null ? null : (elementsOf[groupKey] || (elementsOf[groupKey] = {}));
-        }
-        if (!group) continue;
+        if (!parent) return;
+        var groupKey = parent === body ? '' : keyOf(parent);
+        if (groupKey === null) return;
+        var group = now[groupKey] || (now[groupKey] = {});
         var at = el.cellIndex !== undefined && el.cellIndex >= 0 ? el.cellIndex : indexOf(el);
-        if (at in group) continue;
+        if (at in group) return;
         group[at] = el.textContent.trim();
-        groupElements[at] = el;
+        (elementsOf[groupKey] || (elementsOf[groupKey] = {}))[at] = el;
     }
+    function visit(el) {
+        var taken = false;
+        for (var c = el.firstChild; c; c = c.nextSibling) {
+            if (c.nodeType === 3) {
+                if (!taken && el !== body && c.data.trim()) {
+                    taken = true;
+                    take(el);
+                }
+            } else if (c.nodeType === 1 && !skip[c.tagName]) {
+                var box = c.getBoundingClientRect();
+                if (box.height > 0 && (box.bottom < bandTop || box.top > bandBottom)) continue;
+                visit(c);
+            }
+        }
+    }
+    visit(body);
     if (!previous)
         return now;
 
@@ -107,7 +118,6 @@
     }
 
     var colours = { up: 'rgb(150,235,150)', down: 'rgb(255,160,160)', other: 'rgb(255,235,140)' };
-    var reach = window.innerHeight;
     for (var g in now) {
         var before = previous[g];
         if (!before) continue;
@@ -119,8 +129,7 @@
                 if (a === b) continue;
                 kind = b > a ? 'up' : 'down';
             }
-            var target = targets[i], box = target.getBoundingClientRect();
-            if (box.bottom < -reach || box.top > 2 * reach) continue;
+            var target = targets[i];
             // An animation, not a style: nothing in the page changes, and the page's own
             // background comes back by itself when it ends. Full for two seconds, then fading.
             target.animate([{ backgroundColor: colours[kind] }, { backgroundColor: colours[kind], offset: 0.4 }],
