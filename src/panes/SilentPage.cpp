@@ -88,23 +88,6 @@ SilentPage::SilentPage(QWebEngineProfile *profile, QObject *parent)
 #endif
 }
 
-QWebEnginePage *SilentPage::createWindow(WebWindowType)
-{
-    // The engine drops a new-window request nobody answers. A throw-away page catches the
-    // address the link or script asked for, and this pane opens it instead.
-    auto *catcher = new QWebEnginePage(profile(), this);
-    connect(catcher, &QWebEnginePage::urlChanged, this, [this, catcher](const QUrl &url) {
-        if (url.isEmpty())
-            return;
-        // setUrl() here would bypass the engine's own rule that a web page cannot open a
-        // local file; keep that rule for new windows too.
-        if (!url.isLocalFile() || this->url().isLocalFile())
-            setUrl(url);
-        catcher->deleteLater();
-    });
-    return catcher;
-}
-
 QStringList SilentPage::chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
                                     const QStringList &acceptedMimeTypes)
 {

@@ -8,6 +8,8 @@
 class PendingRefresh;
 class RecentInput;
 class QTimer;
+class QWebEngineNewWindowRequest;
+class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
 class SilentPage;
@@ -48,14 +50,21 @@ public:
     // what a page does by itself.
     RecentInput &recentInput() const { return *m_recentInput; }
 
-    // What navigate() makes of a text; empty text gives about:blank.
-    static QUrl addressToUrl(const QString &address);
+    // The pane that shows page now; null for any other page, one prepared for a refresh too.
+    static WebEnginePane *showing(const QWebEnginePage *page);
+    void tellDownloaded(const QString &path) { emit downloaded(path); }
+    void tellDownloadStopped(const QString &name, const QString &reason) { emit downloadStopped(name, reason); }
+
+    // What navigate() makes of a text, relative names taken in folder; empty text gives
+    // about:blank.
+    static QUrl addressToUrl(const QString &address, const QString &folder);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void attach(SilentPage *page);
+    void onNewWindowRequested(QWebEngineNewWindowRequest &request);
     void shownLoadSettled(bool ok, const QString &reason);
     void startRefresh();
     void showRefreshed();
@@ -67,6 +76,8 @@ private:
     bool owns(const QWidget *widget) const;
 
     static constexpr int HoldExpiryMs = 500;
+    // How long after the user's press a page's request still counts as the user's.
+    static constexpr int AskedWithinMs = 2000;
     // After a load the engine's reported position may still be the old page's; and
     // whatever it reports, the offset is written again at least this often.
     static constexpr int LoadSettleMs = 1000;
