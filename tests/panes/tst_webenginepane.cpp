@@ -5,12 +5,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
-#include <QWebEngineView>
 
 #include "common/Maker.h"
 #include "panes/SilentPage.h"
@@ -40,10 +38,6 @@ const std::initializer_list<std::pair<const char *, QByteArray>> Pages = {
                     "document.title=kind+'='+r;}"
                     "run(location.hash.substring(1));"
                     "</script></body></html>"},
-    {"opener.htm", "<!DOCTYPE html><html><head><title>opener</title></head><body style=\"margin:0\">"
-                   "<a href=\"second.htm\" target=\"_blank\" style=\"display:block;height:100px\">nuova finestra</a>"
-                   "<button style=\"height:100px;width:100%\" onclick=\"var w=window.open('about:blank');"
-                   "if(w)w.document.write('vuota')\">vuota</button></body></html>"},
 };
 
 } // namespace
@@ -66,7 +60,6 @@ private slots:
     void scrollWriteWithoutBodyIsHarmless();
     void pageDialogsNeitherShowNorBlock_data();
     void pageDialogsNeitherShowNorBlock();
-    void newWindowOnlyAfterAClickAndNeverOverThePage();
     void secondInstanceOnTheSameProfileKeepsItsDataInMemory();
     void addressTextBecomesUrl_data();
     void addressTextBecomesUrl();
@@ -195,27 +188,6 @@ void TestWebEnginePane::pageDialogsNeitherShowNorBlock()
 
     QTRY_COMPARE_WITH_TIMEOUT(pane->locationName(), title, Timeout);
     QVERIFY2(m_dialogs.isEmpty(), qPrintable(m_dialogs.join(QLatin1Char(','))));
-}
-
-void TestWebEnginePane::newWindowOnlyAfterAClickAndNeverOverThePage()
-{
-    WebEnginePane *pane = makePane();
-    load(pane, page("opener.htm"));
-    if (QTest::currentTestFailed())
-        return;
-    QSignalSpy asked(pane, &BrowserPane::newWindowRequested);
-    const int windowsBefore = QApplication::topLevelWidgets().size();
-    auto clickAt = [pane](int y) { QTest::mouseClick(pane->view()->focusProxy(), Qt::LeftButton, {}, {50, y}); };
-
-    // A flood without a click, then an empty window after one, then the link.
-    pane->page()->runJavaScript(QStringLiteral("for(var i=0;i<20;i++)window.open('second.htm?'+i)"));
-    clickAt(150);
-    clickAt(50);
-    QTRY_COMPARE_WITH_TIMEOUT(asked.size(), 1, Timeout);
-    QCOMPARE(asked.at(0).at(0).toString(), m_engine->url(QStringLiteral("second.htm")));
-    QCOMPARE(pane->locationName(), QStringLiteral("opener"));
-    QCOMPARE(evaluate(pane->page(), QStringLiteral("document.body.innerText.indexOf('nuova')>=0")).toBool(), true);
-    QCOMPARE(QApplication::topLevelWidgets().size(), windowsBefore);
 }
 
 void TestWebEnginePane::secondInstanceOnTheSameProfileKeepsItsDataInMemory()
