@@ -29,11 +29,11 @@ private slots:
 void TestWindows::popUpGetsAWindowAndClosingOneLeavesTheOther()
 {
     EngineWindows engine;
-    QVERIFY(engine.writePages({{"opener.htm", "<!DOCTYPE html><title>opener</title><body style=\"margin:0\">"
-                                              "<a href=\"second.htm\" target=\"_blank\" style=\"display:block;"
-                                              "height:100px\">nuova</a><button style=\"height:100px\" onclick=\""
-                                              "var w=window.open('about:blank');"
-                                              "if(w)w.document.write('x')\">v</button>"},
+    QVERIFY(engine.writePages({{"opener.htm", "<!DOCTYPE html><title>opener</title><style>body>*{display:block;margin:0;"
+                                              "height:100px;width:100%}</style><a href=\"second.htm\" target=\"_blank\">"
+                                              "nuova</a><button onclick=\"var w=window.open('about:blank');"
+                                              "if(w)w.document.write('x')\">v</button><button "
+                                              "onclick=\"window.open('second.htm?js')\">js</button>"},
                                {"second.htm", "<!DOCTYPE html><title>second</title>"}}));
     const QString folder = QFileInfo(engine.path(QStringLiteral("opener.htm"))).path();
     // No window may depend on the process's current folder.
@@ -47,19 +47,23 @@ void TestWindows::popUpGetsAWindowAndClosingOneLeavesTheOther()
     QTRY_COMPARE_WITH_TIMEOUT(second->upperPane()->locationName(), QStringLiteral("second"), Timeout);
 
     // A flood without a click and an empty window after one open nothing; the link does.
-    opener->page()->runJavaScript(QStringLiteral("for(var i=0;i<20;i++)window.open('second.htm?'+i)"));
+    WebEngineWait::evaluate(opener->page(), QStringLiteral("for(var i=0;i<20;i++)window.open('second.htm?'+i)"));
     QTest::mouseClick(opener->view()->focusProxy(), Qt::LeftButton, {}, {50, 150});
     QTest::mouseClick(opener->view()->focusProxy(), Qt::LeftButton, {}, {50, 50});
     QTRY_COMPARE_WITH_TIMEOUT(windows.windows().size(), 3, Timeout);
     MainWindow *popUp = windows.windows().last();
+    QTest::mouseClick(opener->view()->focusProxy(), Qt::LeftButton, {}, {50, 250});
+    QTRY_COMPARE_WITH_TIMEOUT(windows.windows().size(), 4, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(windows.windows().last()->upperPane()->locationUrl(),
+                              engine.url(QStringLiteral("second.htm")) + QStringLiteral("?js"), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(popUp->upperPane()->locationName(), QStringLiteral("second"), Timeout);
     QCOMPARE(popUp->upperPane()->locationUrl(), engine.url(QStringLiteral("second.htm")));
     QCOMPARE(popUp->workingFolder(), folder);
     QCOMPARE(WebEngineWait::evaluate(opener->page(), QStringLiteral("document.body.innerText")).toString(),
-             QStringLiteral("nuova\nv"));
+             QStringLiteral("nuova\nv\njs"));
 
     first->close();
-    QTRY_COMPARE_WITH_TIMEOUT(windows.windows().size(), 2, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(windows.windows().size(), 3, Timeout);
     WebEngineWait::load(qobject_cast<WebEnginePane *>(second->upperPane()), QStringLiteral("opener.htm"));
     QVERIFY(QDir::setCurrent(folder));
 }
