@@ -1,7 +1,9 @@
 #include <QApplication>
+#include <QDir>
 
 #include "common/QtTranslations.h"
-#include "core/MainWindow.h"
+#include "core/InstanceChannel.h"
+#include "core/MainWindows.h"
 #include "favorites/ProcessStarter.h"
 #include "panes/WebEngineEnvironment.h"
 
@@ -14,10 +16,20 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Doppio Quovadex"));
     QtTranslations::installItalian(app);
 
-    // Declared first so that it outlives the window and every page in it.
+    // A copy already running opens the window, before this one starts any engine.
+    const QString address = QApplication::arguments().mid(1).join(QLatin1Char(' '));
+    if (InstanceChannel::handOver(address, QDir::currentPath()))
+        return 0;
+
+    // Declared first so that it outlives the windows and every page in them.
     WebEngineEnvironment webEngine;
     SystemProcessStarter starter;
-    MainWindow window(webEngine, starter, QApplication::arguments().mid(1));
-    window.show();
+    MainWindows windows(webEngine, starter);
+    InstanceChannel channel;
+    if (webEngine.isPersistent()) {
+        QObject::connect(&channel, &InstanceChannel::windowAsked, &windows, &MainWindows::open);
+        channel.listen();
+    }
+    windows.open(address, QDir::currentPath());
     return QApplication::exec();
 }

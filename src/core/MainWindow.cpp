@@ -109,8 +109,14 @@ constexpr double DesignClientHeight = 9315;
 } // namespace
 
 MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStringList &arguments, QWidget *parent)
+    : MainWindow(panes, starter, arguments.join(QLatin1Char(' ')), QDir::currentPath(), parent)
+{
+}
+
+MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QString &address, const QString &folder,
+                       QWidget *parent)
     : QWidget(parent)
-    , m_folder(QDir::currentPath())
+    , m_folder(folder)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Doppio Quovadex"));
@@ -130,13 +136,16 @@ MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStrin
         pane->setHeight(at.height);
         // No dialog of a page's own ever shows.
         pane->setSilent(true);
+        pane->setWorkingFolder(m_folder);
+        connect(pane, &BrowserPane::newWindowRequested, this,
+                [this](const QString &page) { emit newWindowAsked(page, m_folder); });
         new PaneStatus(*pane, this);
     }
 
     buildControls();
     buildParts(starter);
     loadSettings();
-    m_upperPane->navigate(arguments.isEmpty() ? m_settings.startPage : arguments.join(QLatin1Char(' ')));
+    m_upperPane->navigate(address.isEmpty() ? m_settings.startPage : address);
     m_lowerPane->navigate(Maker::infoPage());
 }
 
@@ -207,9 +216,11 @@ void MainWindow::buildParts(ProcessStarter &starter)
     new FavoritesButton(control<QPushButton>("Command15"), *m_lowerPane, m_folder, this);
     new HighlightSwitch(*m_upperPane, QStringLiteral("sopra"), this);
     new HighlightSwitch(*m_lowerPane, QStringLiteral("sotto"), this);
-    new ProgramLaunchers({&control<QPushButton>("Command25"), &control<QPushButton>("Command12"),
-                          &control<ClickLabel>("Label1")},
-                         addressText, *m_upperPane, starter, m_folder, this);
+    auto *launchers = new ProgramLaunchers({&control<QPushButton>("Command25"), &control<QPushButton>("Command12"),
+                                            &control<ClickLabel>("Label1")},
+                                           addressText, *m_upperPane, starter, m_folder, this);
+    connect(launchers, &ProgramLaunchers::newWindowAsked, this,
+            [this](const QString &page) { emit newWindowAsked(page, m_folder); });
     m_calculator = new CalculatorLauncher(control<ClickLabel>("Image6"), starter, this);
     connect(&control<ClickLabel>("Image5"), &ClickLabel::clicked, this, [this] { Launchers::showAbout(this); });
 }

@@ -26,8 +26,12 @@ class MainWindow final : public QWidget
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MainWindow)
 public:
-    // arguments: the program's command-line arguments after its own name; joined by blanks
-    // they are the upper pane's first address. The working folder is the current one.
+    // address: the upper pane's first page, the start page when empty. folder: the window's
+    // working folder, where its files are and relative addresses point.
+    MainWindow(PaneFactory &panes, ProcessStarter &starter, const QString &address, const QString &folder,
+               QWidget *parent = nullptr);
+    // arguments: the program's command-line arguments after its own name, joined by blanks;
+    // the working folder is the current one.
     MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStringList &arguments, QWidget *parent = nullptr);
     ~MainWindow() override;
 
@@ -37,6 +41,10 @@ public:
     const SiteSettings &settings() const { return m_settings; }
     // Null while it has not been made: there was no settings file and no "Configura" yet.
     SettingsEditor *settingsEditor() const { return m_editor.get(); }
+
+signals:
+    // "Nuova" or a page's link asks for another window on address, with this one's folder.
+    void newWindowAsked(const QString &address, const QString &folder);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

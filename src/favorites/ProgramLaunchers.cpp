@@ -16,7 +16,6 @@ ProgramLaunchers::ProgramLaunchers(const Controls &controls, QLineEdit &addressB
     , m_upperPane(upperPane)
     , m_starter(starter)
     , m_folder(folder)
-    , m_ownProgram(QCoreApplication::applicationFilePath())
 {
     connect(controls.edit, &QAbstractButton::clicked, this, &ProgramLaunchers::editAddress);
     connect(controls.newWindow, &QAbstractButton::clicked, this, &ProgramLaunchers::openNewWindow);
@@ -32,8 +31,7 @@ void ProgramLaunchers::editAddress()
 
 void ProgramLaunchers::openNewWindow()
 {
-    const QString address = m_upperPane.locationUrl();
-    m_starter.startDetached(m_ownProgram, address.isEmpty() ? QStringList() : QStringList{address}, m_folder);
+    emit newWindowAsked(m_upperPane.locationUrl());
 }
 
 void ProgramLaunchers::startSiblingTool()

@@ -10,8 +10,9 @@ class QAbstractButton;
 class QLineEdit;
 
 // The buttons that start other programs: "Edit" opens the address box's text in a text
-// editor, "Nuova" starts this program again on the upper pane's page, and a click on the
-// clock starts the sibling tool. A program that is missing or fails to start is silent.
+// editor and a click on the clock starts the sibling tool; a program that is missing or fails
+// to start is silent. "Nuova" asks for a new window of this program on the upper pane's page:
+// one process for every window, so that all of them share the user's logins.
 class ProgramLaunchers final : public QObject
 {
     Q_OBJECT
@@ -27,17 +28,16 @@ public:
     ProgramLaunchers(const Controls &controls, QLineEdit &addressBox, BrowserPane &upperPane,
                      ProcessStarter &starter, const QString &folder, QObject *parent = nullptr);
 
-    // "Nuova" starts this file; by default the running program's own, never a PATH lookup.
-    void setOwnProgram(const QString &path) { m_ownProgram = path; }
-
     void editAddress();
     void openNewWindow();
     void startSiblingTool();
+
+signals:
+    void newWindowAsked(const QString &address);
 
 private:
     QLineEdit &m_addressBox;
     BrowserPane &m_upperPane;
     ProcessStarter &m_starter;
     QString m_folder;
-    QString m_ownProgram;
 };

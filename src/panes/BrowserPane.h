@@ -31,8 +31,12 @@ public:
     virtual bool isSilent() const = 0;
 
     // Any text: web addresses, bare host names, absolute or relative file paths (relative to
-    // the working directory), or empty text, which shows a blank page.
+    // the working folder), or empty text, which shows a blank page.
     virtual void navigate(const QString &address) = 0;
+    // The folder of the window the pane is in; never the process's current one, which is
+    // the same for every window.
+    void setWorkingFolder(const QString &folder) { m_folder = folder; }
+    QString workingFolder() const { return m_folder; }
     // false when there is no earlier or later page; callers ignore it.
     virtual bool goBack() = 0;
     virtual bool goForward() = 0;
@@ -89,6 +93,13 @@ signals:
     void loadProgress(int percent);
     // The page is shown at this zoom, in percent; 100 is the page's own size.
     void zoomChanged(int percent);
+    // The user clicked a link or button of the page that asks for a new window; the page
+    // shown stays, and address is for a window of its own.
+    void newWindowRequested(const QString &address);
+    // A download the user asked for in this pane was saved at path.
+    void downloaded(const QString &path);
+    // A download of the user's was stopped and nothing of it kept; reason is for people.
+    void downloadStopped(const QString &name, const QString &reason);
 
 protected:
     explicit BrowserPane(QObject *parent = nullptr);
@@ -97,4 +108,5 @@ private:
     const QWidget *placed() const;
 
     QList<QPointer<QAction>> m_menuActions;
+    QString m_folder;
 };

@@ -2,7 +2,10 @@
 
 #include <QHelpEvent>
 #include <QLabel>
+#include <QDir>
+#include <QFileInfo>
 #include <QTime>
+#include <QTimer>
 #include <QToolTip>
 
 #include "panes/BrowserPane.h"
@@ -10,6 +13,7 @@
 namespace {
 
 constexpr int ProgressHeight = 2;
+constexpr int NoticeMs = 6000;
 // Room for the page's own scroll bar, which the label must not cover.
 constexpr int ScrollBarRoom = 16;
 
@@ -25,6 +29,7 @@ PaneStatus::PaneStatus(BrowserPane &pane, QObject *parent)
     , m_pane(pane.widget())
     , m_label(new QLabel(m_pane))
     , m_progress(new QWidget(m_pane))
+    , m_noticeTime(new QTimer(this))
 {
     m_label->setObjectName(QStringLiteral("paneState"));
     m_progress->setObjectName(QStringLiteral("paneProgress"));
@@ -54,12 +59,32 @@ PaneStatus::PaneStatus(BrowserPane &pane, QObject *parent)
         m_freshness.setZoom(percent);
         showState();
     });
+    connect(&pane, &BrowserPane::downloaded, this, [this](const QString &path) {
+        showNotice(QStringLiteral("Scaricato: %1").arg(QFileInfo(path).fileName()), QDir::toNativeSeparators(path));
+    });
+    connect(&pane, &BrowserPane::downloadStopped, this, [this](const QString &name, const QString &reason) {
+        showNotice(QStringLiteral("Download interrotto: %1").arg(name), reason);
+    });
+    m_noticeTime->setSingleShot(true);
+    m_noticeTime->setInterval(NoticeMs);
+    connect(m_noticeTime, &QTimer::timeout, this, [this] { showNotice(QString(), QString()); });
+}
+
+void PaneStatus::showNotice(const QString &text, const QString &toolTip)
+{
+    m_notice = text;
+    m_noticeToolTip = toolTip;
+    if (!text.isEmpty())
+        m_noticeTime->start();
+    showState();
 }
 
 void PaneStatus::showState()
 {
-    m_label->setText(m_freshness.text());
-    m_label->setToolTip(m_freshness.toolTip());
+    // A stale page's alarm is never hidden behind a notice.
+    const bool notice = !m_notice.isEmpty() && !m_freshness.needsAttention();
+    m_label->setText(notice ? m_notice : m_freshness.text());
+    m_label->setToolTip(notice ? m_noticeToolTip : m_freshness.toolTip());
     m_label->setStyleSheet(QLatin1String(m_freshness.needsAttention() ? AlarmStyle : CalmStyle));
     m_label->setVisible(!m_label->text().isEmpty());
     place();

@@ -23,6 +23,14 @@ void RecentInput::forget()
     m_sincePress.invalidate();
 }
 
+bool RecentInput::allows(int ms, int times)
+{
+    if (!within(ms) || m_spent >= times)
+        return false;
+    ++m_spent;
+    return true;
+}
+
 bool RecentInput::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
@@ -35,7 +43,9 @@ bool RecentInput::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     auto *widget = qobject_cast<QWidget *>(watched);
-    if (widget && (widget == &m_root || m_root.isAncestorOf(widget)))
+    if (widget && (widget == &m_root || m_root.isAncestorOf(widget))) {
         m_sincePress.start();
+        m_spent = 0;
+    }
     return false;
 }

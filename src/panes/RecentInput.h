@@ -19,6 +19,9 @@ public:
     bool within(int ms) const;
     // Spends the press, so that one click allows one thing.
     void forget();
+    // A press within ms that has allowed fewer than times things so far; a true answer spends
+    // one of them. Bounds what a page's script can ride on one click of the user's.
+    bool allows(int ms, int times);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -26,4 +29,5 @@ protected:
 private:
     QWidget &m_root;
     QElapsedTimer m_sincePress;
+    int m_spent = 0;
 };

@@ -53,7 +53,6 @@ signals:
     void loadSettled(bool ok, const QString &reason);
 
 protected:
-    QWebEnginePage *createWindow(WebWindowType type) override;
     QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
                             const QStringList &acceptedMimeTypes) override;
     void javaScriptAlert(const QUrl &securityOrigin, const QString &msg) override;

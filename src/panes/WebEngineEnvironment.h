@@ -7,7 +7,7 @@
 
 #include "panes/PaneFactory.h"
 
-class QWebEngineDownloadRequest;
+class DownloadPolicy;
 class QWebEngineProfile;
 class QWebEngineUrlRequestInterceptor;
 
@@ -32,16 +32,13 @@ public:
     // in memory only.
     bool isPersistent() const { return m_persistent; }
 
-    // The name a download gets in folder: its own, or with " (n)" before the extension
-    // when a file of that name is already there.
-    static QString uniqueDownloadName(const QString &folder, const QString &name);
+    DownloadPolicy &downloads() { return *m_downloads; }
 
 private:
-    void onDownloadRequested(QWebEngineDownloadRequest *download);
-
     std::unique_ptr<QLockFile> m_lock;
     // Declared before the profile, which asks it about every request, so it outlives it.
     std::unique_ptr<QWebEngineUrlRequestInterceptor> m_requestPolicy;
     std::unique_ptr<QWebEngineProfile> m_profile;
+    std::unique_ptr<DownloadPolicy> m_downloads;
     bool m_persistent = false;
 };

@@ -3,11 +3,11 @@
 #include <csignal>
 
 #include <QApplication>
-#include <QDir>
 #include <QEvent>
 #include <QPointer>
 #include <QUrl>
 #include <QWebEngineHistory>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
@@ -50,11 +50,30 @@ void WebEnginePane::attach(SilentPage *page)
     connect(page, &SilentPage::loadSettled, this, &WebEnginePane::shownLoadSettled);
     connect(page, &QWebEnginePage::loadProgress, this, &BrowserPane::loadProgress);
     connect(page, &QWebEnginePage::scrollPositionChanged, this, &WebEnginePane::scrolled);
+    connect(page, &QWebEnginePage::newWindowRequested, this, &WebEnginePane::onNewWindowRequested);
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 if (status != QWebEnginePage::NormalTerminationStatus)
                     showCrash();
             });
+}
+
+void WebEnginePane::onNewWindowRequested(QWebEngineNewWindowRequest &request)
+{
+    // A request left unopened is dropped by the engine before any page is made for it, so a
+    // page asking by itself, even twenty times a second, costs nothing. After a click the
+    // address gets a window of its own: never this pane, where the user watches a page,
+    // and never an empty or about: page, which a script would fill with what it likes.
+    // One click opens one window.
+    const QUrl url = request.requestedUrl();
+    if (!request.isUserInitiated() || url.isEmpty() || url.scheme() == QLatin1String("about")
+        || url.scheme() == QLatin1String("data") || url.scheme() == QLatin1String("javascript"))
+        return;
+    // The engine's own rule, that a web page cannot open a local file, holds for new windows.
+    if (url.isLocalFile() && !m_page->url().isLocalFile())
+        return;
+    if (m_recentInput->allows(AskedWithinMs, 1))
+        emit newWindowRequested(url.toString());
 }
 
 void WebEnginePane::shownLoadSettled(bool ok, const QString &reason)
@@ -105,6 +124,15 @@ void WebEnginePane::endFrozen(QWebEnginePage *page, qint64 processId)
     ::kill(pid_t(processId), SIGKILL);
 }
 
+WebEnginePane *WebEnginePane::showing(const QWebEnginePage *page)
+{
+    // The shown page's parent is its view, and the view's is the frame that owns the pane.
+    auto *view = page ? qobject_cast<QWidget *>(page->parent()) : nullptr;
+    QWidget *frame = view ? view->parentWidget() : nullptr;
+    auto *pane = frame ? frame->findChild<WebEnginePane *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    return pane && pane->m_page == page ? pane : nullptr;
+}
+
 QWidget *WebEnginePane::widget()
 {
     return m_frame;
@@ -120,13 +148,13 @@ bool WebEnginePane::isSilent() const
     return m_page->isSilent();
 }
 
-QUrl WebEnginePane::addressToUrl(const QString &address)
+QUrl WebEnginePane::addressToUrl(const QString &address, const QString &folder)
 {
     if (address.trimmed().isEmpty())
         return QUrl(QStringLiteral("about:blank"));
-    // A relative name that exists in the working directory opens that file; anything
-    // else is read as a web address the way a browser's address bar would.
-    const QUrl url = QUrl::fromUserInput(address, QDir::currentPath());
+    // A relative name that exists in the working folder opens that file; anything else is
+    // read as a web address the way a browser's address bar would.
+    const QUrl url = QUrl::fromUserInput(address, folder);
     return url.isValid() ? url : QUrl(QStringLiteral("about:blank"));
 }
 
@@ -136,7 +164,7 @@ void WebEnginePane::navigate(const QString &address)
     m_crashed = false;
     m_page->leaveOnRequest();
     m_page->loadAskedByUser();
-    m_page->load(addressToUrl(address));
+    m_page->load(addressToUrl(address, workingFolder()));
 }
 
 bool WebEnginePane::goBack()

@@ -9,6 +9,7 @@ class FreezeWatch;
 class PendingRefresh;
 class RecentInput;
 class QTimer;
+class QWebEngineNewWindowRequest;
 class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
@@ -61,14 +62,21 @@ public:
     // frozen and its process is ended.
     void setFreezeTimeout(int ms);
 
-    // What navigate() makes of a text; empty text gives about:blank.
-    static QUrl addressToUrl(const QString &address);
+    // The pane that shows page now; null for any other page, one prepared for a refresh too.
+    static WebEnginePane *showing(const QWebEnginePage *page);
+    void tellDownloaded(const QString &path) { emit downloaded(path); }
+    void tellDownloadStopped(const QString &name, const QString &reason) { emit downloadStopped(name, reason); }
+
+    // What navigate() makes of a text, relative names taken in folder; empty text gives
+    // about:blank.
+    static QUrl addressToUrl(const QString &address, const QString &folder);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void attach(SilentPage *page);
+    void onNewWindowRequested(QWebEngineNewWindowRequest &request);
     void shownLoadSettled(bool ok, const QString &reason);
     void startRefresh();
     void showRefreshed();
@@ -79,6 +87,9 @@ private:
     void showCrash();
     void endFrozen(QWebEnginePage *page, qint64 processId);
     bool owns(const QWidget *widget) const;
+
+    // How long after the user's press a page's request still counts as the user's.
+    static constexpr int AskedWithinMs = 2000;
 
     QWidget *m_frame;
     QWebEngineView *m_view;

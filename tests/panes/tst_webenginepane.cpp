@@ -5,8 +5,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -40,10 +38,6 @@ const std::initializer_list<std::pair<const char *, QByteArray>> Pages = {
                     "document.title=kind+'='+r;}"
                     "run(location.hash.substring(1));"
                     "</script></body></html>"},
-    {"download.htm", "<!DOCTYPE html><html><head><title>download</title></head><body>"
-                     "<a id=\"d\" href=\"data:text/csv,ENI%3B10\" download=\"quote.csv\">scarica</a></body></html>"},
-    {"opener.htm", "<!DOCTYPE html><html><head><title>opener</title></head><body>"
-                   "<a id=\"a\" href=\"second.htm\" target=\"_blank\">nuova finestra</a></body></html>"},
 };
 
 } // namespace
@@ -66,12 +60,7 @@ private slots:
     void scrollWriteWithoutBodyIsHarmless();
     void pageDialogsNeitherShowNorBlock_data();
     void pageDialogsNeitherShowNorBlock();
-    void newWindowRequestOpensInTheSamePane_data();
-    void newWindowRequestOpensInTheSamePane();
-    void pageDownloadIsSavedWithoutAskingAndWithoutOverwriting();
     void secondInstanceOnTheSameProfileKeepsItsDataInMemory();
-    void downloadNameNeverTakesAnExistingOne_data();
-    void downloadNameNeverTakesAnExistingOne();
     void addressTextBecomesUrl_data();
     void addressTextBecomesUrl();
 
@@ -201,58 +190,6 @@ void TestWebEnginePane::pageDialogsNeitherShowNorBlock()
     QVERIFY2(m_dialogs.isEmpty(), qPrintable(m_dialogs.join(QLatin1Char(','))));
 }
 
-void TestWebEnginePane::newWindowRequestOpensInTheSamePane_data()
-{
-    QTest::addColumn<QString>("script");
-    QTest::newRow("target=_blank link") << QStringLiteral("document.getElementById('a').click()");
-    QTest::newRow("window.open") << QStringLiteral("window.open('second.htm')");
-}
-
-void TestWebEnginePane::newWindowRequestOpensInTheSamePane()
-{
-    QFETCH(QString, script);
-    WebEnginePane *pane = makePane();
-    load(pane, page("opener.htm"));
-    if (QTest::currentTestFailed())
-        return;
-    const int windowsBefore = QApplication::topLevelWidgets().size();
-
-    pane->page()->runJavaScript(script);
-
-    QTRY_COMPARE_WITH_TIMEOUT(pane->locationName(), QStringLiteral("second"), Timeout);
-    QCOMPARE(pane->locationUrl(), m_engine->url(QStringLiteral("second.htm")));
-    QCOMPARE(QApplication::topLevelWidgets().size(), windowsBefore);
-}
-
-void TestWebEnginePane::pageDownloadIsSavedWithoutAskingAndWithoutOverwriting()
-{
-    // The user's download folder, moved into a temporary one through the XDG settings.
-    QTemporaryDir home;
-    QVERIFY(home.isValid());
-    const QByteArray oldConfigHome = qgetenv("XDG_CONFIG_HOME");
-    const auto restore = qScopeGuard([&oldConfigHome] { qputenv("XDG_CONFIG_HOME", oldConfigHome); });
-    const QString downloads = home.filePath(QStringLiteral("scaricati"));
-    QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("config"))));
-    QVERIFY(QDir().mkpath(downloads));
-    QVERIFY(writeFile(home.filePath(QStringLiteral("config/user-dirs.dirs")),
-                      "XDG_DOWNLOAD_DIR=\"" + downloads.toUtf8() + "\"\n"));
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
-    QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation), downloads);
-    QVERIFY(writeFile(downloads + QStringLiteral("/quote.csv"), "vecchio"));
-
-    WebEnginePane *pane = makePane();
-    load(pane, page("download.htm"));
-    if (QTest::currentTestFailed())
-        return;
-    pane->page()->runJavaScript(QStringLiteral("document.getElementById('d').click()"));
-
-    const QString saved = downloads + QStringLiteral("/quote (1).csv");
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(saved).size() == 6, Timeout);
-    QCOMPARE(readFile(saved), QByteArray("ENI;10"));
-    QCOMPARE(readFile(downloads + QStringLiteral("/quote.csv")), QByteArray("vecchio"));
-    QVERIFY(m_dialogs.isEmpty());
-}
-
 void TestWebEnginePane::secondInstanceOnTheSameProfileKeepsItsDataInMemory()
 {
     QVERIFY(m_env->isPersistent());
@@ -266,46 +203,6 @@ void TestWebEnginePane::secondInstanceOnTheSameProfileKeepsItsDataInMemory()
     WebEngineEnvironment third(m_engine->profile());
     QVERIFY(!third.isPersistent());
     QVERIFY(m_env->isPersistent());
-}
-
-void TestWebEnginePane::downloadNameNeverTakesAnExistingOne_data()
-{
-    QTest::addColumn<QStringList>("existing");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("free name kept") << QStringList() << QStringLiteral("quote.csv") << QStringLiteral("quote.csv");
-    QTest::newRow("taken") << QStringList{QStringLiteral("quote.csv")} << QStringLiteral("quote.csv")
-                           << QStringLiteral("quote (1).csv");
-    QTest::newRow("first numbers taken")
-        << QStringList{QStringLiteral("quote.csv"), QStringLiteral("quote (1).csv"), QStringLiteral("quote (2).csv")}
-        << QStringLiteral("quote.csv") << QStringLiteral("quote (3).csv");
-    QTest::newRow("no extension") << QStringList{QStringLiteral("README")} << QStringLiteral("README")
-                                  << QStringLiteral("README (1)");
-    QTest::newRow("folder of that name") << QStringList{QStringLiteral("dir/")} << QStringLiteral("dir")
-                                         << QStringLiteral("dir (1)");
-    QTest::newRow("path parts dropped") << QStringList{QStringLiteral("x.pdf")} << QStringLiteral("../../x.pdf")
-                                        << QStringLiteral("x (1).pdf");
-    QTest::newRow("no name") << QStringList() << QString() << QStringLiteral("download");
-}
-
-void TestWebEnginePane::downloadNameNeverTakesAnExistingOne()
-{
-    QFETCH(QStringList, existing);
-    QFETCH(QString, name);
-    QFETCH(QString, expected);
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    for (const QString &entry : existing) {
-        if (entry.endsWith(QLatin1Char('/')))
-            QVERIFY(QDir(folder.path()).mkdir(entry.chopped(1)));
-        else
-            QVERIFY(writeFile(folder.filePath(entry), {}));
-    }
-
-    const QString result = WebEngineEnvironment::uniqueDownloadName(folder.path(), name);
-    QCOMPARE(result, expected);
-    QVERIFY(!QFileInfo::exists(folder.filePath(result)));
 }
 
 void TestWebEnginePane::addressTextBecomesUrl_data()
@@ -329,12 +226,15 @@ void TestWebEnginePane::addressTextBecomesUrl()
 {
     QFETCH(QString, address);
     QFETCH(QUrl, url);
-    // Relative names are resolved against the working directory, the pages' folder.
-    address.replace(QStringLiteral("<pages>"), QDir::currentPath());
+    // Relative names are resolved against the window's folder, never the current one.
+    const QString folder = QFileInfo(m_engine->path(QStringLiteral("upper.htm"))).path();
+    QVERIFY(QDir::setCurrent(QDir::rootPath()));
+    const auto back = qScopeGuard([folder] { QDir::setCurrent(folder); });
+    address.replace(QStringLiteral("<pages>"), folder);
     if (url.isEmpty())
-        url = QUrl::fromLocalFile(QDir::current().absoluteFilePath(address));
+        url = QUrl::fromLocalFile(QDir(folder).absoluteFilePath(address));
 
-    QCOMPARE(WebEnginePane::addressToUrl(address), url);
+    QCOMPARE(WebEnginePane::addressToUrl(address, folder), url);
 }
 
 QTEST_MAIN(TestWebEnginePane)

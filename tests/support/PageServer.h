@@ -68,6 +68,10 @@ public:
     QStringList requests;
     // "user:password" a page needs (HTTP basic authentication); empty for none.
     QByteArray login;
+    // The Cookie header of each request, empty where there was none.
+    QByteArrayList cookies;
+    // Without a length the page ends when the connection does, as some sites send files.
+    bool announceLength = true;
 
 private:
     void answer(QTcpSocket *socket)
@@ -80,6 +84,8 @@ private:
         const QList<QByteArray> words = request.left(request.indexOf("\r\n")).split(' ');
         const QString path = words.size() > 1 ? QString::fromLatin1(words.at(1)) : QString();
         requests << path;
+        const int cookie = request.indexOf("\r\nCookie: ");
+        cookies << (cookie < 0 ? QByteArray() : request.mid(cookie + 10, request.indexOf("\r\n", cookie + 2) - cookie - 10));
         const bool page = !path.endsWith(QLatin1String("favicon.ico"));
         if (page && m_fault == Fault::Hang)
             return;
@@ -96,8 +102,9 @@ private:
         const QByteArray status = unavailable ? "503 Service Unavailable" : page ? "200 OK" : "404 Not Found";
         const QByteArray type = path.endsWith(QLatin1String(".svg")) ? "image/svg+xml" : "text/html; charset=utf-8";
         const QByteArray head = "HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\n"
-            + "Cache-Control: no-store\r\nContent-Length: " + QByteArray::number(body.size())
-            + "\r\nConnection: close\r\n\r\n";
+            + "Cache-Control: no-store\r\n"
+            + (announceLength ? "Content-Length: " + QByteArray::number(body.size()) + "\r\n" : QByteArray())
+            + "Connection: close\r\n\r\n";
         if (page && m_fault == Fault::CutShort) {
             socket->write(head + body.left(body.size() / 2));
             socket->flush();

@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <QWebEnginePage>
 
+#include "panes/SilentPage.h"
 #include "panes/WebEnginePane.h"
 
 namespace WebEngineWait {

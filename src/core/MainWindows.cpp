@@ -1,0 +1,41 @@
+#include "core/MainWindows.h"
+
+#include "core/MainWindow.h"
+
+MainWindows::MainWindows(PaneFactory &panes, ProcessStarter &starter, QObject *parent)
+    : QObject(parent)
+    , m_panes(panes)
+    , m_starter(starter)
+{
+}
+
+MainWindows::~MainWindows()
+{
+    const QList<MainWindow *> left = windows();
+    m_windows.clear();
+    qDeleteAll(left);
+}
+
+MainWindow *MainWindows::open(const QString &address, const QString &folder)
+{
+    auto *window = new MainWindow(m_panes, m_starter, address, folder);
+    // Closing a window ends only it; the application ends with the last one.
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &MainWindow::newWindowAsked, this, &MainWindows::open);
+    connect(window, &QObject::destroyed, this, [this] { m_windows.removeAll(nullptr); });
+    m_windows.append(window);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+QList<MainWindow *> MainWindows::windows() const
+{
+    QList<MainWindow *> open;
+    for (const QPointer<MainWindow> &window : m_windows) {
+        if (window)
+            open.append(window.data());
+    }
+    return open;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class MainWindow;
+class PaneFactory;
+class ProcessStarter;
+
+// The program's main windows. Each is whole (its own folder, files, panes, refresh cycle,
+// history and calculator) and all take their panes from one factory, so they share one
+// profile. A window closed is deleted at once, with its pages; the profile must outlive every
+// page, so this goes before the factory does, and deletes the windows still open.
+class MainWindows final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainWindows)
+public:
+    MainWindows(PaneFactory &panes, ProcessStarter &starter, QObject *parent = nullptr);
+    ~MainWindows() override;
+
+    // Shown in front; address empty gives the start page of the folder's settings.
+    MainWindow *open(const QString &address, const QString &folder);
+    QList<MainWindow *> windows() const;
+
+private:
+    PaneFactory &m_panes;
+    ProcessStarter &m_starter;
+    QList<QPointer<MainWindow>> m_windows;
+};

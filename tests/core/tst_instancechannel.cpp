@@ -1,0 +1,109 @@
+#include <future>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "core/InstanceChannel.h"
+
+// The hand-over channel on its own: only a well-formed message opens anything, and a start
+// never waits long for a copy that does not answer.
+class TestInstanceChannel : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void onlyOneAddressAndOneFolderAreTaken_data();
+    void onlyOneAddressAndOneFolderAreTaken();
+    void startGoesOnAloneWhenNoCopyAnswers();
+
+private:
+    QByteArray send(const QByteArray &message);
+    // From a thread of its own, as from another process: it blocks while it waits.
+    bool handOver() const
+    {
+        auto done = std::async(std::launch::async, [name = m_name] {
+            return InstanceChannel::handOver(QStringLiteral("x"), QDir::tempPath(), name);
+        });
+        (void)QTest::qWaitFor([&done] { return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+                              2 * InstanceChannel::TimeoutMs);
+        return done.get();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_name;
+};
+
+void TestInstanceChannel::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_name = m_dir.filePath(QStringLiteral("channel"));
+}
+
+QByteArray TestInstanceChannel::send(const QByteArray &message)
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_name);
+    if (!socket.waitForConnected(1000))
+        return "<no connection>";
+    socket.write(message);
+    QByteArray answer;
+    (void)QTest::qWaitFor([&] {
+        answer += socket.readAll();
+        return socket.state() == QLocalSocket::UnconnectedState || answer.contains('\n');
+    }, 5000);
+    return answer;
+}
+
+void TestInstanceChannel::onlyOneAddressAndOneFolderAreTaken_data()
+{
+    const QString folder = QDir::tempPath();
+    const auto message = &InstanceChannel::compose;
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("address and folder") << message(QStringLiteral("http://borsa.example/q?t=\u00e8"), folder) << true;
+    QTest::newRow("garbage") << QByteArray("\x00\xff\x01garbage\n\n\n", 13) << false;
+    QTest::newRow("too long") << message(QString(9000, QLatin1Char('a')), folder) << false;
+    QTest::newRow("a third line") << message(QStringLiteral("a"), folder) + "x\n" << false;
+    QTest::newRow("relative folder") << message(QStringLiteral("a"), QStringLiteral("tmp")) << false;
+    QTest::newRow("folder not there") << message(QStringLiteral("a"), folder + QStringLiteral("/nessuna")) << false;
+    QTest::newRow("control character") << message(QStringLiteral("a\rb"), folder) << false;
+    QTest::newRow("invalid UTF-8") << message(QString(), folder).replace("\n\n", "\n\xc3(\n") << false;
+}
+
+void TestInstanceChannel::onlyOneAddressAndOneFolderAreTaken()
+{
+    QFETCH(QByteArray, message);
+    QFETCH(bool, taken);
+    InstanceChannel channel;
+    QVERIFY(channel.listen(m_name));
+    QSignalSpy asked(&channel, &InstanceChannel::windowAsked);
+
+    QCOMPARE(send(message), QByteArray(taken ? "OK\n" : "NO\n"));
+    QCOMPARE(asked.size(), taken ? 1 : 0);
+    if (taken)
+        QCOMPARE(asked.at(0).at(1).toString(), QDir::tempPath());
+    // Whatever came before, the channel still takes the next good message.
+    QVERIFY(handOver());
+    QCOMPARE(asked.size(), taken ? 2 : 1);
+}
+
+void TestInstanceChannel::startGoesOnAloneWhenNoCopyAnswers()
+{
+    // None there: at once. (A socket left by a crashed copy: tst_windows crashes one.)
+    QVERIFY(!InstanceChannel::handOver(QStringLiteral("x"), QDir::tempPath(), m_name));
+    // A copy that hangs: it takes the connection and never answers.
+    QLocalServer hung;
+    QVERIFY(hung.listen(m_name));
+    QElapsedTimer waited;
+    waited.start();
+    QVERIFY(!InstanceChannel::handOver(QStringLiteral("x"), QDir::tempPath(), m_name));
+    QVERIFY(waited.elapsed() < InstanceChannel::TimeoutMs + 1000);
+}
+
+QTEST_GUILESS_MAIN(TestInstanceChannel)
+#include "tst_instancechannel.moc"
