@@ -1,10 +1,11 @@
 #include "panes/ChangeHighlight.h"
 
-#include <QFile>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
+
+#include "panes/PageScripts.h"
 
 namespace {
 
@@ -13,10 +14,7 @@ constexpr int AnswerWaitMs = 1000;
 
 const QString &compareSource()
 {
-    static const QString source = [] {
-        QFile file(QStringLiteral(":/quovadex/changes.js"));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }();
+    static const QString source = PageScripts::source(QStringLiteral("changes.js"));
     return source;
 }
 

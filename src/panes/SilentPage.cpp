@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include "panes/PageDialogs.h"
+#include "panes/PageScripts.h"
 #include "panes/RecentInput.h"
 
 namespace {
@@ -60,34 +61,11 @@ QString networkFailure(int code, const QString &engineText)
     return text.isEmpty() ? QStringLiteral("errore %1").arg(code) : QStringLiteral("%1 (errore %2)").arg(text).arg(code);
 }
 
-// Keeps a document at an offset from the inside, in the program's own script world where the
-// page can neither see nor undo it: put back before the next frame whenever the document
-// scrolls or changes its size (a reload growing row by row, a table rebuilt by the page's own
-// script, late images), so an idle held page costs nothing and a moved one is back at once.
-// A document that loads while held stays out of sight until it stands at the offset (or its
-// parsing ends, or 1.5 s pass): the engine meanwhile keeps showing the page before it, and the
-// new one is never seen at its top first. Run again on a document that has it, it only moves
-// the offset or lets go (-1).
+// The hold's script (scripts/hold.js) for an offset; -1 lets go.
 QString holdScript(int pixels)
 {
-    return QStringLiteral(R"JS((function(top){
-var h=window.__quovadexHold;if(h){h.set(top);return;}if(top<0)return;
-var on=true,ro=null,mo=null,veil=null;
-function show(){if(!veil)return;var v=veil;veil=null;
-document.adoptedStyleSheets=document.adoptedStyleSheets.filter(function(s){return s!==v;});}
-function put(){if(!on||!document.body)return;var e=document.scrollingElement||document.documentElement;
-if(Math.abs(e.scrollTop-top)>=1)e.scrollTop=top;
-if(veil&&(Math.abs(e.scrollTop-top)<1||document.readyState!=='loading'))show();}
-function watch(){if(!on||!document.body)return;if(mo){mo.disconnect();mo=null;}
-if(!ro)ro=new ResizeObserver(put);ro.observe(document.documentElement);ro.observe(document.body);put();}
-if(document.body)watch();else{
-try{veil=new CSSStyleSheet();veil.replaceSync('html{visibility:hidden!important}');
-document.adoptedStyleSheets=document.adoptedStyleSheets.concat([veil]);setTimeout(show,1500);}catch(x){veil=null;}
-mo=new MutationObserver(watch);mo.observe(document,{childList:true,subtree:true});}
-document.addEventListener('scroll',put);document.addEventListener('DOMContentLoaded',put);window.addEventListener('load',put);
-window.__quovadexHold={set:function(t){top=t;on=t>=0;if(on)watch();else{show();if(ro)ro.disconnect();if(mo){mo.disconnect();mo=null;}}}};
-})(%1))JS")
-        .arg(pixels);
+    static const QString source = PageScripts::source(QStringLiteral("hold.js"));
+    return source + QStringLiteral("(%1)").arg(pixels);
 }
 
 } // namespace

@@ -32,6 +32,7 @@ private slots:
     void realClickSuspendsAndOnlyAThumbDragMovesThePageAgain();
     void pageThatMovesAfterStandingStillIsPulledBackAtOnce();
     void linkOpenedFromASuspendedHoldOpensAtItsTop();
+    void pagesThatScrollInsideAreHeldWhereTheyScroll();
 
 private:
     template<typename T>
@@ -55,7 +56,12 @@ void TestHoldWebEngine::initTestCase()
     QVERIFY(m_engine->writePages({{"quotes.htm", ("<!DOCTYPE html><html><head><title>Quotazioni</title></head>"
                                                   "<body><table>" + rows + "</table></body></html>").toUtf8()},
                                   {"links.htm", ("<!DOCTYPE html><html><head><title>Indice</title></head>"
-                                                 "<body>" + link + "<table>" + rows + "</table></body></html>").toUtf8()}}));
+                                                 "<body>" + link + "<table>" + rows + "</table></body></html>").toUtf8()},
+                                  {"box.htm", ("<!DOCTYPE html><html style='height:100%;overflow:hidden'><body style="
+                                               "'height:100%;margin:0'><div id=box style='height:100%;overflow:auto'>"
+                                               "<table>" + rows + "</table></div></body></html>").toUtf8()},
+                                  {"frames.htm", "<html><frameset rows='25%,75%'><frame src='links.htm'>"
+                                                 "<frame src='quotes.htm'></frameset></html>"}}));
 
     m_main = m_engine->showMainWindow();
     QVERIFY(QTest::qWaitForWindowExposed(m_main.window));
@@ -161,6 +167,24 @@ void TestHoldWebEngine::linkOpenedFromASuspendedHoldOpensAtItsTop()
 
     dragThumb(find<QScrollBar>("VScroll1"), 300);
     QTRY_COMPARE_WITH_TIMEOUT(scrollY(m_main.upper), 300, Timeout);
+}
+
+void TestHoldWebEngine::pagesThatScrollInsideAreHeldWhereTheyScroll()
+{
+    load(m_main.upper, QStringLiteral("box.htm"));
+    QCheckBox *box = find<QCheckBox>("Check1");
+    if (!box->isChecked())
+        box->click();
+    dragThumb(find<QScrollBar>("VScroll1"), 300);
+    const QString boxTop = QStringLiteral("document.getElementById('box').scrollTop");
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_main.upper->page(), boxTop).toInt(), 300, Timeout);
+    evaluate(m_main.upper->page(), QStringLiteral("document.getElementById('box').scrollTop=0"));
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_main.upper->page(), boxTop).toInt(), 300, 2000);
+
+    // A frameset: its larger frame.
+    load(m_main.upper, QStringLiteral("frames.htm"));
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_main.upper->page(), QStringLiteral("frames[1].scrollY")).toInt(), 300, Timeout);
+    QCOMPARE(evaluate(m_main.upper->page(), QStringLiteral("frames[0].scrollY")).toInt(), 0);
 }
 
 QTEST_MAIN(TestHoldWebEngine)
