@@ -39,6 +39,7 @@
 #include "favorites/ProcessStarter.h"
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
+#include "panes/ChangeHighlight.h"
 #include "panes/WebEnginePane.h"
 
 namespace {
@@ -279,15 +280,27 @@ private:
                 sampleMemory([this, pressed](ProcessTreeMemory::Sample now) {
                     m_samples << std::pair{pressed, now.pssKiB};
                     if (pressed % 100 == 0) {
-                        say(QStringLiteral("%1 presses, %2 s: %3 in %4 processes")
+                        say(QStringLiteral("%1 presses, %2 s: %3 in %4 processes; changes kept %5")
                                 .arg(pressed)
                                 .arg(m_clock.elapsed() / 1000)
                                 .arg(mebibytes(now.pssKiB))
-                                .arg(now.processes));
+                                .arg(now.processes)
+                                .arg(changesKept()));
                     }
                 });
             });
         }
+    }
+
+    QString changesKept()
+    {
+        QStringList kept;
+        for (const PaneState &p : m_panes) {
+            const qsizetype bytes = p.pane->changeHighlight().keptSize() * qsizetype(sizeof(QChar));
+            m_mostKept = qMax(m_mostKept, bytes);
+            kept << QStringLiteral("%1 B").arg(bytes);
+        }
+        return kept.join(QStringLiteral(" / "));
     }
 
     void loadFinished(PaneState &p, bool ok)
@@ -470,6 +483,9 @@ private:
                     .arg(m_samples.size())
                     .arg(mebibytes(low))
                     .arg(mebibytes(high)));
+            // The text each pane keeps to find what changed: one load's worth whatever the number
+            // of refreshes.
+            say(QStringLiteral("changes kept at the end: %1, at most %2 B over the run").arg(changesKept()).arg(m_mostKept));
             say(QStringLiteral("memory: median %1 over presses %2-%3, %4 over presses %5-%6: growth %7")
                     .arg(mebibytes(base))
                     .arg(m_warmUp)
@@ -497,6 +513,7 @@ private:
     QList<std::pair<int, qint64>> m_samples;
     const int m_warmUp = envInt("SOAK_WARMUP", 50);
     int m_pressed = 0;
+    qsizetype m_mostKept = 0;
     bool m_siteDown = false;
     int m_downPresses = 0;
     int m_exitCode = 2;
