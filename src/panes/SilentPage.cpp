@@ -61,6 +61,19 @@ QString networkFailure(int code, const QString &engineText)
     return text.isEmpty() ? QStringLiteral("errore %1").arg(code) : QStringLiteral("%1 (errore %2)").arg(text).arg(code);
 }
 
+// A script run in every document this page loads, from the document's creation.
+QWebEngineScript pageScript(const QString &name, QWebEngineScript::ScriptWorldId world, bool subFrames,
+                            const QString &source)
+{
+    QWebEngineScript script;
+    script.setName(name);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(world);
+    script.setRunsOnSubFrames(subFrames);
+    script.setSourceCode(source);
+    return script;
+}
+
 // The hold's script (scripts/hold.js) for an offset; -1 lets go.
 QString holdScript(int pixels)
 {
@@ -83,27 +96,17 @@ SilentPage::SilentPage(QWebEngineProfile *profile, QObject *parent)
     connect(this, &QWebEnginePage::loadingChanged, this, &SilentPage::settle);
     // Whether the user has typed into the page since it loaded; kept in the program's own
     // script world, where the page can neither read nor fake it.
-    QWebEngineScript typing;
-    typing.setName(QStringLiteral("quovadex-typing"));
-    typing.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    typing.setWorldId(QWebEngineScript::ApplicationWorld);
-    typing.setRunsOnSubFrames(false);
-    typing.setSourceCode(QStringLiteral(
-        "document.addEventListener('input',function(e){if(e.isTrusted)window.__quovadexTyped=true;},true);"));
-    scripts().insert(typing);
+    scripts().insert(pageScript(QStringLiteral("quovadex-typing"), QWebEngineScript::ApplicationWorld, false,
+                                QStringLiteral("document.addEventListener('input',function(e){"
+                                               "if(e.isTrusted)window.__quovadexTyped=true;},true);")));
     // The engine refuses a window asked for without a click (see WebEngineEnvironment), but
     // each refusal still leaves a few kilobytes in the program's process for good: a page
     // asking twenty times a second grew it by 8 MB a minute (Qt 6.4). Refused in the page,
     // the request never leaves it. The page can undo this; then the engine's refusal holds.
-    QWebEngineScript popUps;
-    popUps.setName(QStringLiteral("quovadex-popups"));
-    popUps.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    popUps.setWorldId(QWebEngineScript::MainWorld);
-    popUps.setRunsOnSubFrames(true);
-    popUps.setSourceCode(QStringLiteral(
-        "(function(){var open=window.open,a=navigator.userActivation;if(!open||!a)return;"
-        "window.open=function(){return a.isActive?open.apply(window,arguments):null;};})();"));
-    scripts().insert(popUps);
+    scripts().insert(pageScript(QStringLiteral("quovadex-popups"), QWebEngineScript::MainWorld, true,
+                                QStringLiteral("(function(){var open=window.open,a=navigator.userActivation;"
+                                               "if(!open||!a)return;window.open=function(){"
+                                               "return a.isActive?open.apply(window,arguments):null;};})();")));
     // Location, notifications, camera and the like: always no. Left unanswered, the page's
     // request would wait for ever.
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
@@ -249,15 +252,8 @@ void SilentPage::setHeldOffset(int pixels)
         QWebEngineScriptCollection &collection = scripts();
         for (const QWebEngineScript &old : collection.find(HoldScriptName))
             collection.remove(old);
-        if (pixels >= 0) {
-            QWebEngineScript script;
-            script.setName(HoldScriptName);
-            script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-            script.setWorldId(QWebEngineScript::ApplicationWorld);
-            script.setRunsOnSubFrames(false);
-            script.setSourceCode(holdScript(pixels));
-            collection.insert(script);
-        }
+        if (pixels >= 0)
+            collection.insert(pageScript(HoldScriptName, QWebEngineScript::ApplicationWorld, false, holdScript(pixels)));
     }
     // The document shown now.
     runJavaScript(holdScript(pixels), QWebEngineScript::ApplicationWorld);
