@@ -1,6 +1,7 @@
 #include "aids/AutoRefresh.h"
 
 #include <QAbstractButton>
+#include <QDateTime>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -42,13 +43,14 @@ void AutoRefresh::toggle()
         m_countdownTimer->start();
     else
         m_countdownTimer->stop();
+    emit cycleChanged(m_cycle.isRunning() ? m_cycle.period() : 0);
 }
 
 void AutoRefresh::countdownTick()
 {
     m_controls.light->setFillColor(Colors::BrightGreen);
     m_flashTimer->start();
-    const RefreshCycle::Tick tick = m_cycle.tick();
+    const RefreshCycle::Tick tick = m_cycle.tick(QDateTime::currentMSecsSinceEpoch());
     m_controls.countdown->setText(tick.label);
     if (tick.refresh)
         reloadChosenPanes(BrowserPane::Refresh::Automatic);
@@ -63,10 +65,8 @@ void AutoRefresh::flashEnded()
 void AutoRefresh::reloadChosenPanes(BrowserPane::Refresh kind)
 {
     for (int i = 0; i < 2; ++i) {
-        if (m_panes[i].chosen->isChecked()) {
-            emit paneReloading(i);
+        if (m_panes[i].chosen->isChecked())
             m_panes[i].pane->refresh(kind);
-        }
     }
 }
 
@@ -83,6 +83,8 @@ void AutoRefresh::toggleIntervalOptions()
 void AutoRefresh::chooseInterval(qint16 seconds)
 {
     m_cycle.choose(seconds);
+    if (m_cycle.isRunning())
+        emit cycleChanged(seconds);
     for (QRadioButton *option : m_controls.intervals)
         option->hide();
 }

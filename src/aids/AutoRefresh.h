@@ -46,14 +46,14 @@ public:
     void countdownTick();
     void flashEnded();
     // "Aggiorna" by hand reloads at once; the cycle's reload lets a pane put itself off while
-    // the user types into its page.
-    void reloadChosenPanes(BrowserPane::Refresh kind = BrowserPane::Refresh::ByHand);
+    // the user types into its page. Either resumes the chosen panes' holds as they reload.
+    void reloadChosenPanes(BrowserPane::Refresh kind = BrowserPane::Refresh::ChosenByHand);
     void toggleIntervalOptions();
     void chooseInterval(qint16 seconds);
 
 signals:
-    // Pane index (0 upper, 1 lower) about to be reloaded by "Aggiorna" or the cycle.
-    void paneReloading(int pane);
+    // The period in seconds while the cycle runs, 0 once it is switched off.
+    void cycleChanged(int seconds);
 
 private:
     Controls m_controls;

@@ -33,6 +33,10 @@ PaneHold::PaneHold(QCheckBox &box, QScrollBar &bar, BrowserPane &pane, QObject *
         showSuspension();
         follow();
     });
+    connect(&m_pane, &BrowserPane::refreshStarting, this, [this](BrowserPane::Refresh kind) {
+        if (kind != BrowserPane::Refresh::ByHand)
+            reengage();
+    });
     // An arrow or track click only moves the value; a thumb drag is the bar's Scroll event.
     connect(&m_bar, &QScrollBar::valueChanged, this, [this](int value) {
         m_hold.setValue(value);

@@ -24,10 +24,11 @@ public:
 
     // Puts a held page back at the bar's offset at once ("Controllo Scroll").
     void applyHeldOffset();
-    // "Aggiorna" re-engages the hold just before it reloads the pane.
-    void reengage();
 
 private:
+    // "Aggiorna" and the cycle re-engage the hold as the pane's refresh starts; a refresh
+    // put off leaves it alone.
+    void reengage();
     void showSuspension();
     void thumbDragged();
     // Tells the pane what to hold after any change of the state or the offset.

@@ -24,7 +24,10 @@ public:
     // next action: "Off" while running, "Auto" while stopped. The countdown is kept.
     QString toggle();
 
-    Tick tick();
+    // wallClockMs: the wall clock at this tick, in milliseconds since the epoch; -1 for none.
+    // A tick that finds the clock far ahead of the last one comes after the machine slept,
+    // while the countdown stood still: the refresh is due at once.
+    Tick tick(qint64 wallClockMs = -1);
 
     // An interval option: period and countdown both take the new value.
     void choose(qint16 seconds);
@@ -33,6 +36,10 @@ public:
     qint16 period() const { return m_period; }
 
 private:
+    // Far more than a late tick of a loaded machine.
+    static constexpr qint64 SleptAfterMs = 10000;
+
+    qint64 m_lastTickAt = -1;
     qint16 m_countdown = DefaultPeriod;
     qint16 m_period = DefaultPeriod;
     bool m_running = false;

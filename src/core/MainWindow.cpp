@@ -139,7 +139,6 @@ MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStrin
         pane->setWorkingFolder(m_folder);
         connect(pane, &BrowserPane::newWindowRequested, this,
                 [this](const QString &page) { emit newWindowAsked(page, m_folder); });
-        new PaneStatus(*pane, this);
     }
 
     buildControls();
@@ -206,8 +205,8 @@ void MainWindow::buildParts(ProcessStarter &starter)
                                     {{{&control<QCheckBox>("Check3"), m_upperPane},
                                       {&control<QCheckBox>("Check4"), m_lowerPane}}},
                                     this);
-    connect(refresh, &AutoRefresh::paneReloading, this,
-            [upperHold, lowerHold](int pane) { (pane == 0 ? upperHold : lowerHold)->reengage(); });
+    for (BrowserPane *pane : {m_upperPane, m_lowerPane})
+        connect(refresh, &AutoRefresh::cycleChanged, new PaneStatus(*pane, this), &PaneStatus::setCycle);
     new Clock(control<ClickLabel>("Label1"), this);
     for (PaneHold *hold : {upperHold, lowerHold})
         connect(&control<QPushButton>("Command26"), &QPushButton::clicked, hold, &PaneHold::applyHeldOffset);

@@ -41,9 +41,11 @@ public:
     virtual bool goBack() = 0;
     virtual bool goForward() = 0;
 
-    // Who asked for a refresh: the automatic cycle leaves a page alone while the user is
-    // typing into it; a refresh by hand always goes ahead.
-    enum class Refresh { ByHand, Automatic };
+    // Who asked for a refresh. ByHand: the pane's own reload ("A", F5, its menu), which leaves
+    // the scroll hold as the user left it. ChosenByHand: "Aggiorna" on the chosen panes, which
+    // resumes their holds. Automatic: the cycle, which resumes the holds too but leaves a page
+    // alone while the user is typing into it. A refresh by hand always goes ahead.
+    enum class Refresh { ByHand, ChosenByHand, Automatic };
     // Brings the page up to date. A refresh that fails keeps the page that was shown.
     virtual void refresh(Refresh kind = Refresh::ByHand) = 0;
     virtual void stop() = 0;
@@ -87,6 +89,9 @@ signals:
     // A load failed. pageKept: a refresh that left the last page on screen; otherwise the
     // pane shows the engine's error page. reason is for people: the error or the HTTP status.
     void loadFailed(const QString &reason, bool pageKept);
+    // A refresh goes ahead now: what the pane is told in reply (the offset to hold) applies
+    // to it. Never sent for a refresh that is put off.
+    void refreshStarting(BrowserPane::Refresh kind);
     // The automatic refresh was put off because the user is typing into the page.
     void refreshPutOff();
     // While a page or a refresh loads: 0 to 100; 100 also when it ends in any way.

@@ -63,6 +63,10 @@ void ChangeHighlight::compare(QWebEnginePage *page, std::function<void()> done)
     QPointer<ChangeHighlight> self(this);
     page->runJavaScript(script, QWebEngineScript::ApplicationWorld,
                         [self, url, generation, finishOnce](const QVariant &result) {
+                            // A page being deleted calls back with nothing, from inside its
+                            // destructor: what waits for the answer may be going too.
+                            if (!result.isValid())
+                                return;
                             // An answer to a compare that a newer load has overtaken is stale.
                             if (self && generation == self->m_generation && self->m_enabled) {
                                 const QString text = result.toString();

@@ -9,11 +9,19 @@ QString clock(QTime time, const QLocale &locale)
     return Format::formatTime(time, QStringLiteral("hh:mm:ss"), locale);
 }
 
+// The clock has no date: a page loaded before midnight is read after it.
+int secondsFrom(QTime from, QTime to)
+{
+    const int seconds = from.secsTo(to);
+    return seconds < 0 ? seconds + 24 * 3600 : seconds;
+}
+
 } // namespace
 
 void PaneFreshness::loaded(QTime at)
 {
     m_state = State::Fresh;
+    m_overdue = false;
     m_loadedAt = at;
     m_eventAt = at;
     m_reason.clear();
@@ -23,6 +31,7 @@ void PaneFreshness::loadFailed(QTime at, const QString &reason, bool pageKept)
 {
     // A refresh that fails while the page is already stale keeps the time it went stale from.
     m_state = pageKept && m_loadedAt.isValid() ? State::Stale : State::Failed;
+    m_overdue = false;
     m_eventAt = at;
     m_reason = reason;
 }
@@ -36,6 +45,25 @@ void PaneFreshness::refreshPutOff(QTime at)
     m_eventAt = at;
 }
 
+void PaneFreshness::setCycle(int seconds)
+{
+    m_cycle = qMax(0, seconds);
+    if (!m_cycle)
+        m_overdue = false;
+}
+
+int PaneFreshness::secondsToOverdue(QTime now) const
+{
+    if (!m_cycle || !m_loadedAt.isValid() || (m_state != State::Fresh && m_state != State::PutOff))
+        return -1;
+    return qMax(0, m_cycle + OverdueMarginS - secondsFrom(m_loadedAt, now));
+}
+
+void PaneFreshness::checkAge(QTime now)
+{
+    m_overdue = secondsToOverdue(now) == 0;
+}
+
 QString PaneFreshness::text(const QLocale &locale) const
 {
     const QString state = stateText(locale);
@@ -47,12 +75,13 @@ QString PaneFreshness::text(const QLocale &locale) const
 
 QString PaneFreshness::stateText(const QLocale &locale) const
 {
-    switch (m_state) {
+    switch (state()) {
     case State::Unknown:
         return QString();
     case State::Fresh:
         return QStringLiteral("Aggiornata alle %1").arg(clock(m_loadedAt, locale));
     case State::Stale:
+    case State::Overdue:
         return QStringLiteral("Non aggiornata dalle %1").arg(clock(m_loadedAt, locale));
     case State::Failed:
         return QStringLiteral("Pagina non caricata");
@@ -64,9 +93,18 @@ QString PaneFreshness::stateText(const QLocale &locale) const
 
 QString PaneFreshness::toolTip(const QLocale &locale) const
 {
-    switch (m_state) {
+    switch (state()) {
     case State::Unknown:
         return QString();
+    case State::Overdue:
+        if (m_state == State::PutOff)
+            return QStringLiteral("L'aggiornamento automatico delle %1 \u00e8 stato rinviato: si stava scrivendo "
+                                  "nella pagina. Resta la pagina delle %2.")
+                .arg(clock(m_eventAt, locale), clock(m_loadedAt, locale));
+        return QStringLiteral("Nessun aggiornamento dalle %1, bench\u00e9 l'aggiornamento automatico sia ogni %2 "
+                              "secondi (il computer era forse in sospensione).")
+            .arg(clock(m_loadedAt, locale))
+            .arg(m_cycle);
     case State::Fresh:
         return QStringLiteral("Pagina caricata alle %1").arg(clock(m_loadedAt, locale));
     case State::Stale:

@@ -14,6 +14,7 @@ namespace {
 
 constexpr int ProgressHeight = 2;
 constexpr int NoticeMs = 6000;
+constexpr int StepAsideMs = 5000;
 // Room for the page's own scroll bar, which the label must not cover.
 constexpr int ScrollBarRoom = 16;
 
@@ -28,12 +29,17 @@ PaneStatus::PaneStatus(BrowserPane &pane, QObject *parent)
     : QObject(parent)
     , m_pane(pane.widget())
     , m_label(new QLabel(m_pane))
+    , m_mark(new QLabel(QStringLiteral("\u2713"), m_pane))
     , m_progress(new QWidget(m_pane))
+    , m_asideTime(new QTimer(this))
+    , m_overdueTime(new QTimer(this))
     , m_noticeTime(new QTimer(this))
 {
     m_label->setObjectName(QStringLiteral("paneState"));
+    m_mark->setObjectName(QStringLiteral("paneStateMark"));
+    m_mark->setStyleSheet(QLatin1String(CalmStyle));
     m_progress->setObjectName(QStringLiteral("paneProgress"));
-    for (QWidget *overlay : {static_cast<QWidget *>(m_label), m_progress}) {
+    for (QWidget *overlay : {static_cast<QWidget *>(m_label), static_cast<QWidget *>(m_mark), m_progress}) {
         overlay->setAttribute(Qt::WA_TransparentForMouseEvents);
         overlay->setFocusPolicy(Qt::NoFocus);
         overlay->hide();
@@ -65,6 +71,11 @@ PaneStatus::PaneStatus(BrowserPane &pane, QObject *parent)
     connect(&pane, &BrowserPane::downloadStopped, this, [this](const QString &name, const QString &reason) {
         showNotice(QStringLiteral("Download interrotto: %1").arg(name), reason);
     });
+    m_asideTime->setSingleShot(true);
+    m_asideTime->setInterval(StepAsideMs);
+    connect(m_asideTime, &QTimer::timeout, this, &PaneStatus::stepAside);
+    m_overdueTime->setSingleShot(true);
+    connect(m_overdueTime, &QTimer::timeout, this, &PaneStatus::showState);
     m_noticeTime->setSingleShot(true);
     m_noticeTime->setInterval(NoticeMs);
     connect(m_noticeTime, &QTimer::timeout, this, [this] { showNotice(QString(), QString()); });
@@ -79,14 +90,43 @@ void PaneStatus::showNotice(const QString &text, const QString &toolTip)
     showState();
 }
 
+void PaneStatus::setCycle(int seconds)
+{
+    m_freshness.setCycle(seconds);
+    showState();
+}
+
 void PaneStatus::showState()
 {
+    const QTime now = QTime::currentTime();
+    m_freshness.checkAge(now);
+    // Nothing runs while the page is fresh but this one timer, for the moment it turns stale.
+    const int overdueIn = m_freshness.secondsToOverdue(now);
+    if (overdueIn > 0)
+        m_overdueTime->start(overdueIn * 1000 + 500);
+    else
+        m_overdueTime->stop();
+
     // A stale page's alarm is never hidden behind a notice.
     const bool notice = !m_notice.isEmpty() && !m_freshness.needsAttention();
     m_label->setText(notice ? m_notice : m_freshness.text());
     m_label->setToolTip(notice ? m_noticeToolTip : m_freshness.toolTip());
     m_label->setStyleSheet(QLatin1String(m_freshness.needsAttention() ? AlarmStyle : CalmStyle));
     m_label->setVisible(!m_label->text().isEmpty());
+    m_mark->hide();
+    if (!notice && !m_loading && m_freshness.state() == PaneFreshness::State::Fresh)
+        m_asideTime->start();
+    else
+        m_asideTime->stop();
+    place();
+}
+
+void PaneStatus::stepAside()
+{
+    if (!m_label->isVisible())
+        return;
+    m_label->hide();
+    m_mark->show();
     place();
 }
 
@@ -96,6 +136,11 @@ void PaneStatus::showProgress(int percent)
     // short until the page comes.
     m_percent = qMax(percent, 5);
     m_progress->setVisible(percent < 100);
+    if (m_loading != (percent < 100)) {
+        m_loading = percent < 100;
+        showState();
+        return;
+    }
     place();
 }
 
@@ -104,9 +149,13 @@ void PaneStatus::place()
     m_label->adjustSize();
     m_label->move(qMax(0, m_pane->width() - m_label->width() - ScrollBarRoom),
                   qMax(0, m_pane->height() - m_label->height() - 2));
+    m_mark->adjustSize();
+    m_mark->move(qMax(0, m_pane->width() - m_mark->width() - ScrollBarRoom),
+                 qMax(0, m_pane->height() - m_mark->height() - 2));
     m_progress->setGeometry(0, 0, m_pane->width() * m_percent / 100, ProgressHeight);
     // A page shown after a refresh comes in a view of its own; the overlays stay above it.
     m_label->raise();
+    m_mark->raise();
     m_progress->raise();
 }
 
@@ -120,6 +169,8 @@ bool PaneStatus::eventFilter(QObject *watched, QEvent *event)
         // The label lets the mouse through to the page, so its tooltip never reaches it; the
         // page passes the unanswered tooltip request up to the pane, which answers it here.
         const auto *help = static_cast<QHelpEvent *>(event);
+        if (m_mark->isVisible() && m_mark->geometry().contains(help->pos()))
+            showState();
         if (m_label->isVisible() && m_label->geometry().contains(help->pos())) {
             QToolTip::showText(help->globalPos(), m_label->toolTip(), m_pane);
             return true;

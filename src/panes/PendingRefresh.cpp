@@ -2,17 +2,30 @@
 
 #include <QDataStream>
 #include <QIODevice>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTimer>
 #include <QWebEngineHistory>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 #include "panes/ChangeHighlight.h"
+#include "panes/PageScripts.h"
 #include "panes/SilentPage.h"
 
 namespace {
 
 // A held offset the page cannot reach (it is shorter now) must not keep the refresh waiting.
 constexpr int OffsetWaitMs = 500;
+// A shown page too busy to say what was typed into it does not hold the refresh up.
+constexpr int FieldsWaitMs = 1000;
+
+QString fieldsScript(const QString &argument)
+{
+    static const QString source = PageScripts::source(QStringLiteral("fields.js"));
+    return source + QLatin1Char('(') + argument + QLatin1Char(')');
+}
 
 } // namespace
 
@@ -20,6 +33,7 @@ PendingRefresh::PendingRefresh(SilentPage &shown, QWidget &frame, ChangeHighligh
                                QObject *parent)
     : QObject(parent)
     , m_view(new QWebEngineView(&frame))
+    , m_shown(&shown)
     , m_page(new SilentPage(shown.profile(), m_view))
     , m_changes(changes)
     , m_timeout(new QTimer(this))
@@ -42,7 +56,7 @@ PendingRefresh::PendingRefresh(SilentPage &shown, QWidget &frame, ChangeHighligh
     });
     m_offsetDeadline->setSingleShot(true);
     m_offsetDeadline->setInterval(OffsetWaitMs);
-    connect(m_offsetDeadline, &QTimer::timeout, this, [this] { finish(true, QString()); });
+    connect(m_offsetDeadline, &QTimer::timeout, this, &PendingRefresh::carryTypedFields);
 
     connect(m_page, &SilentPage::loadSettled, this, &PendingRefresh::loaded);
     connect(m_page, &QWebEnginePage::loadProgress, this, &PendingRefresh::progress);
@@ -93,7 +107,7 @@ void PendingRefresh::readyWhenAtOffset()
 {
     const int offset = m_page->heldOffset();
     if (offset < 0 || qAbs(m_page->scrollPosition().y() - offset) < 1) {
-        finish(true, QString());
+        carryTypedFields();
         return;
     }
     if (!m_offsetDeadline->isActive()) {
@@ -101,6 +115,42 @@ void PendingRefresh::readyWhenAtOffset()
                 Qt::UniqueConnection);
         m_offsetDeadline->start();
     }
+}
+
+void PendingRefresh::carryTypedFields()
+{
+    if (m_carrying || m_finished)
+        return;
+    m_carrying = true;
+    m_offsetDeadline->stop();
+    if (!m_shown) {
+        finish(true, QString());
+        return;
+    }
+    QPointer<PendingRefresh> self(this);
+    // Both scripts run in the program's own world: the page cannot change what they do. What
+    // the page answers is read as JSON and written anew, so nothing else reaches the script.
+    m_shown->runJavaScript(fieldsScript(QStringLiteral("null")), QWebEngineScript::ApplicationWorld,
+                           [self](const QVariant &answer) {
+                               // A page being deleted calls back with nothing: its window is
+                               // closing, and nothing is to be shown any more.
+                               if (!self || self->m_finished || !answer.isValid())
+                                   return;
+                               const QJsonDocument found = QJsonDocument::fromJson(answer.toString().toUtf8());
+                               if (!found.isObject()
+                                   || (found[QLatin1String("fields")].toArray().isEmpty()
+                                       && found[QLatin1String("focus")].toInt(-1) < 0)) {
+                                   self->finish(true, QString());
+                                   return;
+                               }
+                               const QString carried = QString::fromUtf8(found.toJson(QJsonDocument::Compact));
+                               self->m_page->runJavaScript(fieldsScript(carried), QWebEngineScript::ApplicationWorld,
+                                                           [self](const QVariant &done) {
+                                                               if (self && done.isValid())
+                                                                   self->finish(true, QString());
+                                                           });
+                           });
+    QTimer::singleShot(FieldsWaitMs, this, [this] { finish(true, QString()); });
 }
 
 void PendingRefresh::finish(bool ok, const QString &reason)

@@ -12,8 +12,9 @@ class SilentPage;
 
 // A refresh prepared out of sight: a second view and page of the same profile, behind the
 // one shown, that carries its history and reloads its current entry. It reports ready()
-// once the page has loaded without error, has its changes highlighted and stands at the held
-// offset, so that its first frame on screen shows both; or failed() with the
+// once the page has loaded without error, has its changes highlighted, stands at the held
+// offset and holds what the user typed into the shown page's fields, so that its first frame
+// on screen shows all of it; or failed() with the
 // reason, once either way; the shown page is never touched. Until takeView(), it owns what
 // it made. Its signals come from inside the engine's: delete it later, never in a slot.
 class PendingRefresh final : public QObject
@@ -39,13 +40,16 @@ signals:
 private:
     void loaded(bool ok, const QString &reason);
     void readyWhenAtOffset();
+    void carryTypedFields();
     void finish(bool ok, const QString &reason);
 
     // Also a child of the pane's frame: a window closed during a refresh may delete it first.
     QPointer<QWebEngineView> m_view;
+    QPointer<SilentPage> m_shown;
     SilentPage *m_page;
     ChangeHighlight &m_changes;
     QTimer *m_timeout;
     QTimer *m_offsetDeadline;
+    bool m_carrying = false;
     bool m_finished = false;
 };

@@ -18,6 +18,11 @@ bool RecentInput::within(int ms) const
     return m_sincePress.isValid() && m_sincePress.elapsed() <= ms;
 }
 
+bool RecentInput::keyWithin(int ms) const
+{
+    return m_sinceKey.isValid() && m_sinceKey.elapsed() <= ms;
+}
+
 void RecentInput::forget()
 {
     m_sincePress.invalidate();
@@ -46,6 +51,8 @@ bool RecentInput::eventFilter(QObject *watched, QEvent *event)
     if (widget && (widget == &m_root || m_root.isAncestorOf(widget))) {
         m_sincePress.start();
         m_spent = 0;
+        if (event->type() == QEvent::KeyPress)
+            m_sinceKey.start();
     }
     return false;
 }

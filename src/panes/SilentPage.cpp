@@ -94,11 +94,15 @@ SilentPage::SilentPage(QWebEngineProfile *profile, QObject *parent)
     connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
             [](const QUrl &, QAuthenticator *authenticator, const QString &) { *authenticator = QAuthenticator(); });
     connect(this, &QWebEnginePage::loadingChanged, this, &SilentPage::settle);
-    // Whether the user has typed into the page since it loaded; kept in the program's own
+    // When the user last pressed a key in a field to type into; kept in the program's own
     // script world, where the page can neither read nor fake it.
-    scripts().insert(pageScript(QStringLiteral("quovadex-typing"), QWebEngineScript::ApplicationWorld, false,
-                                QStringLiteral("document.addEventListener('input',function(e){"
-                                               "if(e.isTrusted)window.__quovadexTyped=true;},true);")));
+    scripts().insert(pageScript(
+        QStringLiteral("quovadex-typing"), QWebEngineScript::ApplicationWorld, false,
+        QStringLiteral("document.addEventListener('keydown',function(e){if(!e.isTrusted)return;"
+                       "var t=e.composedPath?e.composedPath()[0]:e.target,n=t&&t.tagName;"
+                       "if(t&&(t.isContentEditable||n==='TEXTAREA'||(n==='INPUT'&&!/^(checkbox|radio|button|"
+                       "submit|reset|image|file|range|color|hidden)$/i.test(t.type))))"
+                       "window.__quovadexTypedAt=performance.now();},true);")));
     // The engine refuses a window asked for without a click (see WebEngineEnvironment), but
     // each refusal still leaves a few kilobytes in the program's process for good: a page
     // asking twenty times a second grew it by 8 MB a minute (Qt 6.4). Refused in the page,
@@ -264,11 +268,11 @@ void SilentPage::leaveOnRequest()
     m_leaveUntil.setRemainingTime(LeaveWindowMs);
 }
 
-void SilentPage::askIfTyping(std::function<void(bool)> answer)
+void SilentPage::askIfTyping(int ms, std::function<void(bool)> answer)
 {
-    const QString probe = QStringLiteral(
-        "(function(){var a=document.activeElement;if(!a||!window.__quovadexTyped)return false;"
-        "var t=a.tagName;return a.isContentEditable||t==='INPUT'||t==='TEXTAREA'||t==='SELECT';})()");
+    const QString probe = QStringLiteral("(function(){var t=window.__quovadexTypedAt;"
+                                         "return t!==undefined&&performance.now()-t<=%1;})()")
+                              .arg(ms);
     runJavaScript(probe, QWebEngineScript::ApplicationWorld,
                   [answer = std::move(answer)](const QVariant &typing) { answer(typing.toBool()); });
 }

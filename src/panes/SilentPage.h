@@ -44,9 +44,10 @@ public:
     // A question of the page is open over the window, and the page waits inside it.
     bool isAsking() const { return m_asking; }
 
-    // Answers whether the keyboard focus is in a field of the page that the user has changed
-    // since the page loaded. Asked of the page's process, so the answer comes later.
-    void askIfTyping(std::function<void(bool)> answer);
+    // Answers whether the user pressed a key in a field of the page to type into (a text box,
+    // an editable text, never a list or a box to tick) within the last ms milliseconds. Asked
+    // of the page's process, so the answer comes later.
+    void askIfTyping(int ms, std::function<void(bool)> answer);
 
 signals:
     // The main frame's load ended: ok, or why not in words for people.

@@ -26,6 +26,7 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     , m_recentInput(new RecentInput(*m_frame, this))
     , m_changes(new ChangeHighlight(this))
     , m_freezeWatch(new FreezeWatch(this))
+    , m_typingMs(RecentInput::TypingMs)
 {
     setParent(m_frame);
     new PaneKeys(*this, *m_frame);
@@ -46,7 +47,16 @@ void WebEnginePane::attach(SilentPage *page)
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_view, &QWidget::customContextMenuRequested, this,
             [this, view = m_view](const QPoint &pos) { PaneMenu::popup(*this, *view, pos); });
-    connect(page, &QWebEnginePage::loadStarted, this, [this] { m_loading = true; });
+    // The user took the shown page elsewhere (a link, a form, back, a script after a click): a
+    // refresh of the page left behind would undo that when it comes back.
+    connect(page, &QWebEnginePage::loadStarted, this, [this] {
+        m_loading = true;
+        dropRefresh();
+    });
+    connect(page, &QWebEnginePage::urlChanged, this, [this] {
+        if (m_recentInput->within(AskedWithinMs))
+            dropRefresh();
+    });
     connect(page, &SilentPage::loadSettled, this, &WebEnginePane::shownLoadSettled);
     connect(page, &QWebEnginePage::loadProgress, this, &BrowserPane::loadProgress);
     connect(page, &QWebEnginePage::scrollPositionChanged, this, &WebEnginePane::scrolled);
@@ -192,6 +202,7 @@ bool WebEnginePane::goForward()
 void WebEnginePane::refresh(Refresh kind)
 {
     if (m_crashed) {
+        emit refreshStarting(kind);
         m_crashed = false;
         m_page->loadForRefresh();
         m_page->load(m_crashedUrl);
@@ -204,27 +215,33 @@ void WebEnginePane::refresh(Refresh kind)
         return;
     }
     m_freezeWatch->probe(m_page);
-    // The automatic cycle never throws away what the user is typing into the page; it asks
-    // the page first, and only when the pane has the keyboard.
-    if (kind == Refresh::Automatic && owns(QApplication::focusWidget())) {
+    // The automatic cycle leaves the page alone while the user is typing into it, asking the
+    // page only after a key in the pane. A refresh put off leaves the page exactly where it is.
+    if (kind == Refresh::Automatic && m_putOffInARow < MaxPutOffInARow && owns(QApplication::focusWidget())
+        && m_recentInput->keyWithin(m_typingMs)) {
         QPointer<WebEnginePane> self(this);
         QPointer<SilentPage> asked(m_page);
-        m_page->askIfTyping([self, asked](bool typing) {
+        m_page->askIfTyping(m_typingMs, [self, asked, kind](bool typing) {
             if (!self || self->m_page != asked)
                 return;
-            if (typing)
-                emit self->refreshPutOff();
-            else
-                self->startRefresh();
+            if (!typing) {
+                self->startRefresh(kind);
+                return;
+            }
+            ++self->m_putOffInARow;
+            emit self->refreshPutOff();
         });
         return;
     }
-    startRefresh();
+    startRefresh(kind);
 }
 
-void WebEnginePane::startRefresh()
+void WebEnginePane::startRefresh(Refresh kind)
 {
     abandonRefresh();
+    m_putOffInARow = 0;
+    // Told first: the hold the window resumes now is the one the refresh opens at.
+    emit refreshStarting(kind);
     // Only a page that stands loaded is worth keeping; anything else (an error page, a page
     // still loading) is simply loaded again where it is.
     if (!m_lastLoadOk || m_loading || m_page->url().isEmpty()) {
@@ -284,6 +301,14 @@ void WebEnginePane::abandonRefresh()
     m_pending = nullptr;
 }
 
+void WebEnginePane::dropRefresh()
+{
+    if (!m_pending)
+        return;
+    abandonRefresh();
+    emit loadProgress(100);
+}
+
 void WebEnginePane::stop()
 {
     abandonRefresh();
@@ -316,11 +341,6 @@ void WebEnginePane::setZoomPercent(int percent)
 void WebEnginePane::setFreezeTimeout(int ms)
 {
     m_freezeWatch->setTimeout(ms);
-}
-
-bool WebEnginePane::isCrashed() const
-{
-    return m_crashed;
 }
 
 void WebEnginePane::holdScrollTop(int pixels)

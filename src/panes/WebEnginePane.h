@@ -44,10 +44,12 @@ public:
     QWebEngineView *view() const { return m_view; }
     SilentPage *page() const { return m_page; }
     // The page's render process died; the pane shows a notice until the next load.
-    bool isCrashed() const;
+    bool isCrashed() const { return m_crashed; }
     bool isRefreshing() const { return m_pending != nullptr; }
     // How long a refresh waits for the site before it counts as failed.
     void setRefreshTimeout(int ms) { m_refreshTimeoutMs = ms; }
+    // How recent a key in a page's field must be for the automatic refresh to wait.
+    void setTypingWindow(int ms) { m_typingMs = ms; }
 
     // The user's last click or key press in the pane, to tell what the user asked for from
     // what a page does by itself.
@@ -78,9 +80,10 @@ private:
     void attach(SilentPage *page);
     void onNewWindowRequested(QWebEngineNewWindowRequest &request);
     void shownLoadSettled(bool ok, const QString &reason);
-    void startRefresh();
+    void startRefresh(Refresh kind);
     void showRefreshed();
     void abandonRefresh();
+    void dropRefresh();
     void onFocusChanged(QWidget *old, QWidget *now);
     void setHeldOffset(int pixels);
     void scrolled();
@@ -90,6 +93,9 @@ private:
 
     // How long after the user's press a page's request still counts as the user's.
     static constexpr int AskedWithinMs = 2000;
+    // A user who types on through more cycles than this is shown fresh quotes anyway: the
+    // refresh brings back what was typed into the page's fields.
+    static constexpr int MaxPutOffInARow = 3;
 
     QWidget *m_frame;
     QWebEngineView *m_view;
@@ -99,6 +105,8 @@ private:
     PendingRefresh *m_pending = nullptr;
     FreezeWatch *m_freezeWatch;
     int m_refreshTimeoutMs = 30000;
+    int m_typingMs;
+    int m_putOffInARow = 0;
     bool m_loading = false;
     bool m_lastLoadOk = false;
     bool m_swapping = false;

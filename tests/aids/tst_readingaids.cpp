@@ -171,19 +171,25 @@ void TestReadingAids::thumbDragReengagesAndAppliesAtOnceOnlyWithTheBoxTicked()
 void TestReadingAids::aggiornaAnnouncesAndRefreshesOnlyChosenPanes()
 {
     Aids aids;
-    // The window re-engages the hold on the announcement, so it must come before the refresh.
-    connect(&aids.refresh, &AutoRefresh::paneReloading, this,
-            [&aids](int pane) { (pane == 0 ? aids.upper : aids.lower).calls << QStringLiteral("Announced"); });
-    const QStringList announcedThenRefreshed{QStringLiteral("Announced"), QStringLiteral("Refresh")};
+    // Holds suspended by a click: each is resumed as its pane's refresh starts, so that the
+    // refreshed page opens at its offset; a pane's own "A" leaves it suspended.
+    aids.upperBox.click();
+    emit aids.upper.gotFocus();
+    aids.upper.refresh(BrowserPane::Refresh::ByHand);
+    QCOMPARE(Colors::backColor(&aids.upperBox), Colors::Red);
+    aids.upper.clearCalls();
+    const QStringList announcedThenRefreshed{QStringLiteral("Hold:0"), QStringLiteral("Refresh")};
 
     QTest::mouseClick(&aids.reloadNow, Qt::LeftButton);
     QCOMPARE(aids.upper.calls, announcedThenRefreshed);
+    QCOMPARE(Colors::backColor(&aids.upperBox), Colors::LightGrey);
     QVERIFY(aids.lower.calls.isEmpty());
 
-    aids.upper.clearCalls();
+    aids.lowerBox.click();
+    emit aids.lower.gotFocus();
+    aids.lower.clearCalls();
     aids.lowerChosen.click();
     QTest::mouseClick(&aids.reloadNow, Qt::LeftButton);
-    QCOMPARE(aids.upper.calls, announcedThenRefreshed);
     QCOMPARE(aids.lower.calls, announcedThenRefreshed);
 }
 

@@ -12,6 +12,7 @@ private slots:
     void cycleRepeatsWithTheSamePeriod();
     void toggleCaptionNamesTheNextActionAndKeepsTheCount();
     void intervalChosenWhileRunningRestartsTheCount();
+    void wakingFromSleepRefreshesAtOnce();
 };
 
 void TestRefreshCycle::refreshesOnTheTickThatReachesOne_data()
@@ -92,6 +93,22 @@ void TestRefreshCycle::intervalChosenWhileRunningRestartsTheCount()
     cycle.choose(180);
     QCOMPARE(cycle.period(), qint16(180));
     QCOMPARE(cycle.tick().label, QStringLiteral("179"));
+}
+
+void TestRefreshCycle::wakingFromSleepRefreshesAtOnce()
+{
+    RefreshCycle cycle;
+    cycle.toggle();
+    qint64 clock = 1700000000000;
+    QVERIFY(!cycle.tick(clock).refresh);
+    // A tick late by seconds on a busy machine is no sleep; hours are.
+    QVERIFY(!cycle.tick(clock += 5000).refresh);
+    QVERIFY(cycle.tick(clock += 3 * 3600 * 1000).refresh);
+    QCOMPARE(cycle.tick(clock += 1000).label, QStringLiteral("119"));
+    // Off for an hour and on again: the ticks stood still on purpose.
+    cycle.toggle();
+    cycle.toggle();
+    QVERIFY(!cycle.tick(clock += 3600 * 1000).refresh);
 }
 
 QTEST_APPLESS_MAIN(TestRefreshCycle)

@@ -9,6 +9,7 @@ class TestPaneFreshness : public QObject
 private slots:
     void staleSinceTheLastGoodLoadThroughFailuresAndPutOffs();
     void failedNavigationIsNoStalePage();
+    void pageOlderThanItsCycleIsStaleWhateverTheReason();
 };
 
 namespace {
@@ -53,6 +54,26 @@ void TestPaneFreshness::failedNavigationIsNoStalePage()
     PaneFreshness fresh;
     fresh.loadFailed(QTime(11, 0, 0), QStringLiteral("HTTP 500"), true);
     QCOMPARE(fresh.state(), PaneFreshness::State::Failed);
+}
+
+void TestPaneFreshness::pageOlderThanItsCycleIsStaleWhateverTheReason()
+{
+    PaneFreshness f;
+    f.setCycle(60);
+    f.loaded(QTime(23, 59, 0));
+    f.refreshPutOff(QTime(23, 59, 59));
+    f.checkAge(QTime(0, 0, 29));
+    QVERIFY(!f.needsAttention());
+    // Put off past the cycle and its margin, across midnight.
+    f.checkAge(QTime(0, 0, 31));
+    QCOMPARE(f.text(English), QStringLiteral("Non aggiornata dalle 23:59:00"));
+    QVERIFY(f.toolTip(English).contains(QStringLiteral("scrivendo")));
+    f.setCycle(0);
+    QCOMPARE(f.state(), PaneFreshness::State::PutOff);
+    // The machine slept through the cycle.
+    f.setCycle(120);
+    f.checkAge(QTime(3, 0, 0));
+    QVERIFY(f.needsAttention());
 }
 
 QTEST_APPLESS_MAIN(TestPaneFreshness)

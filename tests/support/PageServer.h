@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 
 #include <QHash>
 #include <QHostAddress>
+#include <QPointer>
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -72,6 +74,14 @@ public:
     QByteArrayList cookies;
     // Without a length the page ends when the connection does, as some sites send files.
     bool announceLength = true;
+    // Requests for these paths are answered only at releaseHeld(): a site as slow as the test
+    // needs. The page is made then even if the browser has gone away.
+    QStringList holding;
+    void releaseHeld()
+    {
+        for (const auto &answer : std::exchange(m_held, {}))
+            answer();
+    }
 
 private:
     void answer(QTcpSocket *socket)
@@ -86,10 +96,19 @@ private:
         requests << path;
         const int cookie = request.indexOf("\r\nCookie: ");
         cookies << (cookie < 0 ? QByteArray() : request.mid(cookie + 10, request.indexOf("\r\n", cookie + 2) - cookie - 10));
+        if (holding.contains(path)) {
+            m_held << [this, socket = QPointer(socket), request, path] { respond(socket, request, path); };
+            return;
+        }
+        respond(socket, request, path);
+    }
+
+    void respond(QTcpSocket *socket, const QByteArray &request, const QString &path)
+    {
         const bool page = !path.endsWith(QLatin1String("favicon.ico"));
         if (page && m_fault == Fault::Hang)
             return;
-        if (page && !login.isEmpty() && !request.contains("Authorization: Basic " + login.toBase64() + "\r\n")) {
+        if (page && socket && !login.isEmpty() && !request.contains("Authorization: Basic " + login.toBase64() + "\r\n")) {
             socket->write("HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"Conto\"\r\n"
                           "Content-Length: 7\r\nConnection: close\r\n\r\nNegato.");
             socket->disconnectFromHost();
@@ -99,6 +118,8 @@ private:
         const QByteArray body = unavailable ? QByteArray("<html><body>Riprovare</body></html>")
                                 : page      ? m_page(path)
                                             : QByteArray();
+        if (!socket)
+            return;
         const QByteArray status = unavailable ? "503 Service Unavailable" : page ? "200 OK" : "404 Not Found";
         const QByteArray type = path.endsWith(QLatin1String(".svg")) ? "image/svg+xml" : "text/html; charset=utf-8";
         const QByteArray head = "HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\n"
@@ -120,4 +141,5 @@ private:
     Fault m_fault = Fault::None;
     PageMaker m_page;
     QHash<QTcpSocket *, QByteArray> m_pending;
+    QList<std::function<void()>> m_held;
 };

@@ -61,6 +61,7 @@ bool RecordingPane::goForward()
 
 void RecordingPane::refresh(Refresh kind)
 {
+    emit refreshStarting(kind);
     calls << (kind == Refresh::Automatic ? QStringLiteral("AutoRefresh") : QStringLiteral("Refresh"));
 }
 
