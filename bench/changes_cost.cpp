@@ -15,9 +15,9 @@
 #include <QWebEngineView>
 
 #include "EventWait.h"
-#include "panes/ChangeHighlight.h"
-#include "panes/SilentPage.h"
-#include "panes/WebEngineEnvironment.h"
+#include "panes/webengine/ChangeHighlight.h"
+#include "panes/webengine/SilentPage.h"
+#include "panes/webengine/WebEngineEnvironment.h"
 #include "support/PageServer.h"
 
 namespace {

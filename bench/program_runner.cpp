@@ -23,7 +23,7 @@
 #include "aids/PaneHold.h"
 #include "core/MainWindow.h"
 #include "favorites/ProcessStarter.h"
-#include "panes/WebEngineEnvironment.h"
+#include "panes/webengine/WebEngineEnvironment.h"
 
 namespace {
 

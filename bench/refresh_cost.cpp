@@ -22,9 +22,9 @@
 #include "ProcessTreeMemory.h"
 #include "core/MainWindow.h"
 #include "favorites/ProcessStarter.h"
-#include "panes/SilentPage.h"
-#include "panes/WebEngineEnvironment.h"
-#include "panes/WebEnginePane.h"
+#include "panes/webengine/SilentPage.h"
+#include "panes/webengine/WebEngineEnvironment.h"
+#include "panes/webengine/WebEnginePane.h"
 #include "support/PageServer.h"
 
 namespace {

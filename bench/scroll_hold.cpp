@@ -40,9 +40,9 @@
 #include "aids/PaneHold.h"
 #include "core/MainWindow.h"
 #include "favorites/ProcessStarter.h"
-#include "panes/SilentPage.h"
-#include "panes/WebEngineEnvironment.h"
-#include "panes/WebEnginePane.h"
+#include "panes/webengine/SilentPage.h"
+#include "panes/webengine/WebEngineEnvironment.h"
+#include "panes/webengine/WebEnginePane.h"
 
 namespace {
 

@@ -37,10 +37,10 @@
 #include "ProcessTreeMemory.h"
 #include "core/MainWindow.h"
 #include "favorites/ProcessStarter.h"
-#include "panes/SilentPage.h"
-#include "panes/WebEngineEnvironment.h"
-#include "panes/ChangeHighlight.h"
-#include "panes/WebEnginePane.h"
+#include "panes/webengine/SilentPage.h"
+#include "panes/webengine/WebEngineEnvironment.h"
+#include "panes/webengine/ChangeHighlight.h"
+#include "panes/webengine/WebEnginePane.h"
 
 namespace {
 

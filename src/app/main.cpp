@@ -5,7 +5,7 @@
 #include "core/InstanceChannel.h"
 #include "core/MainWindows.h"
 #include "favorites/ProcessStarter.h"
-#include "panes/WebEngineEnvironment.h"
+#include "panes/webengine/WebEngineEnvironment.h"
 
 int main(int argc, char *argv[])
 {

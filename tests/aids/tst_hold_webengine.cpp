@@ -8,7 +8,7 @@
 #include <QWebEngineView>
 
 #include "common/Colors.h"
-#include "panes/SilentPage.h"
+#include "panes/webengine/SilentPage.h"
 #include "support/Clicks.h"
 #include "support/EngineWindows.h"
 #include "support/ThumbDrag.h"

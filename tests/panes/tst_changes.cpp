@@ -4,10 +4,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "panes/ChangeHighlight.h"
-#include "panes/SilentPage.h"
-#include "panes/WebEngineEnvironment.h"
-#include "panes/WebEnginePane.h"
+#include "panes/webengine/ChangeHighlight.h"
+#include "panes/webengine/SilentPage.h"
+#include "panes/webengine/WebEngineEnvironment.h"
+#include "panes/webengine/WebEnginePane.h"
 #include "support/EngineWindows.h"
 #include "support/PageServer.h"
 #include "support/WebEngineWait.h"

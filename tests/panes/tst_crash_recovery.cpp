@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "aids/AutoRefresh.h"
-#include "panes/SilentPage.h"
+#include "panes/webengine/SilentPage.h"
 #include "support/Clicks.h"
 #include "support/EngineWindows.h"
 #include "support/PageServer.h"

@@ -6,7 +6,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
-#include "panes/DownloadPolicy.h"
+#include "panes/webengine/DownloadPolicy.h"
 #include "panes/PaneStatus.h"
 #include "support/EngineWindows.h"
 #include "support/PageServer.h"

@@ -15,7 +15,7 @@
 #include <QWebEngineSettings>
 
 #include "favorites/FavoritesFile.h"
-#include "panes/SilentPage.h"
+#include "panes/webengine/SilentPage.h"
 #include "support/Clicks.h"
 #include "support/EngineWindows.h"
 #include "support/PageServer.h"

@@ -11,7 +11,7 @@
 #include <QWebEngineProfile>
 
 #include "common/Maker.h"
-#include "panes/SilentPage.h"
+#include "panes/webengine/SilentPage.h"
 #include "support/EngineWindows.h"
 #include "support/WebEngineWait.h"
 

@@ -11,8 +11,8 @@
 
 #include "core/MainWindow.h"
 #include "favorites/ProcessStarter.h"
-#include "panes/WebEngineEnvironment.h"
-#include "panes/WebEnginePane.h"
+#include "panes/webengine/WebEngineEnvironment.h"
+#include "panes/webengine/WebEnginePane.h"
 #include "support/Files.h"
 #include "support/ScratchFolder.h"
 

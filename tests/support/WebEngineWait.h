@@ -8,8 +8,8 @@
 #include <QVariant>
 #include <QWebEnginePage>
 
-#include "panes/SilentPage.h"
-#include "panes/WebEnginePane.h"
+#include "panes/webengine/SilentPage.h"
+#include "panes/webengine/WebEnginePane.h"
 
 namespace WebEngineWait {
 

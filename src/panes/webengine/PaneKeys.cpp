@@ -1,4 +1,4 @@
-#include "panes/PaneKeys.h"
+#include "panes/webengine/PaneKeys.h"
 
 #include <array>
 
@@ -7,7 +7,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 
-#include "panes/WebEnginePane.h"
+#include "panes/webengine/WebEnginePane.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "panes/PaneMenu.h"
+#include "panes/webengine/PaneMenu.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -11,7 +11,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
-#include "panes/WebEnginePane.h"
+#include "panes/webengine/WebEnginePane.h"
 
 namespace PaneMenu {
 

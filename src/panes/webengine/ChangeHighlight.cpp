@@ -1,11 +1,11 @@
-#include "panes/ChangeHighlight.h"
+#include "panes/webengine/ChangeHighlight.h"
 
 #include <QPointer>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 
-#include "panes/PageScripts.h"
+#include "panes/webengine/PageScripts.h"
 
 namespace {
 

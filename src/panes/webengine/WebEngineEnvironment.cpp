@@ -1,4 +1,4 @@
-#include "panes/WebEngineEnvironment.h"
+#include "panes/webengine/WebEngineEnvironment.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -11,8 +11,8 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 
-#include "panes/DownloadPolicy.h"
-#include "panes/WebEnginePane.h"
+#include "panes/webengine/DownloadPolicy.h"
+#include "panes/webengine/WebEnginePane.h"
 
 namespace {
 

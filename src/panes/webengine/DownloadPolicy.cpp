@@ -1,4 +1,4 @@
-#include "panes/DownloadPolicy.h"
+#include "panes/webengine/DownloadPolicy.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,8 +8,8 @@
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 
-#include "panes/RecentInput.h"
-#include "panes/WebEnginePane.h"
+#include "panes/webengine/RecentInput.h"
+#include "panes/webengine/WebEnginePane.h"
 
 DownloadPolicy::DownloadPolicy(QObject *parent)
     : QObject(parent)

@@ -1,4 +1,4 @@
-#include "panes/PendingRefresh.h"
+#include "panes/webengine/PendingRefresh.h"
 
 #include <QDataStream>
 #include <QIODevice>
@@ -10,9 +10,9 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
-#include "panes/ChangeHighlight.h"
-#include "panes/PageScripts.h"
-#include "panes/SilentPage.h"
+#include "panes/webengine/ChangeHighlight.h"
+#include "panes/webengine/PageScripts.h"
+#include "panes/webengine/SilentPage.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "panes/RecentInput.h"
+#include "panes/webengine/RecentInput.h"
 
 #include <QCoreApplication>
 #include <QEvent>

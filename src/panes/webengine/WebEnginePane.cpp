@@ -1,4 +1,4 @@
-#include "panes/WebEnginePane.h"
+#include "panes/webengine/WebEnginePane.h"
 
 #include <csignal>
 
@@ -11,13 +11,13 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
-#include "panes/ChangeHighlight.h"
-#include "panes/FreezeWatch.h"
-#include "panes/PaneKeys.h"
-#include "panes/PaneMenu.h"
-#include "panes/PendingRefresh.h"
-#include "panes/RecentInput.h"
-#include "panes/SilentPage.h"
+#include "panes/webengine/ChangeHighlight.h"
+#include "panes/webengine/FreezeWatch.h"
+#include "panes/webengine/PaneKeys.h"
+#include "panes/webengine/PaneMenu.h"
+#include "panes/webengine/PendingRefresh.h"
+#include "panes/webengine/RecentInput.h"
+#include "panes/webengine/SilentPage.h"
 
 WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     : m_frame(new QWidget(parent))

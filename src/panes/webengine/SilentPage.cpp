@@ -1,4 +1,4 @@
-#include "panes/SilentPage.h"
+#include "panes/webengine/SilentPage.h"
 
 #include <QAuthenticator>
 #include <QCoreApplication>
@@ -14,8 +14,8 @@
 #include <QWidget>
 
 #include "panes/PageDialogs.h"
-#include "panes/PageScripts.h"
-#include "panes/RecentInput.h"
+#include "panes/webengine/PageScripts.h"
+#include "panes/webengine/RecentInput.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "panes/FreezeWatch.h"
+#include "panes/webengine/FreezeWatch.h"
 
 #include <QTimer>
 #include <QWebEnginePage>
