@@ -4,12 +4,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QPointer>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 
 #include "panes/webengine/RecentInput.h"
-#include "panes/webengine/WebEnginePane.h"
 
 DownloadPolicy::DownloadPolicy(QObject *parent)
     : QObject(parent)
@@ -42,15 +40,17 @@ void DownloadPolicy::decide(QWebEngineDownloadRequest *download)
     // Only the page the pane shows counts: one prepared out of sight for a refresh, or a
     // frame's page without a click, starts nothing. A download that is not accepted is
     // cancelled by the engine and leaves nothing on disk.
-    WebEnginePane *pane = WebEnginePane::showing(download->page());
-    if (!pane || !pane->recentInput().allows(AskedWithinMs, PerPress)) {
+    auto *page = qobject_cast<SilentPage *>(download->page());
+    const SilentPage::DownloadReport report = page ? page->downloadReport() : SilentPage::DownloadReport();
+    RecentInput *input = page ? page->recentInput() : nullptr;
+    if (!report.saved || !report.stopped || !input || !input->allows(AskedWithinMs, PerPress)) {
         download->cancel();
         return;
     }
     if (download->totalBytes() > m_sizeLimit) {
         download->cancel();
-        pane->tellDownloadStopped(download->downloadFileName(),
-                                  QStringLiteral("supera %1").arg(QLocale().formattedDataSize(m_sizeLimit)));
+        report.stopped(download->downloadFileName(),
+                       QStringLiteral("supera %1").arg(QLocale().formattedDataSize(m_sizeLimit)));
         return;
     }
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
@@ -59,11 +59,11 @@ void DownloadPolicy::decide(QWebEngineDownloadRequest *download)
     QDir().mkpath(folder);
     download->setDownloadDirectory(folder);
     download->setDownloadFileName(uniqueName(folder, download->downloadFileName(), m_underWay));
-    follow(download, pane);
+    follow(download, report);
     download->accept();
 }
 
-void DownloadPolicy::follow(QWebEngineDownloadRequest *download, WebEnginePane *pane)
+void DownloadPolicy::follow(QWebEngineDownloadRequest *download, const SilentPage::DownloadReport &report)
 {
     const QString path = QDir(download->downloadDirectory()).filePath(download->downloadFileName());
     m_underWay.insert(path);
@@ -72,15 +72,13 @@ void DownloadPolicy::follow(QWebEngineDownloadRequest *download, WebEnginePane *
         if (download->receivedBytes() > m_sizeLimit && !download->isFinished())
             download->cancel();
     });
-    QPointer<WebEnginePane> to(pane);
-    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download, path, to] {
+    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download, path, report] {
         if (!download->isFinished())
             return;
         m_underWay.remove(path);
         download->disconnect(this);
         if (download->state() == QWebEngineDownloadRequest::DownloadCompleted) {
-            if (to)
-                to->tellDownloaded(path);
+            report.saved(path);
             return;
         }
         // The name was free when the download began, so a file there now is its part.
@@ -88,7 +86,6 @@ void DownloadPolicy::follow(QWebEngineDownloadRequest *download, WebEnginePane *
         const QString reason = download->receivedBytes() > m_sizeLimit
                                    ? QStringLiteral("supera %1").arg(QLocale().formattedDataSize(m_sizeLimit))
                                    : download->interruptReasonString();
-        if (to)
-            to->tellDownloadStopped(QFileInfo(path).fileName(), reason);
+        report.stopped(QFileInfo(path).fileName(), reason);
     });
 }

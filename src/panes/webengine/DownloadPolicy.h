@@ -4,8 +4,9 @@
 #include <QSet>
 #include <QString>
 
+#include "panes/webengine/SilentPage.h"
+
 class QWebEngineDownloadRequest;
-class WebEnginePane;
 
 // What becomes of a download a page starts. The program shows no dialogs, so nothing would
 // tell the user about a file a page saved by itself: only a download the user asked for, by a
@@ -34,7 +35,7 @@ public:
     static QString uniqueName(const QString &folder, const QString &name, const QSet<QString> &alsoTaken = {});
 
 private:
-    void follow(QWebEngineDownloadRequest *download, WebEnginePane *pane);
+    void follow(QWebEngineDownloadRequest *download, const SilentPage::DownloadReport &report);
 
     qint64 m_sizeLimit = DefaultSizeLimit;
     // Paths of downloads under way: their files may not exist yet.

@@ -7,17 +7,14 @@
 #include <QWheelEvent>
 #include <QWidget>
 
-#include "panes/webengine/WebEnginePane.h"
-
 namespace {
 
 constexpr std::array ZoomSteps{25, 33, 50, 67, 75, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300, 400, 500};
 
 } // namespace
 
-PaneKeys::PaneKeys(WebEnginePane &pane, QWidget &frame)
+PaneKeys::PaneKeys(QWidget &frame)
     : QObject(&frame)
-    , m_pane(pane)
     , m_frame(frame)
 {
     // Seen before the page: the engine takes every key for the page first and hands back only
@@ -41,7 +38,7 @@ bool PaneKeys::eventFilter(QObject *watched, QEvent *event)
     const auto *wheel = static_cast<QWheelEvent *>(event);
     if (!(wheel->modifiers() & Qt::ControlModifier) || wheel->angleDelta().y() == 0)
         return false;
-    m_pane.setZoomPercent(nextZoom(m_pane.zoomPercent(), wheel->angleDelta().y() > 0 ? 1 : -1));
+    emit zoomAsked(wheel->angleDelta().y() > 0 ? 1 : -1);
     return true;
 }
 
@@ -56,30 +53,33 @@ bool PaneKeys::act(const QKeyEvent &key)
     case Qt::Key_F5:
         if (modifiers != Qt::NoModifier)
             return false;
-        m_pane.refresh(BrowserPane::Refresh::ByHand);
+        emit reloadAsked();
         return true;
     case Qt::Key_R:
         if (!control)
             return false;
-        m_pane.refresh(BrowserPane::Refresh::ByHand);
+        emit reloadAsked();
         return true;
     case Qt::Key_Left:
     case Qt::Key_Right:
         if (!alt)
             return false;
-        key.key() == Qt::Key_Left ? m_pane.goBack() : m_pane.goForward();
+        if (key.key() == Qt::Key_Left)
+            emit backAsked();
+        else
+            emit forwardAsked();
         return true;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
     case Qt::Key_Minus:
         if (!control)
             return false;
-        m_pane.setZoomPercent(nextZoom(m_pane.zoomPercent(), key.key() == Qt::Key_Minus ? -1 : 1));
+        emit zoomAsked(key.key() == Qt::Key_Minus ? -1 : 1);
         return true;
     case Qt::Key_0:
         if (!control)
             return false;
-        m_pane.setZoomPercent(100);
+        emit zoomAsked(0);
         return true;
     default:
         return false;

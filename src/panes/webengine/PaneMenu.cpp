@@ -11,11 +11,9 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
-#include "panes/webengine/WebEnginePane.h"
-
 namespace PaneMenu {
 
-void popup(WebEnginePane &pane, QWebEngineView &view, const QPoint &pos)
+void popup(QWebEngineView &view, const QPoint &pos, const Actions &actions)
 {
     const QWebEngineContextMenuRequest *request = view.lastContextMenuRequest();
     const QString selection = request ? request->selectedText() : QString();
@@ -23,23 +21,13 @@ void popup(WebEnginePane &pane, QWebEngineView &view, const QPoint &pos)
     // Deleted with the view, which a refresh may replace while the menu is open.
     auto *menu = new QMenu(&view);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    QPointer<WebEnginePane> target(&pane);
     QPointer<QWebEnginePage> page(view.page());
 
-    QAction *back = menu->addAction(QStringLiteral("Indietro"), menu, [target] {
-        if (target)
-            target->goBack();
-    });
+    QAction *back = menu->addAction(QStringLiteral("Indietro"), menu, actions.back);
     back->setEnabled(page && page->history()->canGoBack());
-    QAction *forward = menu->addAction(QStringLiteral("Avanti"), menu, [target] {
-        if (target)
-            target->goForward();
-    });
+    QAction *forward = menu->addAction(QStringLiteral("Avanti"), menu, actions.forward);
     forward->setEnabled(page && page->history()->canGoForward());
-    menu->addAction(QStringLiteral("Ricarica"), menu, [target] {
-        if (target)
-            target->refresh(BrowserPane::Refresh::ByHand);
-    });
+    menu->addAction(QStringLiteral("Ricarica"), menu, actions.reload);
     menu->addSeparator();
     QAction *copy = menu->addAction(QStringLiteral("Copia"), menu, [page] {
         if (page)
@@ -54,10 +42,9 @@ void popup(WebEnginePane &pane, QWebEngineView &view, const QPoint &pos)
             QGuiApplication::clipboard()->setMimeData(data);
         });
     }
-    const QList<QAction *> own = pane.menuActions();
-    if (!own.isEmpty()) {
+    if (!actions.own.isEmpty()) {
         menu->addSeparator();
-        menu->addActions(own);
+        menu->addActions(actions.own);
     }
     menu->popup(view.mapToGlobal(pos));
 }

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <functional>
+
+#include <QList>
+
+class QAction;
 class QPoint;
 class QWebEngineView;
-class WebEnginePane;
 
 // The pane's context menu. Only what makes sense on a watched page: back, forward, reload
 // (as "A" does), copy and copy the link's address, then the program's own actions. The
@@ -10,7 +14,16 @@ class WebEnginePane;
 // place, and speaks English.
 namespace PaneMenu {
 
+// What the pane does for the menu's own items, and the program's actions to end it with.
+struct Actions
+{
+    std::function<void()> back;
+    std::function<void()> forward;
+    std::function<void()> reload;
+    QList<QAction *> own;
+};
+
 // Opens the menu for the click the view has just reported, at pos in the view.
-void popup(WebEnginePane &pane, QWebEngineView &view, const QPoint &pos);
+void popup(QWebEngineView &view, const QPoint &pos, const Actions &actions);
 
 } // namespace PaneMenu

@@ -6,9 +6,10 @@
 #include <QPointer>
 #include <QWebEnginePage>
 
+#include "panes/webengine/RecentInput.h"
+
 class QAuthenticator;
 class QWebEngineLoadingInfo;
-class RecentInput;
 
 // Decisions about what a page may do live here; the view only shows. While silent, nothing
 // a page does by itself can open a dialog or block the window: a quote page left running for
@@ -37,6 +38,19 @@ public:
     // The user's presses in the pane, which tell a question the user asked for from one the
     // page puts by itself. A page without them (a refresh prepared out of sight) never asks.
     void setRecentInput(RecentInput *input);
+    RecentInput *recentInput() const { return m_input; }
+
+    // How the pane that shows this page hears of the downloads the page starts: saved at
+    // path, or stopped with nothing kept. Kept by whoever follows a download, so that the
+    // pane still hears of it after a refresh replaced this page. A page no pane shows has
+    // none, and its downloads are refused.
+    struct DownloadReport
+    {
+        std::function<void(const QString &path)> saved;
+        std::function<void(const QString &name, const QString &reason)> stopped;
+    };
+    void setDownloadReport(DownloadReport report) { m_downloadReport = std::move(report); }
+    const DownloadReport &downloadReport() const { return m_downloadReport; }
     // Who wants the load that starts next: the user (GO, Home, back) may be asked for a
     // login; a refresh never is.
     void loadAskedByUser();
@@ -73,6 +87,7 @@ private:
     bool m_silent = false;
     bool m_asking = false;
     QPointer<RecentInput> m_input;
+    DownloadReport m_downloadReport;
     QDeadlineTimer m_userLoadUntil;
     QDeadlineTimer m_refreshUntil;
     int m_heldOffset = -1;

@@ -29,7 +29,13 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     , m_typingMs(RecentInput::TypingMs)
 {
     setParent(m_frame);
-    new PaneKeys(*this, *m_frame);
+    auto *keys = new PaneKeys(*m_frame);
+    connect(keys, &PaneKeys::reloadAsked, this, [this] { refresh(Refresh::ByHand); });
+    connect(keys, &PaneKeys::backAsked, this, &WebEnginePane::goBack);
+    connect(keys, &PaneKeys::forwardAsked, this, &WebEnginePane::goForward);
+    connect(keys, &PaneKeys::zoomAsked, this, [this](int direction) {
+        setZoomPercent(direction ? PaneKeys::nextZoom(zoomPercent(), direction) : 100);
+    });
     connect(m_freezeWatch, &FreezeWatch::frozen, this, &WebEnginePane::endFrozen);
     m_frame->installEventFilter(this);
     m_view->setPage(m_page);
@@ -44,9 +50,33 @@ WebEnginePane::~WebEnginePane() = default;
 void WebEnginePane::attach(SilentPage *page)
 {
     page->setRecentInput(m_recentInput);
+    const QPointer<WebEnginePane> self(this);
+    page->setDownloadReport({[self](const QString &path) {
+                                 if (self)
+                                     emit self->downloaded(path);
+                             },
+                             [self](const QString &name, const QString &reason) {
+                                 if (self)
+                                     emit self->downloadStopped(name, reason);
+                             }});
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_view, &QWidget::customContextMenuRequested, this,
-            [this, view = m_view](const QPoint &pos) { PaneMenu::popup(*this, *view, pos); });
+    connect(m_view, &QWidget::customContextMenuRequested, this, [this, view = m_view](const QPoint &pos) {
+        // The menu may outlive the pane's page: a refresh replaces it while the menu is open.
+        const QPointer<WebEnginePane> self(this);
+        const auto back = [self] {
+            if (self)
+                self->goBack();
+        };
+        const auto forward = [self] {
+            if (self)
+                self->goForward();
+        };
+        const auto reload = [self] {
+            if (self)
+                self->refresh(Refresh::ByHand);
+        };
+        PaneMenu::popup(*view, pos, {back, forward, reload, menuActions()});
+    });
     // The user took the shown page elsewhere (a link, a form, back, a script after a click): a
     // refresh of the page left behind would undo that when it comes back.
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
@@ -132,15 +162,6 @@ void WebEnginePane::endFrozen(QWebEnginePage *page, qint64 processId)
     // back, through the same notice and reload as a crash.
     m_endedFrozen = true;
     ::kill(pid_t(processId), SIGKILL);
-}
-
-WebEnginePane *WebEnginePane::showing(const QWebEnginePage *page)
-{
-    // The shown page's parent is its view, and the view's is the frame that owns the pane.
-    auto *view = page ? qobject_cast<QWidget *>(page->parent()) : nullptr;
-    QWidget *frame = view ? view->parentWidget() : nullptr;
-    auto *pane = frame ? frame->findChild<WebEnginePane *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
-    return pane && pane->m_page == page ? pane : nullptr;
 }
 
 QWidget *WebEnginePane::widget()

@@ -64,11 +64,6 @@ public:
     // frozen and its process is ended.
     void setFreezeTimeout(int ms);
 
-    // The pane that shows page now; null for any other page, one prepared for a refresh too.
-    static WebEnginePane *showing(const QWebEnginePage *page);
-    void tellDownloaded(const QString &path) { emit downloaded(path); }
-    void tellDownloadStopped(const QString &name, const QString &reason) { emit downloadStopped(name, reason); }
-
     // What navigate() makes of a text, relative names taken in folder; empty text gives
     // about:blank.
     static QUrl addressToUrl(const QString &address, const QString &folder);
