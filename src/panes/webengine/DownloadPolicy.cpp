@@ -43,7 +43,7 @@ void DownloadPolicy::decide(QWebEngineDownloadRequest *download)
     auto *page = qobject_cast<SilentPage *>(download->page());
     const SilentPage::DownloadReport report = page ? page->downloadReport() : SilentPage::DownloadReport();
     RecentInput *input = page ? page->recentInput() : nullptr;
-    if (!report.saved || !report.stopped || !input || !input->allows(AskedWithinMs, PerPress)) {
+    if (!report.saved || !report.stopped || !input || !input->allows(RecentInput::Policy::Asked, PerPress)) {
         download->cancel();
         return;
     }

@@ -18,9 +18,8 @@ class DownloadPolicy final : public QObject
     Q_DISABLE_COPY_MOVE(DownloadPolicy)
 public:
     static constexpr qint64 DefaultSizeLimit = qint64(200) * 1024 * 1024;
-    // How long after the press a download still counts as asked for, and how many one press
-    // may start (a page may rightly save two or three files for one click, never a flood).
-    static constexpr int AskedWithinMs = 2000;
+    // How many downloads one press may start (a page may rightly save two or three files for
+    // one click, never a flood).
     static constexpr int PerPress = 3;
 
     explicit DownloadPolicy(QObject *parent = nullptr);

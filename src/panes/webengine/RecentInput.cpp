@@ -28,9 +28,9 @@ void RecentInput::forget()
     m_sincePress.invalidate();
 }
 
-bool RecentInput::allows(int ms, int times)
+bool RecentInput::allows(Policy policy, int times)
 {
-    if (!within(ms) || m_spent >= times)
+    if (!within(policy) || m_spent >= times)
         return false;
     ++m_spent;
     return true;

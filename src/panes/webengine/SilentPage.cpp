@@ -21,15 +21,7 @@ namespace {
 
 const QString HoldScriptName = QStringLiteral("quovadex-hold");
 
-// How long after the program starts a navigation a "leave this page?" is taken as the
-// page's answer to it rather than to something of its own.
-constexpr int LeaveWindowMs = 5000;
-// A page's question within this time of the user's click or key is the answer to it.
-constexpr int QuestionAfterInputMs = 2000;
-// A site may take a while to answer that it wants a login: after GO as long as a refresh may
-// wait, after a click on a link less, since a page can also move by itself.
-constexpr int LoginAfterRequestMs = 30000;
-constexpr int LoginAfterInputMs = 10000;
+using Policy = RecentInput::Policy;
 
 // Chromium's network error numbers that people meet most, in their words.
 QString networkFailure(int code, const QString &engineText)
@@ -151,7 +143,7 @@ bool SilentPage::userWantsQuestion()
         return false;
     if (!m_silent)
         return true;
-    if (!m_input || !m_input->within(QuestionAfterInputMs))
+    if (!m_input || !m_input->within(Policy::Asked))
         return false;
     // One click, one question: a page cannot chain questions on the user's one press.
     m_input->forget();
@@ -160,7 +152,7 @@ bool SilentPage::userWantsQuestion()
 
 void SilentPage::askLogin(const QUrl &url, QAuthenticator *authenticator)
 {
-    const bool requested = !m_userLoadUntil.hasExpired() || (m_input && m_input->within(LoginAfterInputMs));
+    const bool requested = !m_userLoadUntil.hasExpired() || (m_input && m_input->within(Policy::LoginAfterPress));
     QString user;
     QString password;
     bool given = false;
@@ -193,13 +185,13 @@ void SilentPage::setRecentInput(RecentInput *input)
 
 void SilentPage::loadAskedByUser()
 {
-    m_userLoadUntil.setRemainingTime(LoginAfterRequestMs);
+    m_userLoadUntil.setRemainingTime(RecentInput::milliseconds(Policy::LoginAfterRequest));
     m_refreshUntil = QDeadlineTimer();
 }
 
 void SilentPage::loadForRefresh()
 {
-    m_refreshUntil.setRemainingTime(LoginAfterRequestMs);
+    m_refreshUntil.setRemainingTime(RecentInput::milliseconds(Policy::LoginAfterRequest));
     m_userLoadUntil = QDeadlineTimer();
 }
 
@@ -265,7 +257,7 @@ void SilentPage::setHeldOffset(int pixels)
 
 void SilentPage::leaveOnRequest()
 {
-    m_leaveUntil.setRemainingTime(LeaveWindowMs);
+    m_leaveUntil.setRemainingTime(RecentInput::milliseconds(Policy::LeaveAfterRequest));
 }
 
 void SilentPage::askIfTyping(int ms, std::function<void(bool)> answer)

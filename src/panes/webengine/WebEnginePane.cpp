@@ -26,7 +26,7 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     , m_recentInput(new RecentInput(*m_frame, this))
     , m_changes(new ChangeHighlight(this))
     , m_freezeWatch(new FreezeWatch(this))
-    , m_typingMs(RecentInput::TypingMs)
+    , m_typingMs(RecentInput::milliseconds(RecentInput::Policy::Typing))
 {
     setParent(m_frame);
     auto *keys = new PaneKeys(*m_frame);
@@ -84,7 +84,7 @@ void WebEnginePane::attach(SilentPage *page)
         dropRefresh();
     });
     connect(page, &QWebEnginePage::urlChanged, this, [this] {
-        if (m_recentInput->within(AskedWithinMs))
+        if (m_recentInput->within(RecentInput::Policy::Asked))
             dropRefresh();
     });
     connect(page, &SilentPage::loadSettled, this, &WebEnginePane::shownLoadSettled);
@@ -112,7 +112,7 @@ void WebEnginePane::onNewWindowRequested(QWebEngineNewWindowRequest &request)
     // The engine's own rule, that a web page cannot open a local file, holds for new windows.
     if (url.isLocalFile() && !m_page->url().isLocalFile())
         return;
-    if (m_recentInput->allows(AskedWithinMs, 1))
+    if (m_recentInput->allows(RecentInput::Policy::Asked, 1))
         emit newWindowRequested(url.toString());
 }
 

@@ -86,8 +86,6 @@ private:
     void endFrozen(QWebEnginePage *page, qint64 processId);
     bool owns(const QWidget *widget) const;
 
-    // How long after the user's press a page's request still counts as the user's.
-    static constexpr int AskedWithinMs = 2000;
     // A user who types on through more cycles than this is shown fresh quotes anyway: the
     // refresh brings back what was typed into the page's fields.
     static constexpr int MaxPutOffInARow = 3;
