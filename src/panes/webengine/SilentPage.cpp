@@ -86,23 +86,14 @@ SilentPage::SilentPage(QWebEngineProfile *profile, QObject *parent)
     connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
             [](const QUrl &, QAuthenticator *authenticator, const QString &) { *authenticator = QAuthenticator(); });
     connect(this, &QWebEnginePage::loadingChanged, this, &SilentPage::settle);
-    // When the user last pressed a key in a field to type into; kept in the program's own
-    // script world, where the page can neither read nor fake it.
-    scripts().insert(pageScript(
-        QStringLiteral("quovadex-typing"), QWebEngineScript::ApplicationWorld, false,
-        QStringLiteral("document.addEventListener('keydown',function(e){if(!e.isTrusted)return;"
-                       "var t=e.composedPath?e.composedPath()[0]:e.target,n=t&&t.tagName;"
-                       "if(t&&(t.isContentEditable||n==='TEXTAREA'||(n==='INPUT'&&!/^(checkbox|radio|button|"
-                       "submit|reset|image|file|range|color|hidden)$/i.test(t.type))))"
-                       "window.__quovadexTypedAt=performance.now();},true);")));
+    static const QString typing = PageScripts::source(QStringLiteral("typing.js"));
+    static const QString popups = PageScripts::source(QStringLiteral("popups.js"));
+    scripts().insert(pageScript(QStringLiteral("quovadex-typing"), QWebEngineScript::ApplicationWorld, false, typing));
     // The engine refuses a window asked for without a click (see WebEngineEnvironment), but
     // each refusal still leaves a few kilobytes in the program's process for good: a page
     // asking twenty times a second grew it by 8 MB a minute (Qt 6.4). Refused in the page,
     // the request never leaves it. The page can undo this; then the engine's refusal holds.
-    scripts().insert(pageScript(QStringLiteral("quovadex-popups"), QWebEngineScript::MainWorld, true,
-                                QStringLiteral("(function(){var open=window.open,a=navigator.userActivation;"
-                                               "if(!open||!a)return;window.open=function(){"
-                                               "return a.isActive?open.apply(window,arguments):null;};})();")));
+    scripts().insert(pageScript(QStringLiteral("quovadex-popups"), QWebEngineScript::MainWorld, true, popups));
     // Location, notifications, camera and the like: always no. Left unanswered, the page's
     // request would wait for ever.
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
@@ -262,9 +253,8 @@ void SilentPage::leaveOnRequest()
 
 void SilentPage::askIfTyping(int ms, std::function<void(bool)> answer)
 {
-    const QString probe = QStringLiteral("(function(){var t=window.__quovadexTypedAt;"
-                                         "return t!==undefined&&performance.now()-t<=%1;})()")
-                              .arg(ms);
+    static const QString source = PageScripts::source(QStringLiteral("typed.js"));
+    const QString probe = source + QStringLiteral("(%1)").arg(ms);
     runJavaScript(probe, QWebEngineScript::ApplicationWorld,
                   [answer = std::move(answer)](const QVariant &typing) { answer(typing.toBool()); });
 }
