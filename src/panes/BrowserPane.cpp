@@ -61,6 +61,16 @@ void BrowserPane::setHeight(double twips)
     w->resize(w->width(), qMax(0, Twips::toPixels(twips, Twips::dpiY(w))));
 }
 
+QUrl BrowserPane::addressToUrl(const QString &address, const QString &folder)
+{
+    if (address.trimmed().isEmpty())
+        return QUrl(QStringLiteral("about:blank"));
+    // A relative name that exists in the working folder opens that file; anything else is
+    // read as a web address the way a browser's address bar would.
+    const QUrl url = QUrl::fromUserInput(address, folder);
+    return url.isValid() ? url : QUrl(QStringLiteral("about:blank"));
+}
+
 void BrowserPane::addMenuAction(QAction *action)
 {
     m_menuActions << action;

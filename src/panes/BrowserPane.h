@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 
 class QAction;
 class QWidget;
@@ -33,6 +34,9 @@ public:
     // Any text: web addresses, bare host names, absolute or relative file paths (relative to
     // the working folder), or empty text, which shows a blank page.
     virtual void navigate(const QString &address) = 0;
+    // What navigate() makes of a text, relative names taken in folder; empty text gives
+    // about:blank.
+    static QUrl addressToUrl(const QString &address, const QString &folder);
     // The folder of the window the pane is in; never the process's current one, which is
     // the same for every window.
     void setWorkingFolder(const QString &folder) { m_folder = folder; }

@@ -42,11 +42,28 @@ void popup(QWebEngineView &view, const QPoint &pos, const Actions &actions)
             QGuiApplication::clipboard()->setMimeData(data);
         });
     }
-    if (!actions.own.isEmpty()) {
+    const QList<QAction *> own = actions.own();
+    if (!own.isEmpty()) {
         menu->addSeparator();
-        menu->addActions(actions.own);
+        menu->addActions(own);
     }
     menu->popup(view.mapToGlobal(pos));
+}
+
+void attach(QWebEngineView &view, QObject &guard, const Actions &actions)
+{
+    const QPointer<QObject> alive(&guard);
+    auto whileAlive = [alive](std::function<void()> act) {
+        return [alive, act = std::move(act)] {
+            if (alive)
+                act();
+        };
+    };
+    const Actions guarded{whileAlive(actions.back), whileAlive(actions.forward), whileAlive(actions.reload),
+                          actions.own};
+    view.setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(&view, &QWidget::customContextMenuRequested, &guard,
+                     [&view, guarded](const QPoint &pos) { popup(view, pos, guarded); });
 }
 
 } // namespace PaneMenu

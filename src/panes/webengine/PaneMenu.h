@@ -5,6 +5,7 @@
 #include <QList>
 
 class QAction;
+class QObject;
 class QPoint;
 class QWebEngineView;
 
@@ -20,10 +21,13 @@ struct Actions
     std::function<void()> back;
     std::function<void()> forward;
     std::function<void()> reload;
-    QList<QAction *> own;
+    std::function<QList<QAction *>()> own;
 };
 
 // Opens the menu for the click the view has just reported, at pos in the view.
 void popup(QWebEngineView &view, const QPoint &pos, const Actions &actions);
+// Opens it on every right click into view, while guard lives: a refresh may replace the
+// pane's view, and a menu still open may outlive the pane.
+void attach(QWebEngineView &view, QObject &guard, const Actions &actions);
 
 } // namespace PaneMenu

@@ -9,6 +9,7 @@
 #include <QWebEnginePermission>
 #endif
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWidget>
@@ -86,6 +87,7 @@ SilentPage::SilentPage(QWebEngineProfile *profile, QObject *parent)
     connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
             [](const QUrl &, QAuthenticator *authenticator, const QString &) { *authenticator = QAuthenticator(); });
     connect(this, &QWebEnginePage::loadingChanged, this, &SilentPage::settle);
+    connect(this, &QWebEnginePage::newWindowRequested, this, &SilentPage::decideNewWindow);
     static const QString typing = PageScripts::source(QStringLiteral("typing.js"));
     static const QString popups = PageScripts::source(QStringLiteral("popups.js"));
     scripts().insert(pageScript(QStringLiteral("quovadex-typing"), QWebEngineScript::ApplicationWorld, false, typing));
@@ -167,6 +169,19 @@ void SilentPage::askLogin(const QUrl &url, QAuthenticator *authenticator)
     } else {
         *authenticator = QAuthenticator();
     }
+}
+
+SilentPage::DownloadReport SilentPage::reportTo(BrowserPane *pane)
+{
+    const QPointer<BrowserPane> to(pane);
+    return {[to](const QString &path) {
+                if (to)
+                    emit to->downloaded(path);
+            },
+            [to](const QString &name, const QString &reason) {
+                if (to)
+                    emit to->downloadStopped(name, reason);
+            }};
 }
 
 void SilentPage::setRecentInput(RecentInput *input)
@@ -257,6 +272,24 @@ void SilentPage::askIfTyping(int ms, std::function<void(bool)> answer)
     const QString probe = source + QStringLiteral("(%1)").arg(ms);
     runJavaScript(probe, QWebEngineScript::ApplicationWorld,
                   [answer = std::move(answer)](const QVariant &typing) { answer(typing.toBool()); });
+}
+
+void SilentPage::decideNewWindow(QWebEngineNewWindowRequest &request)
+{
+    // A request left unopened is dropped by the engine before any page is made for it, so a
+    // page asking by itself, even twenty times a second, costs nothing. After a click the
+    // address gets a window of its own: never this pane, where the user watches a page,
+    // and never an empty or about: page, which a script would fill with what it likes.
+    // One click opens one window; a page prepared out of sight has no clicks.
+    const QUrl url = request.requestedUrl();
+    if (!request.isUserInitiated() || url.isEmpty() || url.scheme() == QLatin1String("about")
+        || url.scheme() == QLatin1String("data") || url.scheme() == QLatin1String("javascript"))
+        return;
+    // The engine's own rule, that a web page cannot open a local file, holds for new windows.
+    if (url.isLocalFile() && !this->url().isLocalFile())
+        return;
+    if (m_input && m_input->allows(Policy::Asked, 1))
+        emit newWindowAsked(url.toString());
 }
 
 void SilentPage::settle(const QWebEngineLoadingInfo &info)

@@ -6,10 +6,12 @@
 #include <QPointer>
 #include <QWebEnginePage>
 
+#include "panes/BrowserPane.h"
 #include "panes/webengine/RecentInput.h"
 
 class QAuthenticator;
 class QWebEngineLoadingInfo;
+class QWebEngineNewWindowRequest;
 
 // Decisions about what a page may do live here; the view only shows. While silent, nothing
 // a page does by itself can open a dialog or block the window: a quote page left running for
@@ -50,6 +52,8 @@ public:
         std::function<void(const QString &name, const QString &reason)> stopped;
     };
     void setDownloadReport(DownloadReport report) { m_downloadReport = std::move(report); }
+    // The report that ends in pane's signals, while the pane lives.
+    static DownloadReport reportTo(BrowserPane *pane);
     const DownloadReport &downloadReport() const { return m_downloadReport; }
     // Who wants the load that starts next: the user (GO, Home, back) may be asked for a
     // login; a refresh never is.
@@ -66,6 +70,8 @@ public:
 signals:
     // The main frame's load ended: ok, or why not in words for people.
     void loadSettled(bool ok, const QString &reason);
+    // The user clicked a link or button that asks for a new window on address.
+    void newWindowAsked(const QString &address);
 
 protected:
     QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
@@ -78,6 +84,7 @@ protected:
 
 private:
     void settle(const QWebEngineLoadingInfo &info);
+    void decideNewWindow(QWebEngineNewWindowRequest &request);
     bool userWantsQuestion();
     template<typename Question>
     auto asking(Question question);

@@ -1,18 +1,13 @@
 #include "panes/webengine/WebEnginePane.h"
 
-#include <csignal>
-
 #include <QApplication>
 #include <QEvent>
 #include <QPointer>
-#include <QUrl>
 #include <QWebEngineHistory>
-#include <QWebEngineNewWindowRequest>
-#include <QWebEngineScript>
 #include <QWebEngineView>
 
 #include "panes/webengine/ChangeHighlight.h"
-#include "panes/webengine/FreezeWatch.h"
+#include "panes/webengine/PageRecovery.h"
 #include "panes/webengine/PaneKeys.h"
 #include "panes/webengine/PaneMenu.h"
 #include "panes/webengine/PendingRefresh.h"
@@ -25,7 +20,7 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     , m_page(new SilentPage(profile, m_view))
     , m_recentInput(new RecentInput(*m_frame, this))
     , m_changes(new ChangeHighlight(this))
-    , m_freezeWatch(new FreezeWatch(this))
+    , m_recovery(new PageRecovery(this))
     , m_typingMs(RecentInput::milliseconds(RecentInput::Policy::Typing))
 {
     setParent(m_frame);
@@ -36,7 +31,8 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     connect(keys, &PaneKeys::zoomAsked, this, [this](int direction) {
         setZoomPercent(direction ? PaneKeys::nextZoom(zoomPercent(), direction) : 100);
     });
-    connect(m_freezeWatch, &FreezeWatch::frozen, this, &WebEnginePane::endFrozen);
+    connect(m_recovery, &PageRecovery::endingFrozen, this, [this] { on(Event::Frozen); });
+    connect(m_recovery, &PageRecovery::died, this, &WebEnginePane::pageDied);
     m_frame->installEventFilter(this);
     m_view->setPage(m_page);
     attach(m_page);
@@ -50,38 +46,16 @@ WebEnginePane::~WebEnginePane() = default;
 void WebEnginePane::attach(SilentPage *page)
 {
     page->setRecentInput(m_recentInput);
-    const QPointer<WebEnginePane> self(this);
-    page->setDownloadReport({[self](const QString &path) {
-                                 if (self)
-                                     emit self->downloaded(path);
-                             },
-                             [self](const QString &name, const QString &reason) {
-                                 if (self)
-                                     emit self->downloadStopped(name, reason);
-                             }});
-    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_view, &QWidget::customContextMenuRequested, this, [this, view = m_view](const QPoint &pos) {
-        // The menu may outlive the pane's page: a refresh replaces it while the menu is open.
-        const QPointer<WebEnginePane> self(this);
-        const auto back = [self] {
-            if (self)
-                self->goBack();
-        };
-        const auto forward = [self] {
-            if (self)
-                self->goForward();
-        };
-        const auto reload = [self] {
-            if (self)
-                self->refresh(Refresh::ByHand);
-        };
-        PaneMenu::popup(*view, pos, {back, forward, reload, menuActions()});
-    });
+    m_recovery->watch(page);
+    page->setDownloadReport(SilentPage::reportTo(this));
+    PaneMenu::attach(*m_view, *this,
+                     {[this] { goBack(); }, [this] { goForward(); }, [this] { refresh(Refresh::ByHand); },
+                      [this] { return menuActions(); }});
     // The user took the shown page elsewhere (a link, a form, back, a script after a click): a
     // refresh of the page left behind would undo that when it comes back.
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
-        m_loading = true;
         dropRefresh();
+        on(Event::LoadStarted);
     });
     connect(page, &QWebEnginePage::urlChanged, this, [this] {
         if (m_recentInput->within(RecentInput::Policy::Asked))
@@ -90,40 +64,16 @@ void WebEnginePane::attach(SilentPage *page)
     connect(page, &SilentPage::loadSettled, this, &WebEnginePane::shownLoadSettled);
     connect(page, &QWebEnginePage::loadProgress, this, &BrowserPane::loadProgress);
     connect(page, &QWebEnginePage::scrollPositionChanged, this, &WebEnginePane::scrolled);
-    connect(page, &QWebEnginePage::newWindowRequested, this, &WebEnginePane::onNewWindowRequested);
-    connect(page, &QWebEnginePage::renderProcessTerminated, this,
-            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
-                if (status != QWebEnginePage::NormalTerminationStatus)
-                    showCrash();
-            });
-}
-
-void WebEnginePane::onNewWindowRequested(QWebEngineNewWindowRequest &request)
-{
-    // A request left unopened is dropped by the engine before any page is made for it, so a
-    // page asking by itself, even twenty times a second, costs nothing. After a click the
-    // address gets a window of its own: never this pane, where the user watches a page,
-    // and never an empty or about: page, which a script would fill with what it likes.
-    // One click opens one window.
-    const QUrl url = request.requestedUrl();
-    if (!request.isUserInitiated() || url.isEmpty() || url.scheme() == QLatin1String("about")
-        || url.scheme() == QLatin1String("data") || url.scheme() == QLatin1String("javascript"))
-        return;
-    // The engine's own rule, that a web page cannot open a local file, holds for new windows.
-    if (url.isLocalFile() && !m_page->url().isLocalFile())
-        return;
-    if (m_recentInput->allows(RecentInput::Policy::Asked, 1))
-        emit newWindowRequested(url.toString());
+    connect(page, &SilentPage::newWindowAsked, this, &BrowserPane::newWindowRequested);
 }
 
 void WebEnginePane::shownLoadSettled(bool ok, const QString &reason)
 {
-    m_loading = false;
     emit loadProgress(100);
-    // The crash notice is a page of ours, not the one the user was watching.
-    if (m_crashed)
+    const bool notice = m_state.is(State::Crashed);
+    on(ok ? Event::LoadSucceeded : Event::LoadFailed);
+    if (notice)
         return;
-    m_lastLoadOk = ok;
     if (ok) {
         m_changes->compare(m_page);
         emit loaded();
@@ -132,67 +82,20 @@ void WebEnginePane::shownLoadSettled(bool ok, const QString &reason)
         emit loadFailed(reason, false);
 }
 
-void WebEnginePane::showCrash()
+void WebEnginePane::pageDied()
 {
     abandonRefresh();
-    // A dead page stays grey and ignores a plain reload. Say so in the pane, and keep the
-    // address so that the next refresh or the page's address ("+P", "Nuova") still mean the
-    // page the user was watching.
-    if (!m_crashed) {
-        m_crashedUrl = m_page->url();
-        m_crashedTitle = m_page->title();
-    }
-    m_crashed = true;
-    const QString reason = m_endedFrozen ? QStringLiteral("la pagina non rispondeva ed \u00e8 stata chiusa")
-                                         : QStringLiteral("la pagina si \u00e8 interrotta");
-    m_endedFrozen = false;
-    m_page->setHtml(QStringLiteral(
-        "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Pagina interrotta</title></head>"
-        "<body style=\"font-family:sans-serif;margin:2em;color:#333\"><h3>%1.</h3>"
-        "<p>Premere \u00abA\u00bb, \u00abAggiorna\u00bb o \u00abGO\u00bb per caricarla di nuovo.</p></body></html>")
-                        .arg(reason.left(1).toUpper() + reason.mid(1)));
-    emit loadFailed(reason, false);
-}
-
-void WebEnginePane::endFrozen(QWebEnginePage *page, qint64 processId)
-{
-    if (page != m_page || m_crashed)
-        return;
-    // The engine has no way to stop a script; ending its process is what brings the page
-    // back, through the same notice and reload as a crash.
-    m_endedFrozen = true;
-    ::kill(pid_t(processId), SIGKILL);
-}
-
-QWidget *WebEnginePane::widget()
-{
-    return m_frame;
-}
-
-void WebEnginePane::setSilent(bool silent)
-{
-    m_page->setSilent(silent);
-}
-
-bool WebEnginePane::isSilent() const
-{
-    return m_page->isSilent();
-}
-
-QUrl WebEnginePane::addressToUrl(const QString &address, const QString &folder)
-{
-    if (address.trimmed().isEmpty())
-        return QUrl(QStringLiteral("about:blank"));
-    // A relative name that exists in the working folder opens that file; anything else is
-    // read as a web address the way a browser's address bar would.
-    const QUrl url = QUrl::fromUserInput(address, folder);
-    return url.isValid() ? url : QUrl(QStringLiteral("about:blank"));
+    const bool endedFrozen = m_state.is(State::EndingFrozen);
+    const bool firstTime = !m_state.is(State::Crashed);
+    on(Event::Died);
+    emit loadFailed(m_recovery->showNotice(endedFrozen, firstTime), false);
 }
 
 void WebEnginePane::navigate(const QString &address)
 {
     abandonRefresh();
-    m_crashed = false;
+    if (m_state.is(State::Crashed))
+        on(Event::Reloading);
     m_page->leaveOnRequest();
     m_page->loadAskedByUser();
     m_page->load(addressToUrl(address, workingFolder()));
@@ -200,33 +103,32 @@ void WebEnginePane::navigate(const QString &address)
 
 bool WebEnginePane::goBack()
 {
-    if (!m_page->history()->canGoBack())
-        return false;
-    abandonRefresh();
-    m_page->leaveOnRequest();
-    m_page->loadAskedByUser();
-    m_page->triggerAction(QWebEnginePage::Back);
-    return true;
+    return travel(m_page->history()->canGoBack(), QWebEnginePage::Back);
 }
 
 bool WebEnginePane::goForward()
 {
-    if (!m_page->history()->canGoForward())
+    return travel(m_page->history()->canGoForward(), QWebEnginePage::Forward);
+}
+
+bool WebEnginePane::travel(bool possible, int action)
+{
+    if (!possible)
         return false;
     abandonRefresh();
     m_page->leaveOnRequest();
     m_page->loadAskedByUser();
-    m_page->triggerAction(QWebEnginePage::Forward);
+    m_page->triggerAction(QWebEnginePage::WebAction(action));
     return true;
 }
 
 void WebEnginePane::refresh(Refresh kind)
 {
-    if (m_crashed) {
+    if (m_state.is(State::Crashed)) {
         emit refreshStarting(kind);
-        m_crashed = false;
+        on(Event::Reloading);
         m_page->loadForRefresh();
-        m_page->load(m_crashedUrl);
+        m_page->load(m_recovery->lostUrl());
         return;
     }
     // The page waits for the user's answer to its question, in an event loop of its own; a
@@ -235,7 +137,7 @@ void WebEnginePane::refresh(Refresh kind)
         emit refreshPutOff();
         return;
     }
-    m_freezeWatch->probe(m_page);
+    m_recovery->probe();
     // The automatic cycle leaves the page alone while the user is typing into it, asking the
     // page only after a key in the pane. A refresh put off leaves the page exactly where it is.
     if (kind == Refresh::Automatic && m_putOffInARow < MaxPutOffInARow && owns(QApplication::focusWidget())
@@ -265,13 +167,14 @@ void WebEnginePane::startRefresh(Refresh kind)
     emit refreshStarting(kind);
     // Only a page that stands loaded is worth keeping; anything else (an error page, a page
     // still loading) is simply loaded again where it is.
-    if (!m_lastLoadOk || m_loading || m_page->url().isEmpty()) {
+    if (!m_state.is(State::Loaded) || m_page->url().isEmpty()) {
         m_page->leaveOnRequest();
         m_page->loadForRefresh();
         m_page->triggerAction(QWebEnginePage::Reload);
         return;
     }
     m_pending = new PendingRefresh(*m_page, *m_frame, *m_changes, m_refreshTimeoutMs, this);
+    on(Event::RefreshStarted);
     connect(m_pending, &PendingRefresh::progress, this, &BrowserPane::loadProgress);
     connect(m_pending, &PendingRefresh::ready, this, &WebEnginePane::showRefreshed);
     connect(m_pending, &PendingRefresh::failed, this, [this](const QString &reason) {
@@ -299,15 +202,13 @@ void WebEnginePane::showRefreshed()
     // The new view lies under the old one, already painted: hiding the old one is the swap.
     // The focus moves with it, and that is no click of the user's, so the hold stays as it is.
     const bool hadFocus = owns(QApplication::focusWidget());
-    m_swapping = true;
+    on(Event::SwapStarted);
     old->hide();
     if (hadFocus)
         m_view->setFocus();
-    m_swapping = false;
+    on(Event::SwapEnded);
     old->deleteLater();
 
-    m_loading = false;
-    m_lastLoadOk = true;
     emit loadProgress(100);
     emit loaded();
 }
@@ -320,6 +221,7 @@ void WebEnginePane::abandonRefresh()
     // It may be in the middle of telling us something: not deleted under its own feet.
     m_pending->deleteLater();
     m_pending = nullptr;
+    on(Event::RefreshEnded);
 }
 
 void WebEnginePane::dropRefresh()
@@ -338,17 +240,12 @@ void WebEnginePane::stop()
 
 QString WebEnginePane::locationUrl() const
 {
-    return (m_crashed ? m_crashedUrl : m_page->url()).toString();
+    return (isCrashed() ? m_recovery->lostUrl() : m_page->url()).toString();
 }
 
 QString WebEnginePane::locationName() const
 {
-    return m_crashed ? m_crashedTitle : m_page->title();
-}
-
-int WebEnginePane::zoomPercent() const
-{
-    return qRound(m_page->zoomFactor() * 100);
+    return isCrashed() ? m_recovery->lostTitle() : m_page->title();
 }
 
 void WebEnginePane::setZoomPercent(int percent)
@@ -357,21 +254,6 @@ void WebEnginePane::setZoomPercent(int percent)
     if (m_pending)
         m_pending->page()->setZoomFactor(percent / 100.0);
     emit zoomChanged(zoomPercent());
-}
-
-void WebEnginePane::setFreezeTimeout(int ms)
-{
-    m_freezeWatch->setTimeout(ms);
-}
-
-void WebEnginePane::holdScrollTop(int pixels)
-{
-    setHeldOffset(qMax(0, pixels));
-}
-
-void WebEnginePane::releaseScrollTop()
-{
-    setHeldOffset(-1);
 }
 
 void WebEnginePane::setHighlightChanges(bool on)
@@ -392,7 +274,7 @@ void WebEnginePane::scrolled()
     // events from reaching it. The position comes with painted frames, so it costs nothing
     // while the page stands still.
     const int held = m_page->heldOffset();
-    if (held >= 0 && !m_loading && qAbs(m_page->scrollPosition().y() - held) >= 1)
+    if (held >= 0 && !m_state.is(State::Loading) && qAbs(m_page->scrollPosition().y() - held) >= 1)
         m_page->setHeldOffset(held);
 }
 
@@ -403,7 +285,7 @@ bool WebEnginePane::owns(const QWidget *widget) const
 
 void WebEnginePane::onFocusChanged(QWidget *old, QWidget *now)
 {
-    if (!m_swapping && owns(now) && !owns(old))
+    if (!m_state.is(State::Swapping) && owns(now) && !owns(old))
         emit gotFocus();
 }
 

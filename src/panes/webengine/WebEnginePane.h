@@ -3,17 +3,16 @@
 #include <QUrl>
 
 #include "panes/BrowserPane.h"
+#include "panes/webengine/PageRecovery.h"
+#include "panes/webengine/PaneState.h"
+#include "panes/webengine/SilentPage.h"
 
 class ChangeHighlight;
-class FreezeWatch;
 class PendingRefresh;
 class RecentInput;
-class QTimer;
-class QWebEngineNewWindowRequest;
 class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
-class SilentPage;
 
 // The pane on the web engine. Its widget is a frame that holds the view shown and, while a
 // refresh is prepared out of sight, a second view behind it.
@@ -25,10 +24,10 @@ public:
     WebEnginePane(QWebEngineProfile *profile, QWidget *parent);
     ~WebEnginePane() override;
 
-    QWidget *widget() override;
+    QWidget *widget() override { return m_frame; }
 
-    void setSilent(bool silent) override;
-    bool isSilent() const override;
+    void setSilent(bool silent) override { m_page->setSilent(silent); }
+    bool isSilent() const override { return m_page->isSilent(); }
     void navigate(const QString &address) override;
     bool goBack() override;
     bool goForward() override;
@@ -36,44 +35,42 @@ public:
     void stop() override;
     QString locationUrl() const override;
     QString locationName() const override;
-    void holdScrollTop(int pixels) override;
-    void releaseScrollTop() override;
+    void holdScrollTop(int pixels) override { setHeldOffset(qMax(0, pixels)); }
+    void releaseScrollTop() override { setHeldOffset(-1); }
     void setHighlightChanges(bool on) override;
 
     // The view and page shown now; a refresh that succeeds replaces both.
     QWebEngineView *view() const { return m_view; }
     SilentPage *page() const { return m_page; }
     // The page's render process died; the pane shows a notice until the next load.
-    bool isCrashed() const { return m_crashed; }
+    bool isCrashed() const { return m_state.is(State::Crashed); }
     bool isRefreshing() const { return m_pending != nullptr; }
     // How long a refresh waits for the site before it counts as failed.
     void setRefreshTimeout(int ms) { m_refreshTimeoutMs = ms; }
     // How recent a key in a page's field must be for the automatic refresh to wait.
     void setTypingWindow(int ms) { m_typingMs = ms; }
 
-    // The user's last click or key press in the pane, to tell what the user asked for from
-    // what a page does by itself.
-    RecentInput &recentInput() const { return *m_recentInput; }
     // What changed since the last load of the same address, highlighted after every load.
     ChangeHighlight &changeHighlight() const { return *m_changes; }
 
     // The page's zoom in percent; refreshes keep it.
-    int zoomPercent() const;
+    int zoomPercent() const { return qRound(m_page->zoomFactor() * 100); }
     void setZoomPercent(int percent);
     // How long a page's script may leave a question unanswered before the page counts as
     // frozen and its process is ended.
-    void setFreezeTimeout(int ms);
-
-    // What navigate() makes of a text, relative names taken in folder; empty text gives
-    // about:blank.
-    static QUrl addressToUrl(const QString &address, const QString &folder);
+    void setFreezeTimeout(int ms) { m_recovery->setFreezeTimeout(ms); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    using State = PaneState::State;
+    using Event = PaneState::Event;
+    void on(Event event) { m_state.on(event); }
+    // Back or forward, when possible, as the user asked.
+    bool travel(bool possible, int action);
+
     void attach(SilentPage *page);
-    void onNewWindowRequested(QWebEngineNewWindowRequest &request);
     void shownLoadSettled(bool ok, const QString &reason);
     void startRefresh(Refresh kind);
     void showRefreshed();
@@ -82,8 +79,7 @@ private:
     void onFocusChanged(QWidget *old, QWidget *now);
     void setHeldOffset(int pixels);
     void scrolled();
-    void showCrash();
-    void endFrozen(QWebEnginePage *page, qint64 processId);
+    void pageDied();
     bool owns(const QWidget *widget) const;
 
     // A user who types on through more cycles than this is shown fresh quotes anyway: the
@@ -95,16 +91,10 @@ private:
     SilentPage *m_page;
     RecentInput *m_recentInput;
     ChangeHighlight *m_changes;
+    PageRecovery *m_recovery;
     PendingRefresh *m_pending = nullptr;
-    FreezeWatch *m_freezeWatch;
+    PaneState m_state;
     int m_refreshTimeoutMs = 30000;
     int m_typingMs;
     int m_putOffInARow = 0;
-    bool m_loading = false;
-    bool m_lastLoadOk = false;
-    bool m_swapping = false;
-    bool m_crashed = false;
-    bool m_endedFrozen = false;
-    QUrl m_crashedUrl;
-    QString m_crashedTitle;
 };
