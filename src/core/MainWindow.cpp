@@ -130,10 +130,10 @@ MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStrin
     m_lowerPane = panes.createPane(this);
     for (auto [pane, at] : {std::pair{m_upperPane, UpperPaneDesign}, std::pair{m_lowerPane, LowerPaneDesign}}) {
         pane->widget()->setObjectName(QLatin1String(at.name));
-        pane->setLeft(at.left);
-        pane->setTop(at.top);
-        pane->setWidth(at.width);
-        pane->setHeight(at.height);
+        pane->setLeftTwips(at.left);
+        pane->setTopTwips(at.top);
+        pane->setWidthTwips(at.width);
+        pane->setHeightTwips(at.height);
         // No dialog of a page's own ever shows.
         pane->setSilent(true);
         pane->setWorkingFolder(m_folder);

@@ -148,9 +148,9 @@ void TestMainWindow::resizeMovesLowerPaneColumnAndBars()
     QTRY_COMPARE(m_window->height(), 700);
     const double dpiY = Twips::dpiY(m_window);
     const double outerH = Twips::fromPixels(m_window->frameGeometry().height(), dpiY);
-    const double upperHeight = m_upper->height();
+    const double upperHeight = m_upper->heightTwips();
     QVERIFY(qAbs(upperHeight - outerH / 2.4) <= 15);
-    QVERIFY(qAbs(m_lower->top() - (upperHeight + m_upper->top() + 100)) <= 15);
+    QVERIFY(qAbs(m_lower->topTwips() - (upperHeight + m_upper->topTwips() + 100)) <= 15);
     QCOMPARE(find<QWidget>("Command18")->y(), m_lower->widget()->y());
     QCOMPARE(find<QScrollBar>("VScroll1")->x(), m_upper->widget()->x() + m_upper->widget()->width());
     QCOMPARE(find<QWidget>("Check2")->y(), m_lower->widget()->y());
