@@ -40,7 +40,7 @@ QByteArray readThirteenLines(QFile &file)
         if (chunk.isEmpty())
             break;
         for (qsizetype i = 0; i < chunk.size(); ++i) {
-            if (chunk.at(i) == '\r' && ++lineEnds == SettingsFile::LineCount) {
+            if (chunk.at(i) == '\r' && ++lineEnds == SiteSettings::LineCount) {
                 data.append(chunk.constData(), i + 1);
                 return data;
             }
@@ -77,14 +77,14 @@ QStringList SettingsFile::parse(const QByteArray &bytes)
     // after them must not turn the values read into other letters. CR is one byte in every
     // encoding the file can have, so the bytes can be cut before decoding.
     qsizetype used = 0;
-    for (int lineEnds = 0; used < bytes.size() && lineEnds < LineCount; ++used) {
+    for (int lineEnds = 0; used < bytes.size() && lineEnds < SiteSettings::LineCount; ++used) {
         if (bytes.at(used) == '\r')
             ++lineEnds;
     }
     QStringList values;
     const QString text = decode(bytes.left(used));
     qsizetype start = 0;
-    while (values.size() < LineCount && start < text.size()) {
+    while (values.size() < SiteSettings::LineCount && start < text.size()) {
         qsizetype end = text.indexOf(QLatin1Char('\r'), start);
         if (end < 0)
             end = text.size();
@@ -93,7 +93,7 @@ QStringList SettingsFile::parse(const QByteArray &bytes)
         if (start < text.size() && text.at(start) == QLatin1Char('\n'))
             ++start;
     }
-    while (values.size() < LineCount)
+    while (values.size() < SiteSettings::LineCount)
         values << QString();
     return values;
 }
@@ -110,7 +110,7 @@ QByteArray SettingsFile::serialize(const QStringList &values)
 {
     QStringEncoder encoder(QStringConverter::System);
     QByteArray bytes;
-    for (int i = 0; i < LineCount; ++i) {
+    for (int i = 0; i < SiteSettings::LineCount; ++i) {
         bytes += encoder.encode(i < values.size() ? values.at(i) : QString());
         bytes += "\r\n";
     }

@@ -4,14 +4,14 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/SiteSettings.h"
+
 // base2.cfg: thirteen values, one per line, meaning given by the line number alone.
 // A line ends at a CR; an LF right after the CR belongs to the line end, a lone LF is data.
 // Values are kept verbatim, blanks included.
 class SettingsFile final
 {
 public:
-    static constexpr int LineCount = 13;
-
     static QString fileName() { return QStringLiteral("base2.cfg"); }
 
     // The existence test of start-up: the file name when an ordinary file of that name is
