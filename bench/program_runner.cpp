@@ -21,8 +21,8 @@
 #include <QWebEngineView>
 
 #include "aids/PaneHold.h"
+#include "common/ProcessStarter.h"
 #include "core/MainWindow.h"
-#include "favorites/ProcessStarter.h"
 #include "panes/WebEngineEnvironment.h"
 
 namespace {

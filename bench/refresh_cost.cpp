@@ -20,8 +20,8 @@
 
 #include "EventWait.h"
 #include "ProcessTreeMemory.h"
+#include "common/ProcessStarter.h"
 #include "core/MainWindow.h"
-#include "favorites/ProcessStarter.h"
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"

@@ -38,8 +38,8 @@
 #include <QWebEngineView>
 
 #include "aids/PaneHold.h"
+#include "common/ProcessStarter.h"
 #include "core/MainWindow.h"
-#include "favorites/ProcessStarter.h"
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"

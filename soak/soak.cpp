@@ -35,11 +35,11 @@
 
 #include "ChangingPageServer.h"
 #include "ProcessTreeMemory.h"
+#include "common/ProcessStarter.h"
 #include "core/MainWindow.h"
-#include "favorites/ProcessStarter.h"
+#include "panes/ChangeHighlight.h"
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
-#include "panes/ChangeHighlight.h"
 #include "panes/WebEnginePane.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "common/QtTranslations.h"
 #include "core/InstanceChannel.h"
 #include "core/MainWindows.h"
-#include "favorites/ProcessStarter.h"
+#include "common/ProcessStarter.h"
 #include "panes/WebEngineEnvironment.h"
 
 int main(int argc, char *argv[])

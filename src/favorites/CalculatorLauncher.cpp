@@ -6,7 +6,7 @@
 #include "calculator/Calculator.h"
 #include "common/Controls.h"
 #include "common/Maker.h"
-#include "favorites/ProcessStarter.h"
+#include "common/ProcessStarter.h"
 
 CalculatorLauncher::CalculatorLauncher(ClickLabel &icon, ProcessStarter &starter, QObject *parent)
     : QObject(parent)

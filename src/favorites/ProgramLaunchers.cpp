@@ -5,8 +5,8 @@
 #include <QLineEdit>
 
 #include "common/Controls.h"
+#include "common/ProcessStarter.h"
 #include "favorites/Launchers.h"
-#include "favorites/ProcessStarter.h"
 #include "panes/BrowserPane.h"
 
 ProgramLaunchers::ProgramLaunchers(const Controls &controls, QLineEdit &addressBox, BrowserPane &upperPane,

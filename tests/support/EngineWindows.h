@@ -9,8 +9,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "common/ProcessStarter.h"
 #include "core/MainWindow.h"
-#include "favorites/ProcessStarter.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
 #include "support/Files.h"
