@@ -15,7 +15,7 @@ namespace {
 QStringList thirteen(const QStringList &first)
 {
     QStringList values = first;
-    while (values.size() < SettingsFile::LineCount)
+    while (values.size() < SiteSettings::LineCount)
         values << QString();
     return values;
 }
