@@ -21,6 +21,7 @@
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
+#include "support/Clicks.h"
 #include "support/EngineWindows.h"
 #include "support/PageServer.h"
 #include "support/ThumbDrag.h"
@@ -69,7 +70,7 @@ private:
     QString bodyText() { return evaluate(m_upper->page(), QStringLiteral("document.body.innerText")).toString(); }
     int scrollY() { return evaluate(m_upper->page(), QStringLiteral("window.scrollY")).toInt(); }
     QLabel *state() const { return m_upper->widget()->findChild<QLabel *>(QStringLiteral("paneState")); }
-    void click(const char *name) { QTest::mouseClick(m_window->findChild<QWidget *>(name), Qt::LeftButton); }
+    const MainControls &controls() const { return m_window->controls(); }
     void go(const QString &address);
     void clickIntoPage(QPoint at);
 
@@ -147,8 +148,8 @@ void TestRefresh::cleanup()
 
 void TestRefresh::go(const QString &address)
 {
-    m_window->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(address);
-    click("Command11");
+    controls().address->setText(address);
+    leftClick(controls().upper.go);
 }
 
 void TestRefresh::clickIntoPage(QPoint at)
@@ -174,15 +175,15 @@ void TestRefresh::failedRefreshKeepsTheHeldPageAndSaysWhy()
     QFETCH(Fault, fault);
     QFETCH(QString, how);
     QFETCH(QString, reason);
-    m_window->findChild<QCheckBox *>(QStringLiteral("Check1"))->click();
-    dragThumb(m_window->findChild<QScrollBar *>(QStringLiteral("VScroll1")), 400);
+    controls().upper.holdBox->click();
+    dragThumb(controls().upper.holdBar, 400);
     QTRY_COMPARE_WITH_TIMEOUT(scrollY(), 400, Timeout);
     const QString shown = bodyText();
     auto refresh = [&] {
         if (how == QLatin1String("auto"))
             m_window->findChild<AutoRefresh *>()->reloadChosenPanes(BrowserPane::Refresh::Automatic);
         else
-            click(how == QLatin1String("A") ? "Command21" : "Command9");
+            leftClick(how == QLatin1String("A") ? controls().upper.reload : controls().refresh.reloadNow);
     };
 
     m_server->setFault(fault);
@@ -191,7 +192,7 @@ void TestRefresh::failedRefreshKeepsTheHeldPageAndSaysWhy()
     QVERIFY2(state()->toolTip().contains(reason), qPrintable(state()->toolTip()));
     QCOMPARE(bodyText(), shown);
     QCOMPARE(scrollY(), 400);
-    QCOMPARE(m_window->findChild<QCheckBox *>(QStringLiteral("Check1"))->isChecked(), true);
+    QCOMPARE(controls().upper.holdBox->isChecked(), true);
 
     m_server->setFault(Fault::None);
     refresh();
@@ -227,7 +228,7 @@ void TestRefresh::automaticRefreshWaitsForTypingButAByHandDoesNot()
     QCOMPARE(evaluate(m_upper->page(), typed).toString(), QStringLiteral("ordine"));
     QCOMPARE(bodyText(), shown);
 
-    click("Command21");
+    leftClick(controls().upper.reload);
     QTRY_VERIFY_WITH_TIMEOUT(bodyText() != shown, Timeout);
     QTRY_VERIFY_WITH_TIMEOUT(state()->text().startsWith(QLatin1String("Aggiornata")), Timeout);
 }
@@ -257,13 +258,13 @@ void TestRefresh::frozenPageIsEndedAndComesBack()
         return !QTest::qWaitFor([answered] { return *answered; }, 1000);
     };
     QTRY_VERIFY_WITH_TIMEOUT(stopsAnswering(), Timeout);
-    click("Command21");
+    leftClick(controls().upper.reload);
     QTRY_VERIFY_WITH_TIMEOUT(m_upper->isCrashed(), Timeout);
     QCOMPARE(state()->text(), QStringLiteral("Pagina non caricata"));
     QVERIFY2(state()->toolTip().contains(QLatin1String("non rispondeva")), qPrintable(state()->toolTip()));
 
     m_freeze = false;
-    click("Command9");
+    leftClick(controls().refresh.reloadNow);
     QTRY_VERIFY_WITH_TIMEOUT(state()->text().startsWith(QLatin1String("Aggiornata")), Timeout);
     QVERIFY(m_upper->locationUrl().endsWith(QLatin1String("/frozen")));
     QVERIFY(evaluate(m_upper->page(), QStringLiteral("document.body.innerText")).toString().contains(QLatin1String("versione")));
@@ -305,7 +306,7 @@ void TestRefresh::keysReloadGoBackAndZoom()
     QCOMPARE(m_upper->zoomPercent(), 125);
     QVERIFY2(state()->text().endsWith(QLatin1String("zoom 125 %")), qPrintable(state()->text()));
     // A refresh keeps the zoom.
-    click("Command21");
+    leftClick(controls().upper.reload);
     QTRY_VERIFY_WITH_TIMEOUT(!m_upper->isRefreshing(), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_upper->page(), QStringLiteral("window.devicePixelRatio")).toDouble(), 1.25, Timeout);
     clickIntoPage(QPoint(300, 200));
@@ -341,7 +342,7 @@ void TestRefresh::loginIsAskedOnGoButNeverOnARefresh()
     // The site now refuses the password the engine keeps: the refresh fails, nobody is asked.
     m_server->login = "mario:cambiata";
     clickIntoPage(QPoint(300, 200));
-    click("Command21");
+    leftClick(controls().upper.reload);
     QTRY_VERIFY_WITH_TIMEOUT(state()->text().startsWith(QLatin1String("Non aggiornata")), Timeout);
     QVERIFY(state()->toolTip().contains(QLatin1String("HTTP 401")));
     QCOMPARE(m_dialogs.size(), 1);

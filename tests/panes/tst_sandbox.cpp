@@ -333,16 +333,16 @@ void TestSandbox::favoriteAddedFromAHostilePageRunsNothing()
 
     // The favorites file is a relative name: it goes into the working directory.
     const auto [w, upper, lower] = m_engine->showMainWindow();
-    auto *box = w->findChild<QLineEdit *>(QStringLiteral("Text1"));
+    auto *box = w->controls().address;
 
     box->setText(hostile.url(QStringLiteral("/q?a=\"><script>document.title='pwned'</script>")));
-    clickChild(w, "Command11");
+    leftClick(w->controls().upper.go);
     QTRY_COMPARE_WITH_TIMEOUT(upper->locationName(), script, Timeout);
-    clickChild(w, "Command1");
+    leftClick(w->controls().upper.favorite);
     QVERIFY(QFile::exists(favorites()));
 
     box->setText(favorites());
-    clickChild(w, "Command20");
+    leftClick(w->controls().lower.go);
     QTRY_COMPARE_WITH_TIMEOUT(
         evaluate(lower->page(), QStringLiteral("document.readyState=='complete'&&location.pathname")).toString(),
         QUrl::fromLocalFile(favorites()).path(), Timeout);
