@@ -123,8 +123,8 @@ void MainWindow::buildParts(ProcessStarter &starter)
 
     new FavoritesButton(*c.upper.favorite, *m_upperPane, m_folder, this);
     new FavoritesButton(*c.lower.favorite, *m_lowerPane, m_folder, this);
-    new HighlightSwitch(*m_upperPane, QStringLiteral("sopra"), this);
-    new HighlightSwitch(*m_lowerPane, QStringLiteral("sotto"), this);
+    new HighlightSwitch(*m_upperPane, ProgramSettings::Pane::Upper, this);
+    new HighlightSwitch(*m_lowerPane, ProgramSettings::Pane::Lower, this);
     auto *launchers = new ProgramLaunchers({c.edit, c.newWindow, c.clock}, *m_upperPane, starter, m_folder, this);
     connect(address, &AddressBox::addressChanged, launchers, &ProgramLaunchers::setAddress);
     connect(launchers, &ProgramLaunchers::newWindowAsked, this,
