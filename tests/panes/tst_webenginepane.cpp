@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QClipboard>
 #include <QFileInfo>
+#include <QMenu>
 #include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineView>
 
 #include "common/Maker.h"
 #include "panes/SilentPage.h"
@@ -38,6 +41,8 @@ const std::initializer_list<std::pair<const char *, QByteArray>> Pages = {
                     "document.title=kind+'='+r;}"
                     "run(location.hash.substring(1));"
                     "</script></body></html>"},
+    {"field.htm", "<!DOCTYPE html><html><head><title>field</title></head><body style=\"margin:0\">"
+                  "<input id=\"f\" value=\"ISIN\" style=\"width:300px;height:30px\"><p>testo</p></body></html>"},
 };
 
 } // namespace
@@ -63,6 +68,7 @@ private slots:
     void secondInstanceOnTheSameProfileKeepsItsDataInMemory();
     void addressTextBecomesUrl_data();
     void addressTextBecomesUrl();
+    void fieldMenuOffersTheEngineEditActionsAndEditKeysWork();
 
 private:
     WebEnginePane *makePane() { return m_engine->makePane(); }
@@ -235,6 +241,51 @@ void TestWebEnginePane::addressTextBecomesUrl()
         url = QUrl::fromLocalFile(QDir(folder).absoluteFilePath(address));
 
     QCOMPARE(WebEnginePane::addressToUrl(address, folder), url);
+}
+
+void TestWebEnginePane::fieldMenuOffersTheEngineEditActionsAndEditKeysWork()
+{
+    WebEnginePane *pane = makePane();
+    load(pane, page("field.htm"));
+    if (QTest::currentTestFailed())
+        return;
+    QWidget *input = pane->view()->focusProxy();
+    const QString value = QStringLiteral("document.getElementById('f').value");
+    auto menuAt = [input](QPoint at) {
+        QTest::mouseClick(input, Qt::RightButton, {}, at);
+        QMenu *menu = nullptr;
+        (void)QTest::qWaitFor([&menu] { return (menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())); }, Timeout);
+        QStringList items;
+        for (QAction *action : menu ? menu->actions() : QList<QAction *>())
+            items << action->text() + (action->isEnabled() || action->isSeparator() ? QString() : QStringLiteral(" (off)"));
+        return std::pair{menu, items};
+    };
+
+    // Outside a field the menu is the pane's.
+    auto [plain, plainItems] = menuAt({20, 50});
+    QVERIFY(plain);
+    QCOMPARE(plainItems.first(), QStringLiteral("Indietro (off)"));
+    plain->close();
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("IT0003132476"));
+    evaluate(pane->page(), QStringLiteral("document.getElementById('f').select()"));
+    auto [menu, items] = menuAt({100, 15});
+    QVERIFY(menu);
+    QCOMPARE(items, QStringList({"Annulla (off)", "Ripeti (off)", "Taglia", "Copia", "Incolla", "Seleziona tutto"}));
+    menu->actions().at(4)->trigger();
+    menu->close();
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(pane->page(), value).toString(), QStringLiteral("IT0003132476"), Timeout);
+
+    QTest::keyClick(input, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(input, Qt::Key_X, Qt::ControlModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(pane->page(), value).toString(), QString(), Timeout);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("IT0003132476"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("1.500,00"));
+    QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(pane->page(), value).toString(), QStringLiteral("1.500,00"), Timeout);
+    QTest::keyClick(input, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(input, Qt::Key_C, Qt::ControlModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), QStringLiteral("1.500,00"), Timeout);
 }
 
 QTEST_MAIN(TestWebEnginePane)
