@@ -195,7 +195,7 @@ void TestHostileSettings::startupCompletesAndEditorSavesTheSameValuesBack()
 
     editor->saveAndHide();
     QVERIFY(m_scene->messages.isEmpty());
-    QVERIFY(readFile(path()) == SettingsFile::serialize(values));
+    QVERIFY(readFile(path()) == SettingsFile::serialize(values, SettingsFile::encodingOf(bytes)));
     COMPARE_VALUES(SettingsFile::read(path()), values);
 }
 
