@@ -13,6 +13,47 @@
 
 namespace PaneMenu {
 
+namespace {
+
+void addOwnActions(QMenu &menu, const Actions &actions)
+{
+    const QList<QAction *> own = actions.own();
+    if (!own.isEmpty()) {
+        menu.addSeparator();
+        menu.addActions(own);
+    }
+}
+
+// In a field (a login, a search box, an order form) the engine's own edit actions, so that a
+// copied ISIN or amount can be pasted with the mouse; each enabled as the engine says for the
+// field under the click.
+void addEditActions(QMenu &menu, const QPointer<QWebEnginePage> &page, QWebEngineContextMenuRequest::EditFlags can)
+{
+    using Request = QWebEngineContextMenuRequest;
+    const struct
+    {
+        const char *text;
+        QWebEnginePage::WebAction action;
+        Request::EditFlag enabledBy;
+    } edits[] = {
+        {"Annulla", QWebEnginePage::Undo, Request::CanUndo},
+        {"Ripeti", QWebEnginePage::Redo, Request::CanRedo},
+        {"Taglia", QWebEnginePage::Cut, Request::CanCut},
+        {"Copia", QWebEnginePage::Copy, Request::CanCopy},
+        {"Incolla", QWebEnginePage::Paste, Request::CanPaste},
+        {"Seleziona tutto", QWebEnginePage::SelectAll, Request::CanSelectAll},
+    };
+    for (const auto &edit : edits) {
+        QAction *item = menu.addAction(QString::fromUtf8(edit.text), &menu, [page, action = edit.action] {
+            if (page)
+                page->triggerAction(action);
+        });
+        item->setEnabled(can.testFlag(edit.enabledBy));
+    }
+}
+
+} // namespace
+
 void popup(QWebEngineView &view, const QPoint &pos, const Actions &actions)
 {
     const QWebEngineContextMenuRequest *request = view.lastContextMenuRequest();
@@ -22,6 +63,13 @@ void popup(QWebEngineView &view, const QPoint &pos, const Actions &actions)
     auto *menu = new QMenu(&view);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<QWebEnginePage> page(view.page());
+
+    if (request && request->isContentEditable()) {
+        addEditActions(*menu, page, request->editFlags());
+        addOwnActions(*menu, actions);
+        menu->popup(view.mapToGlobal(pos));
+        return;
+    }
 
     QAction *back = menu->addAction(QStringLiteral("Indietro"), menu, actions.back);
     back->setEnabled(page && page->history()->canGoBack());
@@ -42,11 +90,7 @@ void popup(QWebEngineView &view, const QPoint &pos, const Actions &actions)
             QGuiApplication::clipboard()->setMimeData(data);
         });
     }
-    const QList<QAction *> own = actions.own();
-    if (!own.isEmpty()) {
-        menu->addSeparator();
-        menu->addActions(own);
-    }
+    addOwnActions(*menu, actions);
     menu->popup(view.mapToGlobal(pos));
 }
 
