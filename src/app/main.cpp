@@ -10,6 +10,7 @@
 int main(int argc, char *argv[])
 {
     WebEngineEnvironment::prepareProcess();
+    const QByteArray activationToken = InstanceChannel::activationToken();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quovadex"));
     QApplication::setApplicationName(QStringLiteral("quovadex3"));
@@ -18,7 +19,7 @@ int main(int argc, char *argv[])
 
     // A copy already running opens the window, before this one starts any engine.
     const QString address = QApplication::arguments().mid(1).join(QLatin1Char(' '));
-    if (InstanceChannel::handOver(address, QDir::currentPath()))
+    if (InstanceChannel::handOver(address, QDir::currentPath(), activationToken))
         return 0;
 
     // Declared first so that it outlives the windows and every page in them.
@@ -27,7 +28,7 @@ int main(int argc, char *argv[])
     MainWindows windows(webEngine, starter);
     InstanceChannel channel;
     if (webEngine.isPersistent()) {
-        QObject::connect(&channel, &InstanceChannel::windowAsked, &windows, &MainWindows::open);
+        QObject::connect(&channel, &InstanceChannel::windowAsked, &windows, &MainWindows::openForStart);
         channel.listen();
     }
     windows.open(address, QDir::currentPath());

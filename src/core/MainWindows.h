@@ -23,6 +23,8 @@ public:
 
     // Shown in front; address empty gives the start page of the folder's settings.
     MainWindow *open(const QString &address, const QString &folder);
+    // For another start of the program, with the token its desktop gave it (may be empty).
+    MainWindow *openForStart(const QString &address, const QString &folder, const QByteArray &token);
     QList<MainWindow *> windows() const;
 
 private:
