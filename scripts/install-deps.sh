@@ -37,6 +37,10 @@ case $codename in
     trixie) packages+=(qt6-svg-plugins) ;;
 esac
 
+# Qt's Wayland platform, so that the program runs natively in a Wayland session (Debian 13's
+# default), and the headless compositor of the test that checks it.
+packages+=(qt6-wayland weston)
+
 installed() {
     [ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null || true)" = installed ]
 }
