@@ -40,6 +40,9 @@ esac
 # Qt's Wayland platform, so that the program runs natively in a Wayland session (Debian 13's
 # default), and the headless compositor of the test that checks it.
 packages+=(qt6-wayland weston)
+# XCB's headers, for the startup identifier of windows opened for another start (already
+# there through qt6-base-dev's OpenGL headers, named so that it stays so).
+packages+=(libxcb1-dev)
 
 installed() {
     [ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null || true)" = installed ]
