@@ -2,10 +2,10 @@
 
 #include <QString>
 
-// Whether the web views are drawn in software or left on the graphics hardware. Decided once per
-// process, after the application object exists (the renderer can only be read through the
-// platform it loads) and before the web engine starts, which reads the choice from the
-// environment when its first profile is made.
+// Whether the web views are drawn in software or left on the graphics hardware.
+// WebEngineEnvironment decides once per process, after the application object exists (the
+// renderer can only be read through the platform plugin it loads) and before the first
+// profile, which starts the engine; the engine reads the choice from the environment then.
 class GraphicsChoice final
 {
     Q_DISABLE_COPY_MOVE(GraphicsChoice)
