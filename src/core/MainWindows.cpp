@@ -17,6 +17,11 @@ MainWindows::~MainWindows()
     qDeleteAll(left);
 }
 
+QString MainWindows::addressFrom(const QStringList &arguments)
+{
+    return arguments.join(QLatin1Char(' '));
+}
+
 MainWindow *MainWindows::open(const QString &address, const QString &folder)
 {
     return openForStart(address, folder, QByteArray());
