@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+
+#include <QDateTime>
+#include <QString>
+
+// One line of "Valori seguiti", as the watch hands it to the window.
+struct FollowedRow
+{
+    qint64 id = 0;
+    QString name;
+    QString address;
+    std::optional<double> last;
+    QDateTime lastTime;
+    // Since the day's first reading.
+    std::optional<double> change;
+    std::optional<double> changePercent;
+    // Empty when the last attempt read the value; otherwise why it did not.
+    QString unreadReason;
+    std::optional<double> above;
+    std::optional<double> below;
+    double marginPercent = 0.2;
+    // When the value last crossed a level; invalid while it has not since it re-armed.
+    QDateTime alertedAt;
+};
