@@ -24,6 +24,8 @@ MainWindow *MainWindows::open(const QString &address, const QString &folder)
     connect(window, &MainWindow::newWindowAsked, this, &MainWindows::open);
     connect(window, &QObject::destroyed, this, [this] { m_windows.removeAll(nullptr); });
     m_windows.append(window);
+    for (BrowserPane *pane : {window->upperPane(), window->lowerPane()})
+        emit paneOpened(pane);
     window->show();
     window->raise();
     window->activateWindow();

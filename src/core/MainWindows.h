@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 
+class BrowserPane;
 class MainWindow;
 class PaneFactory;
 class ProcessStarter;
@@ -24,6 +25,10 @@ public:
     // Shown in front; address empty gives the start page of the folder's settings.
     MainWindow *open(const QString &address, const QString &folder);
     QList<MainWindow *> windows() const;
+
+signals:
+    // Each pane of a window just opened, for the parts that serve every window's panes.
+    void paneOpened(BrowserPane *pane);
 
 private:
     PaneFactory &m_panes;
