@@ -4,6 +4,7 @@
 #include <QChartView>
 #include <QDateTimeAxis>
 #include <QLineSeries>
+#include <QLocale>
 #include <QPen>
 #include <QValueAxis>
 
@@ -18,6 +19,8 @@ DayChart::DayChart(QWidget *parent)
     m_view->setMinimumHeight(160);
     m_chart->legend()->setAlignment(Qt::AlignBottom);
     m_chart->setMargins(QMargins(4, 4, 4, 4));
+    m_chart->setLocalizeNumbers(true);
+    m_chart->setLocale(QLocale(QLocale::Italian, QLocale::Italy));
 }
 
 void DayChart::clear()
@@ -50,11 +53,11 @@ void DayChart::show(const QString &name, const QList<ValueStore::Reading> &readi
     m_chart->addSeries(series);
 
     auto *time = new QDateTimeAxis;
-    time->setFormat(QStringLiteral("HH:mm"));
     time->setTitleText(QStringLiteral("Ora"));
     QDateTime from = readings.first().time, to = readings.last().time;
     if (from == to)
         to = from.addSecs(60);
+    time->setFormat(from.secsTo(to) < 600 ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
     time->setRange(from, to);
     auto *values = new QValueAxis;
     m_chart->addAxis(time, Qt::AlignBottom);

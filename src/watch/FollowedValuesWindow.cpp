@@ -14,12 +14,26 @@ namespace {
 
 enum Column { Name, Last, Time, Change, ChangePercent, State, Above, Below, ColumnCount };
 
-QString number(std::optional<double> value, bool sign = false)
+int decimalsOf(double value)
 {
-    if (!value)
+    const QString text = QString::number(value, 'f', QLocale::FloatingPointShortest);
+    const qsizetype dot = text.indexOf(QLatin1Char('.'));
+    return dot < 0 ? 0 : int(qMin<qsizetype>(text.size() - dot - 1, 6));
+}
+
+QString number(std::optional<double> value, int decimals = QLocale::FloatingPointShortest)
+{
+    return value ? QLocale(QLocale::Italian, QLocale::Italy).toString(*value, 'f', decimals) : QString();
+}
+
+// A difference of two readings, to their own precision: 14,6 - 14,3 is +0,3.
+QString change(const FollowedRow &row)
+{
+    if (!row.change || !row.last)
         return QString();
-    const QString text = QLocale(QLocale::Italian, QLocale::Italy).toString(*value, 'f', QLocale::FloatingPointShortest);
-    return sign && *value > 0 ? QLatin1Char('+') + text : text;
+    const double first = *row.last - *row.change;
+    const QString text = number(row.change, qMax(decimalsOf(first), decimalsOf(*row.last)));
+    return *row.change > 0 ? QLatin1Char('+') + text : text;
 }
 
 QString percent(std::optional<double> value)
@@ -100,7 +114,7 @@ void FollowedValuesWindow::setRows(const QList<FollowedRow> &rows)
         const QStringList cells{row.name,
                                 number(row.last),
                                 row.lastTime.isValid() ? row.lastTime.toString(QStringLiteral("HH:mm:ss")) : QString(),
-                                number(row.change, true),
+                                change(row),
                                 percent(row.changePercent),
                                 state,
                                 number(row.above),

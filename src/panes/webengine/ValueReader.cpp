@@ -17,7 +17,7 @@ namespace {
 
 // A page busy with its own scripts answers late; neither a refresh nor the menu waits longer.
 constexpr int ReadWaitMs = 1000;
-constexpr int PickWaitMs = 300;
+constexpr int PickWaitMs = 800;
 // The script already keeps to one report a second; a page that fakes reports is held to it too.
 constexpr int ChangeGapMs = 900;
 const QString ChangedMessage = QStringLiteral("quovadex:values-changed");
