@@ -64,13 +64,6 @@ public:
     // Whether each load highlights what changed since the last load of the same address.
     virtual void setHighlightChanges(bool on) = 0;
 
-    // Every value the program follows, of any address: the pane reads those of the page it
-    // shows at every load and refresh, and when the page changes them itself (valuesRead).
-    // Until this is called, its menu offers nothing for following values.
-    virtual void setFollowedPlaces(const QList<ValuePlace> &places) = 0;
-    // What the user asked for in the pane's menu on a number of the page.
-    enum class ValueAsk { Follow, AlertAbove, AlertBelow };
-
     // Placement in twips in the window's coordinates. Reading back gives what the toolkit
     // stored, which is whole pixels.
     double left() const;
@@ -86,6 +79,13 @@ public:
     // caller keeps them, and one deleted simply leaves the menu.
     void addMenuAction(QAction *action);
     QList<QAction *> menuActions() const;
+
+    // Every value the program follows, of any address: the pane reads those of the page it
+    // shows at every load and refresh, and when the page changes them itself (valuesRead).
+    // Until this is called, its menu offers nothing for following values.
+    virtual void setFollowedPlaces(const QList<ValuePlace> &places) = 0;
+    // What the user asked for in the pane's menu on a number of the page.
+    enum class ValueAsk { Follow, AlertAbove, AlertBelow };
 
 signals:
     // The pane received the input focus, by a click into the page or otherwise.
