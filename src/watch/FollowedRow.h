@@ -21,6 +21,8 @@ struct FollowedRow
     std::optional<double> above;
     std::optional<double> below;
     double marginPercent = 0.2;
-    // When the value last crossed a level; invalid while it has not since it re-armed.
+    // When the value last crossed a level today; invalid for none.
     QDateTime alertedAt;
+    // It stands beyond that level still: the alert has not re-armed.
+    bool beyond = false;
 };

@@ -125,7 +125,7 @@ void FollowedValuesWindow::setRows(const QList<FollowedRow> &rows)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (c == Name)
                 item->setToolTip(row.address);
-            if (row.alertedAt.isValid())
+            if (row.beyond)
                 item->setBackground(QColor(255, 214, 120));
             else if (!row.unreadReason.isEmpty() && c == State)
                 item->setForeground(QColor(180, 0, 0));

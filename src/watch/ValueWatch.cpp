@@ -116,7 +116,9 @@ void ValueWatch::record(const QList<ValueReading> &readings)
             }
             const ValueStore::Reading value{reading.time, *reading.number};
             tracked.unreadReason.clear();
-            if (!tracked.first || tracked.first->time.date() != value.time.date())
+            // A later reading of the same second replaces the earlier one in the store too.
+            if (!tracked.first || tracked.first->time.date() != value.time.date()
+                || tracked.first->time.toSecsSinceEpoch() == value.time.toSecsSinceEpoch())
                 tracked.first = value;
             tracked.last = value;
             kept.append({it.key(), value});
@@ -124,7 +126,7 @@ void ValueWatch::record(const QList<ValueReading> &readings)
             if (crossed != LevelCrossing::Crossed::None)
                 alert(tracked, crossed, value);
             else if (tracked.crossing.isAboveArmed() && tracked.crossing.isBelowArmed())
-                tracked.alertedAt = QDateTime();
+                tracked.beyond = false;
         }
     }
     m_store.record(kept);
@@ -143,6 +145,7 @@ void ValueWatch::alert(Tracked &tracked, LevelCrossing::Crossed crossed, const V
                                   above ? QStringLiteral("ha raggiunto o superato") : QStringLiteral("\u00e8 sceso al o sotto"),
                                   italian(level));
     tracked.alertedAt = reading.time;
+    tracked.beyond = true;
     m_notifier->notify(summary, body);
     AlertSound::play();
     emit alerted(tracked.value.id, summary, body);
@@ -256,7 +259,9 @@ QList<FollowedRow> ValueWatch::rows() const
         row.above = tracked.value.levels.above;
         row.below = tracked.value.levels.below;
         row.marginPercent = tracked.value.levels.marginPercent;
-        row.alertedAt = tracked.alertedAt;
+        if (tracked.alertedAt.date() == QDate::currentDate())
+            row.alertedAt = tracked.alertedAt;
+        row.beyond = tracked.beyond;
         rows.append(row);
     }
     std::sort(rows.begin(), rows.end(), [](const FollowedRow &a, const FollowedRow &b) { return a.id < b.id; });

@@ -61,6 +61,7 @@ private:
         std::optional<ValueStore::Reading> last;
         QString unreadReason;
         QDateTime alertedAt;
+        bool beyond = false;
     };
 
     void loadValues();

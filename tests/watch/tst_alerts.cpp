@@ -83,11 +83,12 @@ void TestAlerts::oneCrossingGivesOneNotification()
     QVERIFY(listener.calls.first().at(1).contains(QStringLiteral("ENI")));
     QVERIFY2(listener.calls.first().at(2).contains(QStringLiteral("14,6")), qPrintable(listener.calls.first().at(2)));
     QVERIFY(listener.calls.first().at(2).contains(QStringLiteral("14,5")));
-    QVERIFY(watch.rows().first().alertedAt.isValid());
+    QVERIFY(watch.rows().first().beyond);
 
     // Back past the margin and up again: the second notification, and nothing sent in between.
     read(watch, 14.4);
-    QVERIFY(!watch.rows().first().alertedAt.isValid());
+    QVERIFY(!watch.rows().first().beyond);
+    QVERIFY(watch.rows().first().alertedAt.isValid());
     read(watch, 14.9);
     QTRY_COMPARE(listener.calls.size(), 2);
     QVERIFY(listener.calls.last().at(2).contains(QStringLiteral("14,9")));
