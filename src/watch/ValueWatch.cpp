@@ -137,7 +137,9 @@ void ValueWatch::alert(Tracked &tracked, LevelCrossing::Crossed crossed, const V
 {
     const bool above = crossed == LevelCrossing::Crossed::Above;
     const double level = above ? *tracked.value.levels.above : *tracked.value.levels.below;
-    const QString &name = tracked.value.name;
+    // The name comes from a web page, and notification services read markup in the body.
+    QString name = tracked.value.name;
+    name.replace(QLatin1Char('<'), QChar(0x2039)).replace(QLatin1Char('>'), QChar(0x203a));
     const QString summary = QStringLiteral("%1 %2 %3").arg(name, above ? QStringLiteral("sopra") : QStringLiteral("sotto"),
                                                            italian(level));
     const QString body = QStringLiteral("%1 vale %2 alle %3: %4 il livello di %5.")
