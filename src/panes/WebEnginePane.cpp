@@ -32,9 +32,10 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     setParent(m_frame);
     new PaneKeys(*this, *m_frame);
     connect(m_freezeWatch, &FreezeWatch::frozen, this, &WebEnginePane::endFrozen);
+    connect(m_values, &ValueReader::taken, this, &BrowserPane::valuesRead);
     connect(m_values, &ValueReader::changed, this, [this](QWebEnginePage *page) {
         if (page == m_page && !m_loading && !m_crashed)
-            readShownValues();
+            m_values->report(m_page);
     });
     m_frame->installEventFilter(this);
     m_view->setPage(m_page);
@@ -95,22 +96,12 @@ void WebEnginePane::shownLoadSettled(bool ok, const QString &reason)
     if (ok) {
         m_changes->compare(m_page);
         emit loaded();
-        readShownValues();
+        m_values->report(m_page);
         m_values->watch(m_page);
     } else {
         emit loadFailed(reason, false);
-        if (const auto unread = m_values->unread(m_page->url(), reason); !unread.isEmpty())
-            emit valuesRead(unread);
+        m_values->report(m_values->unread(m_page->url(), reason));
     }
-}
-
-void WebEnginePane::readShownValues()
-{
-    QPointer<WebEnginePane> self(this);
-    m_values->read(m_page, [self](const QList<ValueReading> &readings) {
-        if (self)
-            emit self->valuesRead(readings);
-    });
 }
 
 void WebEnginePane::showCrash()
@@ -261,8 +252,7 @@ void WebEnginePane::startRefresh()
         abandonRefresh();
         emit loadProgress(100);
         emit loadFailed(reason, true);
-        if (const auto unread = m_values->unread(m_page->url(), reason); !unread.isEmpty())
-            emit valuesRead(unread);
+        m_values->report(m_values->unread(m_page->url(), reason));
     });
 }
 
@@ -296,8 +286,7 @@ void WebEnginePane::showRefreshed()
     m_lastLoadOk = true;
     emit loadProgress(100);
     emit loaded();
-    if (!readings.isEmpty())
-        emit valuesRead(readings);
+    m_values->report(readings);
     m_values->watch(m_page);
 }
 

@@ -87,7 +87,6 @@ private:
     void onFocusChanged(QWidget *old, QWidget *now);
     void setHeldOffset(int pixels);
     void scrolled();
-    void readShownValues();
     void showCrash();
     void endFrozen(QWebEnginePage *page, qint64 processId);
     bool owns(const QWidget *widget) const;

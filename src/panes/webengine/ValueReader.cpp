@@ -125,6 +125,21 @@ void ValueReader::read(QWebEnginePage *page, Readings done)
     });
 }
 
+void ValueReader::report(QWebEnginePage *page)
+{
+    QPointer<ValueReader> self(this);
+    read(page, [self](const QList<ValueReading> &readings) {
+        if (self)
+            self->report(readings);
+    });
+}
+
+void ValueReader::report(const QList<ValueReading> &readings)
+{
+    if (!readings.isEmpty())
+        emit taken(readings);
+}
+
 void ValueReader::pick(QWebEnginePage *page, const QPointF &pos,
                        std::function<void(const std::optional<ValuePick> &)> done)
 {

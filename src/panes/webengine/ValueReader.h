@@ -35,6 +35,10 @@ public:
     void read(QWebEnginePage *page, Readings done);
     // Each place of url, not read for reason.
     QList<ValueReading> unread(const QUrl &url, const QString &reason) const;
+    // Reads the page as read() does, and tells what it found (taken).
+    void report(QWebEnginePage *page);
+    // Tells readings taken elsewhere; none, nothing.
+    void report(const QList<ValueReading> &readings);
 
     // The element at pos in the view; nullopt where there is none worth following.
     void pick(QWebEnginePage *page, const QPointF &pos, std::function<void(const std::optional<ValuePick> &)> done);
@@ -45,6 +49,7 @@ public:
     void consoleMessage(QWebEnginePage *page, const QString &message);
 
 signals:
+    void taken(const QList<ValueReading> &readings);
     // The shown page changed one of its followed values by itself; at most once a second.
     void changed(QWebEnginePage *page);
 
