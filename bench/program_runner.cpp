@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -21,8 +22,9 @@
 #include <QWebEngineView>
 
 #include "aids/PaneHold.h"
+#include "common/ProcessStarter.h"
 #include "core/MainWindow.h"
-#include "favorites/ProcessStarter.h"
+#include "core/MainWindows.h"
 #include "panes/WebEngineEnvironment.h"
 
 namespace {
@@ -95,10 +97,10 @@ void dragThumb(QScrollBar *bar, int position)
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(x, to));
 }
 
-void engageHold(MainWindow &window, const char *box, const char *bar, int position)
+void engageHold(const MainControls::PaneColumn &column, int position)
 {
-    window.findChild<QCheckBox *>(QLatin1String(box))->click();
-    dragThumb(window.findChild<QScrollBar *>(QLatin1String(bar)), position);
+    column.holdBox->click();
+    dragThumb(column.holdBar, position);
 }
 
 void printGeometry(const MainWindow &window)
@@ -131,12 +133,12 @@ int main(int argc, char *argv[])
 
     WebEngineEnvironment webEngine;
     SystemProcessStarter starter;
-    MainWindow window(webEngine, starter, options.programArguments);
+    MainWindow window(webEngine, starter, MainWindows::addressFrom(options.programArguments), QDir::currentPath());
     window.show();
 
     if (!options.lower.isEmpty()) {
-        window.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(options.lower);
-        window.findChild<QPushButton *>(QStringLiteral("Command20"))->click();
+        window.controls().address->setText(options.lower);
+        window.controls().lower.go->click();
     }
 
     // Holds are engaged once both pages are in (and --hold-after-ms later), as a user would
@@ -149,9 +151,9 @@ int main(int argc, char *argv[])
     bool engaged = false;
     auto engageHolds = [&] {
         if (options.hold1 >= 0)
-            engageHold(window, "Check1", "VScroll1", options.hold1);
+            engageHold(window.controls().upper, options.hold1);
         if (options.hold2 >= 0)
-            engageHold(window, "Check2", "VScroll2", options.hold2);
+            engageHold(window.controls().lower, options.hold2);
         // The driver checks for this line: a run whose holds never engaged measures nothing.
         if (options.hold1 >= 0 || options.hold2 >= 0) {
             const bool held = (options.hold1 < 0 || window.findChildren<PaneHold *>().at(0)->hold().isHeld())

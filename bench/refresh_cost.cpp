@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QScrollBar>
@@ -20,8 +21,8 @@
 
 #include "EventWait.h"
 #include "ProcessTreeMemory.h"
+#include "common/ProcessStarter.h"
 #include "core/MainWindow.h"
-#include "favorites/ProcessStarter.h"
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
@@ -74,7 +75,7 @@ int main(int argc, char *argv[])
         return 2;
     WebEngineEnvironment engine(profile.path());
     SystemProcessStarter starter;
-    MainWindow window(engine, starter, {server.url(QStringLiteral("/quote"))});
+    MainWindow window(engine, starter, server.url(QStringLiteral("/quote")), QDir::currentPath());
     window.show();
     auto *pane = qobject_cast<WebEnginePane *>(window.upperPane());
 
@@ -83,8 +84,8 @@ int main(int argc, char *argv[])
     QObject::connect(pane->page(), &QWebEnginePage::loadFinished, [&] { loaded = true; });
     if (!waitFor([&] { return loaded; }, TimeoutMs))
         return 2;
-    window.findChild<QCheckBox *>(QStringLiteral("Check1"))->click();
-    auto *bar = window.findChild<QScrollBar *>(QStringLiteral("VScroll1"));
+    window.controls().upper.holdBox->click();
+    QScrollBar *bar = window.controls().upper.holdBar;
     bar->setSliderDown(true);
     bar->setSliderPosition(500);
     bar->setSliderDown(false);
@@ -109,7 +110,7 @@ int main(int argc, char *argv[])
         if (inPlace)
             pane->page()->triggerAction(QWebEnginePage::Reload);
         else
-            window.findChild<QPushButton *>(QStringLiteral("Command9"))->click();
+            window.controls().refresh.reloadNow->click();
         const bool ok = waitFor([&] { return loaded; }, TimeoutMs);
         const double ms = double(clock.nsecsElapsed()) / 1e6;
         if (qEnvironmentVariableIsSet("QUOVADEX_BENCH_VERBOSE"))

@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -38,8 +39,8 @@
 #include <QWebEngineView>
 
 #include "aids/PaneHold.h"
+#include "common/ProcessStarter.h"
 #include "core/MainWindow.h"
-#include "favorites/ProcessStarter.h"
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
@@ -123,7 +124,7 @@ public:
         // Form_Load already asked for the first argument; the probe is only in the next loads.
         if (!waitForLoad([] {}))
             return false;
-        m_window.findChild<QCheckBox *>(QStringLiteral("Check1"))->click();
+        m_window.controls().upper.holdBox->click();
         dragThumb(m_offset);
         return waitFor([this] { return scrollY() == m_offset; }, LoadTimeoutMs);
     }
@@ -133,7 +134,7 @@ public:
     {
         if (!waitFor([this] { return scrollY() == m_offset; }, 5000))
             return failed(QStringLiteral("not at the offset before the load"));
-        return measure([this] { button("Command9")->click(); }, true);
+        return measure([this] { m_window.controls().refresh.reloadNow->click(); }, true);
     }
 
     // GO with the held page's address typed in: a new navigation, nothing to restore.
@@ -144,8 +145,8 @@ public:
         query.addQueryItem(QStringLiteral("go"), QString::number(round));
         url.setQuery(query);
         return measure([this, url] {
-            m_window.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(url.toString());
-            button("Command11")->click();
+            m_window.controls().address->setText(url.toString());
+            m_window.controls().upper.go->click();
         });
     }
 
@@ -157,7 +158,7 @@ public:
         if (!proxy)
             return failed(QStringLiteral("page has no focus widget"));
         // Only focus coming into the page suspends the hold, so it has to leave it first.
-        auto *box = m_window.findChild<QLineEdit *>(QStringLiteral("Text1"));
+        QLineEdit *box = m_window.controls().address;
         box->setFocus(Qt::OtherFocusReason);
         if (!waitFor([box] { return QApplication::focusWidget() == box; }, 5000))
             return failed(QStringLiteral("focus did not leave the page"));
@@ -169,18 +170,13 @@ public:
         if (!waitFor([&] { return scrollY() == readerOffset; }, 5000))
             return failed(QStringLiteral("reader's scroll did not land"));
         QTest::qWait(1500);
-        return measure([this] { button("Command9")->click(); }, true);
+        return measure([this] { m_window.controls().refresh.reloadNow->click(); }, true);
     }
 
 private:
-    QPushButton *button(const char *name) const
-    {
-        return m_window.findChild<QPushButton *>(QLatin1String(name));
-    }
-
     void dragThumb(int position)
     {
-        auto *bar = m_window.findChild<QScrollBar *>(QStringLiteral("VScroll1"));
+        QScrollBar *bar = m_window.controls().upper.holdBar;
         bar->setSliderDown(true);
         bar->setSliderPosition(position);
         bar->setSliderDown(false);
@@ -391,7 +387,7 @@ int main(int argc, char *argv[])
     QTemporaryDir profile;
     WebEngineEnvironment webEngine(profile.path());
     SystemProcessStarter starter;
-    MainWindow window(webEngine, starter, {url});
+    MainWindow window(webEngine, starter, url, QDir::currentPath());
     window.show();
 
     HoldBench bench(window, url, offset);

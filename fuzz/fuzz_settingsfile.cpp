@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     const QStringList values = SettingsFile::parse(bytes);
 
-    FUZZ_CHECK(values.size() == SettingsFile::LineCount);
+    FUZZ_CHECK(values.size() == SiteSettings::LineCount);
     for (const QString &value : values)
         FUZZ_CHECK(!value.contains(QLatin1Char('\r')));
 

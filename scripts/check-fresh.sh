@@ -112,7 +112,7 @@ else
     fi
     say "debootstrap $suite into $root"
     mkdir -p "$root"
-    debootstrap --variant=minbase "$suite" "$root" http://deb.debian.org/debian
+    debootstrap --variant=minbase "$suite" "$root"
 fi
 
 mount -t proc proc "$root/proc"

@@ -35,11 +35,11 @@
 
 #include "ChangingPageServer.h"
 #include "ProcessTreeMemory.h"
+#include "common/ProcessStarter.h"
 #include "core/MainWindow.h"
-#include "favorites/ProcessStarter.h"
+#include "panes/ChangeHighlight.h"
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
-#include "panes/ChangeHighlight.h"
 #include "panes/WebEnginePane.h"
 
 namespace {
@@ -88,7 +88,7 @@ public:
     Soak(WebEngineEnvironment &engine, ChangingPageServer &server, int presses, int intervalMs)
         : m_server(server)
         , m_presses(presses)
-        , m_window(engine, m_starter, {})
+        , m_window(engine, m_starter, QString(), QDir::currentPath())
     {
         m_panes[0].pane = static_cast<WebEnginePane *>(m_window.upperPane());
         m_panes[1].pane = static_cast<WebEnginePane *>(m_window.lowerPane());
@@ -108,9 +108,9 @@ public:
         m_window.show();
         // Both panes go to the page the way a user sends them there: address box and "GO".
         for (int i = 0; i < 2; ++i) {
-            control<QLineEdit>("Text1")->setText(m_server.url(QStringLiteral("/quotazioni?pane=%1").arg(i + 1)));
+            controls().address->setText(m_server.url(QStringLiteral("/quotazioni?pane=%1").arg(i + 1)));
             m_panes[i].awaiting = true;
-            control<QPushButton>(i == 0 ? "Command11" : "Command20")->click();
+            (i == 0 ? controls().upper.go : controls().lower.go)->click();
         }
         m_clock.start();
         waitFor([this] { return !m_panes[0].awaiting && !m_panes[1].awaiting; }, SetUpTimeoutMs,
@@ -148,8 +148,7 @@ private:
         QStringList firstProblems;
     };
 
-    template<typename T>
-    T *control(const char *name) const { return m_window.findChild<T *>(QLatin1String(name)); }
+    const MainControls &controls() const { return m_window.controls(); }
 
     // Polls condition every 100 ms; runs next when it holds, or ends the run when it has not
     // held within timeoutMs.
@@ -176,14 +175,15 @@ private:
     void engageHolds()
     {
         // "Br1" and "Br2": both panes take part in "Aggiorna".
-        for (const char *name : {"Check3", "Check4"}) {
-            if (!control<QCheckBox>(name)->isChecked())
-                control<QCheckBox>(name)->click();
+        for (QCheckBox *chosen : controls().refresh.chosen) {
+            if (!chosen->isChecked())
+                chosen->click();
         }
         // Hold box ticked, then the thumb dragged to the offset, as a user does it.
         for (int i = 0; i < 2; ++i) {
-            control<QCheckBox>(i == 0 ? "Check1" : "Check2")->click();
-            QScrollBar *bar = control<QScrollBar>(i == 0 ? "VScroll1" : "VScroll2");
+            const MainControls::PaneColumn &column = i == 0 ? controls().upper : controls().lower;
+            column.holdBox->click();
+            QScrollBar *bar = column.holdBar;
             bar->setSliderDown(true);
             bar->setSliderPosition(m_panes[i].offset);
             bar->setSliderDown(false);
@@ -272,7 +272,7 @@ private:
         }
         ++m_pressed;
         setSiteFor(m_pressed);
-        control<QPushButton>("Command9")->click();
+        controls().refresh.reloadNow->click();
         if (m_pressed % SampleEvery == 0) {
             // Between this press's reload and the next press.
             const int pressed = m_pressed;

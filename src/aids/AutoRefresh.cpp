@@ -11,14 +11,14 @@ AutoRefresh::AutoRefresh(const Controls &controls, const std::array<ChosenPane, 
     : QObject(parent)
     , m_controls(controls)
     , m_panes(panes)
-    , m_countdownTimer(new QTimer(this))
+    , m_cycleTimer(new QTimer(this))
     , m_flashTimer(new QTimer(this))
 {
-    m_countdownTimer->setObjectName(QStringLiteral("Timer1"));
-    m_countdownTimer->setInterval(1000);
+    m_cycleTimer->setObjectName(QStringLiteral("Timer1"));
+    m_cycleTimer->setInterval(1000);
     m_flashTimer->setObjectName(QStringLiteral("Timer2"));
     m_flashTimer->setInterval(100);
-    connect(m_countdownTimer, &QTimer::timeout, this, &AutoRefresh::countdownTick);
+    connect(m_cycleTimer, &QTimer::timeout, this, &AutoRefresh::countdownTick);
     connect(m_flashTimer, &QTimer::timeout, this, &AutoRefresh::flashEnded);
 
     m_cycle.reset(RefreshCycle::DefaultPeriod);
@@ -39,9 +39,9 @@ void AutoRefresh::toggle()
 {
     m_controls.toggle->setText(m_cycle.toggle());
     if (m_cycle.isRunning())
-        m_countdownTimer->start();
+        m_cycleTimer->start();
     else
-        m_countdownTimer->stop();
+        m_cycleTimer->stop();
 }
 
 void AutoRefresh::countdownTick()

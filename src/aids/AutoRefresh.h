@@ -39,6 +39,8 @@ public:
     AutoRefresh(const Controls &controls, const std::array<ChosenPane, 2> &panes, QObject *parent = nullptr);
 
     const RefreshCycle &cycle() const { return m_cycle; }
+    const QTimer &cycleTimer() const { return *m_cycleTimer; }
+    const QTimer &flashTimer() const { return *m_flashTimer; }
 
     void toggle();
     // One second of the cycle: the light flashes, the countdown steps, and on the last
@@ -58,7 +60,7 @@ signals:
 private:
     Controls m_controls;
     std::array<ChosenPane, 2> m_panes;
-    QTimer *m_countdownTimer;
+    QTimer *m_cycleTimer;
     QTimer *m_flashTimer;
     RefreshCycle m_cycle;
 };

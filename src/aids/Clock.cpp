@@ -17,14 +17,14 @@ constexpr int PastTheSecondMs = 5;
 Clock::Clock(ClickLabel &label, QObject *parent)
     : QObject(parent)
     , m_label(label)
-    , m_timer(new QTimer(this))
+    , m_clockTimer(new QTimer(this))
 {
     m_label.setCursor(Qt::PointingHandCursor);
-    m_timer->setObjectName(QStringLiteral("Timer3"));
-    m_timer->setSingleShot(true);
+    m_clockTimer->setObjectName(QStringLiteral("Timer3"));
+    m_clockTimer->setSingleShot(true);
     // A coarse timer may fire up to 5 % late, 50 ms of a second: too much of the margin.
-    m_timer->setTimerType(Qt::PreciseTimer);
-    connect(m_timer, &QTimer::timeout, this, &Clock::tick);
+    m_clockTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_clockTimer, &QTimer::timeout, this, &Clock::tick);
     tick();
 }
 
@@ -33,5 +33,5 @@ void Clock::tick()
     const QTime now = QTime::currentTime();
     // QLabel ignores an unchanged text, so a tick that came early repaints nothing.
     m_label.setText(Format::formatTime(now, QStringLiteral("hh:mm:ss")));
-    m_timer->start(1000 - now.msec() + PastTheSecondMs);
+    m_clockTimer->start(1000 - now.msec() + PastTheSecondMs);
 }

@@ -16,7 +16,9 @@ public:
 
     void tick();
 
+    const QTimer &clockTimer() const { return *m_clockTimer; }
+
 private:
     ClickLabel &m_label;
-    QTimer *m_timer;
+    QTimer *m_clockTimer;
 };

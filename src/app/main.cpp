@@ -5,7 +5,7 @@
 #include "common/QtTranslations.h"
 #include "core/InstanceChannel.h"
 #include "core/MainWindows.h"
-#include "favorites/ProcessStarter.h"
+#include "common/ProcessStarter.h"
 #include "panes/WebEngineEnvironment.h"
 #include "watch/ValueWatch.h"
 
@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
     QtTranslations::installItalian(app);
 
     // A copy already running opens the window, before this one starts any engine.
-    const QString address = QApplication::arguments().mid(1).join(QLatin1Char(' '));
+    const QString address = MainWindows::addressFrom(QApplication::arguments().mid(1));
     if (InstanceChannel::handOver(address, QDir::currentPath()))
         return 0;
 

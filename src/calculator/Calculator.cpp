@@ -12,7 +12,7 @@
 
 namespace {
 
-enum class Key { None, Digit, Operator, Decimal, Percent, CancelEntry, Cancel, Euro, Lire, Picture };
+enum class Key { Readout, Conversion, Digit, Operator, Decimal, Percent, CancelEntry, Cancel, Euro, Lire, Picture };
 
 struct KeypadRow
 {
@@ -36,11 +36,11 @@ constexpr auto Own = FontRole::Inherit; // the window's "System" font
 // clang-format off
 const KeypadRow Design[] = {
     // name           kind caption  tip   left   top   width height visible font  key               index
-    {{"Readout",      L, "0.",       "",    90,   45, 3000, 375, true, Big}, Key::None,        -1},
+    {{"Readout",      L, "0.",       "",    90,   45, 3000, 375, true, Big}, Key::Readout,     -1},
     {{"Command1",     B, "Euro",     "",    90,  540, 1005, 420, true, Own}, Key::Euro,        -1},
     {{"Image1",       P, ":/calculator/euro-lire.svg", "", 1170, 540, 825, 435, true, Own}, Key::Picture, -1},
     {{"Command2",     B, "Lire",     "",  2070,  540, 1005, 420, true, Own}, Key::Lire,        -1},
-    {{"Label1",       L, "0.",       "",    90, 1035, 2985, 375, true, Big}, Key::None,        -1},
+    {{"Label1",       L, "0.",       "",    90, 1035, 2985, 375, true, Big}, Key::Conversion,  -1},
     {{"Number(7)",    B, "7",        "",    75, 1545,  480, 480, true, Own}, Key::Digit,        7},
     {{"Number(8)",    B, "8",        "",   675, 1545,  480, 480, true, Own}, Key::Digit,        8},
     {{"Number(9)",    B, "9",        "",  1275, 1545,  480, 480, true, Own}, Key::Digit,        9},
@@ -114,28 +114,33 @@ void Calculator::buildControls()
             onClick([this] { Cancel_Click(); });
             break;
         case Key::Euro:
+            m_controls.euro = qobject_cast<QPushButton *>(widget);
             onClick([this] { Command1_Click(); });
             break;
         case Key::Lire:
+            m_controls.lire = qobject_cast<QPushButton *>(widget);
             onClick([this] { Command2_Click(); });
             break;
         case Key::Picture:
-            connect(static_cast<ClickLabel *>(widget), &ClickLabel::clicked, this, &Calculator::Image1_Click);
+            m_controls.picture = qobject_cast<ClickLabel *>(widget);
+            connect(m_controls.picture, &ClickLabel::clicked, this, &Calculator::Image1_Click);
             break;
-        case Key::None:
+        case Key::Readout:
+            m_controls.readout = qobject_cast<QLabel *>(widget);
+            break;
+        case Key::Conversion:
+            m_controls.conversion = qobject_cast<QLabel *>(widget);
             break;
         }
     }
 
-    m_readout = findChild<QLabel *>(QStringLiteral("Readout"));
-    m_label1 = findChild<QLabel *>(QStringLiteral("Label1"));
-    for (QLabel *label : {m_readout, m_label1}) {
+    for (QLabel *label : {m_controls.readout, m_controls.conversion}) {
         label->setTextFormat(Qt::PlainText);
         label->setIndent(4);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
-    Colors::setBackColor(m_readout, Yellow);
-    Colors::setBackColor(m_label1, Cyan);
+    Colors::setBackColor(m_controls.readout, Yellow);
+    Colors::setBackColor(m_controls.conversion, Cyan);
 }
 
 void Calculator::showEvent(QShowEvent *event)
@@ -220,6 +225,6 @@ void Calculator::Image1_Click()
 
 void Calculator::showEngineState()
 {
-    m_readout->setText(m_engine->readout());
-    m_label1->setText(m_engine->label1());
+    m_controls.readout->setText(m_engine->readout());
+    m_controls.conversion->setText(m_engine->label1());
 }

@@ -6,7 +6,9 @@
 
 #include "calculator/CalculatorEngine.h"
 
+class ClickLabel;
 class QLabel;
+class QPushButton;
 
 // The Euro calculator window: a keypad over CalculatorEngine. It is modeless and meant to
 // be kept by its opener: showing it again while it is open keeps its state, and closing
@@ -20,6 +22,17 @@ public:
     ~Calculator() override;
 
     const CalculatorEngine &engine() const { return *m_engine; }
+
+    // The controls the keypad's table does not number.
+    struct Controls
+    {
+        QLabel *readout = nullptr;
+        QLabel *conversion = nullptr; // the cyan line under "Euro" and "Lire"
+        QPushButton *euro = nullptr;
+        QPushButton *lire = nullptr;
+        ClickLabel *picture = nullptr;
+    };
+    const Controls &controls() const { return m_controls; }
 
 signals:
     // The picture was clicked: the opener shows the maker's web site.
@@ -45,7 +58,6 @@ private:
     void showEngineState();
 
     std::unique_ptr<CalculatorEngine> m_engine;
-    QLabel *m_readout = nullptr;
-    QLabel *m_label1 = nullptr;
+    Controls m_controls;
     bool m_loadPending = false;
 };

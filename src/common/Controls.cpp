@@ -108,6 +108,18 @@ QWidget *createControl(QWidget *parent, const ControlSpec &row)
     return widget;
 }
 
+void ControlSlot::keep(QWidget *widget) const
+{
+    if (m_member && !m_keep(m_member, widget))
+        qFatal("The design's control %s is not of the type its member holds", qPrintable(widget->objectName()));
+}
+
+void createControls(QWidget *parent, std::span<const DesignRow> rows)
+{
+    for (const DesignRow &row : rows)
+        row.slot.keep(createControl(parent, row.spec));
+}
+
 ClickLabel::ClickLabel(QWidget *parent)
     : QLabel(parent)
 {

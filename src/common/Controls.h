@@ -1,5 +1,7 @@
 #pragma once
 
+#include <span>
+
 #include <QLabel>
 #include <QWidget>
 
@@ -52,6 +54,41 @@ QFont fontFor(FontRole role);
 QWidget *createControl(QWidget *parent, const ControlSpec &row);
 
 void placeInTwips(QWidget *widget, double left, double top, double width, double height);
+
+// Where the control made from a design row is kept: a typed member of the window's controls,
+// or nowhere for a control that no code drives. Whether the row's kind makes a widget of the
+// member's type is checked when the control is made; a row that does not stops the program
+// with the control's name, so that no window is ever built with a member of the wrong type.
+class ControlSlot final
+{
+public:
+    ControlSlot() = default;
+    template<typename T>
+    ControlSlot(T *&member)
+        : m_member(&member)
+        , m_keep([](void *member, QWidget *widget) {
+            *static_cast<T **>(member) = qobject_cast<T *>(widget);
+            return *static_cast<T **>(member) != nullptr;
+        })
+    {
+    }
+
+    void keep(QWidget *widget) const;
+
+private:
+    void *m_member = nullptr;
+    bool (*m_keep)(void *member, QWidget *widget) = nullptr;
+};
+
+struct DesignRow
+{
+    ControlSlot slot;
+    ControlSpec spec;
+};
+
+// Makes every row's control as a child of parent, in the table's order, and keeps each in its
+// slot.
+void createControls(QWidget *parent, std::span<const DesignRow> rows);
 
 // A label or picture that reports clicks and can show a single-line border
 // (border style 0 or 1), as the design's pictures and clickable labels do.

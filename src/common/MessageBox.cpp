@@ -23,11 +23,16 @@ void clearInterceptor()
 void show(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
 {
     if (interceptor()) {
-        interceptor()(Shown{icon, title, text});
+        interceptor()(Shown{icon, title, text, Kind::Message, parent});
         return;
     }
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+Answer ask(const Shown &question, const std::function<Answer()> &dialog)
+{
+    return interceptor() ? interceptor()(question) : dialog();
 }
 
 } // namespace MessageBox

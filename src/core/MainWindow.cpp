@@ -1,15 +1,9 @@
 #include "core/MainWindow.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QIcon>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
 
 #include "aids/AutoRefresh.h"
 #include "aids/Clock.h"
@@ -19,6 +13,7 @@
 #include "common/DesignFonts.h"
 #include "common/Maker.h"
 #include "common/Twips.h"
+#include "core/MainControls.h"
 #include "core/SettingsEditor.h"
 #include "core/SettingsFile.h"
 #include "core/SiteButtons.h"
@@ -38,63 +33,6 @@
 
 namespace {
 
-using K = ControlKind;
-using F = FontRole;
-
-// The window's design: every control with its kind, caption, tooltip and position in twips.
-// Pictures name their image as caption.
-const ControlSpec Design[] = {
-    // Top tool rows.
-    {"Command2", K::Button, "File", "", 90, 45, 420, 285, true, F::Narrow825},
-    {"Command3", K::Button, "", "", 630, 45, 780, 285, true, F::Narrow825},
-    {"Command6", K::Button, "", "", 1440, 45, 870, 285, true, F::Narrow825},
-    {"Command14", K::Button, "", "", 2340, 45, 780, 285, true, F::Narrow825},
-    {"Command16", K::Button, "", "", 3150, 45, 780, 285, true, F::Narrow825},
-    {"Command17", K::Button, "", "", 3960, 45, 825, 285, true, F::Narrow825},
-    {"Command13", K::Button, "", "", 4815, 45, 870, 285, true, F::Narrow825},
-    {"Command4", K::Button, "Configura", "", 5895, 45, 735, 285, true, F::Narrow825},
-    {"Shape1", K::Shape, "", "", 6840, 90, 240, 195, true, F::Inherit},
-    {"Label2", K::Label, "000", "", 7245, 45, 420, 240, true, F::SansSerif975Bold},
-    {"Check3", K::CheckBox, "Br1", "", 7740, 45, 555, 330, true, F::SansSerif825},
-    {"Label1", K::Label, "12.60.60", "Aggiorna il Tempo", 8370, 45, 870, 240, true, F::SansSerif975Bold},
-    {"Command8", K::Button, "Storico", "", 9360, 45, 735, 285, true, F::Narrow825},
-    {"Image6", K::Picture, ":/quovadex/calculator.svg", "Euro Calcolatore", 10170, 135, 450, 480, true, F::Inherit},
-    {"Image5", K::Picture, ":/quovadex/info.svg", "Info", 10665, 135, 480, 480, true, F::Inherit},
-    {"Text1", K::TextBox, "http://", "", 90, 405, 6540, 285, true, F::SansSerif825},
-    {"Command25", K::Button, "Edit", "Edita il file Preferiti", 6705, 405, 465, 285, true, F::Narrow825},
-    {"Command10", K::Button, "Auto", "Abilital'aggiornamento automatico", 7245, 405, 420, 285, true, F::Narrow825},
-    {"Check4", K::CheckBox, "Br2", "", 7740, 450, 555, 240, true, F::SansSerif825},
-    {"Command9", K::Button, "Aggiorna", "", 8370, 405, 870, 285, true, F::Narrow825},
-    {"Command12", K::Button, "Nuova", "", 9360, 405, 735, 285, true, F::Narrow825},
-    {"Command26", K::Button, "Controllo Scroll", "", 11250, 405, 1185, 285, false, F::SansSerif825},
-    // Upper pane's column and scroll hold.
-    {"Command5", K::Button, "<", "Indietro", 90, 765, 285, 420, true, F::Inherit},
-    {"Command7", K::Button, ">", "Avanti", 90, 1260, 285, 420, true, F::Inherit},
-    {"Command11", K::Button, "GO", "Vai alla pagina", 90, 1755, 285, 600, true, F::Inherit},
-    {"Image1", K::Picture, ":/quovadex/home.svg", "Home", 45, 2475, 405, 345, true, F::Inherit},
-    {"Command22", K::GraphicalButton, "X", "Stop", 90, 2925, 285, 285, true, F::Inherit},
-    {"Command1", K::Button, "+P", "Aggiungi a Preferiti", 90, 3285, 285, 465, true, F::Inherit},
-    {"Command21", K::Button, "A", "Aggiorna la pagina", 90, 3825, 285, 375, true, F::Inherit},
-    {"Check1", K::CheckBox, "", "", 12690, 765, 240, 195, true, F::SansSerif825},
-    {"VScroll1", K::VScroll, "", "", 12690, 990, 240, 2760, true, F::Inherit},
-    // Lower pane's column and scroll hold.
-    {"Command18", K::Button, "<", "Indietro", 90, 4725, 285, 420, true, F::Inherit},
-    {"Command19", K::Button, ">", "Avanti", 90, 5220, 285, 420, true, F::Inherit},
-    {"Command20", K::Button, "GO", "Vai alla pagina", 90, 5715, 285, 600, true, F::Inherit},
-    {"Image2", K::Picture, ":/quovadex/home.svg", "Home", 45, 6435, 405, 345, true, F::Inherit},
-    {"Command23", K::GraphicalButton, "X", "Stop", 90, 6885, 285, 285, true, F::Inherit},
-    {"Command15", K::Button, "+P", "Aggiungi a Preferiti", 90, 7245, 285, 510, true, F::Inherit},
-    {"Command24", K::Button, "A", "Aggiorna la pagina", 90, 7830, 285, 375, true, F::Inherit},
-    {"Check2", K::CheckBox, "", "", 12690, 4005, 240, 195, true, F::SansSerif825},
-    {"VScroll2", K::VScroll, "", "", 12690, 4230, 240, 3165, true, F::Inherit},
-    // Lists and options that lie over the upper pane when shown; last, so they are on top.
-    {"File1", K::FileList, "", "", 450, 765, 4695, 2625, false, F::Inherit},
-    {"List1", K::ListBox, "", "", 2430, 765, 5730, 1425, false, F::SansSerif825},
-    {"Option1", K::Option, "1 min.", "", 7335, 765, 915, 510, false, F::Inherit},
-    {"Option2", K::Option, "2 min.", "", 7335, 1260, 915, 510, false, F::Inherit},
-    {"Option3", K::Option, "3 min.", "", 7335, 1755, 915, 510, false, F::Inherit},
-};
-
 struct PanePlacement
 {
     const char *name;
@@ -107,11 +45,6 @@ constexpr double DesignClientWidth = 13005;
 constexpr double DesignClientHeight = 9315;
 
 } // namespace
-
-MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStringList &arguments, QWidget *parent)
-    : MainWindow(panes, starter, arguments.join(QLatin1Char(' ')), QDir::currentPath(), parent)
-{
-}
 
 MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QString &address, const QString &folder,
                        QWidget *parent)
@@ -130,10 +63,10 @@ MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStrin
     m_lowerPane = panes.createPane(this);
     for (auto [pane, at] : {std::pair{m_upperPane, UpperPaneDesign}, std::pair{m_lowerPane, LowerPaneDesign}}) {
         pane->widget()->setObjectName(QLatin1String(at.name));
-        pane->setLeft(at.left);
-        pane->setTop(at.top);
-        pane->setWidth(at.width);
-        pane->setHeight(at.height);
+        pane->setLeftTwips(at.left);
+        pane->setTopTwips(at.top);
+        pane->setWidthTwips(at.width);
+        pane->setHeightTwips(at.height);
         // No dialog of a page's own ever shows.
         pane->setSilent(true);
         pane->setWorkingFolder(m_folder);
@@ -142,7 +75,7 @@ MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStrin
         new PaneStatus(*pane, this);
     }
 
-    buildControls();
+    m_controls.build(this);
     buildParts(starter);
     loadSettings();
     m_upperPane->navigate(address.isEmpty() ? m_settings.startPage : address);
@@ -154,75 +87,51 @@ MainWindow::~MainWindow()
     closeSecondaryWindows();
 }
 
-template<typename T>
-T &MainWindow::control(const char *name) const
-{
-    return *static_cast<T *>(m_controls.value(QLatin1String(name)));
-}
-
-void MainWindow::buildControls()
-{
-    for (const ControlSpec &row : Design)
-        m_controls.insert(QLatin1String(row.name), createControl(this, row));
-    for (const char *name : {"Command22", "Command23"})
-        Colors::setBackColor(m_controls.value(QLatin1String(name)), Colors::LightRed);
-}
-
 void MainWindow::buildParts(ProcessStarter &starter)
 {
-    auto &addressText = control<QLineEdit>("Text1");
-    auto *address = new AddressBox(addressText, control<QPushButton>("Command11"), this);
-    auto *history = new HistoryList(control<QListWidget>("List1"), control<QPushButton>("Command8"), this);
-    auto *localPages = new LocalPageList(control<QListWidget>("File1"), control<QPushButton>("Command2"), m_folder, this);
-    m_siteButtons = new SiteButtons({&control<QPushButton>("Command3"), &control<QPushButton>("Command6"),
-                                     &control<QPushButton>("Command14"), &control<QPushButton>("Command16"),
-                                     &control<QPushButton>("Command17"), &control<QPushButton>("Command13")},
-                                    this);
+    const MainControls &c = m_controls;
+    auto *address = new AddressBox(*c.address, *c.upper.go, this);
+    auto *history = new HistoryList(*c.historyList, *c.history, this);
+    auto *localPages = new LocalPageList(*c.localPageList, *c.localPages, m_folder, this);
+    m_siteButtons = new SiteButtons(c.sites, this);
     connect(history, &HistoryList::addressChosen, address, &AddressBox::setAddress);
     connect(localPages, &LocalPageList::addressChosen, address, &AddressBox::setAddress);
     connect(m_siteButtons, &SiteButtons::addressChosen, address, &AddressBox::setAddress);
-    connect(&control<QPushButton>("Command4"), &QPushButton::clicked, this, [this] { editor().toggleShown(); });
+    connect(c.configure, &QPushButton::clicked, this, [this] { editor().toggleShown(); });
 
-    m_upperControls = new PaneControls(*m_upperPane,
-                                       {&control<QPushButton>("Command5"), &control<QPushButton>("Command7"),
-                                        &control<QPushButton>("Command11"), &control<ClickLabel>("Image1"),
-                                        &control<QPushButton>("Command22"), &control<QPushButton>("Command21")},
-                                       addressText, this);
-    auto *lowerControls = new PaneControls(*m_lowerPane,
-                                           {&control<QPushButton>("Command18"), &control<QPushButton>("Command19"),
-                                            &control<QPushButton>("Command20"), &control<ClickLabel>("Image2"),
-                                            &control<QPushButton>("Command23"), &control<QPushButton>("Command24")},
-                                           addressText, this);
+    auto buttons = [](const MainControls::PaneColumn &column) {
+        return PaneControls::Buttons{column.back, column.forward, column.go, column.home, column.stop, column.reload};
+    };
+    m_upperControls = new PaneControls(*m_upperPane, buttons(c.upper), this);
+    auto *lowerControls = new PaneControls(*m_lowerPane, buttons(c.lower), this);
     lowerControls->setHomeAddress(Maker::infoPage());
-    for (PaneControls *controls : {m_upperControls, lowerControls})
+    for (PaneControls *controls : {m_upperControls, lowerControls}) {
+        connect(address, &AddressBox::addressChanged, controls, &PaneControls::setAddress);
         connect(controls, &PaneControls::addressSent, history, &HistoryList::add);
+    }
 
-    auto *upperHold = new PaneHold(control<QCheckBox>("Check1"), control<QScrollBar>("VScroll1"), *m_upperPane, this);
-    auto *lowerHold = new PaneHold(control<QCheckBox>("Check2"), control<QScrollBar>("VScroll2"), *m_lowerPane, this);
-    auto *refresh = new AutoRefresh({&control<QPushButton>("Command10"), &control<QPushButton>("Command9"),
-                                     &control<ClickLabel>("Label2"), &control<ShapeCircle>("Shape1"),
-                                     {&control<QRadioButton>("Option1"), &control<QRadioButton>("Option2"),
-                                      &control<QRadioButton>("Option3")}},
-                                    {{{&control<QCheckBox>("Check3"), m_upperPane},
-                                      {&control<QCheckBox>("Check4"), m_lowerPane}}},
-                                    this);
+    auto *upperHold = new PaneHold(*c.upper.holdBox, *c.upper.holdBar, *m_upperPane, this);
+    auto *lowerHold = new PaneHold(*c.lower.holdBox, *c.lower.holdBar, *m_lowerPane, this);
+    const MainControls::Refresh &r = c.refresh;
+    auto *refresh = new AutoRefresh({r.toggle, r.reloadNow, r.countdown, r.light, r.intervals},
+                                    {{{r.chosen[0], m_upperPane}, {r.chosen[1], m_lowerPane}}}, this);
     connect(refresh, &AutoRefresh::paneReloading, this,
             [upperHold, lowerHold](int pane) { (pane == 0 ? upperHold : lowerHold)->reengage(); });
-    new Clock(control<ClickLabel>("Label1"), this);
+    new Clock(*c.clock, this);
     for (PaneHold *hold : {upperHold, lowerHold})
-        connect(&control<QPushButton>("Command26"), &QPushButton::clicked, hold, &PaneHold::applyHeldOffset);
+        connect(c.applyHolds, &QPushButton::clicked, hold, &PaneHold::applyHeldOffset);
 
-    new FavoritesButton(control<QPushButton>("Command1"), *m_upperPane, m_folder, this);
-    new FavoritesButton(control<QPushButton>("Command15"), *m_lowerPane, m_folder, this);
-    new HighlightSwitch(*m_upperPane, QStringLiteral("sopra"), this);
-    new HighlightSwitch(*m_lowerPane, QStringLiteral("sotto"), this);
-    auto *launchers = new ProgramLaunchers({&control<QPushButton>("Command25"), &control<QPushButton>("Command12"),
-                                            &control<ClickLabel>("Label1")},
-                                           addressText, *m_upperPane, starter, m_folder, this);
+    new FavoritesButton(*c.upper.favorite, *m_upperPane, m_folder, this);
+    new FavoritesButton(*c.lower.favorite, *m_lowerPane, m_folder, this);
+    new HighlightSwitch(*m_upperPane, ProgramSettings::Pane::Upper, this);
+    new HighlightSwitch(*m_lowerPane, ProgramSettings::Pane::Lower, this);
+    auto *launchers = new ProgramLaunchers({c.edit, c.newWindow, c.clock}, *m_upperPane, starter, m_folder, this);
+    connect(address, &AddressBox::addressChanged, launchers, &ProgramLaunchers::setAddress);
     connect(launchers, &ProgramLaunchers::newWindowAsked, this,
             [this](const QString &page) { emit newWindowAsked(page, m_folder); });
-    m_calculator = new CalculatorLauncher(control<ClickLabel>("Image6"), starter, this);
-    connect(&control<ClickLabel>("Image5"), &ClickLabel::clicked, this, [this] { Launchers::showAbout(this); });
+    m_calculator = new CalculatorLauncher(*c.calculator, starter, this);
+    connect(c.info, &ClickLabel::clicked, this, [this] { Launchers::showAbout(this); });
+    address->announce();
 }
 
 void MainWindow::loadSettings()
@@ -265,14 +174,14 @@ void MainWindow::layOut()
     if (!m_calculator)
         return;
     using C = MainLayout::Control;
-    auto w = [this](const char *name) { return m_controls.value(QLatin1String(name)); };
+    const MainControls &c = m_controls;
     MainLayout::WidgetTarget target(*m_upperPane, *m_lowerPane,
-                                    {{C::LowerBack, w("Command18")},    {C::LowerForward, w("Command19")},
-                                     {C::LowerGo, w("Command20")},      {C::LowerHome, w("Image2")},
-                                     {C::LowerStop, w("Command23")},    {C::LowerFavorite, w("Command15")},
-                                     {C::LowerReload, w("Command24")},  {C::UpperBar, w("VScroll1")},
-                                     {C::LowerBar, w("VScroll2")},      {C::UpperHoldBox, w("Check1")},
-                                     {C::LowerHoldBox, w("Check2")}});
+                                    {{C::LowerBack, c.lower.back},       {C::LowerForward, c.lower.forward},
+                                     {C::LowerGo, c.lower.go},           {C::LowerHome, c.lower.home},
+                                     {C::LowerStop, c.lower.stop},       {C::LowerFavorite, c.lower.favorite},
+                                     {C::LowerReload, c.lower.reload},   {C::UpperBar, c.upper.holdBar},
+                                     {C::LowerBar, c.lower.holdBar},     {C::UpperHoldBox, c.upper.holdBox},
+                                     {C::LowerHoldBox, c.lower.holdBox}});
     // The arithmetic takes the outer (frame) size, as the window always measured itself.
     const QRect outer = frameGeometry();
     MainLayout::apply(Twips::fromPixels(outer.height(), Twips::dpiY(this)),

@@ -2,11 +2,10 @@
 
 #include <memory>
 
-#include <QHash>
 #include <QString>
-#include <QStringList>
 #include <QWidget>
 
+#include "core/MainControls.h"
 #include "core/SiteSettings.h"
 
 class BrowserPane;
@@ -30,15 +29,14 @@ public:
     // working folder, where its files are and relative addresses point.
     MainWindow(PaneFactory &panes, ProcessStarter &starter, const QString &address, const QString &folder,
                QWidget *parent = nullptr);
-    // arguments: the program's command-line arguments after its own name, joined by blanks;
-    // the working folder is the current one.
-    MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStringList &arguments, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     BrowserPane *upperPane() const { return m_upperPane; }
     BrowserPane *lowerPane() const { return m_lowerPane; }
     QString workingFolder() const { return m_folder; }
     const SiteSettings &settings() const { return m_settings; }
+    // The controls by role, for tests and measurements that press them as the user does.
+    const MainControls &controls() const { return m_controls; }
     // Null while it has not been made: there was no settings file and no "Configura" yet.
     SettingsEditor *settingsEditor() const { return m_editor.get(); }
 
@@ -52,10 +50,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    template<typename T>
-    T &control(const char *name) const;
-
-    void buildControls();
     void buildParts(ProcessStarter &starter);
     void loadSettings();
     void applySettings(const SiteSettings &settings);
@@ -64,7 +58,7 @@ private:
     void closeSecondaryWindows();
 
     QString m_folder;
-    QHash<QString, QWidget *> m_controls;
+    MainControls m_controls;
     BrowserPane *m_upperPane = nullptr;
     BrowserPane *m_lowerPane = nullptr;
     SiteSettings m_settings;

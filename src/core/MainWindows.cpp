@@ -16,6 +16,11 @@ MainWindows::~MainWindows()
     qDeleteAll(left);
 }
 
+QString MainWindows::addressFrom(const QStringList &arguments)
+{
+    return arguments.join(QLatin1Char(' '));
+}
+
 MainWindow *MainWindows::open(const QString &address, const QString &folder)
 {
     auto *window = new MainWindow(m_panes, m_starter, address, folder);

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 class BrowserPane;
 class MainWindow;
@@ -21,6 +22,10 @@ class MainWindows final : public QObject
 public:
     MainWindows(PaneFactory &panes, ProcessStarter &starter, QObject *parent = nullptr);
     ~MainWindows() override;
+
+    // The address a start of the program asks for: its arguments after its own name, joined
+    // by blanks, so that an address with blanks may be given unquoted.
+    static QString addressFrom(const QStringList &arguments);
 
     // Shown in front; address empty gives the start page of the folder's settings.
     MainWindow *open(const QString &address, const QString &folder);

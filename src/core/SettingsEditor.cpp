@@ -1,5 +1,6 @@
 #include "core/SettingsEditor.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -12,31 +13,6 @@
 #include "core/SettingsFile.h"
 
 namespace {
-
-using K = ControlKind;
-using F = FontRole;
-
-const ControlSpec Design[] = {
-    {"Label1", K::Label, "Nome Sito", "", 180, 90, 825, 195, true, F::Inherit},
-    {"Label2", K::Label, "Indirizzo Server", "", 2835, 90, 1275, 195, true, F::Inherit},
-    {"Text1(0)", K::TextBox, "", "", 90, 360, 870, 285, true, F::Inherit},
-    {"Text1(1)", K::TextBox, "", "", 1125, 360, 5550, 285, true, F::Inherit},
-    {"Text1(2)", K::TextBox, "", "", 90, 720, 870, 285, true, F::Inherit},
-    {"Text1(3)", K::TextBox, "", "", 1125, 720, 5550, 285, true, F::Inherit},
-    {"Text1(4)", K::TextBox, "", "", 90, 1080, 870, 285, true, F::Inherit},
-    {"Text1(5)", K::TextBox, "", "", 1125, 1080, 5550, 285, true, F::Inherit},
-    {"Text1(6)", K::TextBox, "", "", 90, 1440, 870, 285, true, F::Inherit},
-    {"Text1(7)", K::TextBox, "", "", 1125, 1440, 5550, 285, true, F::Inherit},
-    {"Text1(8)", K::TextBox, "", "", 90, 1800, 870, 285, true, F::Inherit},
-    {"Text1(9)", K::TextBox, "", "", 1125, 1800, 5550, 285, true, F::Inherit},
-    {"Text1(10)", K::TextBox, "", "", 90, 2160, 870, 285, true, F::Inherit},
-    {"Text1(11)", K::TextBox, "", "", 1125, 2160, 5550, 285, true, F::Inherit},
-    {"Label3", K::Label, "Indirizzo pagina iniziale ", "", 2520, 2610, 1770, 240, true, F::Inherit},
-    {"Text1(12)", K::TextBox, "", "", 90, 2925, 6585, 285, true, F::Inherit},
-    {"Label4", K::Label, "", "", 135, 3420, 6495, 1365, true, F::SansSerif975},
-    {"Command2", K::Button, "Esci e salva le modifiche", "", 90, 4905, 3345, 375, true, F::Inherit},
-    {"Command1", K::Button, "Esci senza salvare le modifiche", "", 3555, 4905, 3120, 375, true, F::Inherit},
-};
 
 constexpr double ClientWidth = 6765;
 constexpr double ClientHeight = 5340;
@@ -63,36 +39,48 @@ SettingsEditor::SettingsEditor(const QString &filePath, QWidget *parent)
     setFont(DesignFonts::msSansSerif(8.25, false));
     setFixedSize(Twips::toPixels(ClientWidth, Twips::dpiX(this)), Twips::toPixels(ClientHeight, Twips::dpiY(this)));
 
-    for (const ControlSpec &row : Design) {
-        QWidget *widget = createControl(this, row);
-        const QString name = widget->objectName();
-        if (name.startsWith(QLatin1String("Text1("))) {
-            const int index = name.mid(6, name.size() - 7).toInt();
-            m_boxes[index] = static_cast<QLineEdit *>(widget);
-        } else if (name == QLatin1String("Label4")) {
-            auto *label = static_cast<QLabel *>(widget);
-            label->setWordWrap(true);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            label->setText(instructionText());
-            Colors::setForeColor(label, 0x800000);
-        } else if (name == QLatin1String("Command2")) {
-            connect(static_cast<QPushButton *>(widget), &QPushButton::clicked, this, &SettingsEditor::saveAndHide);
-        } else if (name == QLatin1String("Command1")) {
-            connect(static_cast<QPushButton *>(widget), &QPushButton::clicked, this, &QWidget::hide);
-        }
-    }
-}
+    using K = ControlKind;
+    using F = FontRole;
+    std::array<QLineEdit *, BoxCount> &b = m_controls.boxes;
+    const DesignRow design[] = {
+        {{}, {"Label1", K::Label, "Nome Sito", "", 180, 90, 825, 195, true, F::Inherit}},
+        {{}, {"Label2", K::Label, "Indirizzo Server", "", 2835, 90, 1275, 195, true, F::Inherit}},
+        {b[0], {"Text1(0)", K::TextBox, "", "", 90, 360, 870, 285, true, F::Inherit}},
+        {b[1], {"Text1(1)", K::TextBox, "", "", 1125, 360, 5550, 285, true, F::Inherit}},
+        {b[2], {"Text1(2)", K::TextBox, "", "", 90, 720, 870, 285, true, F::Inherit}},
+        {b[3], {"Text1(3)", K::TextBox, "", "", 1125, 720, 5550, 285, true, F::Inherit}},
+        {b[4], {"Text1(4)", K::TextBox, "", "", 90, 1080, 870, 285, true, F::Inherit}},
+        {b[5], {"Text1(5)", K::TextBox, "", "", 1125, 1080, 5550, 285, true, F::Inherit}},
+        {b[6], {"Text1(6)", K::TextBox, "", "", 90, 1440, 870, 285, true, F::Inherit}},
+        {b[7], {"Text1(7)", K::TextBox, "", "", 1125, 1440, 5550, 285, true, F::Inherit}},
+        {b[8], {"Text1(8)", K::TextBox, "", "", 90, 1800, 870, 285, true, F::Inherit}},
+        {b[9], {"Text1(9)", K::TextBox, "", "", 1125, 1800, 5550, 285, true, F::Inherit}},
+        {b[10], {"Text1(10)", K::TextBox, "", "", 90, 2160, 870, 285, true, F::Inherit}},
+        {b[11], {"Text1(11)", K::TextBox, "", "", 1125, 2160, 5550, 285, true, F::Inherit}},
+        {m_controls.startPageCaption,
+         {"Label3", K::Label, "Indirizzo pagina iniziale ", "", 2520, 2610, 1770, 240, true, F::Inherit}},
+        {b[12], {"Text1(12)", K::TextBox, "", "", 90, 2925, 6585, 285, true, F::Inherit}},
+        {m_controls.instructions, {"Label4", K::Label, "", "", 135, 3420, 6495, 1365, true, F::SansSerif975}},
+        {m_controls.save, {"Command2", K::Button, "Esci e salva le modifiche", "", 90, 4905, 3345, 375, true, F::Inherit}},
+        {m_controls.cancel,
+         {"Command1", K::Button, "Esci senza salvare le modifiche", "", 3555, 4905, 3120, 375, true, F::Inherit}},
+    };
+    createControls(this, design);
 
-QLineEdit *SettingsEditor::box(int index) const
-{
-    return index >= 0 && index < BoxCount ? m_boxes[index] : nullptr;
+    QLabel *instructions = m_controls.instructions;
+    instructions->setWordWrap(true);
+    instructions->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    instructions->setText(instructionText());
+    Colors::setForeColor(instructions, 0x800000);
+    connect(m_controls.save, &QPushButton::clicked, this, &SettingsEditor::saveAndHide);
+    connect(m_controls.cancel, &QPushButton::clicked, this, &QWidget::hide);
 }
 
 void SettingsEditor::setSettings(const SiteSettings &settings)
 {
     const QStringList lines = settings.toLines();
     for (int i = 0; i < BoxCount; ++i)
-        m_boxes[i]->setText(lines.at(i));
+        m_controls.boxes[i]->setText(lines.at(i));
 }
 
 void SettingsEditor::toggleShown()
@@ -109,7 +97,7 @@ void SettingsEditor::toggleShown()
 void SettingsEditor::saveAndHide()
 {
     QStringList values;
-    for (QLineEdit *edit : m_boxes)
+    for (QLineEdit *edit : m_controls.boxes)
         values << edit->text();
 
     // The file is safe on disk before anything in the main window changes; a save that

@@ -7,7 +7,9 @@
 
 #include "core/SiteSettings.h"
 
+class QLabel;
 class QLineEdit;
+class QPushButton;
 
 // "Configurazione": edits the six site shortcuts and the upper pane's start page. Made once
 // and afterwards only shown and hidden, so its boxes keep unsaved edits. It writes the
@@ -21,8 +23,16 @@ public:
 
     static constexpr int BoxCount = SiteSettings::LineCount;
 
-    // Box i holds line i+1 of the settings file.
-    QLineEdit *box(int index) const;
+    struct Controls
+    {
+        std::array<QLineEdit *, BoxCount> boxes = {}; // box i holds line i+1 of the file
+        QLabel *startPageCaption = nullptr;
+        QLabel *instructions = nullptr;
+        QPushButton *save = nullptr;
+        QPushButton *cancel = nullptr;
+    };
+    const Controls &controls() const { return m_controls; }
+
     void setSettings(const SiteSettings &settings);
 
     static QString instructionText();
@@ -37,5 +47,5 @@ signals:
 
 private:
     QString m_filePath;
-    std::array<QLineEdit *, BoxCount> m_boxes = {};
+    Controls m_controls;
 };

@@ -1,6 +1,8 @@
 #include "core/SettingsFile.h"
 
+#include <algorithm>
 #include <array>
+#include <optional>
 
 #include <QDir>
 #include <QFile>
@@ -29,6 +31,46 @@ QString decodeCp1252(const QByteArray &bytes)
     return text;
 }
 
+// Where in bytes the thirteen lines end. CR is one byte in every encoding the file can have,
+// so the bytes can be cut before decoding.
+qsizetype thirteenLinesEnd(const QByteArray &bytes)
+{
+    qsizetype used = 0;
+    for (int lineEnds = 0; used < bytes.size() && lineEnds < SiteSettings::LineCount; ++used) {
+        if (bytes.at(used) == '\r')
+            ++lineEnds;
+    }
+    return used;
+}
+
+// A leading byte-order mark is kept as the first letter of the first value, as every other
+// byte is: skipped, it would be lost from a caption that begins with one at the next save, and
+// a file an editor saved with one is written back the same.
+QStringDecoder systemDecoder()
+{
+    return QStringDecoder(QStringConverter::System,
+                          QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+}
+
+// Empty when a letter has no byte in Windows-1252.
+std::optional<QByteArray> encodeCp1252(const QString &text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t letter = c.unicode();
+        if (letter < 0x80 || (letter >= 0xA0 && letter <= 0xFF)) {
+            bytes.append(char(letter));
+            continue;
+        }
+        const auto high = std::find(Cp1252High.begin(), Cp1252High.end(), letter);
+        if (high == Cp1252High.end())
+            return std::nullopt;
+        bytes.append(char(0x80 + (high - Cp1252High.begin())));
+    }
+    return bytes;
+}
+
 // Only as much of the file as the thirteen lines need is read, so a huge file costs no more
 // than its first thirteen lines.
 QByteArray readThirteenLines(QFile &file)
@@ -40,7 +82,7 @@ QByteArray readThirteenLines(QFile &file)
         if (chunk.isEmpty())
             break;
         for (qsizetype i = 0; i < chunk.size(); ++i) {
-            if (chunk.at(i) == '\r' && ++lineEnds == SettingsFile::LineCount) {
+            if (chunk.at(i) == '\r' && ++lineEnds == SiteSettings::LineCount) {
                 data.append(chunk.constData(), i + 1);
                 return data;
             }
@@ -58,33 +100,23 @@ QString SettingsFile::existenceTest(const QString &folder)
     return info.isFile() ? fileName() : QString();
 }
 
-QString SettingsFile::decode(const QByteArray &bytes)
+SettingsFile::Encoding SettingsFile::encodingOf(const QByteArray &bytes)
 {
-    // A leading byte-order mark is kept as the first letter of the first value, as every
-    // other byte is: skipped, it would be lost from a caption that begins with one at the
-    // next save, and a file an editor saved with one is written back the same.
-    QStringDecoder decoder(QStringConverter::System,
-                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return decodeCp1252(bytes);
-    return text;
+    // Judged on the thirteen lines alone: a stray byte in the ignored lines after them must
+    // not turn the values read into other letters.
+    QStringDecoder decoder = systemDecoder();
+    // decode() only promises a conversion; the text must be made for the errors to show.
+    const QString text = decoder.decode(QByteArrayView(bytes).first(thirteenLinesEnd(bytes)));
+    return decoder.hasError() ? Encoding::Windows1252 : Encoding::System;
 }
 
 QStringList SettingsFile::parse(const QByteArray &bytes)
 {
-    // The encoding is judged on the thirteen lines alone: a stray byte in the ignored lines
-    // after them must not turn the values read into other letters. CR is one byte in every
-    // encoding the file can have, so the bytes can be cut before decoding.
-    qsizetype used = 0;
-    for (int lineEnds = 0; used < bytes.size() && lineEnds < LineCount; ++used) {
-        if (bytes.at(used) == '\r')
-            ++lineEnds;
-    }
+    const QByteArray used = bytes.left(thirteenLinesEnd(bytes));
+    const QString text = encodingOf(used) == Encoding::Windows1252 ? decodeCp1252(used) : systemDecoder().decode(used);
     QStringList values;
-    const QString text = decode(bytes.left(used));
     qsizetype start = 0;
-    while (values.size() < LineCount && start < text.size()) {
+    while (values.size() < SiteSettings::LineCount && start < text.size()) {
         qsizetype end = text.indexOf(QLatin1Char('\r'), start);
         if (end < 0)
             end = text.size();
@@ -93,7 +125,7 @@ QStringList SettingsFile::parse(const QByteArray &bytes)
         if (start < text.size() && text.at(start) == QLatin1Char('\n'))
             ++start;
     }
-    while (values.size() < LineCount)
+    while (values.size() < SiteSettings::LineCount)
         values << QString();
     return values;
 }
@@ -106,15 +138,19 @@ QStringList SettingsFile::read(const QString &path)
     return parse(readThirteenLines(file));
 }
 
-QByteArray SettingsFile::serialize(const QStringList &values)
+QByteArray SettingsFile::serialize(const QStringList &values, Encoding encoding)
 {
-    QStringEncoder encoder(QStringConverter::System);
-    QByteArray bytes;
-    for (int i = 0; i < LineCount; ++i) {
-        bytes += encoder.encode(i < values.size() ? values.at(i) : QString());
-        bytes += "\r\n";
+    QString text;
+    for (int i = 0; i < SiteSettings::LineCount; ++i) {
+        text += i < values.size() ? values.at(i) : QString();
+        text += QLatin1String("\r\n");
     }
-    return bytes;
+    if (encoding == Encoding::Windows1252) {
+        if (std::optional<QByteArray> bytes = encodeCp1252(text))
+            return *bytes;
+    }
+    QStringEncoder encoder(QStringConverter::System);
+    return encoder.encode(text);
 }
 
 namespace {
@@ -149,7 +185,12 @@ bool SettingsFile::write(const QString &path, const QStringList &values, QString
 {
     // Opening the file itself for writing would cut it to nothing before the new text is
     // safe: write beside it and replace it in one step.
-    const QByteArray bytes = serialize(values);
+    QFile old(path);
+    const Encoding encoding = QFileInfo(path).isFile() && old.open(QIODevice::ReadOnly)
+        ? encodingOf(readThirteenLines(old))
+        : Encoding::System;
+    old.close();
+    const QByteArray bytes = serialize(values, encoding);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         const QFileInfo target(path);

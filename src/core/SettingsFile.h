@@ -4,13 +4,19 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/SiteSettings.h"
+
 // base2.cfg: thirteen values, one per line, meaning given by the line number alone.
 // A line ends at a CR; an LF right after the CR belongs to the line end, a lone LF is data.
 // Values are kept verbatim, blanks included.
 class SettingsFile final
 {
 public:
-    static constexpr int LineCount = 13;
+    enum class Encoding
+    {
+        System,
+        Windows1252,
+    };
 
     static QString fileName() { return QStringLiteral("base2.cfg"); }
 
@@ -22,8 +28,10 @@ public:
     // after the thirteenth are ignored.
     static QStringList read(const QString &path);
 
-    // Writes thirteen lines (missing values empty, extra ones dropped) and replaces the old
-    // file in one step, so a failed save leaves it byte for byte. Where the folder takes no
+    // Writes thirteen lines (missing values empty, extra ones dropped) in the encoding the old
+    // file is read in, so a file shared with older copies keeps the bytes of every line the
+    // user left alone; a new file, or values the old encoding has no letter for, go in the
+    // system's encoding. Replaces the old file in one step, so a failed save leaves it byte for byte. Where the folder takes no
     // new file but the file may be written, it is written in place, and its old text put
     // back if that fails. On failure returns false and, if error is given, says why.
     static bool write(const QString &path, const QStringList &values, QString *error = nullptr);
@@ -32,6 +40,7 @@ public:
     // with bytes that are not valid in it are read as Windows-1252, the code page such files
     // were usually made in. Lines after the thirteenth play no part in that choice.
     static QStringList parse(const QByteArray &bytes);
-    static QByteArray serialize(const QStringList &values);
-    static QString decode(const QByteArray &bytes);
+    static Encoding encodingOf(const QByteArray &bytes);
+    // Falls back to the system's encoding when a value has a letter Windows-1252 lacks.
+    static QByteArray serialize(const QStringList &values, Encoding encoding = Encoding::System);
 };

@@ -6,21 +6,21 @@
 #include "calculator/Calculator.h"
 #include "common/Controls.h"
 #include "common/Maker.h"
-#include "favorites/ProcessStarter.h"
+#include "common/ProcessStarter.h"
 
 CalculatorLauncher::CalculatorLauncher(ClickLabel &icon, ProcessStarter &starter, QObject *parent)
     : QObject(parent)
     , m_icon(icon)
     , m_starter(starter)
-    , m_borderTimer(new QTimer(this))
+    , m_calculatorTimer(new QTimer(this))
 {
-    m_borderTimer->setObjectName(QStringLiteral("Timer4"));
-    m_borderTimer->setInterval(200);
-    connect(m_borderTimer, &QTimer::timeout, this, [this] {
+    m_calculatorTimer->setObjectName(QStringLiteral("Timer4"));
+    m_calculatorTimer->setInterval(200);
+    connect(m_calculatorTimer, &QTimer::timeout, this, [this] {
         m_icon.setBorderStyle(0);
-        m_borderTimer->stop();
+        m_calculatorTimer->stop();
     });
-    m_borderTimer->start();
+    m_calculatorTimer->start();
     connect(&m_icon, &ClickLabel::clicked, this, &CalculatorLauncher::showCalculator);
 }
 
@@ -29,7 +29,7 @@ CalculatorLauncher::~CalculatorLauncher() = default;
 void CalculatorLauncher::showCalculator()
 {
     m_icon.setBorderStyle(1);
-    m_borderTimer->start();
+    m_calculatorTimer->start();
     if (!m_calculator) {
         m_calculator = std::make_unique<Calculator>();
         connect(m_calculator.get(), &Calculator::makerSiteRequested, this,

@@ -21,6 +21,8 @@ public:
 
     // Null until the first click, and again after close().
     Calculator *calculator() const { return m_calculator.get(); }
+    // Takes the border off the picture.
+    const QTimer &calculatorTimer() const { return *m_calculatorTimer; }
 
     void showCalculator();
     void close();
@@ -28,6 +30,6 @@ public:
 private:
     ClickLabel &m_icon;
     ProcessStarter &m_starter;
-    QTimer *m_borderTimer;
+    QTimer *m_calculatorTimer;
     std::unique_ptr<Calculator> m_calculator;
 };

@@ -2,17 +2,15 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
-#include <QLineEdit>
 
 #include "common/Controls.h"
+#include "common/ProcessStarter.h"
 #include "favorites/Launchers.h"
-#include "favorites/ProcessStarter.h"
 #include "panes/BrowserPane.h"
 
-ProgramLaunchers::ProgramLaunchers(const Controls &controls, QLineEdit &addressBox, BrowserPane &upperPane,
-                                   ProcessStarter &starter, const QString &folder, QObject *parent)
+ProgramLaunchers::ProgramLaunchers(const Controls &controls, BrowserPane &upperPane, ProcessStarter &starter,
+                                   const QString &folder, QObject *parent)
     : QObject(parent)
-    , m_addressBox(addressBox)
     , m_upperPane(upperPane)
     , m_starter(starter)
     , m_folder(folder)
@@ -26,7 +24,7 @@ void ProgramLaunchers::editAddress()
 {
     const QString editor = Launchers::findTextEditor();
     if (!editor.isEmpty())
-        m_starter.startDetached(editor, {m_addressBox.text()}, m_folder);
+        m_starter.startDetached(editor, {m_address}, m_folder);
 }
 
 void ProgramLaunchers::openNewWindow()

@@ -7,7 +7,6 @@ class BrowserPane;
 class ClickLabel;
 class ProcessStarter;
 class QAbstractButton;
-class QLineEdit;
 
 // The buttons that start other programs: "Edit" opens the address box's text in a text
 // editor and a click on the clock starts the sibling tool; a program that is missing or fails
@@ -25,8 +24,11 @@ public:
         ClickLabel *clock;
     };
 
-    ProgramLaunchers(const Controls &controls, QLineEdit &addressBox, BrowserPane &upperPane,
-                     ProcessStarter &starter, const QString &folder, QObject *parent = nullptr);
+    ProgramLaunchers(const Controls &controls, BrowserPane &upperPane, ProcessStarter &starter,
+                     const QString &folder, QObject *parent = nullptr);
+
+    // What the address box holds; "Edit" opens it.
+    void setAddress(const QString &address) { m_address = address; }
 
     void editAddress();
     void openNewWindow();
@@ -36,7 +38,7 @@ signals:
     void newWindowAsked(const QString &address);
 
 private:
-    QLineEdit &m_addressBox;
+    QString m_address;
     BrowserPane &m_upperPane;
     ProcessStarter &m_starter;
     QString m_folder;

@@ -8,6 +8,12 @@ AddressBox::AddressBox(QLineEdit &box, QAbstractButton &enterPresses, QObject *p
     , m_box(box)
 {
     connect(&m_box, &QLineEdit::returnPressed, &enterPresses, &QAbstractButton::click);
+    connect(&m_box, &QLineEdit::textChanged, this, &AddressBox::addressChanged);
+}
+
+void AddressBox::announce()
+{
+    emit addressChanged(m_box.text());
 }
 
 void AddressBox::setAddress(const QString &address)

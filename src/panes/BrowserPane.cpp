@@ -17,45 +17,45 @@ const QWidget *BrowserPane::placed() const
     return const_cast<BrowserPane *>(this)->widget();
 }
 
-double BrowserPane::left() const
+double BrowserPane::leftTwips() const
 {
     return Twips::fromPixels(placed()->x(), Twips::dpiX(placed()));
 }
 
-double BrowserPane::top() const
+double BrowserPane::topTwips() const
 {
     return Twips::fromPixels(placed()->y(), Twips::dpiY(placed()));
 }
 
-double BrowserPane::width() const
+double BrowserPane::widthTwips() const
 {
     return Twips::fromPixels(placed()->width(), Twips::dpiX(placed()));
 }
 
-double BrowserPane::height() const
+double BrowserPane::heightTwips() const
 {
     return Twips::fromPixels(placed()->height(), Twips::dpiY(placed()));
 }
 
-void BrowserPane::setLeft(double twips)
+void BrowserPane::setLeftTwips(double twips)
 {
     QWidget *w = widget();
     w->move(Twips::toPixels(twips, Twips::dpiX(w)), w->y());
 }
 
-void BrowserPane::setTop(double twips)
+void BrowserPane::setTopTwips(double twips)
 {
     QWidget *w = widget();
     w->move(w->x(), Twips::toPixels(twips, Twips::dpiY(w)));
 }
 
-void BrowserPane::setWidth(double twips)
+void BrowserPane::setWidthTwips(double twips)
 {
     QWidget *w = widget();
     w->resize(qMax(0, Twips::toPixels(twips, Twips::dpiX(w))), w->height());
 }
 
-void BrowserPane::setHeight(double twips)
+void BrowserPane::setHeightTwips(double twips)
 {
     QWidget *w = widget();
     w->resize(w->width(), qMax(0, Twips::toPixels(twips, Twips::dpiY(w))));

@@ -64,16 +64,16 @@ public:
     // Whether each load highlights what changed since the last load of the same address.
     virtual void setHighlightChanges(bool on) = 0;
 
-    // Placement in twips in the window's coordinates. Reading back gives what the toolkit
-    // stored, which is whole pixels.
-    double left() const;
-    double top() const;
-    double width() const;
-    double height() const;
-    void setLeft(double twips);
-    void setTop(double twips);
-    void setWidth(double twips);
-    void setHeight(double twips);
+    // Placement in twips in the window's coordinates; the widget's own geometry is in pixels.
+    // Reading back gives what the toolkit stored, which is whole pixels.
+    double leftTwips() const;
+    double topTwips() const;
+    double widthTwips() const;
+    double heightTwips() const;
+    void setLeftTwips(double twips);
+    void setTopTwips(double twips);
+    void setWidthTwips(double twips);
+    void setHeightTwips(double twips);
 
     // Actions of the program's own for the pane's context menu, after the page's few; the
     // caller keeps them, and one deleted simply leaves the menu.

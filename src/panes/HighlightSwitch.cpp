@@ -1,22 +1,20 @@
 #include "panes/HighlightSwitch.h"
 
 #include <QAction>
-#include <QSettings>
 
 #include "panes/BrowserPane.h"
 
-HighlightSwitch::HighlightSwitch(BrowserPane &pane, const QString &name, QObject *parent)
+HighlightSwitch::HighlightSwitch(BrowserPane &pane, ProgramSettings::Pane which, QObject *parent)
     : QObject(parent)
     , m_action(new QAction(QStringLiteral("Evidenzia le variazioni"), this))
 {
-    const QString key = QStringLiteral("evidenziaVariazioni/") + name;
     m_action->setObjectName(QStringLiteral("highlightChanges"));
     m_action->setCheckable(true);
-    m_action->setChecked(QSettings().value(key, true).toBool());
+    m_action->setChecked(ProgramSettings::highlightChanges(which));
     pane.setHighlightChanges(m_action->isChecked());
     pane.addMenuAction(m_action);
-    connect(m_action, &QAction::toggled, this, [&pane, key](bool on) {
+    connect(m_action, &QAction::toggled, this, [&pane, which](bool on) {
         pane.setHighlightChanges(on);
-        QSettings().setValue(key, on);
+        ProgramSettings::setHighlightChanges(which, on);
     });
 }

@@ -1,20 +1,20 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
+
+#include "common/ProgramSettings.h"
 
 class BrowserPane;
 class QAction;
 
 // "Evidenzia le variazioni" in one pane's context menu. The choice is the program's own
-// setting, kept between runs; base2.cfg keeps its thirteen lines, since other programs read it.
+// setting, kept between runs.
 class HighlightSwitch final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(HighlightSwitch)
 public:
-    // name tells the panes apart in the settings.
-    HighlightSwitch(BrowserPane &pane, const QString &name, QObject *parent = nullptr);
+    HighlightSwitch(BrowserPane &pane, ProgramSettings::Pane which, QObject *parent = nullptr);
 
     QAction *action() const { return m_action; }
 

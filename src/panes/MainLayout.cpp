@@ -63,10 +63,10 @@ double WidgetTarget::get(Control control, Property property) const
     using P = Property;
     if (const BrowserPane *pane = paneFor(control)) {
         switch (property) {
-        case P::Left: return pane->left();
-        case P::Top: return pane->top();
-        case P::Width: return pane->width();
-        case P::Height: return pane->height();
+        case P::Left: return pane->leftTwips();
+        case P::Top: return pane->topTwips();
+        case P::Width: return pane->widthTwips();
+        case P::Height: return pane->heightTwips();
         }
     }
     const auto found = m_widgets.find(control);
@@ -89,10 +89,10 @@ bool WidgetTarget::set(Control control, Property property, double twips)
         return false;
     if (BrowserPane *pane = paneFor(control)) {
         switch (property) {
-        case P::Left: pane->setLeft(twips); break;
-        case P::Top: pane->setTop(twips); break;
-        case P::Width: pane->setWidth(twips); break;
-        case P::Height: pane->setHeight(twips); break;
+        case P::Left: pane->setLeftTwips(twips); break;
+        case P::Top: pane->setTopTwips(twips); break;
+        case P::Width: pane->setWidthTwips(twips); break;
+        case P::Height: pane->setHeightTwips(twips); break;
         }
         return true;
     }

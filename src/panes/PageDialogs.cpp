@@ -10,9 +10,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/MessageBox.h"
+
 namespace PageDialogs {
 
 namespace {
+
+using MessageBox::Answer;
+using MessageBox::Kind;
 
 QString title(const QString &site)
 {
@@ -43,69 +48,82 @@ QLabel *pageText(QDialog &dialog, const QString &text)
 
 void alert(QWidget *parent, const QString &site, const QString &text)
 {
-    QMessageBox box(QMessageBox::Information, title(site), text.left(2000), QMessageBox::NoButton, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.exec();
+    MessageBox::ask({QMessageBox::Information, title(site), text.left(2000), Kind::Alert, parent}, [&] {
+        QMessageBox box(QMessageBox::Information, title(site), text.left(2000), QMessageBox::NoButton, parent);
+        box.setTextFormat(Qt::PlainText);
+        box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box.exec();
+        return Answer{true, {}};
+    });
 }
 
 bool confirm(QWidget *parent, const QString &site, const QString &text)
 {
-    QDialog dialog(parent);
-    dialog.setWindowTitle(title(site));
-    auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(pageText(dialog, text));
-    layout->addWidget(buttons(dialog, QStringLiteral("OK")));
-    return dialog.exec() == QDialog::Accepted;
+    return MessageBox::ask({QMessageBox::NoIcon, title(site), text, Kind::Confirm, parent}, [&] {
+               QDialog dialog(parent);
+               dialog.setWindowTitle(title(site));
+               auto *layout = new QVBoxLayout(&dialog);
+               layout->addWidget(pageText(dialog, text));
+               layout->addWidget(buttons(dialog, QStringLiteral("OK")));
+               return Answer{dialog.exec() == QDialog::Accepted, {}};
+           })
+        .accepted;
 }
 
 bool prompt(QWidget *parent, const QString &site, const QString &text, const QString &proposed, QString *answer)
 {
-    QDialog dialog(parent);
-    dialog.setWindowTitle(title(site));
-    auto *layout = new QVBoxLayout(&dialog);
-    auto *field = new QLineEdit(proposed, &dialog);
-    field->setObjectName(QStringLiteral("pageAnswer"));
-    layout->addWidget(pageText(dialog, text));
-    layout->addWidget(field);
-    layout->addWidget(buttons(dialog, QStringLiteral("OK")));
-    if (dialog.exec() != QDialog::Accepted)
+    const Answer given = MessageBox::ask({QMessageBox::NoIcon, title(site), text, Kind::Prompt, parent}, [&] {
+        QDialog dialog(parent);
+        dialog.setWindowTitle(title(site));
+        auto *layout = new QVBoxLayout(&dialog);
+        auto *field = new QLineEdit(proposed, &dialog);
+        layout->addWidget(pageText(dialog, text));
+        layout->addWidget(field);
+        layout->addWidget(buttons(dialog, QStringLiteral("OK")));
+        return dialog.exec() == QDialog::Accepted ? Answer{true, {field->text()}} : Answer{};
+    });
+    if (!given.accepted)
         return false;
-    *answer = field->text();
+    *answer = given.values.value(0);
     return true;
 }
 
 bool login(QWidget *parent, const QString &site, const QString &realm, QString *user, QString *password)
 {
-    QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("Accesso a %1").arg(site));
-    auto *layout = new QFormLayout(&dialog);
+    const QString loginTitle = QStringLiteral("Accesso a %1").arg(site);
     // The site's name is the program's; the realm is the site's text and may say anything.
     QString why = QStringLiteral("Il sito %1 chiede nome utente e password").arg(site);
     why += realm.isEmpty() ? QStringLiteral(".") : QStringLiteral(" per \u00ab%1\u00bb.").arg(realm.left(200));
-    auto *userField = new QLineEdit(&dialog);
-    userField->setObjectName(QStringLiteral("loginUser"));
-    auto *passwordField = new QLineEdit(&dialog);
-    passwordField->setObjectName(QStringLiteral("loginPassword"));
-    passwordField->setEchoMode(QLineEdit::Password);
-    layout->addRow(pageText(dialog, why));
-    layout->addRow(QStringLiteral("Nome utente:"), userField);
-    layout->addRow(QStringLiteral("Password:"), passwordField);
-    layout->addRow(buttons(dialog, QStringLiteral("Accedi")));
-    if (dialog.exec() != QDialog::Accepted)
+    const Answer given = MessageBox::ask({QMessageBox::NoIcon, loginTitle, why, Kind::Login, parent}, [&] {
+        QDialog dialog(parent);
+        dialog.setWindowTitle(loginTitle);
+        auto *layout = new QFormLayout(&dialog);
+        auto *userField = new QLineEdit(&dialog);
+        auto *passwordField = new QLineEdit(&dialog);
+        passwordField->setEchoMode(QLineEdit::Password);
+        layout->addRow(pageText(dialog, why));
+        layout->addRow(QStringLiteral("Nome utente:"), userField);
+        layout->addRow(QStringLiteral("Password:"), passwordField);
+        layout->addRow(buttons(dialog, QStringLiteral("Accedi")));
+        return dialog.exec() == QDialog::Accepted ? Answer{true, {userField->text(), passwordField->text()}} : Answer{};
+    });
+    if (!given.accepted)
         return false;
-    *user = userField->text();
-    *password = passwordField->text();
+    *user = given.values.value(0);
+    *password = given.values.value(1);
     return true;
 }
 
 QStringList chooseFiles(QWidget *parent, bool several)
 {
     const QString caption = several ? QStringLiteral("Scegliere i file da inviare") : QStringLiteral("Scegliere il file da inviare");
-    if (several)
-        return QFileDialog::getOpenFileNames(parent, caption);
-    const QString file = QFileDialog::getOpenFileName(parent, caption);
-    return file.isEmpty() ? QStringList() : QStringList{file};
+    return MessageBox::ask({QMessageBox::NoIcon, caption, QString(), Kind::FileChoice, parent}, [&] {
+               if (several)
+                   return Answer{true, QFileDialog::getOpenFileNames(parent, caption)};
+               const QString file = QFileDialog::getOpenFileName(parent, caption);
+               return file.isEmpty() ? Answer{} : Answer{true, {file}};
+           })
+        .values;
 }
 
 } // namespace PageDialogs

@@ -1,15 +1,13 @@
 #include "panes/PaneControls.h"
 
 #include <QAbstractButton>
-#include <QLineEdit>
 
 #include "common/Controls.h"
 #include "panes/BrowserPane.h"
 
-PaneControls::PaneControls(BrowserPane &pane, const Buttons &buttons, QLineEdit &addressBox, QObject *parent)
+PaneControls::PaneControls(BrowserPane &pane, const Buttons &buttons, QObject *parent)
     : QObject(parent)
     , m_pane(pane)
-    , m_addressBox(addressBox)
 {
     connect(buttons.back, &QAbstractButton::clicked, this, [this] { m_pane.goBack(); });
     connect(buttons.forward, &QAbstractButton::clicked, this, [this] { m_pane.goForward(); });
@@ -21,9 +19,10 @@ PaneControls::PaneControls(BrowserPane &pane, const Buttons &buttons, QLineEdit 
 
 void PaneControls::sendAddress()
 {
-    // The box is read twice, for the navigation and for the history entry, as it always was.
-    m_pane.navigate(m_addressBox.text());
-    emit addressSent(m_addressBox.text());
+    // The address is read twice, for the navigation and for the history entry, as it always
+    // was: a change of the box while the pane navigates reaches the history.
+    m_pane.navigate(m_address);
+    emit addressSent(m_address);
 }
 
 void PaneControls::goHome()

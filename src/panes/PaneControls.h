@@ -6,7 +6,6 @@
 class BrowserPane;
 class ClickLabel;
 class QAbstractButton;
-class QLineEdit;
 
 // The column of navigation buttons beside one pane: back, forward, "GO", Home, Stop and "A".
 // The window makes one for each pane.
@@ -25,11 +24,13 @@ public:
         QAbstractButton *reload;
     };
 
-    // "GO" sends the text of addressBox to pane.
-    PaneControls(BrowserPane &pane, const Buttons &buttons, QLineEdit &addressBox, QObject *parent = nullptr);
+    // "GO" sends the address box's text to pane.
+    PaneControls(BrowserPane &pane, const Buttons &buttons, QObject *parent = nullptr);
 
     // The page Home opens; read at the moment of the click.
     void setHomeAddress(const QString &address) { m_home = address; }
+    // What the address box holds; "GO" sends it.
+    void setAddress(const QString &address) { m_address = address; }
 
     void sendAddress();
     void goHome();
@@ -40,6 +41,6 @@ signals:
 
 private:
     BrowserPane &m_pane;
-    QLineEdit &m_addressBox;
+    QString m_address;
     QString m_home;
 };

@@ -41,6 +41,43 @@ void addValueActions(QMenu &menu, WebEnginePane &pane, const std::optional<Value
     }
 }
 
+void addOwnActions(QMenu &menu, WebEnginePane &pane)
+{
+    const QList<QAction *> own = pane.menuActions();
+    if (!own.isEmpty()) {
+        menu.addSeparator();
+        menu.addActions(own);
+    }
+}
+
+// In a field (a login, a search box, an order form) the engine's own edit actions, so that a
+// copied ISIN or amount can be pasted with the mouse; each enabled as the engine says for the
+// field under the click.
+void addEditActions(QMenu &menu, const QPointer<QWebEnginePage> &page, QWebEngineContextMenuRequest::EditFlags can)
+{
+    using Request = QWebEngineContextMenuRequest;
+    const struct
+    {
+        const char *text;
+        QWebEnginePage::WebAction action;
+        Request::EditFlag enabledBy;
+    } edits[] = {
+        {"Annulla", QWebEnginePage::Undo, Request::CanUndo},
+        {"Ripeti", QWebEnginePage::Redo, Request::CanRedo},
+        {"Taglia", QWebEnginePage::Cut, Request::CanCut},
+        {"Copia", QWebEnginePage::Copy, Request::CanCopy},
+        {"Incolla", QWebEnginePage::Paste, Request::CanPaste},
+        {"Seleziona tutto", QWebEnginePage::SelectAll, Request::CanSelectAll},
+    };
+    for (const auto &edit : edits) {
+        QAction *item = menu.addAction(QString::fromUtf8(edit.text), &menu, [page, action = edit.action] {
+            if (page)
+                page->triggerAction(action);
+        });
+        item->setEnabled(can.testFlag(edit.enabledBy));
+    }
+}
+
 void show(WebEnginePane &pane, QWebEngineView &view, const QPoint &pos, const std::optional<ValuePick> &pick)
 {
     const QWebEngineContextMenuRequest *request = view.lastContextMenuRequest();
@@ -51,6 +88,13 @@ void show(WebEnginePane &pane, QWebEngineView &view, const QPoint &pos, const st
     menu->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<WebEnginePane> target(&pane);
     QPointer<QWebEnginePage> page(view.page());
+
+    if (request && request->isContentEditable()) {
+        addEditActions(*menu, page, request->editFlags());
+        addOwnActions(*menu, pane);
+        menu->popup(view.mapToGlobal(pos));
+        return;
+    }
 
     QAction *back = menu->addAction(QStringLiteral("Indietro"), menu, [target] {
         if (target)
@@ -82,11 +126,7 @@ void show(WebEnginePane &pane, QWebEngineView &view, const QPoint &pos, const st
     }
     if (pane.valueReader().isEnabled())
         addValueActions(*menu, pane, pick);
-    const QList<QAction *> own = pane.menuActions();
-    if (!own.isEmpty()) {
-        menu->addSeparator();
-        menu->addActions(own);
-    }
+    addOwnActions(*menu, pane);
     menu->popup(view.mapToGlobal(pos));
 }
 

@@ -2,7 +2,6 @@
 
 #include <QAuthenticator>
 #include <QCoreApplication>
-#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QWebEngineCertificateError>
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
@@ -13,6 +12,7 @@
 #include <QWebEngineScriptCollection>
 #include <QWidget>
 
+#include "panes/LoadOutcome.h"
 #include "panes/PageDialogs.h"
 #include "panes/PageScripts.h"
 #include "panes/RecentInput.h"
@@ -30,36 +30,6 @@ constexpr int QuestionAfterInputMs = 2000;
 // wait, after a click on a link less, since a page can also move by itself.
 constexpr int LoginAfterRequestMs = 30000;
 constexpr int LoginAfterInputMs = 10000;
-
-// Chromium's network error numbers that people meet most, in their words.
-QString networkFailure(int code, const QString &engineText)
-{
-    switch (code) {
-    case -7:
-    case -118:
-        return QStringLiteral("il sito non ha risposto in tempo");
-    case -102:
-        return QStringLiteral("connessione rifiutata");
-    case -105:
-    case -137:
-        return QStringLiteral("indirizzo del sito non trovato");
-    case -106:
-        return QStringLiteral("nessuna connessione a Internet");
-    case -100:
-    case -101:
-    case -324:
-    case -354:
-    case -355:
-        return QStringLiteral("connessione interrotta, pagina incompleta");
-    default:
-        break;
-    }
-    // The engine's text comes as markup meant for its error page.
-    QString text = engineText;
-    text.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
-    text = text.simplified();
-    return text.isEmpty() ? QStringLiteral("errore %1").arg(code) : QStringLiteral("%1 (errore %2)").arg(text).arg(code);
-}
 
 // A script run in every document this page loads, from the document's creation.
 QWebEngineScript pageScript(const QString &name, QWebEngineScript::ScriptWorldId world, bool subFrames,
@@ -276,23 +246,10 @@ void SilentPage::askIfTyping(std::function<void(bool)> answer)
 
 void SilentPage::settle(const QWebEngineLoadingInfo &info)
 {
-    switch (info.status()) {
-    case QWebEngineLoadingInfo::LoadStartedStatus:
-    case QWebEngineLoadingInfo::LoadStoppedStatus:
-        return;
-    case QWebEngineLoadingInfo::LoadSucceededStatus:
+    if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
         m_refreshUntil = QDeadlineTimer();
-        // An error status with a page of its own (a 503 "try later") is no quote page.
-        if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain && info.errorCode() >= 400)
-            emit loadSettled(false, QStringLiteral("HTTP %1").arg(info.errorCode()));
-        else
-            emit loadSettled(true, QString());
-        return;
-    case QWebEngineLoadingInfo::LoadFailedStatus:
-        if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
-            emit loadSettled(false, QStringLiteral("HTTP %1").arg(info.errorCode()));
-        else
-            emit loadSettled(false, networkFailure(info.errorCode(), info.errorString()));
-        return;
-    }
+    const std::optional<LoadOutcome> outcome =
+        LoadOutcome::of(info.status(), info.errorDomain(), info.errorCode(), info.errorString());
+    if (outcome)
+        emit loadSettled(outcome->ok, outcome->reason);
 }

@@ -9,39 +9,10 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
-#include <QWebEngineUrlRequestInterceptor>
 
 #include "panes/DownloadPolicy.h"
+#include "panes/RequestPolicy.h"
 #include "panes/WebEnginePane.h"
-
-namespace {
-
-// What the program asks of every request its pages make.
-class RequestPolicy final : public QWebEngineUrlRequestInterceptor
-{
-public:
-    void interceptRequest(QWebEngineUrlRequestInfo &info) override;
-};
-
-void RequestPolicy::interceptRequest(QWebEngineUrlRequestInfo &info)
-{
-    // A refresh must show the site's page of now. The engine counts a restored history entry,
-    // which is how a refresh prepared out of sight loads, as a reload, and takes it from the
-    // cache unasked; a page that allows caching would then look fresh and be old.
-    if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame
-        && info.navigationType() == QWebEngineUrlRequestInfo::NavigationTypeReload)
-        info.setHttpHeader("Cache-Control", "no-cache");
-
-    // With remote content allowed, a local page's scripts could otherwise read what a web
-    // site answers with the user's cookies there. Showing the web's content is fine;
-    // reading it is not.
-    const bool fromLocalPage = info.firstPartyUrl().isLocalFile() || info.initiator().scheme() == QLatin1String("file");
-    const bool toTheWeb = !info.requestUrl().isLocalFile();
-    if (fromLocalPage && toTheWeb && info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr)
-        info.block(true);
-}
-
-} // namespace
 
 void WebEngineEnvironment::prepareProcess()
 {
@@ -90,8 +61,10 @@ WebEngineEnvironment::WebEngineEnvironment(const QString &profileDirectory)
     // Stated rather than left to the defaults of whichever engine version is installed: local
     // pages (saved quote pages, the favorites page, a user's own dashboard) show their own
     // local pictures and the web's pictures, frames, stylesheets and scripts, as in any
-    // desktop browser; they never read a web site's data (RequestPolicy), and web pages
-    // never reach local files.
+    // desktop browser, and web pages never reach local files. In Qt 6.4 to 6.8 the file
+    // switch is one for two things: off, a local page loses its own pictures, style sheets and
+    // frames; on, every local file is of the page's own origin, readable by fetch() or through
+    // a frame. It stays on, and RequestPolicy keeps local pages from reading.
     QWebEngineSettings *settings = m_profile->settings();
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);

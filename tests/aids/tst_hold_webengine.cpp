@@ -35,8 +35,7 @@ private slots:
     void pagesThatScrollInsideAreHeldWhereTheyScroll();
 
 private:
-    template<typename T>
-    T *find(const char *name) const { return m_main.window->findChild<T *>(QLatin1String(name)); }
+    const MainControls &controls() const { return m_main.window->controls(); }
     void load(WebEnginePane *pane, const QString &name = QStringLiteral("quotes.htm"));
     int scrollY(WebEnginePane *pane) { return evaluate(pane->page(), QStringLiteral("window.scrollY")).toInt(); }
 
@@ -75,8 +74,8 @@ void TestHoldWebEngine::cleanupTestCase()
 void TestHoldWebEngine::load(WebEnginePane *pane, const QString &name)
 {
     QSignalSpy loaded(pane->page(), &QWebEnginePage::loadFinished);
-    find<QLineEdit>("Text1")->setText(name);
-    clickChild(m_main.window, pane == m_main.upper ? "Command11" : "Command20");
+    controls().address->setText(name);
+    leftClick(pane == m_main.upper ? controls().upper.go : controls().lower.go);
     QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), Timeout);
     QVERIFY(loaded.first().first().toBool());
 }
@@ -84,14 +83,14 @@ void TestHoldWebEngine::load(WebEnginePane *pane, const QString &name)
 void TestHoldWebEngine::heldPageIsBackAtItsOffsetAfterAggiorna()
 {
     load(m_main.upper);
-    find<QCheckBox>("Check1")->click();
-    dragThumb(find<QScrollBar>("VScroll1"), 500);
+    controls().upper.holdBox->click();
+    dragThumb(controls().upper.holdBar, 500);
     QTRY_COMPARE_WITH_TIMEOUT(scrollY(m_main.upper), 500, Timeout);
 
     for (int round = 0; round < 3; ++round) {
         // The refreshed page is shown in a view of its own: the pane says when it is there.
         QSignalSpy reloaded(m_main.upper, &BrowserPane::loaded);
-        clickChild(m_main.window, "Command9");
+        leftClick(controls().refresh.reloadNow);
         QTRY_VERIFY_WITH_TIMEOUT(!reloaded.isEmpty(), Timeout);
         QTRY_COMPARE_WITH_TIMEOUT(scrollY(m_main.upper), 500, Timeout);
     }
@@ -100,24 +99,24 @@ void TestHoldWebEngine::heldPageIsBackAtItsOffsetAfterAggiorna()
 void TestHoldWebEngine::realClickSuspendsAndOnlyAThumbDragMovesThePageAgain()
 {
     load(m_main.lower);
-    find<QCheckBox>("Check2")->click();
-    dragThumb(find<QScrollBar>("VScroll2"), 200);
+    controls().lower.holdBox->click();
+    dragThumb(controls().lower.holdBar, 200);
     QTRY_COMPARE_WITH_TIMEOUT(scrollY(m_main.lower), 200, Timeout);
 
     // The click into the page is what turns the flag red, not anything before it.
-    QCOMPARE(Colors::backColor(find<QCheckBox>("Check2")), Colors::LightGrey);
+    QCOMPARE(Colors::backColor(controls().lower.holdBox), Colors::LightGrey);
     QTRY_VERIFY_WITH_TIMEOUT(m_main.lower->view()->focusProxy() != nullptr, Timeout);
     QTest::mouseClick(m_main.lower->view()->focusProxy(), Qt::LeftButton, {}, QPoint(20, 20));
-    QTRY_COMPARE_WITH_TIMEOUT(Colors::backColor(find<QCheckBox>("Check2")), Colors::Red, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(Colors::backColor(controls().lower.holdBox), Colors::Red, Timeout);
 
     // The reader scrolls the page; an arrow click on the bar must not pull it back.
     evaluate(m_main.lower->page(), QStringLiteral("window.scrollTo(0, 50)"));
-    find<QScrollBar>("VScroll2")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    controls().lower.holdBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QTest::qWait(500);
     QCOMPARE(scrollY(m_main.lower), 50);
 
-    dragThumb(find<QScrollBar>("VScroll2"), 450);
-    QCOMPARE(Colors::backColor(find<QCheckBox>("Check2")), Colors::LightGrey);
+    dragThumb(controls().lower.holdBar, 450);
+    QCOMPARE(Colors::backColor(controls().lower.holdBox), Colors::LightGrey);
     QTRY_COMPARE_WITH_TIMEOUT(scrollY(m_main.lower), 450, Timeout);
 }
 
@@ -128,10 +127,10 @@ void TestHoldWebEngine::pageThatMovesAfterStandingStillIsPulledBackAtOnce()
     // its own script scrolls it or rebuilds its table.
     constexpr int Prompt = 2000;
     load(m_main.upper);
-    QCheckBox *box = find<QCheckBox>("Check1");
+    QCheckBox *box = controls().upper.holdBox;
     if (!box->isChecked())
         box->click();
-    dragThumb(find<QScrollBar>("VScroll1"), 400);
+    dragThumb(controls().upper.holdBar, 400);
     QTRY_COMPARE_WITH_TIMEOUT(scrollY(m_main.upper), 400, Timeout);
     QTest::qWait(1500);
 
@@ -149,10 +148,10 @@ void TestHoldWebEngine::pageThatMovesAfterStandingStillIsPulledBackAtOnce()
 void TestHoldWebEngine::linkOpenedFromASuspendedHoldOpensAtItsTop()
 {
     load(m_main.upper, QStringLiteral("links.htm"));
-    QCheckBox *box = find<QCheckBox>("Check1");
+    QCheckBox *box = controls().upper.holdBox;
     if (!box->isChecked())
         box->click();
-    dragThumb(find<QScrollBar>("VScroll1"), 400);
+    dragThumb(controls().upper.holdBar, 400);
     QTRY_COMPARE_WITH_TIMEOUT(scrollY(m_main.upper), 400, Timeout);
 
     // The click that follows the link is the one that suspends the hold.
@@ -165,17 +164,17 @@ void TestHoldWebEngine::linkOpenedFromASuspendedHoldOpensAtItsTop()
     QTest::qWait(1000);
     QCOMPARE(scrollY(m_main.upper), 0);
 
-    dragThumb(find<QScrollBar>("VScroll1"), 300);
+    dragThumb(controls().upper.holdBar, 300);
     QTRY_COMPARE_WITH_TIMEOUT(scrollY(m_main.upper), 300, Timeout);
 }
 
 void TestHoldWebEngine::pagesThatScrollInsideAreHeldWhereTheyScroll()
 {
     load(m_main.upper, QStringLiteral("box.htm"));
-    QCheckBox *box = find<QCheckBox>("Check1");
+    QCheckBox *box = controls().upper.holdBox;
     if (!box->isChecked())
         box->click();
-    dragThumb(find<QScrollBar>("VScroll1"), 300);
+    dragThumb(controls().upper.holdBar, 300);
     const QString boxTop = QStringLiteral("document.getElementById('box').scrollTop");
     QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_main.upper->page(), boxTop).toInt(), 300, Timeout);
     evaluate(m_main.upper->page(), QStringLiteral("document.getElementById('box').scrollTop=0"));

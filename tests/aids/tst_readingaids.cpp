@@ -20,28 +20,28 @@
 
 namespace {
 
-// The holds and the automatic refresh on bare controls named as in the window, over two
-// recording panes; ticks are called directly instead of waiting for the timers.
+// The holds and the automatic refresh on bare controls, over two recording panes; ticks are
+// called directly instead of waiting for the timers.
 struct Aids
 {
     PartHost host;
     RecordingPane &upper = host.addPane();
     RecordingPane &lower = host.addPane();
-    QCheckBox &upperBox = host.add<QCheckBox>("Check1");
-    QCheckBox &lowerBox = host.add<QCheckBox>("Check2");
-    QScrollBar &upperBar = host.add<QScrollBar>("VScroll1");
-    QScrollBar &lowerBar = host.add<QScrollBar>("VScroll2");
+    QCheckBox &upperBox = host.add<QCheckBox>();
+    QCheckBox &lowerBox = host.add<QCheckBox>();
+    QScrollBar &upperBar = host.add<QScrollBar>();
+    QScrollBar &lowerBar = host.add<QScrollBar>();
     PaneHold upperHold{upperBox, upperBar, upper};
     PaneHold lowerHold{lowerBox, lowerBar, lower};
 
-    QPushButton &toggle = host.add<QPushButton>("Command10", "Auto");
-    QPushButton &reloadNow = host.add<QPushButton>("Command9", "Aggiorna");
-    ClickLabel &countdown = host.add<ClickLabel>("Label2");
-    ShapeCircle &light = host.add<ShapeCircle>("Shape1");
-    std::array<QRadioButton *, 3> options{&host.add<QRadioButton>("Option1"), &host.add<QRadioButton>("Option2"),
-                                          &host.add<QRadioButton>("Option3")};
-    QCheckBox &upperChosen = host.add<QCheckBox>("Check3");
-    QCheckBox &lowerChosen = host.add<QCheckBox>("Check4");
+    QPushButton &toggle = host.add<QPushButton>("Auto");
+    QPushButton &reloadNow = host.add<QPushButton>("Aggiorna");
+    ClickLabel &countdown = host.add<ClickLabel>();
+    ShapeCircle &light = host.add<ShapeCircle>();
+    std::array<QRadioButton *, 3> options{&host.add<QRadioButton>(), &host.add<QRadioButton>(),
+                                          &host.add<QRadioButton>()};
+    QCheckBox &upperChosen = host.add<QCheckBox>();
+    QCheckBox &lowerChosen = host.add<QCheckBox>();
     AutoRefresh refresh{{&toggle, &reloadNow, &countdown, &light, options},
                         {{{&upperChosen, &upper}, {&lowerChosen, &lower}}}};
 
@@ -56,7 +56,6 @@ struct Aids
         for (int i = 0; i < count; ++i)
             refresh.countdownTick();
     }
-    QTimer *timer(const char *name) const { return refresh.findChild<QTimer *>(QLatin1String(name)); }
 };
 
 } // namespace
@@ -85,7 +84,7 @@ void TestReadingAids::clockShowsTheTimeAndWakesJustAfterTheNextSecond()
     Clock clock(label);
     clock.tick();
     QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d.\\d\\d.\\d\\d$")).match(label.text()).hasMatch());
-    auto *timer = clock.findChild<QTimer *>(QStringLiteral("Timer3"));
+    const QTimer *timer = &clock.clockTimer();
     QVERIFY(timer->isActive());
     const int toNextSecond = 1000 - QTime::currentTime().msec();
     QVERIFY2(qAbs(timer->remainingTime() - toNextSecond) <= 20, qPrintable(QString::number(timer->remainingTime())));
@@ -197,12 +196,12 @@ void TestReadingAids::autoCycleRefreshesAfter119TicksAndFlashes()
 
     QTest::mouseClick(&aids.toggle, Qt::LeftButton);
     QCOMPARE(aids.toggle.text(), QStringLiteral("Off"));
-    QVERIFY(aids.timer("Timer1")->isActive());
+    QVERIFY(aids.refresh.cycleTimer().isActive());
 
     aids.ticks(1);
     QCOMPARE(aids.countdown.text(), QStringLiteral("119"));
     QCOMPARE(aids.light.fillColor(), Colors::BrightGreen);
-    QVERIFY(aids.timer("Timer2")->isActive());
+    QVERIFY(aids.refresh.flashTimer().isActive());
     aids.refresh.flashEnded();
     QCOMPARE(aids.light.fillColor(), Colors::DarkGreen);
 
@@ -217,7 +216,7 @@ void TestReadingAids::autoCycleRefreshesAfter119TicksAndFlashes()
 
     QTest::mouseClick(&aids.toggle, Qt::LeftButton);
     QCOMPARE(aids.toggle.text(), QStringLiteral("Auto"));
-    QVERIFY(!aids.timer("Timer1")->isActive());
+    QVERIFY(!aids.refresh.cycleTimer().isActive());
     // The last tick's flash outlives the switch-off and still goes dark.
     QTRY_COMPARE_WITH_TIMEOUT(aids.light.fillColor(), Colors::DarkGreen, 5000);
 }

@@ -8,6 +8,7 @@
 #include "common/Colors.h"
 #include "common/Controls.h"
 #include "common/Twips.h"
+#include "support/Clicks.h"
 #include "support/MessageCapture.h"
 
 class TestCalculatorWindow : public QObject
@@ -27,7 +28,7 @@ private slots:
 private:
     void click(const QString &keys);
     QString readout() const;
-    QString label1() const;
+    QString conversion() const;
 
     std::unique_ptr<Calculator> m_calculator;
     MessageCapture m_messages;
@@ -55,6 +56,11 @@ void TestCalculatorWindow::click(const QString &keys)
 {
     static const QString Operators = QStringLiteral("/+X-=");
     for (const QChar key : keys) {
+        if (key == QLatin1Char('U') || key == QLatin1Char('L')) {
+            const Calculator::Controls &c = m_calculator->controls();
+            QTest::mouseClick(key == QLatin1Char('U') ? c.euro : c.lire, Qt::LeftButton);
+            continue;
+        }
         QString name;
         if (key.isDigit())
             name = QStringLiteral("Number(%1)").arg(key);
@@ -68,24 +74,18 @@ void TestCalculatorWindow::click(const QString &keys)
             name = QStringLiteral("CancelEntry");
         else if (key == QLatin1Char('C'))
             name = QStringLiteral("Cancel");
-        else if (key == QLatin1Char('U'))
-            name = QStringLiteral("Command1");
-        else if (key == QLatin1Char('L'))
-            name = QStringLiteral("Command2");
-        auto *button = m_calculator->findChild<QPushButton *>(name);
-        QVERIFY2(button, qPrintable(name));
-        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(namedChild<QPushButton>(m_calculator.get(), name), Qt::LeftButton);
     }
 }
 
 QString TestCalculatorWindow::readout() const
 {
-    return m_calculator->findChild<QLabel *>(QStringLiteral("Readout"))->text();
+    return m_calculator->controls().readout->text();
 }
 
-QString TestCalculatorWindow::label1() const
+QString TestCalculatorWindow::conversion() const
 {
-    return m_calculator->findChild<QLabel *>(QStringLiteral("Label1"))->text();
+    return m_calculator->controls().conversion->text();
 }
 
 void TestCalculatorWindow::windowFollowsTheDesignTable()
@@ -96,20 +96,20 @@ void TestCalculatorWindow::windowFollowsTheDesignTable()
     QCOMPARE(window.size(), Twips::toPixelRect(&window, 0, 0, 3180, 3915).size());
     QCOMPARE(window.minimumSize(), window.maximumSize());
 
-    const struct { const char *name; const char *caption; QRect twips; } keys[] = {
-        {"Operator(0)", "/", {2595, 2745, 480, 480}},
-        {"Operator(1)", "+", {1995, 2145, 480, 480}},
-        {"Operator(2)", "X", {1995, 2745, 480, 480}},
-        {"Operator(3)", "-", {2595, 2145, 480, 480}},
-        {"Operator(4)", "=", {1995, 3345, 480, 480}},
-        {"Number(0)", "0", {75, 3345, 1080, 480}},
-        {"Number(9)", "9", {1275, 1545, 480, 480}},
-        {"Command1", "Euro", {90, 540, 1005, 420}},
-        {"Command2", "Lire", {2070, 540, 1005, 420}},
+    auto key = [&window](const char *name) { return namedChild<QPushButton>(&window, QLatin1String(name)); };
+    const struct { QPushButton *button; const char *caption; QRect twips; } keys[] = {
+        {key("Operator(0)"), "/", {2595, 2745, 480, 480}},
+        {key("Operator(1)"), "+", {1995, 2145, 480, 480}},
+        {key("Operator(2)"), "X", {1995, 2745, 480, 480}},
+        {key("Operator(3)"), "-", {2595, 2145, 480, 480}},
+        {key("Operator(4)"), "=", {1995, 3345, 480, 480}},
+        {key("Number(0)"), "0", {75, 3345, 1080, 480}},
+        {key("Number(9)"), "9", {1275, 1545, 480, 480}},
+        {window.controls().euro, "Euro", {90, 540, 1005, 420}},
+        {window.controls().lire, "Lire", {2070, 540, 1005, 420}},
     };
     for (const auto &key : keys) {
-        auto *button = window.findChild<QPushButton *>(QString::fromLatin1(key.name));
-        QVERIFY2(button, key.name);
+        QPushButton *button = key.button;
         QCOMPARE(button->text(), QString::fromUtf8(key.caption));
         QCOMPARE(button->geometry(), Twips::toPixelRect(&window, key.twips.x(), key.twips.y(), key.twips.width(), key.twips.height()));
     }
@@ -121,17 +121,17 @@ void TestCalculatorWindow::windowFollowsTheDesignTable()
         QVERIFY(!button->autoDefault() && !button->isDefault());
     }
 
-    auto *readoutLabel = window.findChild<QLabel *>(QStringLiteral("Readout"));
-    auto *conversionLabel = window.findChild<QLabel *>(QStringLiteral("Label1"));
+    QLabel *readoutLabel = window.controls().readout;
+    QLabel *conversionLabel = window.controls().conversion;
     QCOMPARE(Colors::fromBgr(Colors::backColor(readoutLabel)), QColor(255, 255, 0));
     QCOMPARE(Colors::fromBgr(Colors::backColor(conversionLabel)), QColor(0, 255, 255));
     QVERIFY(readoutLabel->font().bold());
     QCOMPARE(readoutLabel->font().pointSizeF(), 12.0);
     QCOMPARE(readout(), QStringLiteral("0."));
-    QCOMPARE(label1(), QStringLiteral("0."));
+    QCOMPARE(conversion(), QStringLiteral("0."));
 
     // An empty pixmap would mean the resource or the svg image plugin is missing.
-    auto *picture = window.findChild<ClickLabel *>(QStringLiteral("Image1"));
+    ClickLabel *picture = window.controls().picture;
     QVERIFY(picture);
     QVERIFY(!picture->pixmap().isNull());
 }
@@ -162,13 +162,13 @@ void TestCalculatorWindow::divisionByZeroWarnsWithOneMessage()
 void TestCalculatorWindow::conversionButtonsFillTheCyanLabel()
 {
     click(QStringLiteral("1936U"));
-    QCOMPARE(label1(), QStringLiteral("€ 1.00"));
+    QCOMPARE(conversion(), QStringLiteral("€ 1.00"));
     QCOMPARE(readout(), QStringLiteral("1,936"));
     click(QStringLiteral("10L"));
-    QCOMPARE(label1(), QStringLiteral("L. 19,363"));
+    QCOMPARE(conversion(), QStringLiteral("L. 19,363"));
     QCOMPARE(readout(), QStringLiteral("10.00"));
     click(QStringLiteral("E"));
-    QCOMPARE(label1(), QStringLiteral("0."));
+    QCOMPARE(conversion(), QStringLiteral("0."));
 }
 
 void TestCalculatorWindow::keyboardPressesNoKey()
@@ -190,7 +190,7 @@ void TestCalculatorWindow::reopeningAfterCloseStartsFreshShowingAgainKeepsState(
     m_calculator->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_calculator.get()));
     QCOMPARE(readout(), QStringLiteral("0."));
-    QCOMPARE(label1(), QStringLiteral("0."));
+    QCOMPARE(conversion(), QStringLiteral("0."));
     QCOMPARE(m_calculator->engine().operandCount(), 0);
     click(QStringLiteral("="));
     QCOMPARE(readout(), QStringLiteral("0."));

@@ -20,7 +20,7 @@ constexpr qsizetype TenMegabytes = 10 * 1024 * 1024;
 
 QStringList thirteen(QStringList values)
 {
-    while (values.size() < SettingsFile::LineCount)
+    while (values.size() < SiteSettings::LineCount)
         values << QString();
     return values;
 }
@@ -113,7 +113,7 @@ void TestHostileSettings::readingGivesTheLineRuleValuesAndChangesNothing_data()
         QStringList first;
         for (int i = 1; i <= 100000; ++i) {
             bytes += "riga " + QByteArray::number(i) + "\r\n";
-            if (i <= SettingsFile::LineCount)
+            if (i <= SiteSettings::LineCount)
                 first << QStringLiteral("riga %1").arg(i);
         }
         QTest::newRow("100,000 lines: the first thirteen") << bytes << first;
@@ -135,7 +135,7 @@ void TestHostileSettings::readingGivesTheLineRuleValuesAndChangesNothing_data()
     {
         QByteArray bytes;
         QStringList values;
-        for (int i = 1; i <= SettingsFile::LineCount; ++i) {
+        for (int i = 1; i <= SiteSettings::LineCount; ++i) {
             bytes += "Più " + QByteArray::number(i) + "\r\n";
             values << QStringLiteral("Più %1").arg(i);
         }
@@ -195,7 +195,7 @@ void TestHostileSettings::startupCompletesAndEditorSavesTheSameValuesBack()
 
     editor->saveAndHide();
     QVERIFY(m_scene->messages.isEmpty());
-    QVERIFY(readFile(path()) == SettingsFile::serialize(values));
+    QVERIFY(readFile(path()) == SettingsFile::serialize(values, SettingsFile::encodingOf(bytes)));
     COMPARE_VALUES(SettingsFile::read(path()), values);
 }
 

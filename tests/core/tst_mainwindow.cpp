@@ -37,10 +37,8 @@ private slots:
     void highlightChoiceIsPerPaneAndKeptForTheNextStart();
 
 private:
-    template<typename T>
-    T *find(const char *name) const { return m_scene->recorded->find<T>(name); }
-    void click(const char *name) { m_scene->recorded->click(name); }
-    quint32 flag(const char *box) const { return Colors::backColor(find<QCheckBox>(box)); }
+    const MainControls &controls() const { return m_scene->recorded->controls(); }
+    static quint32 flag(QCheckBox *box) { return Colors::backColor(box); }
     void restart()
     {
         m_scene = std::make_unique<WindowScene>();
@@ -81,16 +79,16 @@ void TestMainWindow::cleanup()
 
 void TestMainWindow::addressesReachThePanesAndTheHistory()
 {
-    auto *box = find<QLineEdit>("Text1");
+    auto *box = controls().address;
     box->setText(QStringLiteral("borsa.example"));
     QTest::keyClick(box, Qt::Key_Return);
     box->setText(QStringLiteral("second.example"));
-    click("Command20");
+    leftClick(controls().lower.go);
     QCOMPARE(m_upper->calls, QStringList{QStringLiteral("Navigate:borsa.example")});
     QCOMPARE(m_lower->calls, QStringList{QStringLiteral("Navigate:second.example")});
 
-    click("Command8");
-    auto *history = find<QListWidget>("List1");
+    leftClick(controls().history);
+    auto *history = controls().historyList;
     QCOMPARE(history->count(), 2);
     clickItem(*history, 0);
     QCOMPARE(box->text(), QStringLiteral("borsa.example"));
@@ -98,46 +96,47 @@ void TestMainWindow::addressesReachThePanesAndTheHistory()
 
 void TestMainWindow::upperHomeFollowsASavedStartPageWithoutRestart()
 {
-    click("Command4");
+    leftClick(controls().configure);
     SettingsEditor *editor = m_window->settingsEditor();
     QVERIFY(editor);
-    editor->box(12)->setText(QStringLiteral("borsa.example/start"));
+    // The last box holds the start page.
+    editor->controls().boxes.back()->setText(QStringLiteral("borsa.example/start"));
     editor->saveAndHide();
     QVERIFY(m_upper->calls.isEmpty());
-    click("Image1");
-    click("Image2");
+    leftClick(controls().upper.home);
+    leftClick(controls().lower.home);
     QCOMPARE(m_upper->calls, QStringList{QStringLiteral("Navigate:borsa.example/start")});
     QCOMPARE(m_lower->navigations().size(), 1);
 }
 
 void TestMainWindow::aggiornaReengagesChosenHoldsButPaneRefreshLeavesThem()
 {
-    find<QCheckBox>("Check1")->click();
-    find<QCheckBox>("Check2")->click();
+    controls().upper.holdBox->click();
+    controls().lower.holdBox->click();
     emit m_upper->gotFocus();
     emit m_lower->gotFocus();
     m_upper->clearCalls();
     m_lower->clearCalls();
 
     // The hold is engaged again before the refresh, so the new page opens at the offset.
-    click("Command21");
-    QCOMPARE(flag("Check1"), Colors::Red);
-    click("Command9");
+    leftClick(controls().upper.reload);
+    QCOMPARE(flag(controls().upper.holdBox), Colors::Red);
+    leftClick(controls().refresh.reloadNow);
     QCOMPARE(m_upper->calls, (QStringList{QStringLiteral("Refresh"), QStringLiteral("Hold:0"), QStringLiteral("Refresh")}));
     QVERIFY(m_lower->calls.isEmpty());
-    QCOMPARE(flag("Check1"), Colors::LightGrey);
-    QCOMPARE(flag("Check2"), Colors::Red);
+    QCOMPARE(flag(controls().upper.holdBox), Colors::LightGrey);
+    QCOMPARE(flag(controls().lower.holdBox), Colors::Red);
 
-    find<QCheckBox>("Check4")->click();
-    click("Command9");
+    controls().refresh.chosen[1]->click();
+    leftClick(controls().refresh.reloadNow);
     QCOMPARE(m_lower->calls, (QStringList{QStringLiteral("Hold:0"), QStringLiteral("Refresh")}));
-    QCOMPARE(flag("Check2"), Colors::LightGrey);
+    QCOMPARE(flag(controls().lower.holdBox), Colors::LightGrey);
 }
 
 void TestMainWindow::hiddenScrollCheckPutsAHeldPageBack()
 {
-    find<QCheckBox>("Check2")->click();
-    click("Command26");
+    controls().lower.holdBox->click();
+    leftClick(controls().applyHolds);
     QCOMPARE(m_lower->calls, (QStringList{QStringLiteral("Hold:0"), QStringLiteral("Hold:0")}));
     QVERIFY(m_upper->calls.isEmpty());
 }
@@ -148,13 +147,13 @@ void TestMainWindow::resizeMovesLowerPaneColumnAndBars()
     QTRY_COMPARE(m_window->height(), 700);
     const double dpiY = Twips::dpiY(m_window);
     const double outerH = Twips::fromPixels(m_window->frameGeometry().height(), dpiY);
-    const double upperHeight = m_upper->height();
+    const double upperHeight = m_upper->heightTwips();
     QVERIFY(qAbs(upperHeight - outerH / 2.4) <= 15);
-    QVERIFY(qAbs(m_lower->top() - (upperHeight + m_upper->top() + 100)) <= 15);
-    QCOMPARE(find<QWidget>("Command18")->y(), m_lower->widget()->y());
-    QCOMPARE(find<QScrollBar>("VScroll1")->x(), m_upper->widget()->x() + m_upper->widget()->width());
-    QCOMPARE(find<QWidget>("Check2")->y(), m_lower->widget()->y());
-    QCOMPARE(find<QWidget>("Check1")->y(), Twips::toPixels(765, dpiY));
+    QVERIFY(qAbs(m_lower->topTwips() - (upperHeight + m_upper->topTwips() + 100)) <= 15);
+    QCOMPARE(controls().lower.back->y(), m_lower->widget()->y());
+    QCOMPARE(controls().upper.holdBar->x(), m_upper->widget()->x() + m_upper->widget()->width());
+    QCOMPARE(controls().lower.holdBox->y(), m_lower->widget()->y());
+    QCOMPARE(controls().upper.holdBox->y(), Twips::toPixels(765, dpiY));
 }
 
 void TestMainWindow::minimiseAndRestoreKeepTheLayout()
@@ -177,7 +176,7 @@ void TestMainWindow::minimiseAndRestoreKeepTheLayout()
 
 void TestMainWindow::closingTheWindowClosesTheCalculator()
 {
-    click("Image6");
+    leftClick(controls().calculator);
     auto openCalculators = [] {
         int open = 0;
         for (QWidget *window : QApplication::topLevelWidgets())

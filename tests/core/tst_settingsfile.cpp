@@ -15,7 +15,7 @@ namespace {
 QStringList thirteen(const QStringList &first)
 {
     QStringList values = first;
-    while (values.size() < SettingsFile::LineCount)
+    while (values.size() < SiteSettings::LineCount)
         values << QString();
     return values;
 }
@@ -73,28 +73,40 @@ void TestSettingsFile::saveThenReadRestoresEveryValueVerbatim()
 
 void TestSettingsFile::saveAlwaysWritesThirteenCrLfLines_data()
 {
+    QTest::addColumn<QByteArray>("old");
     QTest::addColumn<QStringList>("values");
     QTest::addColumn<QByteArray>("bytes");
 
-    QTest::newRow("all empty") << QStringList() << QByteArray("\r\n").repeated(13);
+    const QByteArray plain(500, 'o');
+    QTest::newRow("all empty") << plain << QStringList() << QByteArray("\r\n").repeated(13);
     QTest::newRow("two given, rest empty")
-        << QStringList{QStringLiteral("a"), QStringLiteral(" b ")} << QByteArray("a\r\n b \r\n" + QByteArray("\r\n").repeated(11));
+        << plain << QStringList{QStringLiteral("a"), QStringLiteral(" b ")} << QByteArray("a\r\n b \r\n" + QByteArray("\r\n").repeated(11));
     QStringList fifteen;
     for (int i = 1; i <= 15; ++i)
         fifteen << QString::number(i);
     QByteArray first13;
     for (int i = 1; i <= 13; ++i)
         first13 += QByteArray::number(i) + "\r\n";
-    QTest::newRow("extra values dropped") << fifteen << first13;
+    QTest::newRow("extra values dropped") << plain << fifteen << first13;
     // The tests run in a UTF-8 locale.
-    QTest::newRow("locale encoding") << QStringList{QStringLiteral("è")} << QByteArray("\xc3\xa8\r\n" + QByteArray("\r\n").repeated(12));
+    const QByteArray rest = QByteArray("\r\n").repeated(11);
+    const QStringList accented{QStringLiteral("Caffè"), QStringLiteral("“€ 5”")};
+    QTest::newRow("locale encoding") << plain << accented << QByteArray("Caff\xc3\xa8\r\n\xe2\x80\x9c\xe2\x82\xac 5\xe2\x80\x9d\r\n" + rest);
+    QTest::newRow("new file") << QByteArray() << accented << QByteArray("Caff\xc3\xa8\r\n\xe2\x80\x9c\xe2\x82\xac 5\xe2\x80\x9d\r\n" + rest);
+    QTest::newRow("Windows-1252 file stays Windows-1252")
+        << QByteArray("Citt\xe0\r\nx\r\n") << accented << QByteArray("Caff\xe8\r\n\x93\x80 5\x94\r\n" + rest);
+    QTest::newRow("Windows-1252 file given a letter it lacks")
+        << QByteArray("Citt\xe0\r\n") << QStringList{QStringLiteral("Caffè"), QStringLiteral("Ωmega")}
+        << QByteArray("Caff\xc3\xa8\r\n\xce\xa9mega\r\n" + rest);
 }
 
 void TestSettingsFile::saveAlwaysWritesThirteenCrLfLines()
 {
+    QFETCH(QByteArray, old);
     QFETCH(QStringList, values);
     QFETCH(QByteArray, bytes);
-    QVERIFY(writeFile(path(), QByteArray(500, 'o')));
+    if (!old.isEmpty())
+        QVERIFY(writeFile(path(), old));
 
     QVERIFY(SettingsFile::write(path(), values));
     QCOMPARE(readFile(path()), bytes);

@@ -84,9 +84,9 @@ private:
     RecordedWindow &recorded() const { return *m_scene->recorded; }
     RecordingPane *pane(int index) const { return index == 0 ? recorded().upper() : recorded().lower(); }
     SettingsEditor *editor() const { return recorded().window().settingsEditor(); }
-    QLineEdit *box(int index) const { return editor()->box(index); }
-    void clickMain(const char *name) { recorded().click(name); }
-    void clickEditor(const char *name);
+    QLineEdit *box(int index) const { return editor()->controls().boxes.at(index); }
+    const MainControls &controls() const { return recorded().controls(); }
+    void clickEditor(QPushButton *SettingsEditor::Controls::*button);
 
     // The settings file is a relative name: each test gets a working directory of its own.
     std::unique_ptr<WindowScene> m_scene;
@@ -103,10 +103,10 @@ void TestStartup::cleanup()
     m_scene.reset();
 }
 
-void TestStartup::clickEditor(const char *name)
+void TestStartup::clickEditor(QPushButton *SettingsEditor::Controls::*button)
 {
     QVERIFY(editor() && editor()->isVisible());
-    clickChild(editor(), name);
+    leftClick(editor()->controls().*button);
 }
 
 void TestStartup::upperPaneOpensArgumentOrStartPageAndLowerPaneTheInfoPage_data()
@@ -158,13 +158,13 @@ void TestStartup::configuraShowsThenHidesTheEditorFilledAtStartup()
     // Start-up filled the boxes; opening the editor must not read the file again.
     QVERIFY(writeFile(SettingsFile::fileName(), crLfLines(QStringList(13, QStringLiteral("changed on disk")))));
 
-    clickMain("Command4");
+    leftClick(controls().configure);
     QCOMPARE(editor(), shown.data());
     QVERIFY(shown->isVisible());
     QCOMPARE(recorded().editorBoxes(), Sample);
     QVERIFY(w.isVisible());
 
-    clickMain("Command4");
+    leftClick(controls().configure);
     QVERIFY(shown);
     QCOMPARE(editor(), shown.data());
     QVERIFY(!shown->isVisible());
@@ -174,7 +174,7 @@ void TestStartup::savingWritesFileAppliesToWindowAndHidesEditor()
 {
     QVERIFY(writeFile(SettingsFile::fileName(), crLfLines(Sample)));
     MainWindow &w = start();
-    clickMain("Command4");
+    leftClick(controls().configure);
     const QStringList upperCalls = pane(0)->calls;
     const QStringList lowerCalls = pane(1)->calls;
 
@@ -183,7 +183,7 @@ void TestStartup::savingWritesFileAppliesToWindowAndHidesEditor()
         edited << QStringLiteral(" nuovo %1 è ").arg(i);
         retype(box(i), edited.last());
     }
-    clickEditor("Command2");
+    clickEditor(&SettingsEditor::Controls::save);
 
     QVERIFY(m_scene->messages.isEmpty());
     QCOMPARE(readFile(SettingsFile::fileName()), crLfLines(edited));
@@ -194,7 +194,7 @@ void TestStartup::savingWritesFileAppliesToWindowAndHidesEditor()
     // Each site button only puts its new address into the box; a saved start page opens
     // nothing now.
     for (int site = 0; site < 6; ++site) {
-        clickMain(RecordedWindow::SiteButtons[site]);
+        leftClick(controls().sites[site]);
         QCOMPARE(recorded().address(), edited[2 * site + 1]);
     }
     QCOMPARE(pane(0)->calls, upperCalls);
@@ -206,17 +206,17 @@ void TestStartup::withoutFileFirstConfiguraOpensEmptyEditorAndSaveSurvivesRestar
     MainWindow &w = start();
     QVERIFY(!w.settingsEditor());
     QCOMPARE(recorded().siteCaptions(), QStringList(6, QString()));
-    clickMain("Command3");
+    leftClick(controls().sites[0]);
     QCOMPARE(recorded().address(), QString());
 
-    clickMain("Command4");
+    leftClick(controls().configure);
     QVERIFY(editor());
     QVERIFY(editor()->isVisible());
     QCOMPARE(recorded().editorBoxes(), QStringList(13, QString()));
 
     for (int i = 0; i < 13; ++i)
         retype(box(i), Sample.at(i));
-    clickEditor("Command2");
+    clickEditor(&SettingsEditor::Controls::save);
     QVERIFY(m_scene->messages.isEmpty());
     QCOMPARE(readFile(SettingsFile::fileName()), crLfLines(Sample));
 
@@ -230,22 +230,22 @@ void TestStartup::cancelKeepsFileAndWindowAndReopeningKeepsUnsavedEdits()
 {
     QVERIFY(writeFile(SettingsFile::fileName(), crLfLines(Sample)));
     MainWindow &w = start();
-    clickMain("Command4");
+    leftClick(controls().configure);
     retype(box(0), QStringLiteral("Nuovo"));
     retype(box(1), QStringLiteral("nuovo.example"));
 
-    clickEditor("Command1");
+    clickEditor(&SettingsEditor::Controls::cancel);
     QVERIFY(!editor()->isVisible());
     QCOMPARE(readFile(SettingsFile::fileName()), crLfLines(Sample));
     QCOMPARE(recorded().siteCaptions(), evenValues(Sample));
     QCOMPARE(w.settings().toLines(), Sample);
 
-    clickMain("Command4");
+    leftClick(controls().configure);
     QVERIFY(editor()->isVisible());
     QCOMPARE(box(0)->text(), QStringLiteral("Nuovo"));
     QCOMPARE(box(1)->text(), QStringLiteral("nuovo.example"));
 
-    clickEditor("Command2");
+    clickEditor(&SettingsEditor::Controls::save);
     QStringList expected = Sample;
     expected[0] = QStringLiteral("Nuovo");
     expected[1] = QStringLiteral("nuovo.example");
@@ -258,7 +258,7 @@ void TestStartup::closingEditorFromTitleBarOnlyHidesIt()
 {
     QVERIFY(writeFile(SettingsFile::fileName(), crLfLines(Sample)));
     MainWindow &w = start();
-    clickMain("Command4");
+    leftClick(controls().configure);
     const QPointer<SettingsEditor> shown = editor();
     retype(box(12), QStringLiteral("modificato.example"));
 
@@ -269,7 +269,7 @@ void TestStartup::closingEditorFromTitleBarOnlyHidesIt()
     QCOMPARE(readFile(SettingsFile::fileName()), crLfLines(Sample));
     QCOMPARE(w.settings().startPage, Sample.at(12));
 
-    clickMain("Command4");
+    leftClick(controls().configure);
     QCOMPARE(editor(), shown.data());
     QVERIFY(shown->isVisible());
     QCOMPARE(box(12)->text(), QStringLiteral("modificato.example"));
@@ -279,7 +279,7 @@ void TestStartup::failedSaveReportsInItalianAndChangesNothing()
 {
     QVERIFY(writeFile(SettingsFile::fileName(), crLfLines(Sample)));
     MainWindow &w = start();
-    clickMain("Command4");
+    leftClick(controls().configure);
     QStringList edited = Sample;
     for (int i : {0, 1, 12}) {
         edited[i] = QStringLiteral("nuovo %1").arg(i);
@@ -289,7 +289,7 @@ void TestStartup::failedSaveReportsInItalianAndChangesNothing()
     QVERIFY(QFile::remove(SettingsFile::fileName()));
     QVERIFY(QDir().mkdir(SettingsFile::fileName()));
 
-    clickEditor("Command2");
+    clickEditor(&SettingsEditor::Controls::save);
 
     const MessageCapture &messages = m_scene->messages;
     QCOMPARE(messages.size(), 1);
@@ -306,7 +306,7 @@ void TestStartup::failedSaveReportsInItalianAndChangesNothing()
 
     // The edits kept in the editor can be saved once the way is clear.
     QVERIFY(QDir().rmdir(SettingsFile::fileName()));
-    clickEditor("Command2");
+    clickEditor(&SettingsEditor::Controls::save);
     QCOMPARE(messages.size(), 1);
     QCOMPARE(readFile(SettingsFile::fileName()), crLfLines(edited));
     QCOMPARE(recorded().siteCaptions().at(0), edited[0]);
@@ -331,7 +331,7 @@ void TestStartup::closingMainWindowClosesEditor()
         QVERIFY(writeFile(SettingsFile::fileName(), crLfLines(Sample)));
     MainWindow &w = start();
     for (int i = 0; i < configuraClicks; ++i)
-        clickMain("Command4");
+        leftClick(controls().configure);
     const QPointer<SettingsEditor> shown = editor();
 
     QVERIFY(w.close());
@@ -346,16 +346,16 @@ void TestStartup::closingMainWindowClosesEditor()
 void TestStartup::instructionTextKeepsDoubledBlanksAndEndsWithMakersSite()
 {
     start();
-    clickMain("Command4");
+    leftClick(controls().configure);
     QCOMPARE(editor()->windowTitle(), QStringLiteral("Configurazione"));
-    const QString text = editor()->findChild<QLabel *>(QStringLiteral("Label4"))->text();
+    const QString text = editor()->controls().instructions->text();
 
     QVERIFY(text.startsWith(QStringLiteral("Inserire nella prima colonna il nome del sito come lo si vuole "
                                            "visualizzare sul tasto 8 caratteri Max. ")));
     QVERIFY(text.contains(QStringLiteral("seconda finestra Browser.  L'indirizzo di default  della  prima  "
                                          "finestra Browser non si può cambiare ed è \"")));
     QVERIFY(text.endsWith(QStringLiteral("ed è \"") + Maker::webSite() + QLatin1Char('"')));
-    QCOMPARE(editor()->findChild<QLabel *>(QStringLiteral("Label3"))->text(), QStringLiteral("Indirizzo pagina iniziale "));
+    QCOMPARE(editor()->controls().startPageCaption->text(), QStringLiteral("Indirizzo pagina iniziale "));
 }
 
 QTEST_MAIN(TestStartup)

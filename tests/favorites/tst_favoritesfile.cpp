@@ -53,6 +53,8 @@ void TestFavoritesFile::linkLineIsExactAndEscapesMarkupAndAttributeBreakers_data
                                           << QByteArray("<a href=https://banca.example:8443/conto?u=a@b#x>t</a></font></p>\r\n");
     QTest::newRow("address ends the tag") << "http://a.example/\"><script>x</script>`'" << "t"
                                           << QByteArray("<a href=http://a.example/%22%3E%3Cscript%3Ex%3C/script%3E%60%27>t</a></font></p>\r\n");
+    QTest::newRow("control characters in the address") << "http://a.example/a\tb\rc\nd\fe" << "t"
+                                                       << QByteArray("<a href=http://a.example/a%09b%0Dc%0Ad%0Ce>t</a></font></p>\r\n");
 }
 
 void TestFavoritesFile::linkLineIsExactAndEscapesMarkupAndAttributeBreakers()

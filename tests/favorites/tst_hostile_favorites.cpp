@@ -66,7 +66,7 @@ private slots:
 private:
     // Starts the window in work(), with the upper pane showing the page.
     void start();
-    void pressPlusP() { m_scene->recorded->click("Command1"); }
+    void pressPlusP() { leftClick(m_scene->recorded->controls().upper.favorite); }
     QString work() const { return m_scene->folder.filePath(QStringLiteral("work")); }
     QString favorites() const { return QDir(work()).filePath(FavoritesFile::fileName()); }
     QByteArray line() const { return FavoritesFile::line(PageAddress, PageTitle); }

@@ -18,6 +18,7 @@
 #include "favorites/FavoritesFile.h"
 #include "favorites/Launchers.h"
 #include "favorites/ProgramLaunchers.h"
+#include "support/Clicks.h"
 #include "support/Files.h"
 #include "support/MessageCapture.h"
 #include "support/PartHost.h"
@@ -25,8 +26,8 @@
 
 namespace {
 
-// The launchers on bare controls named as in the window, with a recording process starter,
-// programs put on a PATH the test controls, and every message box written down.
+// The launchers on bare controls, with a recording process starter, programs put on a PATH
+// the test controls, and every message box written down.
 struct Launch
 {
     QTemporaryDir bin;
@@ -37,11 +38,10 @@ struct Launch
     MessageCapture boxes;
     PartHost host;
     RecordingPane &upper = host.addPane();
-    QLineEdit &address = host.add<QLineEdit>("Text1");
-    QPushButton &edit = host.add<QPushButton>("Command25", "Edit");
-    QPushButton &newWindow = host.add<QPushButton>("Command12", "Nuova");
-    ClickLabel &clock = host.add<ClickLabel>("Label1");
-    ProgramLaunchers launchers{{&edit, &newWindow, &clock}, address, upper, starter, folder.path()};
+    QPushButton &edit = host.add<QPushButton>("Edit");
+    QPushButton &newWindow = host.add<QPushButton>("Nuova");
+    ClickLabel &clock = host.add<ClickLabel>();
+    ProgramLaunchers launchers{{&edit, &newWindow, &clock}, upper, starter, folder.path()};
 
     ~Launch() { qputenv("PATH", oldPath); }
     QString favoritesPath() const { return QDir(folder.path()).filePath(FavoritesFile::fileName()); }
@@ -75,8 +75,8 @@ void TestLaunchers::plusPWritesEachPanesOwnPageInPressOrder()
     RecordingPane &lower = launch.host.addPane();
     launch.upper.setLocation(QStringLiteral("http://upper.example/"), QStringLiteral("Upper"));
     lower.setLocation(QStringLiteral("http://lower.example/"), QStringLiteral("Lower <b>"));
-    auto &upperPlus = launch.host.add<QPushButton>("Command1", "+P");
-    auto &lowerPlus = launch.host.add<QPushButton>("Command15", "+P");
+    auto &upperPlus = launch.host.add<QPushButton>("+P");
+    auto &lowerPlus = launch.host.add<QPushButton>("+P");
     FavoritesButton upperFavorite(upperPlus, launch.upper, launch.folder.path());
     FavoritesButton lowerFavorite(lowerPlus, lower, launch.folder.path());
     QTest::mouseClick(&lowerPlus, Qt::LeftButton);
@@ -99,7 +99,7 @@ void TestLaunchers::editGetsTheAddressBoxAsOneArgument()
     QFETCH(QString, text);
     Launch launch;
     launch.putOnPath(QStringLiteral("mousepad"));
-    launch.address.setText(text);
+    launch.launchers.setAddress(text);
     QTest::mouseClick(&launch.edit, Qt::LeftButton);
     QCOMPARE(launch.starter.starts.size(), 1);
     QCOMPARE(QFileInfo(launch.starter.starts.at(0).program).fileName(), QStringLiteral("mousepad"));
@@ -166,7 +166,7 @@ void TestLaunchers::aboutHasFiveLinesSeparatedByCarriageReturns()
 void TestLaunchers::calculatorIconOpensOneCalculatorWithAShortBorderUntilClosed()
 {
     Launch launch;
-    auto &icon = launch.host.add<ClickLabel>("Image6");
+    auto &icon = launch.host.add<ClickLabel>();
     CalculatorLauncher launcher(icon, launch.starter);
     QVERIFY(!launcher.calculator());
     QTest::mouseClick(&icon, Qt::LeftButton);
@@ -174,15 +174,15 @@ void TestLaunchers::calculatorIconOpensOneCalculatorWithAShortBorderUntilClosed(
     QPointer<Calculator> first = launcher.calculator();
     QVERIFY(first && first->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(icon.borderStyle(), 0, 5000);
-    QVERIFY(!launcher.findChild<QTimer *>(QStringLiteral("Timer4"))->isActive());
+    QVERIFY(!launcher.calculatorTimer().isActive());
 
-    QTest::mouseClick(first->findChild<QPushButton *>(QStringLiteral("Number(7)")), Qt::LeftButton);
+    QTest::mouseClick(namedChild<QPushButton>(first, QStringLiteral("Number(7)")), Qt::LeftButton);
     QTest::mouseClick(&icon, Qt::LeftButton);
     QCOMPARE(launcher.calculator(), first.data());
     QVERIFY(first->engine().readout().startsWith(QLatin1Char('7')));
 
     // Its picture opens the maker's site in the user's browser.
-    QTest::mouseClick(first->findChild<QWidget *>(QStringLiteral("Image1")), Qt::LeftButton);
+    QTest::mouseClick(first->controls().picture, Qt::LeftButton);
     QCOMPARE(launch.starter.openedUrls, QList<QUrl>{QUrl(Maker::webSite())});
 
     launcher.close();

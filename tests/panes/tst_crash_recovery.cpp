@@ -87,9 +87,9 @@ void TestCrashRecovery::crashedPaneComesBack()
     QFETCH(QString, how);
     crashUpperPane();
     if (how == QLatin1String("A")) {
-        clickChild(m_main.window, "Command21");
+        leftClick(m_main.window->controls().upper.reload);
     } else if (how == QLatin1String("Aggiorna")) {
-        clickChild(m_main.window, "Command9");
+        leftClick(m_main.window->controls().refresh.reloadNow);
     } else if (how == QLatin1String("auto")) {
         auto *cycle = m_main.window->findChild<AutoRefresh *>();
         cycle->chooseInterval(60);
@@ -98,8 +98,8 @@ void TestCrashRecovery::crashedPaneComesBack()
             cycle->countdownTick();
         cycle->toggle();
     } else {
-        m_main.window->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(m_engine->path(QStringLiteral("upper.htm")));
-        clickChild(m_main.window, "Command11");
+        m_main.window->controls().address->setText(m_engine->path(QStringLiteral("upper.htm")));
+        leftClick(m_main.window->controls().upper.go);
     }
     QTRY_COMPARE_WITH_TIMEOUT(m_main.upper->page()->title(), QStringLiteral("upper"), Timeout);
     QVERIFY(!m_main.upper->isCrashed());

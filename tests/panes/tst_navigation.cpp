@@ -35,22 +35,37 @@ namespace {
 // Both pane columns on one shared address box, as the window has them.
 struct Columns
 {
+    Columns()
+    {
+        for (PaneControls *controls : {&upperControls, &lowerControls})
+            QObject::connect(&address, &AddressBox::addressChanged, controls, &PaneControls::setAddress);
+        address.announce();
+    }
+
+    // One pane's buttons, in the order PaneControls takes them.
+    struct Column
+    {
+        QPushButton &back, &forward, &go;
+        ClickLabel &home;
+        QPushButton &stop, &reload;
+        PaneControls::Buttons buttons() { return {&back, &forward, &go, &home, &stop, &reload}; }
+    };
+
     PartHost host;
-    QLineEdit &box = host.add<QLineEdit>("Text1", QStringLiteral("http://"));
+    QLineEdit &box = host.add<QLineEdit>(QStringLiteral("http://"));
     RecordingPane &upper = host.addPane();
     RecordingPane &lower = host.addPane();
-    PaneControls upperControls{upper, buttons("Command5", "Command7", "Command11", "Image1", "Command22", "Command21"),
-                               box};
-    PaneControls lowerControls{lower, buttons("Command18", "Command19", "Command20", "Image2", "Command23", "Command24"),
-                               box};
+    Column upperColumn = column();
+    Column lowerColumn = column();
+    AddressBox address{box, upperColumn.go};
+    PaneControls upperControls{upper, upperColumn.buttons()};
+    PaneControls lowerControls{lower, lowerColumn.buttons()};
 
-    PaneControls::Buttons buttons(const char *back, const char *forward, const char *go, const char *home,
-                                  const char *stop, const char *reload)
+    Column column()
     {
-        return {&host.add<QPushButton>(back), &host.add<QPushButton>(forward), &host.add<QPushButton>(go),
-                &host.add<ClickLabel>(home), &host.add<QPushButton>(stop), &host.add<QPushButton>(reload)};
+        return {host.add<QPushButton>(), host.add<QPushButton>(), host.add<QPushButton>(),
+                host.add<ClickLabel>(),  host.add<QPushButton>(), host.add<QPushButton>()};
     }
-    void click(const char *name) { clickChild(&host.window(), name); }
 };
 
 QStringList items(const QListWidget &list)
@@ -68,14 +83,14 @@ void TestNavigation::goSendsTheBoxToItsOwnPaneAndReportsIt()
     Columns c;
     QSignalSpy upperSent(&c.upperControls, &PaneControls::addressSent);
     QSignalSpy lowerSent(&c.lowerControls, &PaneControls::addressSent);
-    c.click("Command11");
-    c.click("Command11");
+    leftClick(&c.upperColumn.go);
+    leftClick(&c.upperColumn.go);
     QCOMPARE(c.upper.calls, (QStringList{QStringLiteral("Navigate:http://"), QStringLiteral("Navigate:http://")}));
     QVERIFY(c.lower.calls.isEmpty());
     QCOMPARE(upperSent.size(), 2);
 
     c.box.setText(QStringLiteral("  quotes.example/a b  "));
-    c.click("Command20");
+    leftClick(&c.lowerColumn.go);
     QCOMPARE(c.lower.calls, QStringList{QStringLiteral("Navigate:  quotes.example/a b  ")});
     QCOMPARE(c.upper.calls.size(), 2);
     QCOMPARE(lowerSent.size(), 1);
@@ -86,33 +101,33 @@ void TestNavigation::paneButtonsActOnTheirOwnPaneOnly()
 {
     Columns c;
     c.lowerControls.setHomeAddress(QStringLiteral("info.example"));
-    c.click("Command22");
-    c.click("Command21");
-    c.click("Image2");
+    leftClick(&c.upperColumn.stop);
+    leftClick(&c.upperColumn.reload);
+    leftClick(&c.lowerColumn.home);
     QCOMPARE(c.upper.calls, (QStringList{QStringLiteral("Stop"), QStringLiteral("Refresh")}));
     QCOMPARE(c.lower.calls, QStringList{QStringLiteral("Navigate:info.example")});
     c.upper.clearCalls();
     c.lower.clearCalls();
-    c.click("Command23");
-    c.click("Command24");
-    c.click("Command18");
-    c.click("Command19");
+    leftClick(&c.lowerColumn.stop);
+    leftClick(&c.lowerColumn.reload);
+    leftClick(&c.lowerColumn.back);
+    leftClick(&c.lowerColumn.forward);
     QCOMPARE(c.lower.calls, (QStringList{QStringLiteral("Stop"), QStringLiteral("Refresh"), QStringLiteral("GoBack"),
                                          QStringLiteral("GoForward")}));
     QVERIFY(c.upper.calls.isEmpty());
 
     // Home reads its address at the click: an empty start page opens a blank page.
-    c.click("Image1");
+    leftClick(&c.upperColumn.home);
     c.upperControls.setHomeAddress(QStringLiteral("borsa.example/start"));
-    c.click("Image1");
+    leftClick(&c.upperColumn.home);
     QCOMPARE(c.upper.navigations(), (QStringList{QString(), QStringLiteral("borsa.example/start")}));
 }
 
 void TestNavigation::enterPressesItsButtonAndOtherKeysOnlyEdit()
 {
     PartHost host;
-    auto &box = host.add<QLineEdit>("Text1");
-    auto &go = host.add<QPushButton>("Command11");
+    auto &box = host.add<QLineEdit>();
+    auto &go = host.add<QPushButton>();
     AddressBox address(box, go);
     QSignalSpy pressed(&go, &QPushButton::clicked);
     address.setAddress(QStringLiteral("borsa.example"));
@@ -126,8 +141,8 @@ void TestNavigation::enterPressesItsButtonAndOtherKeysOnlyEdit()
 void TestNavigation::historyTogglesAndSelectionFillsTheBox()
 {
     PartHost host;
-    auto &list = host.add<QListWidget>("List1");
-    auto &toggle = host.add<QPushButton>("Command8");
+    auto &list = host.add<QListWidget>();
+    auto &toggle = host.add<QPushButton>();
     list.hide();
     host.window().show();
     HistoryList history(list, toggle);
@@ -170,8 +185,8 @@ void TestNavigation::fileListIsReReadAtEveryPressAndGivesTheFullPath()
 {
     ScratchFolder dir;
     PartHost host;
-    auto &list = host.add<QListWidget>("File1");
-    auto &toggle = host.add<QPushButton>("Command2");
+    auto &list = host.add<QListWidget>();
+    auto &toggle = host.add<QPushButton>();
     list.hide();
     host.window().show();
     LocalPageList pages(list, toggle, dir.path());

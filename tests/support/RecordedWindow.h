@@ -1,12 +1,12 @@
 #pragma once
 
-#include <array>
-
+#include <QDir>
+#include <QAbstractButton>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QStringList>
 
 #include "core/MainWindow.h"
+#include "core/MainWindows.h"
 #include "core/SettingsEditor.h"
 #include "support/Clicks.h"
 #include "support/RecordingPane.h"
@@ -20,7 +20,7 @@ class RecordedWindow final
     Q_DISABLE_COPY_MOVE(RecordedWindow)
 public:
     explicit RecordedWindow(const QStringList &arguments = {})
-        : m_window(m_panes, m_starter, arguments)
+        : m_window(m_panes, m_starter, MainWindows::addressFrom(arguments), QDir::currentPath())
     {
     }
 
@@ -29,26 +29,21 @@ public:
     RecordingPane *lower() const { return m_panes.panes.at(1); }
     RecordingProcessStarter &starter() { return m_starter; }
 
-    template<typename T>
-    T *find(const char *name) const { return m_window.findChild<T *>(QLatin1String(name)); }
-    void click(const char *name) { clickChild(&m_window, name); }
-    QString address() const { return find<QLineEdit>("Text1")->text(); }
+    const MainControls &controls() const { return m_window.controls(); }
+    QString address() const { return controls().address->text(); }
 
-    // The buttons' names are not in site order.
-    static constexpr std::array<const char *, 6> SiteButtons = {"Command3",  "Command6",  "Command14",
-                                                                "Command16", "Command17", "Command13"};
     QStringList siteCaptions() const
     {
         QStringList captions;
-        for (const char *name : SiteButtons)
-            captions << find<QPushButton>(name)->text();
+        for (QAbstractButton *site : controls().sites)
+            captions << site->text();
         return captions;
     }
     QStringList editorBoxes() const
     {
         QStringList texts;
-        for (int i = 0; i < SettingsEditor::BoxCount; ++i)
-            texts << m_window.settingsEditor()->box(i)->text();
+        for (QLineEdit *box : m_window.settingsEditor()->controls().boxes)
+            texts << box->text();
         return texts;
     }
 

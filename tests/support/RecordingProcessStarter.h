@@ -2,7 +2,7 @@
 
 #include <QList>
 
-#include "favorites/ProcessStarter.h"
+#include "common/ProcessStarter.h"
 
 // Writes down what would have been started.
 class RecordingProcessStarter final : public ProcessStarter

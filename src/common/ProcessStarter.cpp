@@ -1,4 +1,4 @@
-#include "favorites/ProcessStarter.h"
+#include "common/ProcessStarter.h"
 
 #include <QDesktopServices>
 #include <QProcess>

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// The program's own settings, kept between runs in the user's configuration under the
+// organisation and application names main() sets: the one place that knows their keys and
+// defaults. base2.cfg keeps its thirteen lines, since other programs read it.
+class ProgramSettings final
+{
+public:
+    enum class Pane { Upper, Lower };
+
+    // Whether the pane highlights what changed since the last load; on unless turned off.
+    static bool highlightChanges(Pane pane);
+    static void setHighlightChanges(Pane pane, bool on);
+};

@@ -1,0 +1,56 @@
+#include "panes/RequestPolicy.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// A local page shows local files only as what they are: pictures, fonts and sounds whatever
+// their names, style sheets, scripts and frames by theirs. The engine lets one local page
+// reach into another's document as its own (see WebEngineEnvironment), so a text file, a
+// key or a document taken into a frame or run as a script could be read through it.
+bool showsAsWhatItIs(QWebEngineUrlRequestInfo::ResourceType type, const QUrl &url)
+{
+    const QString suffix = QFileInfo(url.path()).suffix().toLower();
+    switch (type) {
+    case QWebEngineUrlRequestInfo::ResourceTypeSubFrame:
+    case QWebEngineUrlRequestInfo::ResourceTypeObject:
+        return suffix == QLatin1String("htm") || suffix == QLatin1String("html") || suffix == QLatin1String("xhtml")
+            || suffix == QLatin1String("svg");
+    case QWebEngineUrlRequestInfo::ResourceTypeScript:
+    case QWebEngineUrlRequestInfo::ResourceTypeWorker:
+    case QWebEngineUrlRequestInfo::ResourceTypeSharedWorker:
+    case QWebEngineUrlRequestInfo::ResourceTypeServiceWorker:
+        return suffix == QLatin1String("js") || suffix == QLatin1String("mjs");
+    case QWebEngineUrlRequestInfo::ResourceTypeStylesheet:
+    case QWebEngineUrlRequestInfo::ResourceTypeImage:
+    case QWebEngineUrlRequestInfo::ResourceTypeFontResource:
+    case QWebEngineUrlRequestInfo::ResourceTypeMedia:
+    case QWebEngineUrlRequestInfo::ResourceTypeFavicon:
+    case QWebEngineUrlRequestInfo::ResourceTypeMainFrame:
+    case QWebEngineUrlRequestInfo::ResourceTypeNavigationPreloadMainFrame:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void RequestPolicy::interceptRequest(QWebEngineUrlRequestInfo &info)
+{
+    // A refresh must show the site's page of now. The engine counts a restored history entry,
+    // which is how a refresh prepared out of sight loads, as a reload, and takes it from the
+    // cache unasked; a page that allows caching would then look fresh and be old.
+    if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame
+        && info.navigationType() == QWebEngineUrlRequestInfo::NavigationTypeReload)
+        info.setHttpHeader("Cache-Control", "no-cache");
+
+    const bool fromLocalPage = info.firstPartyUrl().isLocalFile() || info.initiator().scheme() == QLatin1String("file");
+    if (!fromLocalPage)
+        return;
+    // XMLHttpRequest and fetch() are how a script reads: from the web, what a site answers
+    // with the user's cookies there; locally, any file. Showing the web's content is fine.
+    if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr
+        || (info.requestUrl().isLocalFile() && !showsAsWhatItIs(info.resourceType(), info.requestUrl())))
+        info.block(true);
+}
