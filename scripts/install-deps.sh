@@ -29,6 +29,9 @@ packages=(
     xvfb xauth imagemagick
     librsvg2-bin desktop-file-utils appstream libglib2.0-bin dpkg-dev lintian
     clang
+    # Following values: their database, chart, desktop notifications (and a bus for the
+    # notification test) and the alert's sound.
+    qt6-charts-dev libqt6sql6-sqlite dbus-daemon sound-theme-freedesktop
 )
 
 # Debian 13 moved Qt's SVG image and icon plugins out of libqt6svg6 into a package of their

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 
 #include "common/QtTranslations.h"
@@ -6,6 +7,7 @@
 #include "core/MainWindows.h"
 #include "common/ProcessStarter.h"
 #include "panes/WebEngineEnvironment.h"
+#include "watch/ValueWatch.h"
 
 int main(int argc, char *argv[])
 {
@@ -25,7 +27,10 @@ int main(int argc, char *argv[])
     // Declared first so that it outlives the windows and every page in them.
     WebEngineEnvironment webEngine;
     SystemProcessStarter starter;
+    // One for every window, and outliving them all.
+    ValueWatch watch(ValueWatch::defaultDatabasePath(), QDBusConnection::sessionBus());
     MainWindows windows(webEngine, starter);
+    QObject::connect(&windows, &MainWindows::paneOpened, &watch, [&watch](BrowserPane *pane) { watch.attach(*pane); });
     InstanceChannel channel;
     if (webEngine.isPersistent()) {
         QObject::connect(&channel, &InstanceChannel::windowAsked, &windows, &MainWindows::openForStart);

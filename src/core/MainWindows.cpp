@@ -35,6 +35,8 @@ MainWindow *MainWindows::openForStart(const QString &address, const QString &fol
     connect(window, &MainWindow::newWindowAsked, this, &MainWindows::open);
     connect(window, &QObject::destroyed, this, [this] { m_windows.removeAll(nullptr); });
     m_windows.append(window);
+    for (BrowserPane *pane : {window->upperPane(), window->lowerPane()})
+        emit paneOpened(pane);
     WindowActivation::show(window, token);
     return window;
 }

@@ -12,10 +12,34 @@
 #include <QWebEngineView>
 
 #include "panes/WebEnginePane.h"
+#include "panes/webengine/ValueReader.h"
 
 namespace PaneMenu {
 
 namespace {
+
+// On a number of the page: follow it, or, followed already, its alert levels.
+void addValueActions(QMenu &menu, WebEnginePane &pane, const std::optional<ValuePick> &pick)
+{
+    menu.addSeparator();
+    if (!pick || !pick->number || !pick->followable) {
+        menu.addAction(QStringLiteral("Segui questo valore"))->setEnabled(false);
+        return;
+    }
+    QPointer<WebEnginePane> target(&pane);
+    auto ask = [target, value = *pick](BrowserPane::ValueAsk kind) {
+        return [target, value, kind] {
+            if (target)
+                emit target->valueAsked(kind, value);
+        };
+    };
+    if (pane.valueReader().follows(pick->place)) {
+        menu.addAction(QStringLiteral("Avvisami sopra\u2026"), &menu, ask(BrowserPane::ValueAsk::AlertAbove));
+        menu.addAction(QStringLiteral("Avvisami sotto\u2026"), &menu, ask(BrowserPane::ValueAsk::AlertBelow));
+    } else {
+        menu.addAction(QStringLiteral("Segui questo valore"), &menu, ask(BrowserPane::ValueAsk::Follow));
+    }
+}
 
 void addOwnActions(QMenu &menu, WebEnginePane &pane)
 {
@@ -54,9 +78,7 @@ void addEditActions(QMenu &menu, const QPointer<QWebEnginePage> &page, QWebEngin
     }
 }
 
-} // namespace
-
-void popup(WebEnginePane &pane, QWebEngineView &view, const QPoint &pos)
+void show(WebEnginePane &pane, QWebEngineView &view, const QPoint &pos, const std::optional<ValuePick> &pick)
 {
     const QWebEngineContextMenuRequest *request = view.lastContextMenuRequest();
     const QString selection = request ? request->selectedText() : QString();
@@ -102,8 +124,28 @@ void popup(WebEnginePane &pane, QWebEngineView &view, const QPoint &pos)
             QGuiApplication::clipboard()->setMimeData(data);
         });
     }
+    if (pane.valueReader().isEnabled())
+        addValueActions(*menu, pane, pick);
     addOwnActions(*menu, pane);
     menu->popup(view.mapToGlobal(pos));
+}
+
+} // namespace
+
+void popup(WebEnginePane &pane, QWebEngineView &view, const QPoint &pos)
+{
+    if (!pane.valueReader().isEnabled()) {
+        show(pane, view, pos, std::nullopt);
+        return;
+    }
+    // The menu waits for the page to say what lies under the pointer, a moment at most.
+    QPointer<WebEnginePane> target(&pane);
+    QPointer<QWebEngineView> shownIn(&view);
+    const QPointF css = QPointF(pos) / view.page()->zoomFactor();
+    pane.valueReader().pick(view.page(), css, [target, shownIn, pos](const std::optional<ValuePick> &pick) {
+        if (target && shownIn)
+            show(*target, *shownIn, pos, pick);
+    });
 }
 
 } // namespace PaneMenu

@@ -51,6 +51,8 @@ public:
 signals:
     // The main frame's load ended: ok, or why not in words for people.
     void loadSettled(bool ok, const QString &reason);
+    // A line the page, or a script of the program's, wrote to the console.
+    void consoleMessage(const QString &message);
 
 protected:
     QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,

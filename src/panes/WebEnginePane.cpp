@@ -18,6 +18,7 @@
 #include "panes/PendingRefresh.h"
 #include "panes/RecentInput.h"
 #include "panes/SilentPage.h"
+#include "panes/webengine/ValueReader.h"
 
 WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     : m_frame(new QWidget(parent))
@@ -25,11 +26,17 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     , m_page(new SilentPage(profile, m_view))
     , m_recentInput(new RecentInput(*m_frame, this))
     , m_changes(new ChangeHighlight(this))
+    , m_values(new ValueReader(this))
     , m_freezeWatch(new FreezeWatch(this))
 {
     setParent(m_frame);
     new PaneKeys(*this, *m_frame);
     connect(m_freezeWatch, &FreezeWatch::frozen, this, &WebEnginePane::endFrozen);
+    connect(m_values, &ValueReader::taken, this, &BrowserPane::valuesRead);
+    connect(m_values, &ValueReader::changed, this, [this](QWebEnginePage *page) {
+        if (page == m_page && !m_loading && !m_crashed)
+            m_values->report(m_page);
+    });
     m_frame->installEventFilter(this);
     m_view->setPage(m_page);
     attach(m_page);
@@ -51,6 +58,8 @@ void WebEnginePane::attach(SilentPage *page)
     connect(page, &QWebEnginePage::loadProgress, this, &BrowserPane::loadProgress);
     connect(page, &QWebEnginePage::scrollPositionChanged, this, &WebEnginePane::scrolled);
     connect(page, &QWebEnginePage::newWindowRequested, this, &WebEnginePane::onNewWindowRequested);
+    connect(page, &SilentPage::consoleMessage, this,
+            [this, page](const QString &message) { m_values->consoleMessage(page, message); });
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                 if (status != QWebEnginePage::NormalTerminationStatus)
@@ -87,9 +96,12 @@ void WebEnginePane::shownLoadSettled(bool ok, const QString &reason)
     if (ok) {
         m_changes->compare(m_page);
         emit loaded();
-    }
-    else
+        m_values->report(m_page);
+        m_values->watch(m_page);
+    } else {
         emit loadFailed(reason, false);
+        m_values->report(m_values->unread(m_page->url(), reason));
+    }
 }
 
 void WebEnginePane::showCrash()
@@ -233,13 +245,14 @@ void WebEnginePane::startRefresh()
         m_page->triggerAction(QWebEnginePage::Reload);
         return;
     }
-    m_pending = new PendingRefresh(*m_page, *m_frame, *m_changes, m_refreshTimeoutMs, this);
+    m_pending = new PendingRefresh(*m_page, *m_frame, *m_changes, *m_values, m_refreshTimeoutMs, this);
     connect(m_pending, &PendingRefresh::progress, this, &BrowserPane::loadProgress);
     connect(m_pending, &PendingRefresh::ready, this, &WebEnginePane::showRefreshed);
     connect(m_pending, &PendingRefresh::failed, this, [this](const QString &reason) {
         abandonRefresh();
         emit loadProgress(100);
         emit loadFailed(reason, true);
+        m_values->report(m_values->unread(m_page->url(), reason));
     });
 }
 
@@ -252,6 +265,7 @@ void WebEnginePane::showRefreshed()
         return;
     }
     QWebEngineView *old = m_view;
+    const QList<ValueReading> readings = m_pending->readings();
     m_page->disconnect(this);
     m_view = m_pending->takeView();
     m_page = m_pending->page();
@@ -272,6 +286,8 @@ void WebEnginePane::showRefreshed()
     m_lastLoadOk = true;
     emit loadProgress(100);
     emit loaded();
+    m_values->report(readings);
+    m_values->watch(m_page);
 }
 
 void WebEnginePane::abandonRefresh()
@@ -336,6 +352,13 @@ void WebEnginePane::releaseScrollTop()
 void WebEnginePane::setHighlightChanges(bool on)
 {
     m_changes->setEnabled(on);
+}
+
+void WebEnginePane::setFollowedPlaces(const QList<ValuePlace> &places)
+{
+    m_values->setPlaces(places);
+    if (!m_loading && m_lastLoadOk && !m_crashed)
+        m_values->watch(m_page);
 }
 
 void WebEnginePane::setHeldOffset(int pixels)

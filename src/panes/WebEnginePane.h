@@ -14,6 +14,7 @@ class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
 class SilentPage;
+class ValueReader;
 
 // The pane on the web engine. Its widget is a frame that holds the view shown and, while a
 // refresh is prepared out of sight, a second view behind it.
@@ -39,6 +40,7 @@ public:
     void holdScrollTop(int pixels) override;
     void releaseScrollTop() override;
     void setHighlightChanges(bool on) override;
+    void setFollowedPlaces(const QList<ValuePlace> &places) override;
 
     // The view and page shown now; a refresh that succeeds replaces both.
     QWebEngineView *view() const { return m_view; }
@@ -54,6 +56,7 @@ public:
     RecentInput &recentInput() const { return *m_recentInput; }
     // What changed since the last load of the same address, highlighted after every load.
     ChangeHighlight &changeHighlight() const { return *m_changes; }
+    ValueReader &valueReader() const { return *m_values; }
 
     // The page's zoom in percent; refreshes keep it.
     int zoomPercent() const;
@@ -96,6 +99,7 @@ private:
     SilentPage *m_page;
     RecentInput *m_recentInput;
     ChangeHighlight *m_changes;
+    ValueReader *m_values;
     PendingRefresh *m_pending = nullptr;
     FreezeWatch *m_freezeWatch;
     int m_refreshTimeoutMs = 30000;
