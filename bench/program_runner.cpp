@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
@@ -26,6 +27,7 @@
 #include "core/MainWindow.h"
 #include "core/MainWindows.h"
 #include "panes/webengine/WebEngineEnvironment.h"
+#include "watch/ValueWatch.h"
 
 namespace {
 
@@ -133,7 +135,10 @@ int main(int argc, char *argv[])
 
     WebEngineEnvironment webEngine;
     SystemProcessStarter starter;
+    ValueWatch watch(ValueWatch::defaultDatabasePath(), QDBusConnection::sessionBus());
     MainWindow window(webEngine, starter, MainWindows::addressFrom(options.programArguments), QDir::currentPath());
+    for (BrowserPane *pane : {window.upperPane(), window.lowerPane()})
+        watch.attach(*pane);
     window.show();
 
     if (!options.lower.isEmpty()) {

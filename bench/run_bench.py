@@ -420,6 +420,24 @@ class Bench:
             raise RuntimeError("changes benchmark failed: " + result.stderr[-500:])
         return [line for line in result.stdout.splitlines() if line.startswith("changes_cost")]
 
+    def values(self, display):
+        """Following values: reading on a refresh, a streaming page's processor time on a real
+        display, the chart's opening there, and a month's database."""
+        long = self.args.pairs >= 5
+        parts = (("read", ["--rounds", "30" if long else "10"], None), ("chart", ["--rounds", "10"], display),
+                 ("store", [], None), ("stream", ["--seconds", "60" if long else "20"], display))
+        lines = []
+        for part, extra, on in parts:
+            self.display = on
+            env = self.environment("values")
+            self.display = None
+            result = subprocess.run([str(self.bin / "values_cost"), "--part", part] + extra, env=env, cwd=self.work,
+                                    capture_output=True, text=True, timeout=900)
+            if result.returncode != 0:
+                raise RuntimeError(f"values benchmark ({part}) failed: " + result.stderr[-500:])
+            lines += [line for line in result.stdout.splitlines() if line.startswith("values_cost")]
+        return lines
+
 
 def sleep_until(deadline):
     while (left := deadline - time.monotonic()) > 0:
@@ -507,7 +525,7 @@ def main():
     quick = os.environ.get("QUOVADEX_BENCH_QUICK", "") not in ("", "0")
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build-dir", default=str(ROOT / "build"))
-    parser.add_argument("--only", choices=("compare", "display", "hold", "changes"))
+    parser.add_argument("--only", choices=("compare", "display", "hold", "changes", "values"))
     parser.add_argument("--pairs", type=int, default=2 if quick else 5)
     parser.add_argument("--settle", type=float, default=3 if quick else 10,
                         help="seconds from both pages' arrival to the memory sample")
@@ -544,6 +562,12 @@ def main():
                 progress("changes highlighted")
                 out += ["changes since the last load (target: within 50 ms of the page being ready)"]
                 out += ["  " + line for line in bench.changes()]
+            if args.only in (None, "values"):
+                progress("followed values")
+                out += ["followed values (targets: read +5 ms median, stream +0.3 points of a core on a real display,"
+                        " chart 100 ms, database 20 MB)"]
+                with RealDisplay() as display:
+                    out += ["  " + line for line in bench.values(display.name)]
         except RuntimeError as error:
             print(f"bench: {error}", file=sys.stderr)
             return 1

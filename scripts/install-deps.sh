@@ -29,6 +29,9 @@ packages=(
     xvfb xauth imagemagick
     librsvg2-bin desktop-file-utils appstream libglib2.0-bin dpkg-dev lintian
     clang
+    # Following values: their database, chart, desktop notifications (and a bus for the
+    # notification test) and the alert's sound.
+    qt6-charts-dev libqt6sql6-sqlite dbus-daemon sound-theme-freedesktop
 )
 
 # Debian 13 moved Qt's SVG image and icon plugins out of libqt6svg6 into a package of their
@@ -36,6 +39,13 @@ packages=(
 case $codename in
     trixie) packages+=(qt6-svg-plugins) ;;
 esac
+
+# Qt's Wayland platform, so that the program runs natively in a Wayland session (Debian 13's
+# default), and the headless compositor of the test that checks it.
+packages+=(qt6-wayland weston)
+# XCB's headers, for the startup identifier of windows opened for another start (already
+# there through qt6-base-dev's OpenGL headers, named so that it stays so).
+packages+=(libxcb1-dev)
 
 installed() {
     [ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null || true)" = installed ]

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 
 #include "common/QtTranslations.h"
@@ -6,10 +7,12 @@
 #include "core/MainWindows.h"
 #include "common/ProcessStarter.h"
 #include "panes/webengine/WebEngineEnvironment.h"
+#include "watch/ValueWatch.h"
 
 int main(int argc, char *argv[])
 {
     WebEngineEnvironment::prepareProcess();
+    const QByteArray activationToken = InstanceChannel::activationToken();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quovadex"));
     QApplication::setApplicationName(QStringLiteral("quovadex3"));
@@ -18,16 +21,19 @@ int main(int argc, char *argv[])
 
     // A copy already running opens the window, before this one starts any engine.
     const QString address = MainWindows::addressFrom(QApplication::arguments().mid(1));
-    if (InstanceChannel::handOver(address, QDir::currentPath()))
+    if (InstanceChannel::handOver(address, QDir::currentPath(), activationToken))
         return 0;
 
     // Declared first so that it outlives the windows and every page in them.
     WebEngineEnvironment webEngine;
     SystemProcessStarter starter;
+    // One for every window, and outliving them all.
+    ValueWatch watch(ValueWatch::defaultDatabasePath(), QDBusConnection::sessionBus());
     MainWindows windows(webEngine, starter);
+    QObject::connect(&windows, &MainWindows::paneOpened, &watch, [&watch](BrowserPane *pane) { watch.attach(*pane); });
     InstanceChannel channel;
     if (webEngine.isPersistent()) {
-        QObject::connect(&channel, &InstanceChannel::windowAsked, &windows, &MainWindows::open);
+        QObject::connect(&channel, &InstanceChannel::windowAsked, &windows, &MainWindows::openForStart);
         channel.listen();
     }
     windows.open(address, QDir::currentPath());

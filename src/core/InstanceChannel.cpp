@@ -1,5 +1,6 @@
 #include "core/InstanceChannel.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <QDeadlineTimer>
@@ -13,7 +14,10 @@
 
 namespace {
 
-const QByteArray Greeting = "quovadex3-window 1\n";
+// Version 2 adds the token line; a copy of either version refuses the other's message, and the
+// start then goes on alone.
+const QByteArray Greeting = "quovadex3-window 2\n";
+constexpr int MessageLines = 3;
 const QByteArray Accepted = "OK\n";
 const QByteArray Refused = "NO\n";
 
@@ -35,17 +39,36 @@ QString InstanceChannel::defaultName()
     return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("quovadex3.window"));
 }
 
-QByteArray InstanceChannel::compose(const QString &address, const QString &folder)
+QByteArray InstanceChannel::activationToken()
 {
-    return Greeting + address.toUtf8() + '\n' + folder.toUtf8() + '\n';
+    for (const char *variable : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"}) {
+        const QByteArray token = qgetenv(variable);
+        if (!token.isEmpty())
+            return isWellFormedToken(token) ? token : QByteArray();
+    }
+    return QByteArray();
 }
 
-bool InstanceChannel::parse(const QByteArray &message, QString *address, QString *folder)
+bool InstanceChannel::isWellFormedToken(const QByteArray &token)
+{
+    // Startup identifiers may hold an application's name with spaces; quotes and backslashes
+    // would need escaping in the X11 startup message, and no desktop puts them there.
+    if (token.size() > MaxTokenBytes)
+        return false;
+    return std::all_of(token.begin(), token.end(), [](char c) { return c >= 0x20 && c < 0x7f && c != '"' && c != '\\'; });
+}
+
+QByteArray InstanceChannel::compose(const QString &address, const QString &folder, const QByteArray &token)
+{
+    return Greeting + address.toUtf8() + '\n' + folder.toUtf8() + '\n' + token + '\n';
+}
+
+bool InstanceChannel::parse(const QByteArray &message, QString *address, QString *folder, QByteArray *token)
 {
     if (message.size() > MaxMessageBytes || !message.startsWith(Greeting) || !message.endsWith('\n'))
         return false;
     const QList<QByteArray> lines = message.mid(Greeting.size()).chopped(1).split('\n');
-    if (lines.size() != 2)
+    if (lines.size() != MessageLines || !isWellFormedToken(lines.at(2)))
         return false;
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString gotAddress = utf8.decode(lines.at(0));
@@ -57,12 +80,14 @@ bool InstanceChannel::parse(const QByteArray &message, QString *address, QString
         return false;
     *address = gotAddress;
     *folder = gotFolder;
+    *token = lines.at(2);
     return true;
 }
 
-bool InstanceChannel::handOver(const QString &address, const QString &folder, const QString &name)
+bool InstanceChannel::handOver(const QString &address, const QString &folder, const QByteArray &token,
+                               const QString &name)
 {
-    const QByteArray message = compose(address, folder);
+    const QByteArray message = compose(address, folder, isWellFormedToken(token) ? token : QByteArray());
     if (name.isEmpty() || message.size() > MaxMessageBytes)
         return false;
     const QDeadlineTimer deadline(TimeoutMs);
@@ -110,17 +135,21 @@ void InstanceChannel::receive(QLocalSocket *socket)
     auto message = std::make_shared<QByteArray>();
     auto read = [this, socket, message] {
         *message += socket->readAll();
-        const bool whole = message->count('\n') >= 3;
+        // Another version's greeting is refused at once, so that its start goes on alone
+        // without waiting for the timeout.
+        const bool foreign = message->contains('\n') && !message->startsWith(Greeting);
+        const bool whole = message->count('\n') >= 1 + MessageLines || foreign;
         if (!whole && message->size() <= MaxMessageBytes)
             return;
         QString address;
         QString folder;
-        const bool ok = whole && parse(*message, &address, &folder);
+        QByteArray token;
+        const bool ok = whole && parse(*message, &address, &folder, &token);
         QObject::disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
         socket->write(ok ? Accepted : Refused);
         socket->disconnectFromServer();
         if (ok)
-            emit windowAsked(address, folder);
+            emit windowAsked(address, folder, token);
     };
     connect(socket, &QLocalSocket::readyRead, socket, read);
     read();

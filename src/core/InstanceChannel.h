@@ -12,8 +12,9 @@ class QLocalSocket;
 // start costs no second set of engine processes.
 //
 // The channel is a local socket in the user's runtime folder, which only the user may enter,
-// and the socket itself is the user's only. A message is one address and one folder, capped
-// and checked; anything else is refused and changes nothing. A message can only open a window:
+// and the socket itself is the user's only. A message is one address, one folder and the token
+// with which the desktop lets that start's window come to the front (possibly empty), capped and
+// checked; anything else is refused and changes nothing. A message can only open a window:
 // never start a process, never write a file.
 class InstanceChannel final : public QObject
 {
@@ -22,6 +23,7 @@ class InstanceChannel final : public QObject
 public:
     static constexpr int TimeoutMs = 2000;
     static constexpr int MaxMessageBytes = 8192;
+    static constexpr int MaxTokenBytes = 255;
 
     // The socket's path for this user; empty where the system gives no runtime folder.
     static QString defaultName();
@@ -30,11 +32,20 @@ public:
     // and folder, and this start has nothing more to do. False at once when none listens, or
     // a socket was left by a copy that crashed; false after TimeoutMs when the copy there
     // does not answer.
-    static bool handOver(const QString &address, const QString &folder, const QString &name = defaultName());
+    static bool handOver(const QString &address, const QString &folder, const QByteArray &token,
+                         const QString &name = defaultName());
 
-    // Checks a received message; false leaves address and folder alone.
-    static bool parse(const QByteArray &message, QString *address, QString *folder);
-    static QByteArray compose(const QString &address, const QString &folder);
+    // The token the desktop gave this start for its window: XDG_ACTIVATION_TOKEN (Wayland),
+    // else DESKTOP_STARTUP_ID (X11); empty when there is none or it is malformed. To be read
+    // before the application object exists, which takes DESKTOP_STARTUP_ID out of the
+    // environment.
+    static QByteArray activationToken();
+    // Printable ASCII without quotes or backslashes, at most MaxTokenBytes; empty is fine.
+    static bool isWellFormedToken(const QByteArray &token);
+
+    // Checks a received message; false leaves address, folder and token alone.
+    static bool parse(const QByteArray &message, QString *address, QString *folder, QByteArray *token);
+    static QByteArray compose(const QString &address, const QString &folder, const QByteArray &token);
 
     explicit InstanceChannel(QObject *parent = nullptr);
     ~InstanceChannel() override;
@@ -44,7 +55,7 @@ public:
     bool listen(const QString &name = defaultName());
 
 signals:
-    void windowAsked(const QString &address, const QString &folder);
+    void windowAsked(const QString &address, const QString &folder, const QByteArray &token);
 
 private:
     void receive(QLocalSocket *socket);

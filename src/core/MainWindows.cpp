@@ -1,6 +1,7 @@
 #include "core/MainWindows.h"
 
 #include "core/MainWindow.h"
+#include "core/WindowActivation.h"
 
 MainWindows::MainWindows(PaneFactory &panes, ProcessStarter &starter, QObject *parent)
     : QObject(parent)
@@ -23,15 +24,20 @@ QString MainWindows::addressFrom(const QStringList &arguments)
 
 MainWindow *MainWindows::open(const QString &address, const QString &folder)
 {
+    return openForStart(address, folder, QByteArray());
+}
+
+MainWindow *MainWindows::openForStart(const QString &address, const QString &folder, const QByteArray &token)
+{
     auto *window = new MainWindow(m_panes, m_starter, address, folder);
     // Closing a window ends only it; the application ends with the last one.
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &MainWindow::newWindowAsked, this, &MainWindows::open);
     connect(window, &QObject::destroyed, this, [this] { m_windows.removeAll(nullptr); });
     m_windows.append(window);
-    window->show();
-    window->raise();
-    window->activateWindow();
+    for (BrowserPane *pane : {window->upperPane(), window->lowerPane()})
+        emit paneOpened(pane);
+    WindowActivation::show(window, token);
     return window;
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class BrowserPane;
 class MainWindow;
 class PaneFactory;
 class ProcessStarter;
@@ -28,7 +29,13 @@ public:
 
     // Shown in front; address empty gives the start page of the folder's settings.
     MainWindow *open(const QString &address, const QString &folder);
+    // For another start of the program, with the token its desktop gave it (may be empty).
+    MainWindow *openForStart(const QString &address, const QString &folder, const QByteArray &token);
     QList<MainWindow *> windows() const;
+
+signals:
+    // Each pane of a window just opened, for the parts that serve every window's panes.
+    void paneOpened(BrowserPane *pane);
 
 private:
     PaneFactory &m_panes;

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QUrl>
 
+#include "panes/ValueReading.h"
+
 class QAction;
 class QWidget;
 
@@ -84,6 +86,13 @@ public:
     void addMenuAction(QAction *action);
     QList<QAction *> menuActions() const;
 
+    // Every value the program follows, of any address: the pane reads those of the page it
+    // shows at every load and refresh, and when the page changes them itself (valuesRead).
+    // Until this is called, its menu offers nothing for following values.
+    virtual void setFollowedPlaces(const QList<ValuePlace> &places) = 0;
+    // What the user asked for in the pane's menu on a number of the page.
+    enum class ValueAsk { Follow, AlertAbove, AlertBelow };
+
 signals:
     // The pane received the input focus, by a click into the page or otherwise.
     void gotFocus();
@@ -109,6 +118,10 @@ signals:
     void downloaded(const QString &path);
     // A download of the user's was stopped and nothing of it kept; reason is for people.
     void downloadStopped(const QString &name, const QString &reason);
+    // The followed values of the page just shown, read or not, each with the reason. Nothing
+    // comes from a refresh that was dropped or put off.
+    void valuesRead(const QList<ValueReading> &readings);
+    void valueAsked(BrowserPane::ValueAsk ask, const ValuePick &pick);
 
 protected:
     explicit BrowserPane(QObject *parent = nullptr);

@@ -27,7 +27,7 @@ private:
     bool handOver() const
     {
         auto done = std::async(std::launch::async, [name = m_name] {
-            return InstanceChannel::handOver(QStringLiteral("x"), QDir::tempPath(), name);
+            return InstanceChannel::handOver(QStringLiteral("x"), QDir::tempPath(), "t", name);
         });
         (void)QTest::qWaitFor([&done] { return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
                               2 * InstanceChannel::TimeoutMs);
@@ -62,17 +62,27 @@ QByteArray TestInstanceChannel::send(const QByteArray &message)
 void TestInstanceChannel::onlyOneAddressAndOneFolderAreTaken_data()
 {
     const QString folder = QDir::tempPath();
-    const auto message = &InstanceChannel::compose;
+    const auto message = [](const QString &address, const QString &folder, const QByteArray &token = {}) {
+        return InstanceChannel::compose(address, folder, token);
+    };
+    const QByteArray token = "gnome-shell/Doppio Quovadex/2476-1-host_TIME1234";
     QTest::addColumn<QByteArray>("message");
     QTest::addColumn<bool>("taken");
     QTest::newRow("address and folder") << message(QStringLiteral("http://borsa.example/q?t=\u00e8"), folder) << true;
-    QTest::newRow("garbage") << QByteArray("\x00\xff\x01garbage\n\n\n", 13) << false;
+    QTest::newRow("with a token") << message(QStringLiteral("a"), folder, token) << true;
+    QTest::newRow("garbage") << QByteArray("\x00\xff\x01garbage\n\n\n\n", 14) << false;
     QTest::newRow("too long") << message(QString(9000, QLatin1Char('a')), folder) << false;
-    QTest::newRow("a third line") << message(QStringLiteral("a"), folder) + "x\n" << false;
+    QTest::newRow("a fourth line") << message(QStringLiteral("a"), folder) + "x\n" << false;
+    QTest::newRow("the first version") << message(QStringLiteral("a"), folder).replace(" 2\n", " 1\n").chopped(1)
+                                       << false;
     QTest::newRow("relative folder") << message(QStringLiteral("a"), QStringLiteral("tmp")) << false;
     QTest::newRow("folder not there") << message(QStringLiteral("a"), folder + QStringLiteral("/nessuna")) << false;
     QTest::newRow("control character") << message(QStringLiteral("a\rb"), folder) << false;
     QTest::newRow("invalid UTF-8") << message(QString(), folder).replace("\n\n", "\n\xc3(\n") << false;
+    QTest::newRow("token with a tab") << message(QStringLiteral("a"), folder, "a\tb") << false;
+    QTest::newRow("token with a quote") << message(QStringLiteral("a"), folder, "a\"b") << false;
+    QTest::newRow("token not ASCII") << message(QStringLiteral("a"), folder, "t\xc3\xa8") << false;
+    QTest::newRow("token too long") << message(QStringLiteral("a"), folder, QByteArray(256, 't')) << false;
 }
 
 void TestInstanceChannel::onlyOneAddressAndOneFolderAreTaken()
@@ -85,23 +95,26 @@ void TestInstanceChannel::onlyOneAddressAndOneFolderAreTaken()
 
     QCOMPARE(send(message), QByteArray(taken ? "OK\n" : "NO\n"));
     QCOMPARE(asked.size(), taken ? 1 : 0);
-    if (taken)
+    if (taken) {
         QCOMPARE(asked.at(0).at(1).toString(), QDir::tempPath());
+        QCOMPARE(asked.at(0).at(2).toByteArray(), message.split('\n').at(3));
+    }
     // Whatever came before, the channel still takes the next good message.
     QVERIFY(handOver());
     QCOMPARE(asked.size(), taken ? 2 : 1);
+    QCOMPARE(asked.last().at(2).toByteArray(), QByteArray("t"));
 }
 
 void TestInstanceChannel::startGoesOnAloneWhenNoCopyAnswers()
 {
     // None there: at once. (A socket left by a crashed copy: tst_windows crashes one.)
-    QVERIFY(!InstanceChannel::handOver(QStringLiteral("x"), QDir::tempPath(), m_name));
+    QVERIFY(!InstanceChannel::handOver(QStringLiteral("x"), QDir::tempPath(), {}, m_name));
     // A copy that hangs: it takes the connection and never answers.
     QLocalServer hung;
     QVERIFY(hung.listen(m_name));
     QElapsedTimer waited;
     waited.start();
-    QVERIFY(!InstanceChannel::handOver(QStringLiteral("x"), QDir::tempPath(), m_name));
+    QVERIFY(!InstanceChannel::handOver(QStringLiteral("x"), QDir::tempPath(), {}, m_name));
     QVERIFY(waited.elapsed() < InstanceChannel::TimeoutMs + 1000);
 }
 

@@ -10,6 +10,7 @@
 #include "panes/webengine/WebEnginePane.h"
 #include "support/EngineWindows.h"
 #include "support/PageServer.h"
+#include "support/QuotePage.h"
 #include "support/WebEngineWait.h"
 
 using WebEngineWait::evaluate;
@@ -56,15 +57,7 @@ void TestChanges::initTestCase()
 
 void TestChanges::serve(const QString &path, const QString &lang, const QList<QStringList> &rows, const QByteArray &extra)
 {
-    QByteArray table;
-    for (const QStringList &row : rows) {
-        table += "<tr>";
-        for (qsizetype i = 0; i < row.size(); ++i)
-            table += "<td id='" + row.first().toUtf8() + QByteArray::number(i) + "'>" + row.at(i).toUtf8() + "</td>";
-        table += "</tr>";
-    }
-    m_pages[path] = "<!DOCTYPE html><html lang='" + lang.toUtf8() + "'><body>" + extra + "<table>" + table
-        + "</table></body></html>";
+    m_pages[path] = QuotePage::html(lang, rows, extra);
 }
 
 void TestChanges::open(const QString &path)

@@ -29,8 +29,10 @@ public:
     void holdScrollTop(int pixels) override;
     void releaseScrollTop() override;
     void setHighlightChanges(bool on) override { highlightChanges = on; }
+    void setFollowedPlaces(const QList<ValuePlace> &places) override { followedPlaces = places; }
 
     bool highlightChanges = true;
+    QList<ValuePlace> followedPlaces;
 
     // Calls in order, as "Navigate:<text>", "GoBack", "GoForward", "Refresh" (by hand), "AutoRefresh", "Stop",
     // "Silent:1", "Hold:<n>", "Release".

@@ -14,7 +14,7 @@ constexpr int AnswerWaitMs = 1000;
 
 const QString &compareSource()
 {
-    static const QString source = PageScripts::source(QStringLiteral("changes.js"));
+    static const QString source = PageScripts::withPageText(QStringLiteral("changes.js"));
     return source;
 }
 

@@ -14,4 +14,16 @@ inline QString source(const QString &name)
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
+// The script's function with pageText (pagetext.js) in its scope; empty if either is missing.
+inline QString withPageText(const QString &name)
+{
+    const QString shared = source(QStringLiteral("pagetext.js"));
+    const QString own = source(name);
+    if (shared.isEmpty() || own.isEmpty())
+        return QString();
+    // Each file opens with comments: a return followed by one would return nothing.
+    return QLatin1String("(function () { var pageText = (") + shared + QLatin1String(");\nreturn (") + own
+        + QLatin1String(");\n})()");
+}
+
 } // namespace PageScripts

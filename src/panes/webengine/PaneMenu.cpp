@@ -11,9 +11,30 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include "panes/webengine/ValueReader.h"
+
 namespace PaneMenu {
 
 namespace {
+
+// On a number of the page: follow it, or, followed already, its alert levels.
+void addValueActions(QMenu &menu, const Actions &actions, const std::optional<ValuePick> &pick)
+{
+    menu.addSeparator();
+    if (!pick || !pick->number || !pick->followable) {
+        menu.addAction(QStringLiteral("Segui questo valore"))->setEnabled(false);
+        return;
+    }
+    auto ask = [ask = actions.askValue, value = *pick](BrowserPane::ValueAsk kind) {
+        return [ask, value, kind] { ask(kind, value); };
+    };
+    if (actions.values->follows(pick->place)) {
+        menu.addAction(QStringLiteral("Avvisami sopra\u2026"), &menu, ask(BrowserPane::ValueAsk::AlertAbove));
+        menu.addAction(QStringLiteral("Avvisami sotto\u2026"), &menu, ask(BrowserPane::ValueAsk::AlertBelow));
+    } else {
+        menu.addAction(QStringLiteral("Segui questo valore"), &menu, ask(BrowserPane::ValueAsk::Follow));
+    }
+}
 
 void addOwnActions(QMenu &menu, const Actions &actions)
 {
@@ -52,9 +73,7 @@ void addEditActions(QMenu &menu, const QPointer<QWebEnginePage> &page, QWebEngin
     }
 }
 
-} // namespace
-
-void popup(QWebEngineView &view, const QPoint &pos, const Actions &actions)
+void show(QWebEngineView &view, const QPoint &pos, const Actions &actions, const std::optional<ValuePick> &pick)
 {
     const QWebEngineContextMenuRequest *request = view.lastContextMenuRequest();
     const QString selection = request ? request->selectedText() : QString();
@@ -90,8 +109,28 @@ void popup(QWebEngineView &view, const QPoint &pos, const Actions &actions)
             QGuiApplication::clipboard()->setMimeData(data);
         });
     }
+    if (actions.values && actions.values->isEnabled())
+        addValueActions(*menu, actions, pick);
     addOwnActions(*menu, actions);
     menu->popup(view.mapToGlobal(pos));
+}
+
+} // namespace
+
+void popup(QWebEngineView &view, const QPoint &pos, const Actions &actions)
+{
+    if (!actions.values || !actions.values->isEnabled()) {
+        show(view, pos, actions, std::nullopt);
+        return;
+    }
+    // The menu waits for the page to say what lies under the pointer, a moment at most.
+    QPointer<ValueReader> reader(actions.values);
+    QPointer<QWebEngineView> shownIn(&view);
+    const QPointF css = QPointF(pos) / view.page()->zoomFactor();
+    actions.values->pick(view.page(), css, [reader, shownIn, pos, actions](const std::optional<ValuePick> &pick) {
+        if (reader && shownIn)
+            show(*shownIn, pos, actions, pick);
+    });
 }
 
 void attach(QWebEngineView &view, QObject &guard, const Actions &actions)
@@ -103,8 +142,11 @@ void attach(QWebEngineView &view, QObject &guard, const Actions &actions)
                 act();
         };
     };
-    const Actions guarded{whileAlive(actions.back), whileAlive(actions.forward), whileAlive(actions.reload),
-                          actions.own};
+    Actions guarded{whileAlive(actions.back), whileAlive(actions.forward), whileAlive(actions.reload), actions.own,
+                    actions.values, [alive, ask = actions.askValue](BrowserPane::ValueAsk kind, const ValuePick &value) {
+                        if (alive)
+                            ask(kind, value);
+                    }};
     view.setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(&view, &QWidget::customContextMenuRequested, &guard,
                      [&view, guarded](const QPoint &pos) { popup(view, pos, guarded); });

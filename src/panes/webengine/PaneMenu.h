@@ -4,10 +4,14 @@
 
 #include <QList>
 
+#include "panes/BrowserPane.h"
+#include "panes/ValueReading.h"
+
 class QAction;
 class QObject;
 class QPoint;
 class QWebEngineView;
+class ValueReader;
 
 // The pane's context menu. Only what makes sense on a watched page: back, forward, reload
 // (as "A" does), copy and copy the link's address, then the program's own actions; in a
@@ -23,6 +27,10 @@ struct Actions
     std::function<void()> forward;
     std::function<void()> reload;
     std::function<QList<QAction *>()> own;
+    // The pane's reader of followed values, and how the pane hears that the user asked to
+    // follow a value or set its alert levels; without a reader the menu offers neither.
+    ValueReader *values = nullptr;
+    std::function<void(BrowserPane::ValueAsk kind, const ValuePick &value)> askValue;
 };
 
 // Opens the menu for the click the view has just reported, at pos in the view.

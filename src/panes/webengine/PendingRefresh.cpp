@@ -13,6 +13,7 @@
 #include "panes/webengine/ChangeHighlight.h"
 #include "panes/webengine/PageScripts.h"
 #include "panes/webengine/SilentPage.h"
+#include "panes/webengine/ValueReader.h"
 
 namespace {
 
@@ -29,13 +30,14 @@ QString fieldsScript(const QString &argument)
 
 } // namespace
 
-PendingRefresh::PendingRefresh(SilentPage &shown, QWidget &frame, ChangeHighlight &changes, int timeoutMs,
-                               QObject *parent)
+PendingRefresh::PendingRefresh(SilentPage &shown, QWidget &frame, ChangeHighlight &changes, ValueReader &values,
+                               int timeoutMs, QObject *parent)
     : QObject(parent)
     , m_view(new QWebEngineView(&frame))
     , m_shown(&shown)
     , m_page(new SilentPage(shown.profile(), m_view))
     , m_changes(changes)
+    , m_values(values)
     , m_timeout(new QTimer(this))
     , m_offsetDeadline(new QTimer(this))
 {
@@ -97,9 +99,21 @@ void PendingRefresh::loaded(bool ok, const QString &reason)
     }
     m_timeout->stop();
     QPointer<PendingRefresh> self(this);
-    m_changes.compare(m_page, [self] {
+    auto compare = [self] {
         if (self)
-            self->readyWhenAtOffset();
+            self->m_changes.compare(self->m_page, [self] {
+                if (self)
+                    self->readyWhenAtOffset();
+            });
+    };
+    if (!m_values.follows(m_page->url())) {
+        compare();
+        return;
+    }
+    m_values.read(m_page, [self, compare](const QList<ValueReading> &readings) {
+        if (self)
+            self->m_readings = readings;
+        compare();
     });
 }
 

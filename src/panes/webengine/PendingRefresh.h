@@ -4,11 +4,14 @@
 #include <QPointer>
 #include <QString>
 
+#include "panes/ValueReading.h"
+
 class ChangeHighlight;
 class QTimer;
 class QWebEngineView;
 class QWidget;
 class SilentPage;
+class ValueReader;
 
 // A refresh prepared out of sight: a second view and page of the same profile, behind the
 // one shown, that carries its history and reloads its current entry. It reports ready()
@@ -23,13 +26,15 @@ class PendingRefresh final : public QObject
     Q_DISABLE_COPY_MOVE(PendingRefresh)
 public:
     // A site that has not answered within timeoutMs has failed.
-    PendingRefresh(SilentPage &shown, QWidget &frame, ChangeHighlight &changes, int timeoutMs,
-                   QObject *parent = nullptr);
+    PendingRefresh(SilentPage &shown, QWidget &frame, ChangeHighlight &changes, ValueReader &values,
+                   int timeoutMs, QObject *parent = nullptr);
     ~PendingRefresh() override;
 
     SilentPage *page() const { return m_page; }
     // Hands the view (with its page) over to the caller.
     QWebEngineView *takeView();
+    // The followed values as the prepared page shows them, read before ready().
+    QList<ValueReading> readings() const { return m_readings; }
 
 
 signals:
@@ -48,6 +53,8 @@ private:
     QPointer<SilentPage> m_shown;
     SilentPage *m_page;
     ChangeHighlight &m_changes;
+    ValueReader &m_values;
+    QList<ValueReading> m_readings;
     QTimer *m_timeout;
     QTimer *m_offsetDeadline;
     bool m_carrying = false;

@@ -208,8 +208,9 @@ bool SilentPage::javaScriptPrompt(const QUrl &securityOrigin, const QString &msg
     return asking([&] { return PageDialogs::prompt(window(), securityOrigin.host(), msg, defaultValue, result); });
 }
 
-void SilentPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int, const QString &)
+void SilentPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message, int, const QString &)
 {
+    emit consoleMessage(message);
     // The base class writes every message to the program's error output: a broken page that
     // logs in a loop grew it by megabytes a minute. Nobody reads a quote page's console here.
 }

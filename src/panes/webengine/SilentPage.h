@@ -72,6 +72,8 @@ signals:
     void loadSettled(bool ok, const QString &reason);
     // The user clicked a link or button that asks for a new window on address.
     void newWindowAsked(const QString &address);
+    // A line the page, or a script of the program's, wrote to the console.
+    void consoleMessage(const QString &message);
 
 protected:
     QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,

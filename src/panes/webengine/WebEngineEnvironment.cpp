@@ -10,6 +10,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
+#include "panes/GraphicsChoice.h"
 #include "panes/webengine/DownloadPolicy.h"
 #include "panes/webengine/RequestPolicy.h"
 #include "panes/webengine/WebEnginePane.h"
@@ -24,18 +25,19 @@ void WebEngineEnvironment::prepareProcess()
         std::fputs("quovadex3: running as root, the web engine's sandbox is disabled\n", stderr);
     }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    // With the views composed by OpenGL, every repaint of any control, the clock's once a
-    // second among them, composes the whole window again with both pages in it: on a display
-    // without graphics hardware that alone kept a core 1.5-2 % busy in an idle window. Drawn
-    // in software, a repaint costs its own few pixels, and quote pages lose nothing. The
-    // engine reads the choice from the environment only (QQuickWindow::setGraphicsApi is not
-    // enough in Qt 6.4 to 6.8); whoever names a backend there still gets it.
-    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") && qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND"))
-        qputenv("QT_QUICK_BACKEND", "software");
 }
 
 WebEngineEnvironment::WebEngineEnvironment(const QString &profileDirectory)
 {
+    // Before the first profile, which starts the engine.
+    static const bool graphicsChosen = [] {
+        const QString line = GraphicsChoice::apply();
+        if (!qEnvironmentVariableIsEmpty("QUOVADEX_VERBOSE"))
+            std::fprintf(stderr, "%s\n", qPrintable(line));
+        return true;
+    }();
+    Q_UNUSED(graphicsChosen)
+
     QString folder = profileDirectory;
     if (folder.isEmpty())
         folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/webprofile");

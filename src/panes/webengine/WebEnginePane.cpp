@@ -13,6 +13,7 @@
 #include "panes/webengine/PendingRefresh.h"
 #include "panes/webengine/RecentInput.h"
 #include "panes/webengine/SilentPage.h"
+#include "panes/webengine/ValueReader.h"
 
 WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     : m_frame(new QWidget(parent))
@@ -21,6 +22,7 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     , m_recentInput(new RecentInput(*m_frame, this))
     , m_changes(new ChangeHighlight(this))
     , m_recovery(new PageRecovery(this))
+    , m_values(new ValueReader(this))
     , m_typingMs(RecentInput::milliseconds(RecentInput::Policy::Typing))
 {
     setParent(m_frame);
@@ -33,6 +35,11 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     });
     connect(m_recovery, &PageRecovery::endingFrozen, this, [this] { on(Event::Frozen); });
     connect(m_recovery, &PageRecovery::died, this, &WebEnginePane::pageDied);
+    connect(m_values, &ValueReader::taken, this, &BrowserPane::valuesRead);
+    connect(m_values, &ValueReader::changed, this, [this](QWebEnginePage *page) {
+        if (page == m_page && standsLoaded())
+            m_values->report(m_page);
+    });
     m_frame->installEventFilter(this);
     m_view->setPage(m_page);
     attach(m_page);
@@ -41,8 +48,6 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     connect(qApp, &QApplication::focusChanged, this, &WebEnginePane::onFocusChanged);
 }
 
-WebEnginePane::~WebEnginePane() = default;
-
 void WebEnginePane::attach(SilentPage *page)
 {
     page->setRecentInput(m_recentInput);
@@ -50,7 +55,8 @@ void WebEnginePane::attach(SilentPage *page)
     page->setDownloadReport(SilentPage::reportTo(this));
     PaneMenu::attach(*m_view, *this,
                      {[this] { goBack(); }, [this] { goForward(); }, [this] { refresh(Refresh::ByHand); },
-                      [this] { return menuActions(); }});
+                      [this] { return menuActions(); }, m_values,
+                      [this](ValueAsk kind, const ValuePick &value) { emit valueAsked(kind, value); }});
     // The user took the shown page elsewhere (a link, a form, back, a script after a click): a
     // refresh of the page left behind would undo that when it comes back.
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
@@ -65,6 +71,8 @@ void WebEnginePane::attach(SilentPage *page)
     connect(page, &QWebEnginePage::loadProgress, this, &BrowserPane::loadProgress);
     connect(page, &QWebEnginePage::scrollPositionChanged, this, &WebEnginePane::scrolled);
     connect(page, &SilentPage::newWindowAsked, this, &BrowserPane::newWindowRequested);
+    connect(page, &SilentPage::consoleMessage, this,
+            [this, page](const QString &message) { m_values->consoleMessage(page, message); });
 }
 
 void WebEnginePane::shownLoadSettled(bool ok, const QString &reason)
@@ -77,9 +85,11 @@ void WebEnginePane::shownLoadSettled(bool ok, const QString &reason)
     if (ok) {
         m_changes->compare(m_page);
         emit loaded();
-    }
-    else
+        m_values->follow(m_page);
+    } else {
         emit loadFailed(reason, false);
+        m_values->report(m_values->unread(m_page->url(), reason));
+    }
 }
 
 void WebEnginePane::pageDied()
@@ -145,14 +155,8 @@ void WebEnginePane::refresh(Refresh kind)
         QPointer<WebEnginePane> self(this);
         QPointer<SilentPage> asked(m_page);
         m_page->askIfTyping(m_typingMs, [self, asked, kind](bool typing) {
-            if (!self || self->m_page != asked)
-                return;
-            if (!typing) {
-                self->startRefresh(kind);
-                return;
-            }
-            ++self->m_putOffInARow;
-            emit self->refreshPutOff();
+            if (self && self->m_page == asked)
+                typing ? self->putOff() : self->startRefresh(kind);
         });
         return;
     }
@@ -173,7 +177,7 @@ void WebEnginePane::startRefresh(Refresh kind)
         m_page->triggerAction(QWebEnginePage::Reload);
         return;
     }
-    m_pending = new PendingRefresh(*m_page, *m_frame, *m_changes, m_refreshTimeoutMs, this);
+    m_pending = new PendingRefresh(*m_page, *m_frame, *m_changes, *m_values, m_refreshTimeoutMs, this);
     on(Event::RefreshStarted);
     connect(m_pending, &PendingRefresh::progress, this, &BrowserPane::loadProgress);
     connect(m_pending, &PendingRefresh::ready, this, &WebEnginePane::showRefreshed);
@@ -181,6 +185,7 @@ void WebEnginePane::startRefresh(Refresh kind)
         abandonRefresh();
         emit loadProgress(100);
         emit loadFailed(reason, true);
+        m_values->report(m_values->unread(m_page->url(), reason));
     });
 }
 
@@ -193,6 +198,7 @@ void WebEnginePane::showRefreshed()
         return;
     }
     QWebEngineView *old = m_view;
+    const QList<ValueReading> readings = m_pending->readings();
     m_page->disconnect(this);
     m_view = m_pending->takeView();
     m_page = m_pending->page();
@@ -211,6 +217,8 @@ void WebEnginePane::showRefreshed()
 
     emit loadProgress(100);
     emit loaded();
+    m_values->report(readings);
+    m_values->watch(m_page);
 }
 
 void WebEnginePane::abandonRefresh()
@@ -232,20 +240,17 @@ void WebEnginePane::dropRefresh()
     emit loadProgress(100);
 }
 
+void WebEnginePane::setFollowedPlaces(const QList<ValuePlace> &places)
+{
+    m_values->setPlaces(places);
+    if (standsLoaded())
+        m_values->watch(m_page);
+}
+
 void WebEnginePane::stop()
 {
     abandonRefresh();
     m_page->triggerAction(QWebEnginePage::Stop);
-}
-
-QString WebEnginePane::locationUrl() const
-{
-    return (isCrashed() ? m_recovery->lostUrl() : m_page->url()).toString();
-}
-
-QString WebEnginePane::locationName() const
-{
-    return isCrashed() ? m_recovery->lostTitle() : m_page->title();
 }
 
 void WebEnginePane::setZoomPercent(int percent)
@@ -254,11 +259,6 @@ void WebEnginePane::setZoomPercent(int percent)
     if (m_pending)
         m_pending->page()->setZoomFactor(percent / 100.0);
     emit zoomChanged(zoomPercent());
-}
-
-void WebEnginePane::setHighlightChanges(bool on)
-{
-    m_changes->setEnabled(on);
 }
 
 void WebEnginePane::setHeldOffset(int pixels)

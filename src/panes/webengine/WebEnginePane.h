@@ -3,16 +3,17 @@
 #include <QUrl>
 
 #include "panes/BrowserPane.h"
+#include "panes/webengine/ChangeHighlight.h"
 #include "panes/webengine/PageRecovery.h"
 #include "panes/webengine/PaneState.h"
 #include "panes/webengine/SilentPage.h"
 
-class ChangeHighlight;
 class PendingRefresh;
 class RecentInput;
 class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
+class ValueReader;
 
 // The pane on the web engine. Its widget is a frame that holds the view shown and, while a
 // refresh is prepared out of sight, a second view behind it.
@@ -22,7 +23,7 @@ class WebEnginePane final : public BrowserPane
     Q_DISABLE_COPY_MOVE(WebEnginePane)
 public:
     WebEnginePane(QWebEngineProfile *profile, QWidget *parent);
-    ~WebEnginePane() override;
+    ~WebEnginePane() override = default;
 
     QWidget *widget() override { return m_frame; }
 
@@ -33,11 +34,15 @@ public:
     bool goForward() override;
     void refresh(Refresh kind = Refresh::ByHand) override;
     void stop() override;
-    QString locationUrl() const override;
-    QString locationName() const override;
+    QString locationUrl() const override
+    {
+        return (isCrashed() ? m_recovery->lostUrl() : m_page->url()).toString();
+    }
+    QString locationName() const override { return isCrashed() ? m_recovery->lostTitle() : m_page->title(); }
     void holdScrollTop(int pixels) override { setHeldOffset(qMax(0, pixels)); }
     void releaseScrollTop() override { setHeldOffset(-1); }
-    void setHighlightChanges(bool on) override;
+    void setHighlightChanges(bool on) override { m_changes->setEnabled(on); }
+    void setFollowedPlaces(const QList<ValuePlace> &places) override;
 
     // The view and page shown now; a refresh that succeeds replaces both.
     QWebEngineView *view() const { return m_view; }
@@ -52,6 +57,7 @@ public:
 
     // What changed since the last load of the same address, highlighted after every load.
     ChangeHighlight &changeHighlight() const { return *m_changes; }
+    ValueReader &valueReader() const { return *m_values; }
 
     // The page's zoom in percent; refreshes keep it.
     int zoomPercent() const { return qRound(m_page->zoomFactor() * 100); }
@@ -73,6 +79,11 @@ private:
     void attach(SilentPage *page);
     void shownLoadSettled(bool ok, const QString &reason);
     void startRefresh(Refresh kind);
+    void putOff()
+    {
+        ++m_putOffInARow;
+        emit refreshPutOff();
+    }
     void showRefreshed();
     void abandonRefresh();
     void dropRefresh();
@@ -81,6 +92,8 @@ private:
     void scrolled();
     void pageDied();
     bool owns(const QWidget *widget) const;
+    // The shown page has loaded, whether or not a refresh is prepared behind it.
+    bool standsLoaded() const { return m_state.is(State::Loaded) || m_state.is(State::Refreshing); }
 
     // A user who types on through more cycles than this is shown fresh quotes anyway: the
     // refresh brings back what was typed into the page's fields.
@@ -92,6 +105,7 @@ private:
     RecentInput *m_recentInput;
     ChangeHighlight *m_changes;
     PageRecovery *m_recovery;
+    ValueReader *m_values;
     PendingRefresh *m_pending = nullptr;
     PaneState m_state;
     int m_refreshTimeoutMs = 30000;

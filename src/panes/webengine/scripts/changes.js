@@ -1,58 +1,14 @@
-// Runs in the program's own script world after a page has loaded. Takes the text of every
-// element that holds text in view or near it, keyed by its place in the document, and compares
-// it with the snapshot of the previous load of the same address (null for none). Changed
-// elements get a background that fades: green where a number rose, red where it fell, yellow
+// Runs in the program's own script world after a page has loaded, with pageText (pagetext.js)
+// at hand. Takes the text of every element that holds text in view or near it, keyed by its
+// place in the document (pageText's keys), and compares it with the snapshot of the previous
+// load of the same address (null for none). Changed elements get a background that fades: green where a number rose, red where it fell, yellow
 // for other text. Returns the new snapshot, or null for a page that is no HTML document.
 (function (previous) {
     var body = document.body;
     if (!body || !(document instanceof HTMLDocument))
         return null;
     var skip = { SCRIPT: 1, STYLE: 1, NOSCRIPT: 1, TEMPLATE: 1, TITLE: 1, HEAD: 1 };
-    var keys = new Map(), childIndex = new Map(), rowIds = new Map();
-
-    function cellText(row) {
-        var cell = row.firstElementChild;
-        return cell ? cell.textContent.trim() : '';
-    }
-    // Rows are keyed by their first cell where it is unique among their siblings, so that a row
-    // added above does not shift every row below it.
-    function rowId(row) {
-        var parent = row.parentElement, counts = rowIds.get(parent);
-        if (!counts) {
-            counts = new Map();
-            for (var r = parent.firstElementChild; r; r = r.nextElementSibling) {
-                if (r.tagName !== 'TR') continue;
-                var t = cellText(r);
-                if (t) counts.set(t, (counts.get(t) || 0) + 1);
-            }
-            rowIds.set(parent, counts);
-        }
-        var id = cellText(row);
-        return id && counts.get(id) === 1 ? id : null;
-    }
-    function indexOf(el) {
-        var parent = el.parentElement, indices = childIndex.get(parent);
-        if (!indices) {
-            indices = new Map();
-            var i = 0;
-            for (var c = parent.firstElementChild; c; c = c.nextElementSibling) indices.set(c, i++);
-            childIndex.set(parent, indices);
-        }
-        return indices.get(el);
-    }
-    function keyOf(el) {
-        if (el === body) return '';
-        var known = keys.get(el);
-        if (known !== undefined) return known;
-        var parent = el.parentElement;
-        if (!parent) return null;
-        var up = keyOf(parent);
-        if (up === null) return null;
-        var id = el.tagName === 'TR' ? rowId(el) : null;
-        var key = up + '/' + el.tagName + (id !== null ? '#' + id : ':' + indexOf(el));
-        keys.set(el, key);
-        return key;
-    }
+    var text = pageText(document), keyOf = text.keyOf, indexOf = text.indexOf, number = text.number;
 
     // Only what is in view or near it: a subtree wholly outside that band is never walked,
     // so a table of thousands of rows costs its rows' boxes, not its cells. A box without
@@ -90,32 +46,6 @@
     visit(body);
     if (!previous)
         return now;
-
-    var lang = (document.documentElement.lang || '').toLowerCase();
-    var comma = /^(it|de|fr|es|pt|nl)\b/.test(lang), dot = /^en\b/.test(lang);
-    // A number in Italian or English writing, or null where the writing is unclear.
-    function number(text) {
-        var t = text.replace(/[\s\u00a0\u202f]/g, '').replace(/^[€$£]|[€$£%]$/g, '').replace('\u2212', '-');
-        if (!/^[+-]?\d[\d.,]*$/.test(t)) return null;
-        var dots = (t.match(/\./g) || []).length, commas = (t.match(/,/g) || []).length;
-        var decimal = null;
-        if (dots && commas) decimal = t.lastIndexOf('.') > t.lastIndexOf(',') ? '.' : ',';
-        else if (dots + commas === 1) {
-            // "12.345": a thousands group or decimals, as the page's language says. Other
-            // digit counts ("3,5", "1234.567", "0.001") can only be decimals.
-            var mark = dots ? '.' : ',', at = t.indexOf(mark);
-            var before = t.replace(/^[+-]/, '').indexOf(mark);
-            if (t.length - at - 1 !== 3 || before > 3 || /^[+-]?0[.,]/.test(t)) decimal = mark;
-            else if (comma || dot) decimal = comma ? ',' : '.';
-            else return null;
-        } else if (dots > 1) decimal = ',';
-        else if (commas > 1) decimal = '.';
-        var thousands = decimal === ',' ? '.' : ',';
-        var plain = t.split(thousands).join('');
-        if (decimal === ',') plain = plain.replace(',', '.');
-        var value = parseFloat(plain);
-        return isFinite(value) ? value : null;
-    }
 
     var colours = { up: 'rgb(150,235,150)', down: 'rgb(255,160,160)', other: 'rgb(255,235,140)' };
     for (var g in now) {

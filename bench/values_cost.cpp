@@ -1,0 +1,273 @@
+// What following values costs:
+//   read   - reading 20 followed values of a page just loaded, as a refresh does before the swap;
+//   stream - a page that changes 10 followed cells a second: processor time of the whole process
+//            tree (program and page) with the values followed, against the same page not followed;
+//   chart  - opening "Valori seguiti" on one value read once a minute for 8 hours, from the store;
+//   store  - the database of 20 values read once a minute for 30 days.
+//
+// values_cost [--part read|stream|chart|store] [--rounds N] [--seconds N]
+
+#include <algorithm>
+#include <cstdio>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+#include <unistd.h>
+
+#include "EventWait.h"
+#include "panes/webengine/SilentPage.h"
+#include "panes/webengine/WebEngineEnvironment.h"
+#include "panes/webengine/ValueReader.h"
+#include "support/PageServer.h"
+#include "watch/FollowedValuesWindow.h"
+#include "watch/ValueStore.h"
+
+namespace {
+
+constexpr int TimeoutMs = 30000;
+
+int argument(const QStringList &args, const QString &name, int fallback)
+{
+    const qsizetype at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? args.at(at + 1).toInt() : fallback;
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values.at(values.size() / 2);
+}
+
+// 200 rows of quotes; with ticking, the first ten prices change once a second each, at
+// different moments, as a streaming page does.
+QByteArray quotePage(int version, bool ticking)
+{
+    QByteArray rows;
+    for (int i = 0; i < 200; ++i)
+        rows += "<tr><td>Titolo " + QByteArray::number(i) + "</td><td id=p" + QByteArray::number(i) + ">"
+            + QByteArray::number(10 + i + version) + ",25</td><td>+0,5%</td></tr>";
+    const QByteArray ticker = ticking ? "<script>var n=0;setInterval(function(){var c=document.getElementById('p'+(n%10));"
+                                        "c.textContent=(10+n%10)+','+(n%100);n++;},100);</script>"
+                                      : "";
+    return "<!DOCTYPE html><html lang=it><head><meta charset=utf-8></head><body><table>" + rows + "</table>" + ticker
+        + "</body></html>";
+}
+
+QList<ValuePlace> places(const QString &address, int count)
+{
+    QList<ValuePlace> list;
+    for (int i = 0; i < count; ++i)
+        list.append({address, QStringLiteral("/TABLE:0/TBODY:0/TR#Titolo %1").arg(i * 7), 1});
+    return list;
+}
+
+// Clock ticks of this process and every process below it (the engine's helpers).
+qint64 treeTicks()
+{
+    QHash<qint64, qint64> parent;
+    QHash<qint64, qint64> ticks;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool ok = false;
+        const qint64 pid = entry.toLongLong(&ok);
+        if (!ok)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 13)
+            continue;
+        parent[pid] = fields.at(1).toLongLong();
+        ticks[pid] = fields.at(11).toLongLong() + fields.at(12).toLongLong();
+    }
+    qint64 total = 0;
+    for (auto it = ticks.cbegin(); it != ticks.cend(); ++it) {
+        for (qint64 p = it.key(); p > 1; p = parent.value(p, 0)) {
+            if (p == getpid()) {
+                total += it.value();
+                break;
+            }
+        }
+    }
+    return total;
+}
+
+bool load(QWebEnginePage *page, const QString &url)
+{
+    bool ready = false;
+    const auto finished = QObject::connect(page, &QWebEnginePage::loadFinished, [&] { ready = true; });
+    page->load(QUrl(url));
+    const bool loaded = waitFor([&] { return ready; }, TimeoutMs);
+    QObject::disconnect(finished);
+    bool echoed = false;
+    page->runJavaScript(QStringLiteral("0"), 1, [&](const QVariant &) { echoed = true; });
+    return loaded && waitFor([&] { return echoed; }, TimeoutMs);
+}
+
+int readCost(QWebEnginePage *page, PageServer &server, int &version, int rounds)
+{
+    ValueReader reader;
+    const QString url = server.url(QStringLiteral("/quote"));
+    reader.setPlaces(places(url, 20));
+    QList<double> times;
+    for (int round = 0; round < rounds + 2; ++round) {
+        ++version;
+        if (!load(page, url))
+            return 1;
+        QElapsedTimer clock;
+        clock.start();
+        int read = -1;
+        reader.read(page, [&](const QList<ValueReading> &readings) {
+            read = int(std::count_if(readings.cbegin(), readings.cend(), [](const ValueReading &r) { return r.number.has_value(); }));
+        });
+        if (!waitFor([&] { return read >= 0; }, TimeoutMs) || read != 20)
+            return 1;
+        if (round >= 2)
+            times << double(clock.nsecsElapsed()) / 1e6;
+    }
+    std::printf("values_cost read: 20 values on a page of 200 rows, %lld rounds: %.1f ms added to the refresh "
+                "(median), worst %.1f ms\n",
+                qlonglong(times.size()), median(times), *std::max_element(times.cbegin(), times.cend()));
+    return 0;
+}
+
+int streamCost(QWebEnginePage *page, PageServer &server, int seconds)
+{
+    const QString url = server.url(QStringLiteral("/ticking"));
+    const long hz = sysconf(_SC_CLK_TCK);
+    ValueReader reader;
+    int readings = 0;
+    QObject::connect(&reader, &ValueReader::changed, &reader, [&](QWebEnginePage *changed) {
+        reader.read(changed, [&](const QList<ValueReading> &) { ++readings; });
+    });
+    QObject::connect(static_cast<SilentPage *>(page), &SilentPage::consoleMessage, &reader,
+                     [&](const QString &message) { reader.consoleMessage(page, message); });
+    double percent[2] = {0, 0};
+    for (int followed = 0; followed < 2; ++followed) {
+        reader.setPlaces({});
+        if (followed) {
+            QList<ValuePlace> ten;
+            for (int i = 0; i < 10; ++i)
+                ten.append({url, QStringLiteral("/TABLE:0/TBODY:0/TR#Titolo %1").arg(i), 1});
+            reader.setPlaces(ten);
+        }
+        if (!load(page, url))
+            return 1;
+        reader.watch(page);
+        pause(3000);
+        const qint64 before = treeTicks();
+        QElapsedTimer clock;
+        clock.start();
+        pause(seconds * 1000);
+        percent[followed] = 100.0 * double(treeTicks() - before) / hz / (double(clock.elapsed()) / 1000.0);
+    }
+    std::printf("values_cost stream: page changing 10 cells a second, %d s each: %.2f %% of a core not followed, "
+                "%.2f %% followed (%+.2f points; %d readings taken)\n",
+                seconds, percent[0], percent[1], percent[1] - percent[0], readings);
+    return 0;
+}
+
+int chartCost(int rounds)
+{
+    QTemporaryDir dir;
+    ValueStore store(dir.filePath(QStringLiteral("v.sqlite")));
+    const qint64 id = store.follow({QStringLiteral("http://q.example/"), QStringLiteral("/T"), 1}, QStringLiteral("ENI"))
+                          .value_or(0);
+    const QDateTime start(QDate::currentDate(), QTime(9, 0));
+    QList<std::pair<qint64, ValueStore::Reading>> day;
+    for (int minute = 0; minute < 480; ++minute)
+        day.append({id, {start.addSecs(60 * minute), 14 + (minute % 37) / 100.0}});
+    store.record(day);
+    QList<double> times;
+    for (int round = 0; round < rounds; ++round) {
+        QElapsedTimer clock;
+        clock.start();
+        FollowedValuesWindow window;
+        FollowedRow row;
+        row.id = id;
+        row.name = QStringLiteral("ENI");
+        row.last = 14.2;
+        window.setRows({row});
+        window.showChart(QStringLiteral("ENI"), store.readings(id, start, start.addSecs(8 * 3600)), 14.3, 14.0);
+        window.show();
+        window.repaint();
+        QApplication::processEvents();
+        times << double(clock.nsecsElapsed()) / 1e6;
+    }
+    std::printf("values_cost chart: 480 readings (8 hours, one a minute), %d openings: %.1f ms to the window "
+                "painted (median), worst %.1f ms\n",
+                rounds, median(times), *std::max_element(times.cbegin(), times.cend()));
+    return 0;
+}
+
+int storeSize()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("v.sqlite"));
+    QElapsedTimer clock;
+    clock.start();
+    {
+        ValueStore store(path);
+        QList<qint64> ids;
+        for (int v = 0; v < 20; ++v)
+            ids << store.follow({QStringLiteral("http://quotazioni.example/borsa/milano"),
+                                 QStringLiteral("/DIV:2/TABLE:0/TBODY:0/TR#Titolo %1").arg(v), 1},
+                                QStringLiteral("Titolo %1").arg(v))
+                       .value_or(0);
+        const QDateTime start = QDateTime::currentDateTime().addDays(-30);
+        // An hour of readings per transaction; the program writes each refresh's.
+        for (int hour = 0; hour < 30 * 24; ++hour) {
+            QList<std::pair<qint64, ValueStore::Reading>> batch;
+            for (int minute = 0; minute < 60; ++minute) {
+                for (int v = 0; v < 20; ++v)
+                    batch.append({ids.at(v), {start.addSecs((hour * 60 + minute) * 60), 10 + v + (minute % 50) * 0.0137}});
+            }
+            if (!store.record(batch))
+                return 1;
+        }
+    }
+    qint64 bytes = 0;
+    for (const QFileInfo &file : QDir(dir.path()).entryInfoList(QDir::Files))
+        bytes += file.size();
+    std::printf("values_cost store: 20 values, one reading a minute for 30 days (864000 readings): %.1f MiB on disk, "
+                "written in %.1f s\n",
+                double(bytes) / (1024 * 1024), double(clock.elapsed()) / 1000.0);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    WebEngineEnvironment::prepareProcess();
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    const qsizetype at = args.indexOf(QStringLiteral("--part"));
+    const QString part = at >= 0 && at + 1 < args.size() ? args.at(at + 1) : QStringLiteral("read");
+    const int rounds = argument(args, QStringLiteral("--rounds"), 20);
+    if (part == QLatin1String("chart"))
+        return chartCost(rounds);
+    if (part == QLatin1String("store"))
+        return storeSize();
+
+    int version = 0;
+    PageServer server([&](const QString &path) { return quotePage(version, path.contains(QLatin1String("ticking"))); });
+    QTemporaryDir profile;
+    if (!server.listen() || !profile.isValid())
+        return 2;
+    WebEngineEnvironment engine(profile.path());
+    QWebEngineView view;
+    auto *page = new SilentPage(engine.profile(), &view);
+    view.setPage(page);
+    view.resize(822, 400);
+    view.show();
+    if (part == QLatin1String("stream"))
+        return streamCost(page, server, argument(args, QStringLiteral("--seconds"), 60));
+    return readCost(page, server, version, rounds);
+}

@@ -1,0 +1,79 @@
+// Runs in the program's own script world with pageText (pagetext.js) at hand, so a followed
+// value is found and read exactly as the change highlight finds and reads it. One request:
+//   { read: [[group, index], ...] }  gives [found, text, number or null] for each place;
+//   { pick: [x, y] }                 gives the element at that point in CSS pixels as
+//                                     [group, index, name, text, number, followable], or null;
+//   { watch: [[group, index], ...] } tells the program, through the console and at most once
+//                                     a second, that the page has changed one of them itself.
+(function (request) {
+    var body = document.body;
+    if (!body || !(document instanceof HTMLDocument))
+        return null;
+    var text = pageText(document);
+    function own(el) {
+        for (var c = el.firstChild; c; c = c.nextSibling)
+            if (c.nodeType === 3 && c.data.trim()) return true;
+        return false;
+    }
+    function short(s) { return s.replace(/\s+/g, ' ').trim().slice(0, 80); }
+
+    if (request.read) {
+        return request.read.map(function (place) {
+            var el = text.find(place[0], place[1]);
+            if (!el) return [false, '', null];
+            var t = el.textContent.trim();
+            return [true, t.slice(0, 80), text.number(t)];
+        });
+    }
+
+    if (request.pick) {
+        var el = document.elementFromPoint(request.pick[0], request.pick[1]);
+        if (!el || el === body || el === document.documentElement) return null;
+        // A cell around a number in a span of its own: the span holds the text.
+        if (!own(el)) {
+            var walker = document.createTreeWalker(el, NodeFilter.SHOW_TEXT, {
+                acceptNode: function (n) { return n.data.trim() ? NodeFilter.FILTER_ACCEPT : NodeFilter.FILTER_SKIP; }
+            });
+            var first = walker.nextNode();
+            if (!first || walker.nextNode()) return null;
+            el = first.parentElement;
+        }
+        var place = text.placeOf(el);
+        if (!place) return null;
+        var value = el.textContent.trim(), name = '';
+        var row = el.closest('tr');
+        if (row && row.firstElementChild && row.firstElementChild !== el && !row.firstElementChild.contains(el))
+            name = short(row.firstElementChild.textContent);
+        // Outside a table: the nearest text before it that is not itself a number.
+        for (var up = el; !name && up && up !== body; up = up.parentElement) {
+            for (var s = up.previousElementSibling; s && !name; s = s.previousElementSibling) {
+                var label = short(s.textContent);
+                if (label && text.number(label) === null) name = label;
+            }
+        }
+        // Inside a table only a row's unique first cell makes a place; a position never does.
+        var followable = !row || place[0].indexOf('/TR:') < 0;
+        return [place[0], place[1], name || short(document.title), value.slice(0, 80), text.number(value), followable];
+    }
+
+    if (request.watch) {
+        var watch = window.quovadexWatch || (window.quovadexWatch = { last: 0, timer: 0, observer: null });
+        if (watch.observer) watch.observer.disconnect();
+        watch.observer = new MutationObserver(function () {
+            if (watch.timer) return;
+            watch.timer = setTimeout(function () {
+                watch.timer = 0;
+                watch.last = Date.now();
+                console.log('quovadex:values-changed');
+            }, Math.max(0, watch.last + 1000 - Date.now()));
+        });
+        request.watch.forEach(function (place) {
+            var el = text.find(place[0], place[1]);
+            // The whole table: a page that draws a row anew replaces the cell itself.
+            var root = el && (el.closest('table') || el.parentElement);
+            if (root) watch.observer.observe(root, { subtree: true, childList: true, characterData: true });
+        });
+        return true;
+    }
+    return null;
+})

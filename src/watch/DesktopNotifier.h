@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+
+// Desktop notifications through the desktop's notification service (org.freedesktop.
+// Notifications on the session bus). Never waits: the answer comes later, and a call that
+// finds no service, or gets an error back, is reported as not delivered so that the caller
+// can tell the user some other way.
+class DesktopNotifier final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(DesktopNotifier)
+public:
+    explicit DesktopNotifier(const QDBusConnection &bus, QObject *parent = nullptr);
+
+    void notify(const QString &summary, const QString &body);
+
+signals:
+    void delivered(const QString &summary);
+    void notDelivered(const QString &summary, const QString &body, const QString &why);
+
+private:
+    QDBusConnection m_bus;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+
+#include <QDateTime>
+#include <QString>
+
+// One line of "Valori seguiti", as the watch hands it to the window.
+struct FollowedRow
+{
+    qint64 id = 0;
+    QString name;
+    QString address;
+    std::optional<double> last;
+    QDateTime lastTime;
+    // Since the day's first reading.
+    std::optional<double> change;
+    std::optional<double> changePercent;
+    // Empty when the last attempt read the value; otherwise why it did not.
+    QString unreadReason;
+    std::optional<double> above;
+    std::optional<double> below;
+    double marginPercent = 0.2;
+    // When the value last crossed a level today; invalid for none.
+    QDateTime alertedAt;
+    // It stands beyond that level still: the alert has not re-armed.
+    bool beyond = false;
+};

@@ -1,0 +1,354 @@
+#include "watch/ValueWatch.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include "common/MessageBox.h"
+#include "watch/AlertList.h"
+#include "watch/AlertSound.h"
+#include "watch/DesktopNotifier.h"
+#include "watch/FollowedValuesWindow.h"
+#include "watch/ReadingsCsv.h"
+
+namespace {
+
+QString italian(double value)
+{
+    return QLocale(QLocale::Italian, QLocale::Italy).toString(value, 'f', QLocale::FloatingPointShortest);
+}
+
+} // namespace
+
+ValueWatch::ValueWatch(const QString &databasePath, const QDBusConnection &bus, QObject *parent)
+    : QObject(parent)
+    , m_store(databasePath)
+    , m_notifier(new DesktopNotifier(bus, this))
+    , m_showWindow(new QAction(QStringLiteral("Valori seguiti"), this))
+{
+    m_showWindow->setObjectName(QStringLiteral("showFollowedValues"));
+    connect(m_showWindow, &QAction::triggered, this, [this] {
+        window().show();
+        window().raise();
+        window().activateWindow();
+    });
+    connect(m_notifier, &DesktopNotifier::notDelivered, this,
+            [this](const QString &summary, const QString &body) { alertList().add(summary, body); });
+    m_store.prune(QDateTime::currentDateTime());
+    loadValues();
+    if (const QString problem = m_store.openingProblem(); !problem.isEmpty()) {
+        // After the first window is up, so that the program has started when it asks.
+        QTimer::singleShot(0, this, [problem] {
+            MessageBox::show(nullptr, QMessageBox::Warning, QStringLiteral("Valori seguiti"), problem);
+        });
+    }
+}
+
+ValueWatch::~ValueWatch() = default;
+
+QString ValueWatch::defaultDatabasePath()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("valori-seguiti.sqlite"));
+}
+
+void ValueWatch::loadValues()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const ValueStore::Value &value : m_store.values()) {
+        Tracked tracked{value, {}, std::nullopt, m_store.lastReading(value.id), QString(), QDateTime()};
+        tracked.crossing.setLevels(value.levels);
+        const auto today = m_store.readings(value.id, now.date().startOfDay(), now.date().endOfDay());
+        if (!today.isEmpty())
+            tracked.first = today.first();
+        m_values.insert(value.id, tracked);
+    }
+}
+
+void ValueWatch::attach(BrowserPane &pane)
+{
+    m_panes.removeAll(nullptr);
+    m_panes.append(&pane);
+    pane.addMenuAction(m_showWindow);
+    connect(&pane, &BrowserPane::valuesRead, this, &ValueWatch::record);
+    connect(&pane, &BrowserPane::valueAsked, this, [this](BrowserPane::ValueAsk ask, const ValuePick &pick) {
+        if (ask == BrowserPane::ValueAsk::Follow) {
+            follow(pick);
+            return;
+        }
+        for (auto it = m_values.cbegin(); it != m_values.cend(); ++it) {
+            if (it->value.place == pick.place)
+                askLevel(it.key(), ask, pick.number);
+        }
+    });
+    publishPlaces();
+}
+
+void ValueWatch::publishPlaces()
+{
+    QList<ValuePlace> places;
+    for (const Tracked &tracked : std::as_const(m_values))
+        places.append(tracked.value.place);
+    for (const QPointer<BrowserPane> &pane : std::as_const(m_panes)) {
+        if (pane)
+            pane->setFollowedPlaces(places);
+    }
+}
+
+void ValueWatch::record(const QList<ValueReading> &readings)
+{
+    QList<std::pair<qint64, ValueStore::Reading>> kept;
+    for (const ValueReading &reading : readings) {
+        for (auto it = m_values.begin(); it != m_values.end(); ++it) {
+            Tracked &tracked = *it;
+            if (!(tracked.value.place == reading.place))
+                continue;
+            // Not read: nothing kept, and the levels neither alert nor re-arm.
+            if (!reading.number) {
+                tracked.unreadReason = reading.reason.isEmpty() ? QStringLiteral("valore non trovato") : reading.reason;
+                continue;
+            }
+            const ValueStore::Reading value{reading.time, *reading.number};
+            tracked.unreadReason.clear();
+            // A later reading of the same second replaces the earlier one in the store too.
+            if (!tracked.first || tracked.first->time.date() != value.time.date()
+                || tracked.first->time.toSecsSinceEpoch() == value.time.toSecsSinceEpoch())
+                tracked.first = value;
+            tracked.last = value;
+            kept.append({it.key(), value});
+            const LevelCrossing::Crossed crossed = tracked.crossing.feed(value.number);
+            if (crossed != LevelCrossing::Crossed::None)
+                alert(tracked, crossed, value);
+            else if (tracked.crossing.isAboveArmed() && tracked.crossing.isBelowArmed())
+                tracked.beyond = false;
+        }
+    }
+    m_store.record(kept);
+    refreshWindow();
+}
+
+void ValueWatch::alert(Tracked &tracked, LevelCrossing::Crossed crossed, const ValueStore::Reading &reading)
+{
+    const bool above = crossed == LevelCrossing::Crossed::Above;
+    const double level = above ? *tracked.value.levels.above : *tracked.value.levels.below;
+    // The name comes from a web page, and notification services read markup in the body.
+    QString name = tracked.value.name;
+    name.replace(QLatin1Char('<'), QChar(0x2039)).replace(QLatin1Char('>'), QChar(0x203a));
+    const QString summary = QStringLiteral("%1 %2 %3").arg(name, above ? QStringLiteral("sopra") : QStringLiteral("sotto"),
+                                                           italian(level));
+    const QString body = QStringLiteral("%1 vale %2 alle %3: %4 il livello di %5.")
+                             .arg(name, italian(reading.number), reading.time.toString(QStringLiteral("HH:mm:ss")),
+                                  above ? QStringLiteral("ha raggiunto o superato") : QStringLiteral("\u00e8 sceso al o sotto"),
+                                  italian(level));
+    tracked.alertedAt = reading.time;
+    tracked.beyond = true;
+    m_notifier->notify(summary, body);
+    AlertSound::play();
+    emit alerted(tracked.value.id, summary, body);
+}
+
+void ValueWatch::follow(const ValuePick &pick)
+{
+    if (!pick.number || !pick.followable)
+        return;
+    const QString name = pick.name.trimmed().isEmpty() ? QStringLiteral("Valore") : pick.name.trimmed();
+    const std::optional<qint64> id = m_store.follow(pick.place, name);
+    if (!id)
+        return;
+    if (!m_values.contains(*id)) {
+        Tracked tracked;
+        tracked.value = {*id, pick.place, name, {}};
+        m_values.insert(*id, tracked);
+        publishPlaces();
+    }
+    // What the user pointed at is a reading of the page shown.
+    record({{pick.place, pick.number, pick.text, QString(), QDateTime::currentDateTime()}});
+}
+
+void ValueWatch::askLevel(qint64 id, BrowserPane::ValueAsk which, std::optional<double> current)
+{
+    if (!m_values.contains(id))
+        return;
+    const Tracked &tracked = m_values[id];
+    const bool above = which == BrowserPane::ValueAsk::AlertAbove;
+    const std::optional<double> set = above ? tracked.value.levels.above : tracked.value.levels.below;
+    const double shown = current ? *current : tracked.last ? tracked.last->number : set.value_or(0);
+    auto *dialog = new QInputDialog(m_window && m_window->isVisible() ? m_window.get() : nullptr);
+    dialog->setObjectName(QStringLiteral("levelDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setLocale(QLocale(QLocale::Italian, QLocale::Italy));
+    dialog->setInputMode(QInputDialog::DoubleInput);
+    dialog->setDoubleDecimals(4);
+    dialog->setDoubleRange(-1e12, 1e12);
+    dialog->setDoubleValue(shown);
+    dialog->setWindowTitle(above ? QStringLiteral("Avvisami sopra") : QStringLiteral("Avvisami sotto"));
+    dialog->setLabelText((above ? QStringLiteral("Avvisami quando \u00ab%1\u00bb sale a:")
+                                : QStringLiteral("Avvisami quando \u00ab%1\u00bb scende a:")).arg(tracked.value.name));
+    connect(dialog, &QInputDialog::doubleValueSelected, this, [this, id, above](double level) {
+        if (!m_values.contains(id))
+            return;
+        LevelCrossing::Levels levels = m_values[id].value.levels;
+        (above ? levels.above : levels.below) = level;
+        setLevels(id, levels);
+    });
+    dialog->open();
+}
+
+void ValueWatch::setLevels(qint64 id, const LevelCrossing::Levels &levels)
+{
+    if (!m_values.contains(id) || !m_store.setLevels(id, levels))
+        return;
+    Tracked &tracked = m_values[id];
+    tracked.value.levels = levels;
+    tracked.crossing.setLevels(levels);
+    refreshWindow();
+}
+
+void ValueWatch::rename(qint64 id, const QString &name)
+{
+    const QString clean = name.simplified();
+    if (clean.isEmpty() || !m_values.contains(id) || !m_store.rename(id, clean))
+        return;
+    m_values[id].value.name = clean;
+    refreshWindow();
+}
+
+void ValueWatch::unfollow(qint64 id)
+{
+    if (!m_store.unfollow(id))
+        return;
+    m_values.remove(id);
+    publishPlaces();
+    refreshWindow();
+}
+
+void ValueWatch::exportReadings(qint64 id, const QString &path)
+{
+    if (!m_values.contains(id))
+        return;
+    const auto readings = m_store.readings(id, QDateTime::fromSecsSinceEpoch(0), QDateTime::currentDateTime().addYears(1));
+    QString error;
+    if (!ReadingsCsv::save(path, m_values[id].value.name, readings, &error))
+        MessageBox::show(m_window.get(), QMessageBox::Warning, QStringLiteral("Esporta CSV"),
+                         QStringLiteral("Il file \u00ab%1\u00bb non \u00e8 stato scritto: %2")
+                             .arg(QDir::toNativeSeparators(path), error));
+}
+
+QList<FollowedRow> ValueWatch::rows() const
+{
+    QList<FollowedRow> rows;
+    for (const Tracked &tracked : m_values) {
+        FollowedRow row;
+        row.id = tracked.value.id;
+        row.name = tracked.value.name;
+        row.address = tracked.value.place.address;
+        if (tracked.last) {
+            row.last = tracked.last->number;
+            row.lastTime = tracked.last->time;
+        }
+        if (tracked.last && tracked.first && tracked.first->time.date() == tracked.last->time.date()) {
+            row.change = tracked.last->number - tracked.first->number;
+            if (tracked.first->number != 0)
+                row.changePercent = *row.change / qAbs(tracked.first->number) * 100.0;
+        }
+        row.unreadReason = tracked.unreadReason;
+        row.above = tracked.value.levels.above;
+        row.below = tracked.value.levels.below;
+        row.marginPercent = tracked.value.levels.marginPercent;
+        if (tracked.alertedAt.date() == QDate::currentDate())
+            row.alertedAt = tracked.alertedAt;
+        row.beyond = tracked.beyond;
+        rows.append(row);
+    }
+    std::sort(rows.begin(), rows.end(), [](const FollowedRow &a, const FollowedRow &b) { return a.id < b.id; });
+    return rows;
+}
+
+void ValueWatch::refreshWindow()
+{
+    if (m_window && m_window->isVisible())
+        m_window->setRows(rows());
+}
+
+void ValueWatch::showChart(qint64 id)
+{
+    if (!m_window || !m_values.contains(id))
+        return;
+    const Tracked &tracked = m_values[id];
+    const QDate day = tracked.last ? tracked.last->time.date() : QDate::currentDate();
+    m_window->showChart(tracked.value.name, m_store.readings(id, day.startOfDay(), day.endOfDay()),
+                        tracked.value.levels.above, tracked.value.levels.below);
+}
+
+FollowedValuesWindow &ValueWatch::window()
+{
+    if (!m_window) {
+        m_window = std::make_unique<FollowedValuesWindow>();
+        FollowedValuesWindow *w = m_window.get();
+        connect(w, &FollowedValuesWindow::chartAsked, this, &ValueWatch::showChart);
+        connect(w, &FollowedValuesWindow::levelAsked, this, [this](qint64 id, BrowserPane::ValueAsk which) {
+            askLevel(id, which);
+        });
+        connect(w, &FollowedValuesWindow::levelsCleared, this, [this](qint64 id) {
+            if (m_values.contains(id))
+                setLevels(id, {std::nullopt, std::nullopt, m_values[id].value.levels.marginPercent});
+        });
+        connect(w, &FollowedValuesWindow::renameAsked, this, &ValueWatch::askName);
+        connect(w, &FollowedValuesWindow::marginAsked, this, [this](qint64 id) {
+            if (!m_values.contains(id))
+                return;
+            bool ok = false;
+            LevelCrossing::Levels levels = m_values[id].value.levels;
+            const double margin = QInputDialog::getDouble(m_window.get(), QStringLiteral("Margine"),
+                                                          QStringLiteral("L'avviso si riarma quando il valore torna "
+                                                                         "indietro di (% del livello):"),
+                                                          levels.marginPercent, 0, 50, 2, &ok);
+            if (ok) {
+                levels.marginPercent = margin;
+                setLevels(id, levels);
+            }
+        });
+        connect(w, &FollowedValuesWindow::exportAsked, this, &ValueWatch::askExport);
+        connect(w, &FollowedValuesWindow::unfollowAsked, this, &ValueWatch::unfollow);
+    }
+    m_window->setRows(rows());
+    return *m_window;
+}
+
+void ValueWatch::askName(qint64 id)
+{
+    if (!m_values.contains(id))
+        return;
+    bool ok = false;
+    const QString name = QInputDialog::getText(m_window.get(), QStringLiteral("Rinomina"), QStringLiteral("Nome:"),
+                                               QLineEdit::Normal, m_values[id].value.name, &ok);
+    if (ok)
+        rename(id, name);
+}
+
+void ValueWatch::askExport(qint64 id)
+{
+    if (!m_values.contains(id))
+        return;
+    QString base = m_values[id].value.name;
+    base.replace(QRegularExpression(QStringLiteral("[^\\w\\-. ]")), QStringLiteral("_"));
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString path = QFileDialog::getSaveFileName(m_window.get(), QStringLiteral("Esporta CSV"),
+                                                      QDir(folder).filePath(base + QStringLiteral(".csv")),
+                                                      QStringLiteral("CSV (*.csv)"));
+    if (!path.isEmpty())
+        exportReadings(id, path);
+}
+
+AlertList &ValueWatch::alertList()
+{
+    if (!m_alerts)
+        m_alerts = std::make_unique<AlertList>();
+    return *m_alerts;
+}

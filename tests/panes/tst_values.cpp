@@ -1,0 +1,217 @@
+#include <memory>
+
+#include <QHash>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "panes/webengine/SilentPage.h"
+#include "panes/webengine/WebEngineEnvironment.h"
+#include "panes/webengine/WebEnginePane.h"
+#include "panes/webengine/ValueReader.h"
+#include "support/EngineWindows.h"
+#include "support/PageServer.h"
+#include "support/QuotePage.h"
+#include "support/WebEngineWait.h"
+
+using WebEngineWait::evaluate;
+using WebEngineWait::Timeout;
+
+// Followed values read from real pages: picked with the pointer, then read at every load and
+// refresh by the keys the change highlight uses, never by position alone.
+class TestValues : public QObject
+{
+    Q_OBJECT
+public:
+    static void initMain() { WebEngineEnvironment::prepareProcess(); }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase() { m_engine.reset(); }
+    void init() { m_server->setFault(PageServer::Fault::None); }
+
+    void risingQuotesAreReadAtEveryRefresh_data();
+    void risingQuotesAreReadAtEveryRefresh();
+    void rowAddedAboveRowGoneAndNotANumber();
+    void errorPagesAndFailedRefreshesReadNothing();
+    void pageChangingItsOwnNumbersIsReadAtMostOnceASecond();
+    void positionInATableIsNotOffered();
+
+private:
+    void serve(const QString &lang, const QList<QStringList> &rows, const QByteArray &extra = {});
+    // The pick under the cell with that id, as the pane's menu gets it.
+    std::optional<ValuePick> pick(const QString &cellId);
+    // Follows the cell and waits for the reading the load gives.
+    void follow(const QString &cellId);
+    // Refreshes and returns what the refresh read; fails the test where it read nothing.
+    ValueReading refreshed();
+
+    std::unique_ptr<PageServer> m_server;
+    std::unique_ptr<EngineWindows> m_engine;
+    WebEnginePane *m_pane = nullptr;
+    QByteArray m_page;
+    const QString m_path = QStringLiteral("/borsa");
+};
+
+void TestValues::initTestCase()
+{
+    m_server = std::make_unique<PageServer>([this](const QString &) { return m_page; });
+    QVERIFY(m_server->listen());
+    m_engine = std::make_unique<EngineWindows>();
+    m_pane = m_engine->makePane();
+}
+
+void TestValues::serve(const QString &lang, const QList<QStringList> &rows, const QByteArray &extra)
+{
+    m_page = QuotePage::html(lang, rows, extra);
+}
+
+std::optional<ValuePick> TestValues::pick(const QString &cellId)
+{
+    const QVariantList box = evaluate(m_pane->page(), QStringLiteral("(function(){var r=document.getElementById('%1')"
+                                                                     ".getBoundingClientRect();return [r.x+r.width/2,r.y+r.height/2];})()")
+                                                          .arg(cellId)).toList();
+    if (box.size() != 2)
+        return std::nullopt;
+    auto answer = std::make_shared<std::optional<std::optional<ValuePick>>>();
+    m_pane->valueReader().pick(m_pane->page(), QPointF(box.at(0).toDouble(), box.at(1).toDouble()),
+                               [answer](const std::optional<ValuePick> &p) { *answer = p; });
+    if (!QTest::qWaitFor([&answer] { return answer->has_value(); }, Timeout))
+        return std::nullopt;
+    return **answer;
+}
+
+void TestValues::follow(const QString &cellId)
+{
+    WebEngineWait::load(m_pane, m_server->url(m_path));
+    const std::optional<ValuePick> picked = pick(cellId);
+    QVERIFY(picked);
+    QVERIFY(picked->followable);
+    QSignalSpy read(m_pane, &BrowserPane::valuesRead);
+    m_pane->setFollowedPlaces({picked->place});
+    // Followed places are read at the next load.
+    WebEngineWait::load(m_pane, m_server->url(m_path));
+    QTRY_VERIFY_WITH_TIMEOUT(!read.isEmpty(), Timeout);
+}
+
+ValueReading TestValues::refreshed()
+{
+    QSignalSpy read(m_pane, &BrowserPane::valuesRead);
+    QSignalSpy loaded(m_pane, &BrowserPane::loaded);
+    m_pane->refresh();
+    if (!QTest::qWaitFor([&] { return !read.isEmpty(); }, Timeout))
+        return {};
+    const auto readings = read.last().at(0).value<QList<ValueReading>>();
+    return readings.size() == 1 ? readings.first() : ValueReading{};
+}
+
+void TestValues::risingQuotesAreReadAtEveryRefresh_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QStringList>("prices");
+    QTest::addColumn<QList<double>>("numbers");
+    QTest::newRow("italian") << "it" << QStringList{"1.234,50", "1.240,75", "12.345"} << QList<double>{1234.5, 1240.75, 12345};
+    QTest::newRow("english") << "en" << QStringList{"1,234.50", "1,240.75", "12.345"} << QList<double>{1234.5, 1240.75, 12.345};
+}
+
+void TestValues::risingQuotesAreReadAtEveryRefresh()
+{
+    QFETCH(QString, lang);
+    QFETCH(QStringList, prices);
+    QFETCH(QList<double>, numbers);
+    serve(lang, {{"ENI", "14,20"}, {"FTSE MIB", prices.first()}});
+    follow(QStringLiteral("FTSE MIB1"));
+    const std::optional<ValuePick> picked = pick(QStringLiteral("FTSE MIB1"));
+    QVERIFY(picked);
+    QCOMPARE(picked->name, QStringLiteral("FTSE MIB"));
+    QCOMPARE(picked->number, std::optional(numbers.first()));
+    for (qsizetype i = 1; i < prices.size(); ++i) {
+        serve(lang, {{"ENI", "14,20"}, {"FTSE MIB", prices.at(i)}});
+        const ValueReading reading = refreshed();
+        QCOMPARE(reading.place, picked->place);
+        QCOMPARE(reading.number, std::optional(numbers.at(i)));
+        QCOMPARE(reading.text, prices.at(i));
+    }
+}
+
+void TestValues::rowAddedAboveRowGoneAndNotANumber()
+{
+    serve(QStringLiteral("it"), {{"ENI", "14,20"}, {"ENEL", "6,10"}});
+    follow(QStringLiteral("ENI1"));
+    serve(QStringLiteral("it"), {{"A2A", "1,90"}, {"ENEL", "6,15"}, {"ENI", "14,30"}});
+    QCOMPARE(refreshed().number, std::optional(14.3));
+
+    serve(QStringLiteral("it"), {{"A2A", "1,90"}, {"ENI", "n.d."}});
+    ValueReading reading = refreshed();
+    QVERIFY(!reading.number);
+    QVERIFY2(reading.reason.contains(QStringLiteral("n.d.")), qPrintable(reading.reason));
+
+    // ENEL now stands where ENI stood: its price is not ENI's.
+    serve(QStringLiteral("it"), {{"ENEL", "6,20"}, {"A2A", "1,90"}});
+    reading = refreshed();
+    QVERIFY(!reading.number);
+    QVERIFY(!reading.reason.isEmpty());
+    QVERIFY(reading.text.isEmpty());
+}
+
+void TestValues::errorPagesAndFailedRefreshesReadNothing()
+{
+    serve(QStringLiteral("it"), {{"ENI", "14,20"}});
+    follow(QStringLiteral("ENI1"));
+    m_server->setFault(PageServer::Fault::Unavailable);
+    ValueReading reading = refreshed();
+    QVERIFY(!reading.number);
+    QVERIFY2(reading.reason.contains(QStringLiteral("503")), qPrintable(reading.reason));
+    // A login page in the quotes' place: the row is missing.
+    m_server->setFault(PageServer::Fault::None);
+    m_page = "<!DOCTYPE html><html lang='it'><body><form>Utente <input name=u> <input type=password></form></body></html>";
+    reading = refreshed();
+    QVERIFY(!reading.number);
+    QVERIFY(!reading.reason.isEmpty());
+}
+
+void TestValues::pageChangingItsOwnNumbersIsReadAtMostOnceASecond()
+{
+    // The page raises the price by itself every 100 ms, as a streaming quote page does.
+    const QByteArray ticker = "<script>var p=1400;setInterval(function(){p+=1;var c=document.getElementById('ENI1');"
+                              "if(c)c.textContent=(p/100).toFixed(2).replace('.',',');},100);</script>";
+    serve(QStringLiteral("it"), {{"ENI", "14,00"}}, ticker);
+    follow(QStringLiteral("ENI1"));
+    QSignalSpy read(m_pane, &BrowserPane::valuesRead);
+    QTRY_VERIFY_WITH_TIMEOUT(read.size() >= 3, Timeout);
+    double last = 0;
+    QDateTime then;
+    for (const QList<QVariant> &signal : std::as_const(read)) {
+        const ValueReading reading = signal.at(0).value<QList<ValueReading>>().first();
+        QVERIFY(reading.number);
+        QVERIFY(*reading.number > last);
+        if (then.isValid())
+            QVERIFY2(then.msecsTo(reading.time) >= 850, qPrintable(QString::number(then.msecsTo(reading.time))));
+        last = *reading.number;
+        then = reading.time;
+    }
+    // Nothing followed on the page: nothing read, whatever it changes.
+    m_pane->setFollowedPlaces({});
+    read.clear();
+    QTest::qWait(1500);
+    QVERIFY(read.isEmpty());
+}
+
+void TestValues::positionInATableIsNotOffered()
+{
+    serve(QStringLiteral("it"), {{"Azione", "14,20"}, {"Azione", "6,10"}});
+    WebEngineWait::load(m_pane, m_server->url(m_path));
+    const std::optional<ValuePick> picked = pick(QStringLiteral("Azione1"));
+    QVERIFY(picked);
+    QVERIFY(!picked->followable);
+    // Outside a table, the nearest label names the value.
+    m_page = "<!DOCTYPE html><html lang='it'><body><div><span>Spread BTP-Bund</span> <b id='s'>142,5</b></div></body></html>";
+    WebEngineWait::load(m_pane, m_server->url(m_path));
+    const std::optional<ValuePick> spread = pick(QStringLiteral("s"));
+    QVERIFY(spread);
+    QVERIFY(spread->followable);
+    QCOMPARE(spread->name, QStringLiteral("Spread BTP-Bund"));
+    QCOMPARE(spread->number, std::optional(142.5));
+}
+
+QTEST_MAIN(TestValues)
+#include "tst_values.moc"
