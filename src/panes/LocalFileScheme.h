@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QUrl>
+#include <QWebEngineUrlSchemeHandler>
+
+// Local files as a local page embeds them: its pictures, sounds and frames come through a
+// scheme of the program's own, where every file is an origin of its own, so the page shows
+// them but cannot read them back (a framed page's document, a picture's pixels).
+class LocalFileScheme final : public QWebEngineUrlSchemeHandler
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(LocalFileScheme)
+public:
+    static const QByteArray Name;
+
+    // To be called before the application object exists.
+    static void registerScheme();
+
+    // The file: address a page embeds as this scheme's address, and back.
+    static QUrl embedded(const QUrl &file);
+    static QUrl file(const QUrl &embedded);
+
+    // Whether a local file of this name is something a page may show.
+    static bool serves(const QString &path);
+
+    LocalFileScheme() = default;
+
+    void requestStarted(QWebEngineUrlRequestJob *job) override;
+};
