@@ -3,9 +3,9 @@
 #include <QUrl>
 #include <QWebEngineUrlSchemeHandler>
 
-// Local files as a local page embeds them: its pictures, sounds and frames come through a
-// scheme of the program's own, where every file is an origin of its own, so the page shows
-// them but cannot read them back (a framed page's document, a picture's pixels).
+// Local pages as a local page frames them, and what they in turn show: through a scheme of
+// the program's own, where every file is an origin of its own, so the framing page shows a
+// framed page but cannot read its document.
 class LocalFileScheme final : public QWebEngineUrlSchemeHandler
 {
     Q_OBJECT
