@@ -9,25 +9,39 @@
 
 namespace {
 
-// A saved page's pictures and films stay far below this; a page must not make the program
+// A saved page and what it shows stay far below this; a page must not make the program
 // read a disk image into memory.
 constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 
 QByteArray mimeTypeOf(const QString &path)
 {
     static const QHash<QString, QByteArray> types = {
-        {QStringLiteral("htm"), "text/html"},       {QStringLiteral("html"), "text/html"},
-        {QStringLiteral("xhtml"), "application/xhtml+xml"}, {QStringLiteral("svg"), "image/svg+xml"},
-        {QStringLiteral("css"), "text/css"},        {QStringLiteral("js"), "text/javascript"},
-        {QStringLiteral("mjs"), "text/javascript"}, {QStringLiteral("png"), "image/png"},
-        {QStringLiteral("gif"), "image/gif"},       {QStringLiteral("jpg"), "image/jpeg"},
-        {QStringLiteral("jpeg"), "image/jpeg"},     {QStringLiteral("webp"), "image/webp"},
-        {QStringLiteral("bmp"), "image/bmp"},       {QStringLiteral("ico"), "image/x-icon"},
-        {QStringLiteral("avif"), "image/avif"},     {QStringLiteral("woff"), "font/woff"},
-        {QStringLiteral("woff2"), "font/woff2"},    {QStringLiteral("ttf"), "font/ttf"},
-        {QStringLiteral("otf"), "font/otf"},        {QStringLiteral("mp3"), "audio/mpeg"},
-        {QStringLiteral("ogg"), "audio/ogg"},       {QStringLiteral("wav"), "audio/wav"},
-        {QStringLiteral("mp4"), "video/mp4"},       {QStringLiteral("webm"), "video/webm"},
+        // pages
+        {QStringLiteral("htm"), "text/html"},
+        {QStringLiteral("html"), "text/html"},
+        {QStringLiteral("xhtml"), "application/xhtml+xml"},
+        {QStringLiteral("svg"), "image/svg+xml"},
+        // what pages show
+        {QStringLiteral("css"), "text/css"},
+        {QStringLiteral("js"), "text/javascript"},
+        {QStringLiteral("mjs"), "text/javascript"},
+        {QStringLiteral("png"), "image/png"},
+        {QStringLiteral("gif"), "image/gif"},
+        {QStringLiteral("jpg"), "image/jpeg"},
+        {QStringLiteral("jpeg"), "image/jpeg"},
+        {QStringLiteral("webp"), "image/webp"},
+        {QStringLiteral("bmp"), "image/bmp"},
+        {QStringLiteral("ico"), "image/x-icon"},
+        {QStringLiteral("avif"), "image/avif"},
+        {QStringLiteral("woff"), "font/woff"},
+        {QStringLiteral("woff2"), "font/woff2"},
+        {QStringLiteral("ttf"), "font/ttf"},
+        {QStringLiteral("otf"), "font/otf"},
+        {QStringLiteral("mp3"), "audio/mpeg"},
+        {QStringLiteral("ogg"), "audio/ogg"},
+        {QStringLiteral("wav"), "audio/wav"},
+        {QStringLiteral("mp4"), "video/mp4"},
+        {QStringLiteral("webm"), "video/webm"},
     };
     return types.value(QFileInfo(path).suffix().toLower());
 }
@@ -55,19 +69,6 @@ QUrl LocalFileScheme::embedded(const QUrl &file)
     url.setQuery(file.query());
     url.setFragment(file.fragment());
     return url;
-}
-
-QUrl LocalFileScheme::file(const QUrl &embedded)
-{
-    QUrl url = QUrl::fromLocalFile(embedded.path());
-    url.setQuery(embedded.query());
-    url.setFragment(embedded.fragment());
-    return url;
-}
-
-bool LocalFileScheme::serves(const QString &path)
-{
-    return !mimeTypeOf(path).isEmpty();
 }
 
 void LocalFileScheme::requestStarted(QWebEngineUrlRequestJob *job)

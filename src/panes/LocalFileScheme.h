@@ -16,12 +16,8 @@ public:
     // To be called before the application object exists.
     static void registerScheme();
 
-    // The file: address a page embeds as this scheme's address, and back.
+    // The file: address a page embeds as this scheme's address.
     static QUrl embedded(const QUrl &file);
-    static QUrl file(const QUrl &embedded);
-
-    // Whether a local file of this name is something a page may show.
-    static bool serves(const QString &path);
 
     LocalFileScheme() = default;
 
