@@ -8,8 +8,8 @@ namespace {
 
 // A local page shows local files only as what they are: pictures, fonts and sounds whatever
 // their names, style sheets, scripts and frames by theirs. The engine lets one local page
-// reach into another's document as its own (see WebEngineEnvironment), so a text file, a
-// key or a document taken into a frame or run as a script could be read through it.
+// read every local file as its own (see WebEngineEnvironment): a text file or a key run as
+// a script or taken in as a style sheet could be read through it.
 bool showsAsWhatItIs(QWebEngineUrlRequestInfo::ResourceType type, const QUrl &url)
 {
     const QString suffix = QFileInfo(url.path()).suffix().toLower();
