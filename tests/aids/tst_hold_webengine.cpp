@@ -11,6 +11,7 @@
 #include "panes/webengine/SilentPage.h"
 #include "support/Clicks.h"
 #include "support/EngineWindows.h"
+#include "support/PageServer.h"
 #include "support/ThumbDrag.h"
 #include "support/WebEngineWait.h"
 
@@ -40,6 +41,9 @@ private:
     int scrollY(WebEnginePane *pane) { return evaluate(pane->page(), QStringLiteral("window.scrollY")).toInt(); }
 
     std::unique_ptr<EngineWindows> m_engine;
+    // A frameset from a web site: a local page's frames are kept out of its reach, and out of
+    // the hold's.
+    std::unique_ptr<PageServer> m_site;
     EngineWindows::Main m_main{};
 };
 
@@ -52,15 +56,21 @@ void TestHoldWebEngine::initTestCase()
         rows += QStringLiteral("<tr><td>Titolo %1</td><td>%2</td></tr>").arg(i).arg(i * 1.25);
     const QString link = QStringLiteral("<a href=\"quotes.htm\" style=\"position:fixed;top:0;left:0;"
                                         "padding:30px;background:#ff0\">Quotazioni</a>");
-    QVERIFY(m_engine->writePages({{"quotes.htm", ("<!DOCTYPE html><html><head><title>Quotazioni</title></head>"
-                                                  "<body><table>" + rows + "</table></body></html>").toUtf8()},
-                                  {"links.htm", ("<!DOCTYPE html><html><head><title>Indice</title></head>"
-                                                 "<body>" + link + "<table>" + rows + "</table></body></html>").toUtf8()},
+    const QByteArray quotes = ("<!DOCTYPE html><html><head><title>Quotazioni</title></head>"
+                               "<body><table>" + rows + "</table></body></html>").toUtf8();
+    const QByteArray links = ("<!DOCTYPE html><html><head><title>Indice</title></head>"
+                              "<body>" + link + "<table>" + rows + "</table></body></html>").toUtf8();
+    QVERIFY(m_engine->writePages({{"quotes.htm", quotes},
+                                  {"links.htm", links},
                                   {"box.htm", ("<!DOCTYPE html><html style='height:100%;overflow:hidden'><body style="
                                                "'height:100%;margin:0'><div id=box style='height:100%;overflow:auto'>"
-                                               "<table>" + rows + "</table></div></body></html>").toUtf8()},
-                                  {"frames.htm", "<html><frameset rows='25%,75%'><frame src='links.htm'>"
-                                                 "<frame src='quotes.htm'></frameset></html>"}}));
+                                               "<table>" + rows + "</table></div></body></html>").toUtf8()}}));
+    m_site = std::make_unique<PageServer>([quotes, links](const QString &path) {
+        if (path.endsWith(QLatin1String("frames.htm")))
+            return QByteArray("<html><frameset rows='25%,75%'><frame src='links.htm'><frame src='quotes.htm'></frameset></html>");
+        return path.endsWith(QLatin1String("links.htm")) ? links : quotes;
+    });
+    QVERIFY(m_site->listen());
 
     m_main = m_engine->showMainWindow();
     QVERIFY(QTest::qWaitForWindowExposed(m_main.window));
@@ -181,7 +191,7 @@ void TestHoldWebEngine::pagesThatScrollInsideAreHeldWhereTheyScroll()
     QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_main.upper->page(), boxTop).toInt(), 300, 2000);
 
     // A frameset: its larger frame.
-    load(m_main.upper, QStringLiteral("frames.htm"));
+    load(m_main.upper, m_site->url(QStringLiteral("/frames.htm")));
     QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_main.upper->page(), QStringLiteral("frames[1].scrollY")).toInt(), 300, Timeout);
     QCOMPARE(evaluate(m_main.upper->page(), QStringLiteral("frames[0].scrollY")).toInt(), 0);
 }

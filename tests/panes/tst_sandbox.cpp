@@ -157,8 +157,13 @@ void TestSandbox::initTestCase()
         {"secret.txt", Secret},
         {"picture.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\"/>"},
         {"style.css", "body{color:rgb(1,2,3)}"},
-        {"local.htm", "<!DOCTYPE html><html><head><title>local</title><link rel=\"stylesheet\" href=\"style.css\"></head>"
-                      "<body>locale<img id=\"own\" src=\"picture.svg\"></body></html>"},
+        // The user's portfolio, which the page it sits beside may show but not read; it says
+        // when it is shown with its own picture.
+        {"portfolio.htm", "<!DOCTYPE html><html><body>" + Secret + "<img src=\"picture.svg\" "
+                          "onload=\"parent.postMessage('shown '+this.naturalWidth,'*')\"></body></html>"},
+        {"local.htm", "<!DOCTYPE html><html><head><title>local</title><link rel=\"stylesheet\" href=\"style.css\">"
+                      "<script>addEventListener('message',function(e){window.__framed=e.data;});</script></head>"
+                      "<body>locale<img id=\"own\" src=\"picture.svg\"><iframe src=\"portfolio.htm\"></iframe></body></html>"},
     }));
 }
 
@@ -291,6 +296,16 @@ void TestSandbox::localPageSendsNoOtherLocalFileToTheWeb_data()
         QTest::addRow("%s", qPrintable(how)) << read << false;
         QTest::addRow("%s, engine's file access off", qPrintable(how)) << read << true;
     }
+    // What the page shows it must not read back either: a framed page, a picture's pixels.
+    QTest::newRow("framed page's document")
+        << QStringLiteral("document.querySelector('iframe').contentDocument.body.innerText") << false;
+    QTest::newRow("frames[0].document") << QStringLiteral("window.frames[0].document.body.innerText") << false;
+    const QString drawn = QStringLiteral("new Promise(function(ok){var i=new Image();i.onload=function(){"
+                                         "var c=document.createElement('canvas');c.getContext('2d').drawImage(i,0,0);ok(%1);};"
+                                         "i.onerror=function(){ok('');};i.src='picture.svg';})");
+    QTest::newRow("canvas toDataURL") << drawn.arg(QStringLiteral("c.toDataURL()")) << false;
+    QTest::newRow("canvas getImageData")
+        << drawn.arg(QStringLiteral("c.getContext('2d').getImageData(0,0,10,10).data.join()")) << false;
 }
 
 void TestSandbox::localPageSendsNoOtherLocalFileToTheWeb()
@@ -311,11 +326,21 @@ void TestSandbox::localPageSendsNoOtherLocalFileToTheWeb()
                                     .arg(read, m_server->url(QStringLiteral("/leak"))));
     QTRY_VERIFY_WITH_TIMEOUT(m_server->requests.filter(QStringLiteral("/leak")).size() == 1, Timeout);
     QCOMPARE(m_server->requests.filter(QString::fromLatin1(Secret)), QStringList());
+    // A local picture is of the page's own origin, and the program's own scheme, which keeps
+    // frames apart, leaves a picture's pixels readable in Qt 6.4 to 6.8: its answers are never
+    // marked cross-origin.
+    QEXPECT_FAIL("canvas toDataURL", "a local picture's pixels are readable", Continue);
+    QEXPECT_FAIL("canvas getImageData", "a local picture's pixels are readable", Continue);
+    QVERIFY2(m_server->requests.filter(QStringLiteral("/leak")).constFirst().endsWith(QLatin1Char('=')),
+             qPrintable(m_server->requests.filter(QStringLiteral("/leak")).constFirst().left(200)));
 
     // The engine's switch that would keep local files apart also hides a local page's own
     // pictures and style sheets, on Qt 6.4 and 6.8 alike: that is why it stays on.
-    const QString shown = QStringLiteral("document.getElementById('own').naturalWidth+' '+getComputedStyle(document.body).color");
-    QCOMPARE(evaluate(pane->page(), shown).toString(), forceOff ? QStringLiteral("0 rgb(0, 0, 0)") : QStringLiteral("10 rgb(1, 2, 3)"));
+    const QString shown = QStringLiteral("document.getElementById('own').naturalWidth+' '+getComputedStyle(document.body).color"
+                                         "+' '+window.__framed");
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(pane->page(), shown).toString(),
+                              forceOff ? QStringLiteral("0 rgb(0, 0, 0) undefined") : QStringLiteral("10 rgb(1, 2, 3) shown 10"),
+                              Timeout);
 }
 
 void TestSandbox::favoritesPageRunsNoScriptFromTitleOrAddress()

@@ -2,12 +2,14 @@
 
 #include <QFileInfo>
 
+#include "panes/webengine/LocalFileScheme.h"
+
 namespace {
 
 // A local page shows local files only as what they are: pictures, fonts and sounds whatever
 // their names, style sheets, scripts and frames by theirs. The engine lets one local page
-// reach into another's document as its own (see WebEngineEnvironment), so a text file, a
-// key or a document taken into a frame or run as a script could be read through it.
+// read every local file as its own (see WebEngineEnvironment): a text file or a key run as
+// a script or taken in as a style sheet could be read through it.
 bool showsAsWhatItIs(QWebEngineUrlRequestInfo::ResourceType type, const QUrl &url)
 {
     const QString suffix = QFileInfo(url.path()).suffix().toLower();
@@ -34,6 +36,13 @@ bool showsAsWhatItIs(QWebEngineUrlRequestInfo::ResourceType type, const QUrl &ur
     }
 }
 
+// A frame's or an object's document is the page's to read when it shares the page's origin,
+// and every local file does.
+bool opensADocument(QWebEngineUrlRequestInfo::ResourceType type)
+{
+    return type == QWebEngineUrlRequestInfo::ResourceTypeSubFrame || type == QWebEngineUrlRequestInfo::ResourceTypeObject;
+}
+
 } // namespace
 
 void RequestPolicy::interceptRequest(QWebEngineUrlRequestInfo &info)
@@ -45,12 +54,25 @@ void RequestPolicy::interceptRequest(QWebEngineUrlRequestInfo &info)
         && info.navigationType() == QWebEngineUrlRequestInfo::NavigationTypeReload)
         info.setHttpHeader("Cache-Control", "no-cache");
 
+    const QUrl url = info.requestUrl();
+    const auto type = info.resourceType();
+    const bool embeddedFile = url.scheme() == QLatin1String(LocalFileScheme::Name);
     const bool fromLocalPage = info.firstPartyUrl().isLocalFile() || info.initiator().scheme() == QLatin1String("file");
+    // The scheme is only for what a local page embeds; as a pane's own page it would also
+    // put its address where the user expects a file's.
+    if (embeddedFile && (!fromLocalPage || type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame)) {
+        info.block(true);
+        return;
+    }
     if (!fromLocalPage)
         return;
     // XMLHttpRequest and fetch() are how a script reads: from the web, what a site answers
     // with the user's cookies there; locally, any file. Showing the web's content is fine.
-    if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeXhr
-        || (info.requestUrl().isLocalFile() && !showsAsWhatItIs(info.resourceType(), info.requestUrl())))
+    if (type == QWebEngineUrlRequestInfo::ResourceTypeXhr
+        || ((url.isLocalFile() || embeddedFile) && !showsAsWhatItIs(type, url))) {
         info.block(true);
+        return;
+    }
+    if (url.isLocalFile() && opensADocument(type))
+        info.redirect(LocalFileScheme::embedded(url));
 }

@@ -12,6 +12,7 @@
 
 #include "panes/GraphicsChoice.h"
 #include "panes/webengine/DownloadPolicy.h"
+#include "panes/webengine/LocalFileScheme.h"
 #include "panes/webengine/RequestPolicy.h"
 #include "panes/webengine/WebEnginePane.h"
 
@@ -25,6 +26,8 @@ void WebEngineEnvironment::prepareProcess()
         std::fputs("quovadex3: running as root, the web engine's sandbox is disabled\n", stderr);
     }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The engine takes its schemes only before the application object is made.
+    LocalFileScheme::registerScheme();
 }
 
 WebEngineEnvironment::WebEngineEnvironment(const QString &profileDirectory)
@@ -66,7 +69,9 @@ WebEngineEnvironment::WebEngineEnvironment(const QString &profileDirectory)
     // desktop browser, and web pages never reach local files. In Qt 6.4 to 6.8 the file
     // switch is one for two things: off, a local page loses its own pictures, style sheets and
     // frames; on, every local file is of the page's own origin, readable by fetch() or through
-    // a frame. It stays on, and RequestPolicy keeps local pages from reading.
+    // a frame. It stays on, and RequestPolicy keeps local pages from reading: it refuses their
+    // fetch() and XMLHttpRequest, and sends the local pages they frame through LocalFileScheme,
+    // where each is an origin of its own.
     QWebEngineSettings *settings = m_profile->settings();
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
@@ -77,6 +82,8 @@ WebEngineEnvironment::WebEngineEnvironment(const QString &profileDirectory)
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     m_requestPolicy = std::make_unique<RequestPolicy>();
     m_profile->setUrlRequestInterceptor(m_requestPolicy.get());
+    m_localFiles = std::make_unique<LocalFileScheme>();
+    m_profile->installUrlSchemeHandler(LocalFileScheme::Name, m_localFiles.get());
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     // This engine would write every refused permission into the profile and answer later
     // requests from there. The pages ask SilentPage every time instead, as with older

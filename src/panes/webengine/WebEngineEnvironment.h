@@ -8,6 +8,7 @@
 #include "panes/PaneFactory.h"
 
 class DownloadPolicy;
+class LocalFileScheme;
 class QWebEngineProfile;
 class QWebEngineUrlRequestInterceptor;
 
@@ -38,6 +39,7 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     // Declared before the profile, which asks it about every request, so it outlives it.
     std::unique_ptr<QWebEngineUrlRequestInterceptor> m_requestPolicy;
+    std::unique_ptr<LocalFileScheme> m_localFiles;
     std::unique_ptr<QWebEngineProfile> m_profile;
     std::unique_ptr<DownloadPolicy> m_downloads;
     bool m_persistent = false;
