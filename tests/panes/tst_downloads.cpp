@@ -44,7 +44,11 @@ private slots:
 
 private:
     QStringList saved() const { return QDir(m_downloads).entryList(QDir::Files, QDir::Name); }
-    void clickAt(WebEnginePane *pane, int y) { QTest::mouseClick(pane->view()->focusProxy(), Qt::LeftButton, {}, {50, y}); }
+    void clickAt(WebEnginePane *pane, int y)
+    {
+        WebEngineWait::painted(pane->page());
+        QTest::mouseClick(pane->view()->focusProxy(), Qt::LeftButton, {}, {50, y});
+    }
 
     std::unique_ptr<EngineWindows> m_engine;
     std::unique_ptr<PageServer> m_server;

@@ -37,4 +37,13 @@ inline void load(WebEnginePane *pane, const QString &address)
     QVERIFY(loaded.last().at(0).toBool());
 }
 
+// Waits until the page has painted once: the engine drops a click that comes before the
+// page's first paint, and a test that clicks right after loadFinished would then wait for
+// nothing on a busy machine.
+inline void painted(QWebEnginePage *page)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(evaluate(page, QStringLiteral("performance.getEntriesByType('paint').length > 0")).toBool(),
+                             Timeout);
+}
+
 } // namespace WebEngineWait
