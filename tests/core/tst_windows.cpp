@@ -48,6 +48,7 @@ void TestWindows::popUpGetsAWindowAndClosingOneLeavesTheOther()
 
     // A flood without a click and an empty window after one open nothing; the link does.
     WebEngineWait::evaluate(opener->page(), QStringLiteral("for(var i=0;i<20;i++)window.open('second.htm?'+i)"));
+    WebEngineWait::painted(opener->page());
     QTest::mouseClick(opener->view()->focusProxy(), Qt::LeftButton, {}, {50, 150});
     QTest::mouseClick(opener->view()->focusProxy(), Qt::LeftButton, {}, {50, 50});
     QTRY_COMPARE_WITH_TIMEOUT(windows.windows().size(), 3, Timeout);

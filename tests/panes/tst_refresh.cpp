@@ -140,6 +140,7 @@ void TestRefresh::go(const QString &address)
 
 void TestRefresh::clickIntoPage(QPoint at)
 {
+    WebEngineWait::painted(m_upper->page());
     QWidget *proxy = m_upper->view()->focusProxy();
     QVERIFY(proxy);
     QTest::mouseClick(proxy, Qt::LeftButton, {}, at);
@@ -406,7 +407,7 @@ void TestRefresh::questionsShowOnlyAfterTheUsersClick()
 
     // The file chooser is cancelled.
     m_questions.answerNext(answer.isEmpty() ? MessageBox::Answer{} : MessageBox::Answer{true, {QStringLiteral("42")}});
-    QTest::mouseClick(m_upper->view()->focusProxy(), Qt::LeftButton, {}, at);
+    clickIntoPage(at);
     QTRY_COMPARE_WITH_TIMEOUT(m_questions.size(), 1, Timeout);
     QVERIFY(m_questions.first().parent == m_window);
     QCOMPARE(m_questions.first().kind == MessageBox::Kind::FileChoice, answer.isEmpty());

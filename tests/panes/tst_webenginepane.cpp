@@ -249,6 +249,7 @@ void TestWebEnginePane::fieldMenuOffersTheEngineEditActionsAndEditKeysWork()
     load(pane, page("field.htm"));
     if (QTest::currentTestFailed())
         return;
+    WebEngineWait::painted(pane->page());
     QWidget *input = pane->view()->focusProxy();
     auto field = [pane] { return evaluate(pane->page(), QStringLiteral("document.getElementById('f').value")).toString(); };
     QGuiApplication::clipboard()->setText(QStringLiteral("IT0003132476"));
