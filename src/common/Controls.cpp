@@ -117,7 +117,7 @@ void ControlSlot::keep(QWidget *widget) const
 void createControls(QWidget *parent, std::span<const DesignRow> rows)
 {
     for (const DesignRow &row : rows)
-        row.slot.keep(createControl(parent, row.spec));
+        row.slot.keep(createControl(parent, row.control));
 }
 
 ClickLabel::ClickLabel(QWidget *parent)

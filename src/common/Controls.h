@@ -83,7 +83,7 @@ private:
 struct DesignRow
 {
     ControlSlot slot;
-    ControlSpec spec;
+    ControlSpec control;
 };
 
 // Makes every row's control as a child of parent, in the table's order, and keeps each in its
