@@ -15,9 +15,7 @@ AutoRefresh::AutoRefresh(const Controls &controls, const std::array<ChosenPane, 
     , m_cycleTimer(new QTimer(this))
     , m_flashTimer(new QTimer(this))
 {
-    m_cycleTimer->setObjectName(QStringLiteral("Timer1"));
     m_cycleTimer->setInterval(1000);
-    m_flashTimer->setObjectName(QStringLiteral("Timer2"));
     m_flashTimer->setInterval(100);
     connect(m_cycleTimer, &QTimer::timeout, this, &AutoRefresh::countdownTick);
     connect(m_flashTimer, &QTimer::timeout, this, &AutoRefresh::flashEnded);

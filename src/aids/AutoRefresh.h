@@ -15,7 +15,7 @@ class ShapeCircle;
 
 // The automatic refresh: "Auto"/"Off", the countdown label with its interval choice, the
 // flashing light, the "Br1"/"Br2" choice of panes and "Aggiorna". Runs on one-second ticks
-// of its own timer ("Timer1"); the light goes dark on "Timer2".
+// of its own timer (the design's Timer1); the light goes dark on Timer2.
 class AutoRefresh final : public QObject
 {
     Q_OBJECT
@@ -39,8 +39,8 @@ public:
     AutoRefresh(const Controls &controls, const std::array<ChosenPane, 2> &panes, QObject *parent = nullptr);
 
     const RefreshCycle &cycle() const { return m_cycle; }
-    const QTimer &cycleTimer() const { return *m_cycleTimer; }
-    const QTimer &flashTimer() const { return *m_flashTimer; }
+    QTimer &cycleTimer() const { return *m_cycleTimer; }
+    QTimer &flashTimer() const { return *m_flashTimer; }
 
     void toggle();
     // One second of the cycle: the light flashes, the countdown steps, and on the last

@@ -20,7 +20,6 @@ Clock::Clock(ClickLabel &label, QObject *parent)
     , m_clockTimer(new QTimer(this))
 {
     m_label.setCursor(Qt::PointingHandCursor);
-    m_clockTimer->setObjectName(QStringLiteral("Timer3"));
     m_clockTimer->setSingleShot(true);
     // A coarse timer may fire up to 5 % late, 50 ms of a second: too much of the margin.
     m_clockTimer->setTimerType(Qt::PreciseTimer);

@@ -5,7 +5,7 @@
 class ClickLabel;
 class QTimer;
 
-// The clock label ("Timer3"). The timer wakes just after each new second instead of every
+// The clock label (the design's Timer3). The timer wakes just after each new second instead of every
 // 100 ms: the label shows the second as promptly, and an idle window wakes once a second.
 class Clock final : public QObject
 {
@@ -16,7 +16,7 @@ public:
 
     void tick();
 
-    const QTimer &clockTimer() const { return *m_clockTimer; }
+    QTimer &clockTimer() const { return *m_clockTimer; }
 
 private:
     ClickLabel &m_label;

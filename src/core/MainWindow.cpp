@@ -1,9 +1,12 @@
 #include "core/MainWindow.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QIcon>
+#include <QTimer>
 
 #include "aids/AutoRefresh.h"
 #include "aids/Clock.h"
@@ -116,7 +119,7 @@ void MainWindow::buildParts(ProcessStarter &starter)
                                     {{{r.chosen[0], m_upperPane}, {r.chosen[1], m_lowerPane}}}, this);
     for (BrowserPane *pane : {m_upperPane, m_lowerPane})
         connect(refresh, &AutoRefresh::cycleChanged, new PaneStatus(*pane, this), &PaneStatus::setCycle);
-    new Clock(*c.clock, this);
+    auto *clock = new Clock(*c.clock, this);
     for (PaneHold *hold : {upperHold, lowerHold})
         connect(c.applyHolds, &QPushButton::clicked, hold, &PaneHold::applyHeldOffset);
 
@@ -129,6 +132,13 @@ void MainWindow::buildParts(ProcessStarter &starter)
     connect(launchers, &ProgramLaunchers::newWindowAsked, this,
             [this](const QString &page) { emit newWindowAsked(page, m_folder); });
     m_calculator = new CalculatorLauncher(*c.calculator, starter, this);
+    // The design's timers, under the names a reader holding the design looks for.
+    const std::pair<QTimer *, const char *> timers[] = {{&refresh->cycleTimer(), "Timer1"},
+                                                        {&refresh->flashTimer(), "Timer2"},
+                                                        {&clock->clockTimer(), "Timer3"},
+                                                        {&m_calculator->calculatorTimer(), "Timer4"}};
+    for (const auto &[timer, name] : timers)
+        timer->setObjectName(QLatin1String(name));
     connect(c.info, &ClickLabel::clicked, this, [this] { Launchers::showAbout(this); });
     address->announce();
 }

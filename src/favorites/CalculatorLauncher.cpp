@@ -14,7 +14,6 @@ CalculatorLauncher::CalculatorLauncher(ClickLabel &icon, ProcessStarter &starter
     , m_starter(starter)
     , m_calculatorTimer(new QTimer(this))
 {
-    m_calculatorTimer->setObjectName(QStringLiteral("Timer4"));
     m_calculatorTimer->setInterval(200);
     connect(m_calculatorTimer, &QTimer::timeout, this, [this] {
         m_icon.setBorderStyle(0);

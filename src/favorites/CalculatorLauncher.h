@@ -9,7 +9,7 @@ class ClickLabel;
 class ProcessStarter;
 class QTimer;
 
-// The calculator picture: a click shows a border for 200 ms ("Timer4") and shows the one
+// The calculator picture: a click shows a border for 200 ms (the design's Timer4) and shows the one
 // calculator, made at the first click and kept, with its state, until close().
 class CalculatorLauncher final : public QObject
 {
@@ -22,7 +22,7 @@ public:
     // Null until the first click, and again after close().
     Calculator *calculator() const { return m_calculator.get(); }
     // Takes the border off the picture.
-    const QTimer &calculatorTimer() const { return *m_calculatorTimer; }
+    QTimer &calculatorTimer() const { return *m_calculatorTimer; }
 
     void showCalculator();
     void close();
