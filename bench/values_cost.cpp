@@ -23,6 +23,7 @@
 #include "panes/webengine/SilentPage.h"
 #include "panes/webengine/WebEngineEnvironment.h"
 #include "panes/webengine/ValueReader.h"
+#include "ProcessTreeMemory.h"
 #include "support/PageServer.h"
 #include "watch/FollowedValuesWindow.h"
 #include "watch/ValueStore.h"
@@ -69,31 +70,15 @@ QList<ValuePlace> places(const QString &address, int count)
 // Clock ticks of this process and every process below it (the engine's helpers).
 qint64 treeTicks()
 {
-    QHash<qint64, qint64> parent;
-    QHash<qint64, qint64> ticks;
-    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool ok = false;
-        const qint64 pid = entry.toLongLong(&ok);
-        if (!ok)
-            continue;
+    qint64 total = 0;
+    for (const qint64 pid : ProcessTreeMemory::descendantsAndSelf(getpid())) {
         QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
         if (!stat.open(QIODevice::ReadOnly))
             continue;
         const QByteArray line = stat.readAll();
         const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() < 13)
-            continue;
-        parent[pid] = fields.at(1).toLongLong();
-        ticks[pid] = fields.at(11).toLongLong() + fields.at(12).toLongLong();
-    }
-    qint64 total = 0;
-    for (auto it = ticks.cbegin(); it != ticks.cend(); ++it) {
-        for (qint64 p = it.key(); p > 1; p = parent.value(p, 0)) {
-            if (p == getpid()) {
-                total += it.value();
-                break;
-            }
-        }
+        if (fields.size() >= 13)
+            total += fields.at(11).toLongLong() + fields.at(12).toLongLong();
     }
     return total;
 }
