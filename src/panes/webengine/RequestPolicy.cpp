@@ -24,6 +24,7 @@ bool showsAsWhatItIs(QWebEngineUrlRequestInfo::ResourceType type, const QUrl &ur
     case QWebEngineUrlRequestInfo::ResourceTypeServiceWorker:
         return suffix == QLatin1String("js") || suffix == QLatin1String("mjs");
     case QWebEngineUrlRequestInfo::ResourceTypeStylesheet:
+        return suffix == QLatin1String("css");
     case QWebEngineUrlRequestInfo::ResourceTypeImage:
     case QWebEngineUrlRequestInfo::ResourceTypeFontResource:
     case QWebEngineUrlRequestInfo::ResourceTypeMedia:
@@ -41,6 +42,13 @@ bool showsAsWhatItIs(QWebEngineUrlRequestInfo::ResourceType type, const QUrl &ur
 bool opensADocument(QWebEngineUrlRequestInfo::ResourceType type)
 {
     return type == QWebEngineUrlRequestInfo::ResourceTypeSubFrame || type == QWebEngineUrlRequestInfo::ResourceTypeObject;
+}
+
+// What a page can draw into a canvas and read back, pixel by pixel, when it is of its origin.
+bool drawsIntoACanvas(QWebEngineUrlRequestInfo::ResourceType type)
+{
+    return type == QWebEngineUrlRequestInfo::ResourceTypeImage || type == QWebEngineUrlRequestInfo::ResourceTypeMedia
+        || type == QWebEngineUrlRequestInfo::ResourceTypeFavicon;
 }
 
 } // namespace
@@ -73,6 +81,13 @@ void RequestPolicy::interceptRequest(QWebEngineUrlRequestInfo &info)
         info.block(true);
         return;
     }
-    if (url.isLocalFile() && opensADocument(type))
+    if (url.isLocalFile() && opensADocument(type)) {
         info.redirect(LocalFileScheme::embedded(url));
+    } else if ((url.isLocalFile() || embeddedFile) && drawsIntoACanvas(type)) {
+        const QUrl shown = m_pictures.addressOf(url.path());
+        if (shown.isEmpty())
+            info.block(true);
+        else
+            info.redirect(shown);
+    }
 }

@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include "panes/webengine/LoadOutcome.h"
+#include "panes/webengine/NewWindowRule.h"
 #include "panes/PageDialogs.h"
 #include "panes/webengine/PageScripts.h"
 #include "panes/webengine/RecentInput.h"
@@ -248,18 +249,9 @@ void SilentPage::askIfTyping(int ms, std::function<void(bool)> answer)
 void SilentPage::decideNewWindow(QWebEngineNewWindowRequest &request)
 {
     // A request left unopened is dropped by the engine before any page is made for it, so a
-    // page asking by itself, even twenty times a second, costs nothing. After a click the
-    // address gets a window of its own: never this pane, where the user watches a page,
-    // and never an empty or about: page, which a script would fill with what it likes.
-    // One click opens one window; a page prepared out of sight has no clicks.
+    // page asking by itself costs nothing.
     const QUrl url = request.requestedUrl();
-    if (!request.isUserInitiated() || url.isEmpty() || url.scheme() == QLatin1String("about")
-        || url.scheme() == QLatin1String("data") || url.scheme() == QLatin1String("javascript"))
-        return;
-    // The engine's own rule, that a web page cannot open a local file, holds for new windows.
-    if (url.isLocalFile() && !this->url().isLocalFile())
-        return;
-    if (m_input && m_input->allows(Policy::Asked, 1))
+    if (NewWindowRule::opens(url, this->url(), request.isUserInitiated(), m_input))
         emit newWindowAsked(url.toString());
 }
 
