@@ -41,8 +41,8 @@ private:
     int scrollY(WebEnginePane *pane) { return evaluate(pane->page(), QStringLiteral("window.scrollY")).toInt(); }
 
     std::unique_ptr<EngineWindows> m_engine;
-    // A frameset from a web site: a local page's frames are kept out of its reach, and out of
-    // the hold's.
+    // A frameset from a web site, whose frames its page reaches; a local page's are kept out
+    // of its reach.
     std::unique_ptr<PageServer> m_site;
     EngineWindows::Main m_main{};
 };
@@ -62,6 +62,13 @@ void TestHoldWebEngine::initTestCase()
                               "<body>" + link + "<table>" + rows + "</table></body></html>").toUtf8();
     QVERIFY(m_engine->writePages({{"quotes.htm", quotes},
                                   {"links.htm", links},
+                                  // The frame tells its page how far it scrolled: nothing else
+                                  // can reach into it.
+                                  {"told.htm", QByteArray(quotes).replace("</body>", "<script>onscroll=function(){"
+                                               "parent.postMessage('y '+scrollY,'*');};</script></body>")},
+                                  {"frames.htm", "<html><head><script>onmessage=function(e){window.told=e.data;};</script>"
+                                                 "</head><frameset rows='25%,75%'><frame src='links.htm'>"
+                                                 "<frame src='told.htm'></frameset></html>"},
                                   {"box.htm", ("<!DOCTYPE html><html style='height:100%;overflow:hidden'><body style="
                                                "'height:100%;margin:0'><div id=box style='height:100%;overflow:auto'>"
                                                "<table>" + rows + "</table></div></body></html>").toUtf8()}}));
@@ -194,6 +201,9 @@ void TestHoldWebEngine::pagesThatScrollInsideAreHeldWhereTheyScroll()
     load(m_main.upper, m_site->url(QStringLiteral("/frames.htm")));
     QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_main.upper->page(), QStringLiteral("frames[1].scrollY")).toInt(), 300, Timeout);
     QCOMPARE(evaluate(m_main.upper->page(), QStringLiteral("frames[0].scrollY")).toInt(), 0);
+    load(m_main.upper, QStringLiteral("frames.htm"));
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_main.upper->page(), QStringLiteral("window.told")).toString(),
+                              QStringLiteral("y 300"), Timeout);
 }
 
 QTEST_MAIN(TestHoldWebEngine)

@@ -2,6 +2,7 @@
 
 #include <QAuthenticator>
 #include <QCoreApplication>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QWebEngineCertificateError>
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
@@ -38,11 +39,34 @@ QWebEngineScript pageScript(const QString &name, QWebEngineScript::ScriptWorldId
     return script;
 }
 
+const QString &holdSource()
+{
+    static const QString source = PageScripts::source(QStringLiteral("hold.js"));
+    return source;
+}
+
+// What the page's hold tells its frames comes with it: a page's own script could tell them
+// to scroll, but without the key it cannot stop them or hold them elsewhere.
+const QString &holdKey()
+{
+    static const QString key = QString::number(QRandomGenerator::system()->generate64(), 36);
+    return key;
+}
+
 // The hold's script (scripts/hold.js) for an offset; -1 lets go.
 QString holdScript(int pixels)
 {
-    static const QString source = PageScripts::source(QStringLiteral("hold.js"));
-    return source + QStringLiteral("(%1)").arg(pixels);
+    return holdSource() + QStringLiteral("(%1,'%2')").arg(pixels).arg(holdKey());
+}
+
+// A frame of another origin than its page holds itself, at the page's hold's word; run in
+// every frame from its creation, so that a frame shown before the hold began hears it too.
+QString frameHoldScript()
+{
+    return QStringLiteral("if(window!==window.top)addEventListener('message',function(e){var m=String(e.data).split(' ');"
+                          "if(e.source===window.top&&m.length===3&&m[0]==='quovadex-hold'&&m[1]==='%1')\n%2\n"
+                          "(Number(m[2]),'%1');});")
+        .arg(holdKey(), holdSource());
 }
 
 } // namespace
@@ -62,6 +86,8 @@ SilentPage::SilentPage(QWebEngineProfile *profile, QObject *parent)
     static const QString typing = PageScripts::source(QStringLiteral("typing.js"));
     static const QString popups = PageScripts::source(QStringLiteral("popups.js"));
     scripts().insert(pageScript(QStringLiteral("quovadex-typing"), QWebEngineScript::ApplicationWorld, false, typing));
+    scripts().insert(pageScript(QStringLiteral("quovadex-hold-frames"), QWebEngineScript::ApplicationWorld, true,
+                                frameHoldScript()));
     // The engine refuses a window asked for without a click (see WebEngineEnvironment), but
     // each refusal still leaves a few kilobytes in the program's process for good: a page
     // asking twenty times a second grew it by 8 MB a minute (Qt 6.4). Refused in the page,

@@ -6,14 +6,16 @@
 // parsing ends, or 1.5 s pass): the engine meanwhile keeps showing the page before it, and the
 // new one is never seen at its top first.
 // Where the document itself does not scroll (a page laid out in a scrolling box, a frameset),
-// the largest box or same-site frame that does is held instead.
+// the largest box or same-site frame that does is held instead; where there is none, the
+// largest frame of another origin is told to hold itself (a local page's frames are all of
+// other origins, so that the page cannot read them), in a message with the program's key.
 // Run again on a document that has it, it only moves the offset or lets go (-1).
-(function (top) {
+(function (top, key) {
     var held = window.__quovadexHold;
     if (held) { held.set(top); return; }
     if (top < 0) return;
     var on = true, ro = null, mo = null, veil = null, inner = null, searched = -1000, retry = 0;
-    var watchedFrames = [];
+    var watchedFrames = [], remote = null;
 
     function show() {
         if (!veil) return;
@@ -31,14 +33,17 @@
             return null;
         }
         searched = now;
-        var best = null, area = 0, all = document.body.getElementsByTagName('*');
+        var best = null, area = 0, far = null, farArea = 0, all = document.body.getElementsByTagName('*');
         for (var i = 0; i < all.length; i++) {
             var c = all[i], target = null;
             if (c.tagName === 'FRAME' || c.tagName === 'IFRAME') {
-                try {
-                    var d = c.contentDocument;
-                    target = d && (d.scrollingElement || d.documentElement);
-                } catch (x) { target = null; }
+                var d = null;
+                try { d = c.contentDocument; } catch (x) { d = null; }
+                target = d && (d.scrollingElement || d.documentElement);
+                if (!d && c.clientWidth * c.clientHeight > farArea) {
+                    farArea = c.clientWidth * c.clientHeight;
+                    far = c;
+                }
             } else if (c.clientHeight > 0 && scrolls(c)) {
                 var overflow = getComputedStyle(c).overflowY;
                 if (overflow === 'auto' || overflow === 'scroll') target = c;
@@ -52,7 +57,11 @@
             best.ownerDocument.addEventListener('scroll', put, true);
             if (ro) ro.observe(best);
         }
+        remote = best ? null : far;
         return best;
+    }
+    function tell(t) {
+        try { remote.contentWindow.postMessage('quovadex-hold ' + key + ' ' + t, '*'); } catch (x) { remote = null; }
     }
     function scroller() {
         var e = document.scrollingElement || document.documentElement;
@@ -64,6 +73,7 @@
     function put() {
         if (!on || !document.body) return;
         var e = scroller();
+        if (remote && !scrolls(e)) { tell(top); show(); return; }
         if (Math.abs(e.scrollTop - top) >= 1) e.scrollTop = top;
         if (veil && (Math.abs(e.scrollTop - top) < 1 || document.readyState !== 'loading')) show();
     }
@@ -98,6 +108,7 @@
             on = t >= 0;
             if (on) { watch(); return; }
             show();
+            if (remote) tell(-1);
             if (ro) ro.disconnect();
             if (mo) { mo.disconnect(); mo = null; }
         }
