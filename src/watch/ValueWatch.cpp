@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
@@ -15,6 +15,7 @@
 #include "watch/AlertSound.h"
 #include "watch/DesktopNotifier.h"
 #include "watch/FollowedValuesWindow.h"
+#include "watch/LevelText.h"
 #include "watch/ReadingsCsv.h"
 
 namespace {
@@ -22,6 +23,25 @@ namespace {
 QString italian(double value)
 {
     return QLocale(QLocale::Italian, QLocale::Italy).toString(value, 'f', QLocale::FloatingPointShortest);
+}
+
+// A line of text from the user, in a dialog that speaks Italian whatever the desktop's
+// language; nullopt when cancelled, or when its window went while it was open.
+std::optional<QString> askText(QWidget *parent, const QString &title, const QString &label, const QString &text)
+{
+    QPointer<QInputDialog> dialog = new QInputDialog(parent);
+    dialog->setInputMode(QInputDialog::TextInput);
+    dialog->setWindowTitle(title);
+    dialog->setLabelText(label);
+    dialog->setTextValue(text);
+    dialog->setOkButtonText(QStringLiteral("OK"));
+    dialog->setCancelButtonText(QStringLiteral("Annulla"));
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!dialog)
+        return std::nullopt;
+    const QString typed = dialog->textValue();
+    delete dialog;
+    return accepted ? std::optional(typed) : std::nullopt;
 }
 
 } // namespace
@@ -77,14 +97,15 @@ void ValueWatch::attach(BrowserPane &pane)
     m_panes.append(&pane);
     pane.addMenuAction(m_showWindow);
     connect(&pane, &BrowserPane::valuesRead, this, &ValueWatch::record);
-    connect(&pane, &BrowserPane::valueAsked, this, [this](BrowserPane::ValueAsk ask, const ValuePick &pick) {
+    // Only the pane itself sends it, so it is there while the lambda runs.
+    connect(&pane, &BrowserPane::valueAsked, this, [this, from = &pane](BrowserPane::ValueAsk ask, const ValuePick &pick) {
         if (ask == BrowserPane::ValueAsk::Follow) {
             follow(pick);
             return;
         }
         for (auto it = m_values.cbegin(); it != m_values.cend(); ++it) {
             if (it->value.place == pick.place)
-                askLevel(it.key(), ask, pick.number);
+                askLevel(it.key(), ask, pick.number, from->widget() ? from->widget()->window() : nullptr);
         }
     });
     publishPlaces();
@@ -142,10 +163,10 @@ void ValueWatch::alert(Tracked &tracked, LevelCrossing::Crossed crossed, const V
     name.replace(QLatin1Char('<'), QChar(0x2039)).replace(QLatin1Char('>'), QChar(0x203a));
     const QString summary = QStringLiteral("%1 %2 %3").arg(name, above ? QStringLiteral("sopra") : QStringLiteral("sotto"),
                                                            italian(level));
-    const QString body = QStringLiteral("%1 vale %2 alle %3: %4 il livello di %5.")
+    const QString body = QStringLiteral("%1 vale %2 alle %3: %4 al livello di %5 o %6.")
                              .arg(name, italian(reading.number), reading.time.toString(QStringLiteral("HH:mm:ss")),
-                                  above ? QStringLiteral("ha raggiunto o superato") : QStringLiteral("\u00e8 sceso al o sotto"),
-                                  italian(level));
+                                  above ? QStringLiteral("\u00e8 salito") : QStringLiteral("\u00e8 sceso"), italian(level),
+                                  above ? QStringLiteral("oltre") : QStringLiteral("sotto"));
     tracked.alertedAt = reading.time;
     tracked.beyond = true;
     m_notifier->notify(summary, body);
@@ -171,30 +192,54 @@ void ValueWatch::follow(const ValuePick &pick)
     record({{pick.place, pick.number, pick.text, QString(), QDateTime::currentDateTime()}});
 }
 
-void ValueWatch::askLevel(qint64 id, BrowserPane::ValueAsk which, std::optional<double> current)
+void ValueWatch::askLevel(qint64 id, BrowserPane::ValueAsk which, std::optional<double> current, QWidget *over)
 {
     if (!m_values.contains(id))
         return;
     const Tracked &tracked = m_values[id];
     const bool above = which == BrowserPane::ValueAsk::AlertAbove;
     const std::optional<double> set = above ? tracked.value.levels.above : tracked.value.levels.below;
-    const double shown = current ? *current : tracked.last ? tracked.last->number : set.value_or(0);
-    auto *dialog = new QInputDialog(m_window && m_window->isVisible() ? m_window.get() : nullptr);
+    const std::optional<double> shown = current ? current : tracked.last ? std::optional(tracked.last->number) : set;
+    openLevelDialog(id, above, shown ? LevelText::format(*shown) : QString(), over);
+}
+
+void ValueWatch::openLevelDialog(qint64 id, bool above, const QString &text, QWidget *over)
+{
+    if (!over && m_window && m_window->isVisible())
+        over = m_window.get();
+    // Text, not a spin box: one in Italian takes "1240.5" as 12405 without a word, and would
+    // cut a price of 0,000123 to four decimals.
+    auto *dialog = new QInputDialog(over);
     dialog->setObjectName(QStringLiteral("levelDialog"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setLocale(QLocale(QLocale::Italian, QLocale::Italy));
-    dialog->setInputMode(QInputDialog::DoubleInput);
-    dialog->setDoubleDecimals(4);
-    dialog->setDoubleRange(-1e12, 1e12);
-    dialog->setDoubleValue(shown);
+    dialog->setInputMode(QInputDialog::TextInput);
+    dialog->setTextValue(text);
+    dialog->setOkButtonText(QStringLiteral("OK"));
+    dialog->setCancelButtonText(QStringLiteral("Annulla"));
     dialog->setWindowTitle(above ? QStringLiteral("Avvisami sopra") : QStringLiteral("Avvisami sotto"));
     dialog->setLabelText((above ? QStringLiteral("Avvisami quando \u00ab%1\u00bb sale a:")
-                                : QStringLiteral("Avvisami quando \u00ab%1\u00bb scende a:")).arg(tracked.value.name));
-    connect(dialog, &QInputDialog::doubleValueSelected, this, [this, id, above](double level) {
+                                : QStringLiteral("Avvisami quando \u00ab%1\u00bb scende a:"))
+                             .arg(m_values[id].value.name)
+                         + QStringLiteral("\n(vuoto: nessun avviso %1)").arg(above ? QStringLiteral("sopra") : QStringLiteral("sotto")));
+    QPointer<QWidget> parent(over);
+    connect(dialog, &QInputDialog::textValueSelected, this, [this, id, above, parent](const QString &typed) {
         if (!m_values.contains(id))
             return;
         LevelCrossing::Levels levels = m_values[id].value.levels;
-        (above ? levels.above : levels.below) = level;
+        std::optional<double> &level = above ? levels.above : levels.below;
+        if (typed.trimmed().isEmpty()) {
+            level.reset();
+        } else {
+            QString problem;
+            level = LevelText::parse(typed, &problem);
+            if (!level) {
+                MessageBox::show(parent, QMessageBox::Warning,
+                                 above ? QStringLiteral("Avvisami sopra") : QStringLiteral("Avvisami sotto"),
+                                 problem + QStringLiteral(" Scrivete il livello come 14,25 o 1.234,56."));
+                openLevelDialog(id, above, typed, parent);
+                return;
+            }
+        }
         setLevels(id, levels);
     });
     dialog->open();
@@ -300,22 +345,9 @@ FollowedValuesWindow &ValueWatch::window()
                 setLevels(id, {std::nullopt, std::nullopt, m_values[id].value.levels.marginPercent});
         });
         connect(w, &FollowedValuesWindow::renameAsked, this, &ValueWatch::askName);
-        connect(w, &FollowedValuesWindow::marginAsked, this, [this](qint64 id) {
-            if (!m_values.contains(id))
-                return;
-            bool ok = false;
-            LevelCrossing::Levels levels = m_values[id].value.levels;
-            const double margin = QInputDialog::getDouble(m_window.get(), QStringLiteral("Margine"),
-                                                          QStringLiteral("L'avviso si riarma quando il valore torna "
-                                                                         "indietro di (% del livello):"),
-                                                          levels.marginPercent, 0, 50, 2, &ok);
-            if (ok) {
-                levels.marginPercent = margin;
-                setLevels(id, levels);
-            }
-        });
+        connect(w, &FollowedValuesWindow::marginAsked, this, &ValueWatch::askMargin);
         connect(w, &FollowedValuesWindow::exportAsked, this, &ValueWatch::askExport);
-        connect(w, &FollowedValuesWindow::unfollowAsked, this, &ValueWatch::unfollow);
+        connect(w, &FollowedValuesWindow::unfollowAsked, this, &ValueWatch::askUnfollow);
     }
     m_window->setRows(rows());
     return *m_window;
@@ -325,11 +357,52 @@ void ValueWatch::askName(qint64 id)
 {
     if (!m_values.contains(id))
         return;
-    bool ok = false;
-    const QString name = QInputDialog::getText(m_window.get(), QStringLiteral("Rinomina"), QStringLiteral("Nome:"),
-                                               QLineEdit::Normal, m_values[id].value.name, &ok);
-    if (ok)
-        rename(id, name);
+    if (const auto name = askText(m_window.get(), QStringLiteral("Rinomina"), QStringLiteral("Nome:"),
+                                  m_values[id].value.name))
+        rename(id, *name);
+}
+
+void ValueWatch::askUnfollow(qint64 id)
+{
+    if (!m_values.contains(id))
+        return;
+    // A month of readings goes with it, and a stray click must not cost them.
+    const QString title = QStringLiteral("Non seguire pi\u00f9");
+    const QString text = QStringLiteral("Non seguire pi\u00f9 \u00ab%1\u00bb? Le sue letture registrate saranno "
+                                        "cancellate.").arg(m_values[id].value.name);
+    const bool sure = MessageBox::ask({QMessageBox::Question, title, text, MessageBox::Kind::Confirm, m_window.get()}, [&] {
+                          QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, m_window.get());
+                          const QAbstractButton *yes = box.addButton(title, QMessageBox::AcceptRole);
+                          box.setDefaultButton(box.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole));
+                          box.exec();
+                          return MessageBox::Answer{box.clickedButton() == yes, {}};
+                      }).accepted;
+    if (sure)
+        unfollow(id);
+}
+
+void ValueWatch::askMargin(qint64 id)
+{
+    QString text = m_values.contains(id) ? LevelText::format(m_values[id].value.levels.marginPercent) : QString();
+    while (m_values.contains(id)) {
+        const auto typed = askText(m_window.get(), QStringLiteral("Margine"),
+                                   QStringLiteral("Dopo un avviso, il successivo solo quando il valore \u00e8 "
+                                                  "tornato indietro di (% del livello, da 0 a 50):"),
+                                   text);
+        if (!typed || !m_values.contains(id))
+            return;
+        QString problem;
+        const std::optional<double> margin = LevelText::parse(*typed, &problem);
+        if (margin && *margin >= 0 && *margin <= 50) {
+            LevelCrossing::Levels levels = m_values[id].value.levels;
+            levels.marginPercent = *margin;
+            setLevels(id, levels);
+            return;
+        }
+        MessageBox::show(m_window.get(), QMessageBox::Warning, QStringLiteral("Margine"),
+                         margin ? QStringLiteral("Il margine va da 0 a 50 (%).") : problem);
+        text = *typed;
+    }
 }
 
 void ValueWatch::askExport(qint64 id)
