@@ -1,5 +1,8 @@
 #include "watch/FollowedValuesWindow.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QChartView>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,16 +17,28 @@ namespace {
 
 enum Column { Name, Last, Time, Change, ChangePercent, State, Above, Below, ColumnCount };
 
+// The digits after the comma a reading has: 14,320000000000002 (a difference's rounding) has
+// two, a price of 0,00000012 has eight.
 int decimalsOf(double value)
 {
-    const QString text = QString::number(value, 'f', QLocale::FloatingPointShortest);
-    const qsizetype dot = text.indexOf(QLatin1Char('.'));
-    return dot < 0 ? 0 : int(qMin<qsizetype>(text.size() - dot - 1, 6));
+    constexpr int Most = 12;
+    for (int d = 0; d < Most; ++d) {
+        const double scaled = value * std::pow(10.0, d);
+        if (std::abs(scaled - std::round(scaled)) <= 1e-12 * std::max(1.0, std::abs(scaled)))
+            return d;
+    }
+    return Most;
 }
 
-QString number(std::optional<double> value, int decimals = QLocale::FloatingPointShortest)
+QString number(std::optional<double> value, int decimals)
 {
     return value ? QLocale(QLocale::Italian, QLocale::Italy).toString(*value, 'f', decimals) : QString();
+}
+
+// As quote pages write prices, two decimals at least: "1.240,00" is never taken for 1,24.
+QString price(std::optional<double> value)
+{
+    return value ? number(value, qMax(2, decimalsOf(*value))) : QString();
 }
 
 // A difference of two readings, to their own precision: 14,6 - 14,3 is +0,3.
@@ -55,7 +70,7 @@ FollowedValuesWindow::FollowedValuesWindow(QWidget *parent)
     // The program ends with its last main window, whatever else is open.
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Valori seguiti"));
-    resize(820, 560);
+    resize(860, 680);
     m_table->setObjectName(QStringLiteral("followedValues"));
     m_table->setHorizontalHeaderLabels({QStringLiteral("Nome"), QStringLiteral("Ultimo"), QStringLiteral("Ora"),
                                         QStringLiteral("Variazione"), QStringLiteral("Var. %"), QStringLiteral("Stato"),
@@ -90,9 +105,9 @@ FollowedValuesWindow::FollowedValuesWindow(QWidget *parent)
     buttons->addStretch();
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_table, 3);
+    layout->addWidget(m_table, 1);
     layout->addLayout(buttons);
-    layout->addWidget(m_chart->view(), 2);
+    layout->addWidget(m_chart->view(), 1);
     chosenChanged();
 }
 
@@ -110,15 +125,13 @@ void FollowedValuesWindow::setRows(const QList<FollowedRow> &rows)
         QString state = row.unreadReason.isEmpty() ? QStringLiteral("letto")
                                                    : QStringLiteral("non letto: ") + row.unreadReason;
         if (row.alertedAt.isValid())
-            state = QStringLiteral("Avviso alle %1; ").arg(row.alertedAt.toString(QStringLiteral("HH:mm:ss"))) + state;
-        const QStringList cells{row.name,
-                                number(row.last),
-                                row.lastTime.isValid() ? row.lastTime.toString(QStringLiteral("HH:mm:ss")) : QString(),
-                                change(row),
-                                percent(row.changePercent),
-                                state,
-                                number(row.above),
-                                number(row.below)};
+            state += QStringLiteral("; avviso alle %1").arg(row.alertedAt.toString(QStringLiteral("HH:mm:ss")));
+        // A reading of another day says which: after a night, "17:35:00" alone reads as today's.
+        const QString time = !row.lastTime.isValid() ? QString()
+            : row.lastTime.date() == QDate::currentDate() ? row.lastTime.toString(QStringLiteral("HH:mm:ss"))
+                                                          : row.lastTime.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+        const QStringList cells{row.name, price(row.last), time, change(row), percent(row.changePercent),
+                                state, price(row.above), price(row.below)};
         for (int c = 0; c < ColumnCount; ++c) {
             auto *item = new QTableWidgetItem(cells.at(c));
             if (c != Name && c != State)

@@ -1,6 +1,11 @@
 #include <QDBusConnectionInterface>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "common/MessageBox.h"
+#include "watch/FollowedValuesWindow.h"
 
 #include "support/PrivateBus.h"
 #include "watch/AlertList.h"
@@ -33,6 +38,7 @@ private slots:
     void initTestCase();
     void oneCrossingGivesOneNotification();
     void withoutListenerTheProgramShowsTheAlert();
+    void listShowsWhatThePageMeantAndAsksBeforeForgetting();
 
 private:
     qint64 followEni(ValueWatch &watch);
@@ -114,6 +120,46 @@ void TestAlerts::withoutListenerTheProgramShowsTheAlert()
     busless.setLevels(followEni(busless), {14.0, std::nullopt, 0.2});
     read(busless, 15.0);
     QTRY_COMPARE(busless.alertList().entries().size(), 1);
+}
+
+void TestAlerts::listShowsWhatThePageMeantAndAsksBeforeForgetting()
+{
+    ValueWatch watch(m_dir.filePath(QStringLiteral("list.sqlite")), QDBusConnection(QStringLiteral("none")));
+    const qint64 id = followEni(watch);
+    const QDateTime yesterday = QDateTime::currentDateTime().addDays(-1);
+    const ValuePlace tiny{m_eni.address, m_eni.group, 2};
+    watch.follow({tiny, QStringLiteral("MICRO"), QStringLiteral("0,00000012"), 0.00000012, true});
+    watch.record({{m_eni, 1240.0, QStringLiteral("1.240"), QString(), yesterday}});
+    watch.setLevels(id, {12345678901.5, std::nullopt, 0.2});
+    FollowedValuesWindow &window = watch.window();
+    window.show();
+    auto *table = window.findChild<QTableWidget *>(QStringLiteral("followedValues"));
+    QVERIFY(table);
+    QCOMPARE(table->rowCount(), 2);
+    // A price keeps two decimals, a tiny one all of its own, a level its grouping; a reading
+    // of another day names the day.
+    QCOMPARE(table->item(0, 1)->text(), QStringLiteral("1.240,00"));
+    QCOMPARE(table->item(0, 2)->text(), yesterday.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")));
+    QCOMPARE(table->item(0, 6)->text(), QStringLiteral("12.345.678.901,50"));
+    QCOMPARE(table->item(1, 1)->text(), QStringLiteral("0,00000012"));
+
+    window.choose(id);
+    QList<MessageBox::Shown> asked;
+    bool answer = false;
+    MessageBox::setInterceptor([&](const MessageBox::Shown &shown) {
+        asked.append(shown);
+        return MessageBox::Answer{answer, {}};
+    });
+    auto *unfollow = window.findChild<QPushButton *>(QStringLiteral("unfollow"));
+    QTest::mouseClick(unfollow, Qt::LeftButton);
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(asked.first().text.contains(QStringLiteral("ENI")));
+    QCOMPARE(watch.rows().size(), 2);
+    answer = true;
+    QTest::mouseClick(unfollow, Qt::LeftButton);
+    MessageBox::clearInterceptor();
+    QCOMPARE(watch.rows().size(), 1);
+    QCOMPARE(watch.rows().first().name, QStringLiteral("MICRO"));
 }
 
 QTEST_MAIN(TestAlerts)
