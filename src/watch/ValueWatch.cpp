@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLocale>
 #include <QPushButton>
@@ -411,7 +412,10 @@ void ValueWatch::askExport(qint64 id)
         return;
     QString base = m_values[id].value.name;
     base.replace(QRegularExpression(QStringLiteral("[^\\w\\-. ]")), QStringLiteral("_"));
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A desktop without a documents folder: the home folder, not wherever the program started.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
     const QString path = QFileDialog::getSaveFileName(m_window.get(), QStringLiteral("Esporta CSV"),
                                                       QDir(folder).filePath(base + QStringLiteral(".csv")),
                                                       QStringLiteral("CSV (*.csv)"));
