@@ -387,8 +387,8 @@ void ValueWatch::askMargin(qint64 id)
     QString text = m_values.contains(id) ? LevelText::format(m_values[id].value.levels.marginPercent) : QString();
     while (m_values.contains(id)) {
         const auto typed = askText(m_window.get(), QStringLiteral("Margine"),
-                                   QStringLiteral("Dopo un avviso, il successivo solo quando il valore \u00e8 "
-                                                  "tornato indietro di (% del livello, da 0 a 50):"),
+                                   QStringLiteral("Dopo un avviso, il prossimo arriva solo quando il valore \u00e8 "
+                                                  "tornato indietro di questa percentuale del livello (da 0 a 50):"),
                                    text);
         if (!typed || !m_values.contains(id))
             return;

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QPointF>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QVariantList>
 #include <QWebEnginePage>
@@ -35,6 +36,14 @@ QString placesJson(const QList<ValuePlace> &places)
     for (const ValuePlace &place : places)
         list.append(QJsonArray{place.group, place.index});
     return QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact));
+}
+
+// "12.345" on a page that names no language: a number, only not one to guess at.
+bool unclearWriting(const QString &text)
+{
+    static const QRegularExpression shape(
+        QStringLiteral("^[+\\-\u2212]?\\s*[\u20ac$\u00a3]?\\s*\\d{1,3}[.,]\\d{3}\\s*[\u20ac$\u00a3%]?$"));
+    return shape.match(text).hasMatch();
 }
 
 template<typename F>
@@ -112,7 +121,9 @@ void ValueReader::read(QWebEnginePage *page, Readings done)
                 if (!answer.at(2).isNull() && ok)
                     reading.number = number;
                 else
-                    reading.reason = QStringLiteral("\u00ab%1\u00bb non \u00e8 un numero").arg(reading.text);
+                    reading.reason = unclearWriting(reading.text)
+                        ? QStringLiteral("in \u00ab%1\u00bb la pagina non dice se sono migliaia o decimali").arg(reading.text)
+                        : QStringLiteral("\u00ab%1\u00bb non \u00e8 un numero").arg(reading.text);
             }
             readings.append(reading);
         }

@@ -144,6 +144,11 @@ void TestValues::rowAddedAboveRowGoneAndNotANumber()
     ValueReading reading = refreshed();
     QVERIFY(!reading.number);
     QVERIFY2(reading.reason.contains(QStringLiteral("n.d.")), qPrintable(reading.reason));
+    // A page naming no language: "14.300" is a number, only an unclear one, and says so.
+    serve(QString(), {{"A2A", "1,90"}, {"ENI", "14.300"}});
+    reading = refreshed();
+    QVERIFY(!reading.number);
+    QVERIFY2(reading.reason.contains(QStringLiteral("migliaia o decimali")), qPrintable(reading.reason));
 
     // ENEL now stands where ENI stood: its price is not ENI's.
     serve(QStringLiteral("it"), {{"ENEL", "6,20"}, {"A2A", "1,90"}});
