@@ -85,6 +85,7 @@ void DayChart::show(const QString &name, const QList<ValueStore::Reading> &readi
         high = qMax(high, *level);
     }
     const double pad = high > low ? (high - low) * 0.08 : qMax(qAbs(high) * 0.01, 0.01);
-    values->setRange(low - pad, high + pad);
+    // Prices never go below nought, and neither should their axis because a level is far off.
+    values->setRange(low >= 0 ? qMax(0.0, low - pad) : low - pad, high + pad);
     values->applyNiceNumbers();
 }

@@ -6,6 +6,7 @@
 #include <QChartView>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
@@ -63,6 +64,9 @@ QString percent(std::optional<double> value)
 
 FollowedValuesWindow::FollowedValuesWindow(QWidget *parent)
     : QWidget(parent, Qt::Window)
+    , m_empty(new QLabel(QStringLiteral("Nessun valore seguito. Per seguirne uno, cliccate con il tasto destro su un "
+                                        "numero della pagina e scegliete \u00abSegui questo valore\u00bb."),
+                         this))
     , m_table(new QTableWidget(0, ColumnCount, this))
     , m_chart(new DayChart(this))
 {
@@ -105,6 +109,9 @@ FollowedValuesWindow::FollowedValuesWindow(QWidget *parent)
     buttons->addStretch();
 
     auto *layout = new QVBoxLayout(this);
+    m_empty->setObjectName(QStringLiteral("noFollowedValues"));
+    m_empty->setWordWrap(true);
+    layout->addWidget(m_empty);
     layout->addWidget(m_table, 1);
     layout->addLayout(buttons);
     layout->addWidget(m_chart->view(), 1);
@@ -117,6 +124,7 @@ void FollowedValuesWindow::setRows(const QList<FollowedRow> &rows)
 {
     const qint64 chosen = chosenId();
     m_rows = rows;
+    m_empty->setVisible(rows.isEmpty());
     {
     const QSignalBlocker quiet(m_table);
     m_table->setRowCount(int(rows.size()));
@@ -138,8 +146,13 @@ void FollowedValuesWindow::setRows(const QList<FollowedRow> &rows)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (c == Name)
                 item->setToolTip(row.address);
-            if (row.beyond)
+            if (row.beyond) {
                 item->setBackground(QColor(255, 214, 120));
+                // The chosen row's selection hides its background; bold stays.
+                QFont bold = item->font();
+                bold.setBold(true);
+                item->setFont(bold);
+            }
             else if (!row.unreadReason.isEmpty() && c == State)
                 item->setForeground(QColor(180, 0, 0));
             if ((c == Change || c == ChangePercent) && row.change && *row.change != 0)
@@ -149,10 +162,10 @@ void FollowedValuesWindow::setRows(const QList<FollowedRow> &rows)
     }
     m_table->resizeColumnsToContents();
     m_table->clearSelection();
-    for (int r = 0; r < rows.size(); ++r) {
-        if (rows.at(r).id == (chosen ? chosen : rows.first().id))
-            m_table->selectRow(r);
-    }
+    // The chosen value stays chosen; once it is gone, the first, so the buttons still work.
+    const auto kept = std::find_if(rows.cbegin(), rows.cend(), [chosen](const FollowedRow &row) { return row.id == chosen; });
+    if (!rows.isEmpty())
+        m_table->selectRow(kept != rows.cend() ? int(kept - rows.cbegin()) : 0);
     }
     // Anew each time: the chosen value may have a new reading.
     chosenChanged();

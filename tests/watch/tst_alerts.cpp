@@ -1,4 +1,5 @@
 #include <QDBusConnectionInterface>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -160,6 +161,13 @@ void TestAlerts::listShowsWhatThePageMeantAndAsksBeforeForgetting()
     MessageBox::clearInterceptor();
     QCOMPARE(watch.rows().size(), 1);
     QCOMPARE(watch.rows().first().name, QStringLiteral("MICRO"));
+    // With nothing left, the window says how to follow a value.
+    auto *hint = window.findChild<QLabel *>(QStringLiteral("noFollowedValues"));
+    QVERIFY(hint && !hint->isVisible());
+    MessageBox::setInterceptor([](const MessageBox::Shown &) { return MessageBox::Answer{true, {}}; });
+    QTest::mouseClick(unfollow, Qt::LeftButton);
+    MessageBox::clearInterceptor();
+    QVERIFY(hint->isVisible());
 }
 
 QTEST_MAIN(TestAlerts)
