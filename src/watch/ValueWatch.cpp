@@ -387,7 +387,7 @@ void ValueWatch::askMargin(qint64 id)
     QString text = m_values.contains(id) ? LevelText::format(m_values[id].value.levels.marginPercent) : QString();
     while (m_values.contains(id)) {
         const auto typed = askText(m_window.get(), QStringLiteral("Margine"),
-                                   QStringLiteral("Dopo un avviso, il prossimo arriva solo quando il valore \u00e8 "
+                                   QStringLiteral("Dopo un avviso, il prossimo arriva solo quando il valore\n\u00e8 "
                                                   "tornato indietro di questa percentuale del livello (da 0 a 50):"),
                                    text);
         if (!typed || !m_values.contains(id))
@@ -401,7 +401,7 @@ void ValueWatch::askMargin(qint64 id)
             return;
         }
         MessageBox::show(m_window.get(), QMessageBox::Warning, QStringLiteral("Margine"),
-                         margin ? QStringLiteral("Il margine va da 0 a 50 (%).") : problem);
+                         margin ? QStringLiteral("Il margine \u00e8 una percentuale del livello, da 0 a 50.") : problem);
         text = *typed;
     }
 }
