@@ -45,6 +45,22 @@ std::optional<QString> askText(QWidget *parent, const QString &title, const QStr
     return accepted ? std::optional(typed) : std::nullopt;
 }
 
+// Headings compared by their words alone: "Ultimo (17:35)" and "Ultimo \u25b2" are one column.
+bool sameHeading(const QString &followed, const QString &read)
+{
+    if (followed.isEmpty() || read.isEmpty())
+        return true;
+    const auto words = [](const QString &heading) {
+        QString letters;
+        for (const QChar c : heading) {
+            if (c.isLetter())
+                letters += c.toLower();
+        }
+        return letters;
+    };
+    return words(followed) == words(read);
+}
+
 } // namespace
 
 ValueWatch::ValueWatch(const QString &databasePath, const QDBusConnection &bus, QObject *parent)
@@ -136,6 +152,12 @@ void ValueWatch::record(const QList<ValueReading> &readings)
                 tracked.unreadReason = reading.reason.isEmpty() ? QStringLiteral("valore non trovato") : reading.reason;
                 continue;
             }
+            // A column added before the value's puts another column's number in its place.
+            if (!sameHeading(tracked.value.heading, reading.heading)) {
+                tracked.unreadReason = QStringLiteral("la colonna \u00ab%1\u00bb ora \u00e8 \u00ab%2\u00bb")
+                                           .arg(tracked.value.heading, reading.heading);
+                continue;
+            }
             const ValueStore::Reading value{reading.time, *reading.number};
             tracked.unreadReason.clear();
             // A later reading of the same second replaces the earlier one in the store too.
@@ -180,17 +202,17 @@ void ValueWatch::follow(const ValuePick &pick)
     if (!pick.number || !pick.followable)
         return;
     const QString name = pick.name.trimmed().isEmpty() ? QStringLiteral("Valore") : pick.name.trimmed();
-    const std::optional<qint64> id = m_store.follow(pick.place, name);
+    const std::optional<qint64> id = m_store.follow(pick.place, name, pick.heading);
     if (!id)
         return;
     if (!m_values.contains(*id)) {
         Tracked tracked;
-        tracked.value = {*id, pick.place, name, {}};
+        tracked.value = {*id, pick.place, name, {}, pick.heading};
         m_values.insert(*id, tracked);
         publishPlaces();
     }
     // What the user pointed at is a reading of the page shown.
-    record({{pick.place, pick.number, pick.text, QString(), QDateTime::currentDateTime()}});
+    record({{pick.place, pick.number, pick.text, QString(), QDateTime::currentDateTime(), pick.heading}});
 }
 
 void ValueWatch::askLevel(qint64 id, BrowserPane::ValueAsk which, std::optional<double> current, QWidget *over)

@@ -40,10 +40,11 @@ private slots:
     void oneCrossingGivesOneNotification();
     void withoutListenerTheProgramShowsTheAlert();
     void listShowsWhatThePageMeantAndAsksBeforeForgetting();
+    void columnAddedBeforeTheValueIsNotTakenForIt();
 
 private:
     qint64 followEni(ValueWatch &watch);
-    void read(ValueWatch &watch, double number);
+    void read(ValueWatch &watch, double number, const QString &heading = QStringLiteral("Prezzo"));
 
     std::optional<PrivateBus> m_bus;
     QTemporaryDir m_dir;
@@ -61,14 +62,14 @@ void TestAlerts::initTestCase()
 
 qint64 TestAlerts::followEni(ValueWatch &watch)
 {
-    watch.follow({m_eni, QStringLiteral("ENI"), QStringLiteral("14,00"), 14.0, true});
+    watch.follow({m_eni, QStringLiteral("ENI"), QStringLiteral("14,00"), 14.0, true, QStringLiteral("Prezzo")});
     const QList<FollowedRow> rows = watch.rows();
     return rows.isEmpty() ? 0 : rows.first().id;
 }
 
-void TestAlerts::read(ValueWatch &watch, double number)
+void TestAlerts::read(ValueWatch &watch, double number, const QString &heading)
 {
-    watch.record({{m_eni, number, QString::number(number), QString(), QDateTime::currentDateTime()}});
+    watch.record({{m_eni, number, QString::number(number), QString(), QDateTime::currentDateTime(), heading}});
 }
 
 void TestAlerts::oneCrossingGivesOneNotification()
@@ -129,8 +130,8 @@ void TestAlerts::listShowsWhatThePageMeantAndAsksBeforeForgetting()
     const qint64 id = followEni(watch);
     const QDateTime yesterday = QDateTime::currentDateTime().addDays(-1);
     const ValuePlace tiny{m_eni.address, m_eni.group, 2};
-    watch.follow({tiny, QStringLiteral("MICRO"), QStringLiteral("0,00000012"), 0.00000012, true});
-    watch.record({{m_eni, 1240.0, QStringLiteral("1.240"), QString(), yesterday}});
+    watch.follow({tiny, QStringLiteral("MICRO"), QStringLiteral("0,00000012"), 0.00000012, true, QString()});
+    watch.record({{m_eni, 1240.0, QStringLiteral("1.240"), QString(), yesterday, QString()}});
     watch.setLevels(id, {12345678901.5, std::nullopt, 0.2});
     FollowedValuesWindow &window = watch.window();
     window.show();
@@ -168,6 +169,25 @@ void TestAlerts::listShowsWhatThePageMeantAndAsksBeforeForgetting()
     QTest::mouseClick(unfollow, Qt::LeftButton);
     MessageBox::clearInterceptor();
     QVERIFY(hint->isVisible());
+}
+
+void TestAlerts::columnAddedBeforeTheValueIsNotTakenForIt()
+{
+    ValueWatch watch(m_dir.filePath(QStringLiteral("column.sqlite")), QDBusConnection(QStringLiteral("none")));
+    const qint64 id = followEni(watch);
+    watch.setLevels(id, {std::nullopt, 13.0, 0.2});
+    // "Apertura" now stands where "Prezzo" stood: its number is not ENI's price.
+    read(watch, 12.0, QStringLiteral("Apertura"));
+    QCOMPARE(watch.rows().first().last, std::optional(14.0));
+    QVERIFY2(watch.rows().first().unreadReason.contains(QStringLiteral("Prezzo")),
+             qPrintable(watch.rows().first().unreadReason));
+    QVERIFY(!watch.rows().first().beyond);
+    // The same heading with the hour in it, or none at all, is the same column.
+    read(watch, 14.1, QStringLiteral("Prezzo (17:35)"));
+    QCOMPARE(watch.rows().first().last, std::optional(14.1));
+    QVERIFY(watch.rows().first().unreadReason.isEmpty());
+    read(watch, 14.2, QString());
+    QCOMPARE(watch.rows().first().last, std::optional(14.2));
 }
 
 QTEST_MAIN(TestAlerts)

@@ -93,7 +93,7 @@ QList<ValueReading> ValueReader::unread(const QUrl &url, const QString &reason) 
     QList<ValueReading> readings;
     const QDateTime now = QDateTime::currentDateTime();
     for (const ValuePlace &place : placesOf(url))
-        readings.append({place, std::nullopt, QString(), reason, now});
+        readings.append({place, std::nullopt, QString(), reason, now, QString()});
     return readings;
 }
 
@@ -111,11 +111,12 @@ void ValueReader::read(QWebEnginePage *page, Readings done)
         QList<ValueReading> readings;
         for (qsizetype i = 0; i < places.size(); ++i) {
             const QVariantList answer = i < answers.size() ? answers.at(i).toList() : QVariantList();
-            ValueReading reading{places.at(i), std::nullopt, QString(), QString(), now};
-            if (answer.size() != 3 || !answer.at(0).toBool()) {
+            ValueReading reading{places.at(i), std::nullopt, QString(), QString(), now, QString()};
+            if (answer.size() != 4 || !answer.at(0).toBool()) {
                 reading.reason = QStringLiteral("non c'\u00e8 pi\u00f9 nella pagina");
             } else {
                 reading.text = answer.at(1).toString();
+                reading.heading = answer.at(3).toString();
                 bool ok = false;
                 const double number = answer.at(2).toDouble(&ok);
                 if (!answer.at(2).isNull() && ok)
@@ -163,12 +164,12 @@ void ValueReader::pick(QWebEnginePage *page, const QPointF &pos,
     const QString script = QStringLiteral("(%1)({pick: [%2, %3]})").arg(valuesSource()).arg(pos.x()).arg(pos.y());
     page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [address, finish](const QVariant &result) {
         const QVariantList answer = result.toList();
-        if (answer.size() != 6) {
+        if (answer.size() != 7) {
             finish(std::nullopt);
             return;
         }
         ValuePick pick{{address, answer.at(0).toString(), answer.at(1).toInt()}, answer.at(2).toString(),
-                       answer.at(3).toString(), std::nullopt, answer.at(5).toBool()};
+                       answer.at(3).toString(), std::nullopt, answer.at(5).toBool(), answer.at(6).toString()};
         bool ok = false;
         const double number = answer.at(4).toDouble(&ok);
         if (!answer.at(4).isNull() && ok)
