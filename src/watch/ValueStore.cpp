@@ -203,6 +203,13 @@ bool ValueStore::setLevels(qint64 id, const LevelCrossing::Levels &levels)
         && q.numRowsAffected() == 1;
 }
 
+bool ValueStore::setHeading(qint64 id, const QString &heading)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("UPDATE followed SET heading = ? WHERE id = ?"));
+    return exec(q, {text(heading), id}) && q.numRowsAffected() == 1;
+}
+
 bool ValueStore::unfollow(qint64 id)
 {
     QSqlQuery q(QSqlDatabase::database(m_connection, false));

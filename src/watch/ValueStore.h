@@ -46,6 +46,7 @@ public:
     std::optional<qint64> follow(const ValuePlace &place, const QString &name, const QString &heading = {});
     bool rename(qint64 id, const QString &name);
     bool setLevels(qint64 id, const LevelCrossing::Levels &levels);
+    bool setHeading(qint64 id, const QString &heading);
     // Forgets the value with its readings.
     bool unfollow(qint64 id);
 

@@ -152,6 +152,10 @@ void ValueWatch::record(const QList<ValueReading> &readings)
                 tracked.unreadReason = reading.reason.isEmpty() ? QStringLiteral("valore non trovato") : reading.reason;
                 continue;
             }
+            // A value followed before headings were kept takes the one it is read under now.
+            if (tracked.value.heading.isEmpty() && !reading.heading.isEmpty()
+                && m_store.setHeading(it.key(), reading.heading))
+                tracked.value.heading = reading.heading;
             // A column added before the value's puts another column's number in its place.
             if (!sameHeading(tracked.value.heading, reading.heading)) {
                 tracked.unreadReason = QStringLiteral("la colonna \u00ab%1\u00bb ora \u00e8 \u00ab%2\u00bb")

@@ -188,6 +188,12 @@ void TestAlerts::columnAddedBeforeTheValueIsNotTakenForIt()
     QVERIFY(watch.rows().first().unreadReason.isEmpty());
     read(watch, 14.2, QString());
     QCOMPARE(watch.rows().first().last, std::optional(14.2));
+    // One followed with no heading known takes the first it is read under.
+    const ValuePlace enel{m_eni.address, QStringLiteral("/TABLE:0/TBODY:0/TR#ENEL"), 1};
+    watch.follow({enel, QStringLiteral("ENEL"), QStringLiteral("6,10"), 6.1, true, QString()});
+    watch.record({{enel, 6.2, QStringLiteral("6,20"), QString(), QDateTime::currentDateTime(), QStringLiteral("Prezzo")}});
+    watch.record({{enel, 6.0, QStringLiteral("6,00"), QString(), QDateTime::currentDateTime(), QStringLiteral("Apertura")}});
+    QCOMPARE(watch.rows().last().last, std::optional(6.2));
 }
 
 QTEST_MAIN(TestAlerts)
