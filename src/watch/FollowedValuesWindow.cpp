@@ -1,7 +1,6 @@
 #include "watch/FollowedValuesWindow.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include <QChartView>
 #include <QHBoxLayout>
@@ -13,33 +12,20 @@
 #include <QVBoxLayout>
 
 #include "watch/DayChart.h"
+#include "watch/LevelText.h"
 
 namespace {
 
 enum Column { Name, Last, Time, Change, ChangePercent, State, Above, Below, ColumnCount };
-
-// The digits after the comma a reading has: 14,320000000000002 (a difference's rounding) has
-// two, a price of 0,00000012 has eight.
-int decimalsOf(double value)
-{
-    constexpr int Most = 12;
-    for (int d = 0; d < Most; ++d) {
-        const double scaled = value * std::pow(10.0, d);
-        if (std::abs(scaled - std::round(scaled)) <= 1e-12 * std::max(1.0, std::abs(scaled)))
-            return d;
-    }
-    return Most;
-}
 
 QString number(std::optional<double> value, int decimals)
 {
     return value ? QLocale(QLocale::Italian, QLocale::Italy).toString(*value, 'f', decimals) : QString();
 }
 
-// As quote pages write prices, two decimals at least: "1.240,00" is never taken for 1,24.
 QString price(std::optional<double> value)
 {
-    return value ? number(value, qMax(2, decimalsOf(*value))) : QString();
+    return value ? LevelText::price(*value) : QString();
 }
 
 // A difference of two readings, to their own precision: 14,6 - 14,3 is +0,3.
@@ -48,7 +34,7 @@ QString change(const FollowedRow &row)
     if (!row.change || !row.last)
         return QString();
     const double first = *row.last - *row.change;
-    const QString text = number(row.change, qMax(decimalsOf(first), decimalsOf(*row.last)));
+    const QString text = number(row.change, qMax(LevelText::decimals(first), LevelText::decimals(*row.last)));
     return *row.change > 0 ? QLatin1Char('+') + text : text;
 }
 

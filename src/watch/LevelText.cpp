@@ -1,5 +1,6 @@
 #include "watch/LevelText.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QLocale>
@@ -73,6 +74,22 @@ QString format(double value)
     QLocale italian(QLocale::Italian, QLocale::Italy);
     italian.setNumberOptions(QLocale::OmitGroupSeparator);
     return italian.toString(value, 'f', QLocale::FloatingPointShortest);
+}
+
+int decimals(double value)
+{
+    constexpr int Most = 12;
+    for (int d = 0; d < Most; ++d) {
+        const double scaled = value * std::pow(10.0, d);
+        if (std::abs(scaled - std::round(scaled)) <= 1e-12 * std::max(1.0, std::abs(scaled)))
+            return d;
+    }
+    return Most;
+}
+
+QString price(double value)
+{
+    return QLocale(QLocale::Italian, QLocale::Italy).toString(value, 'f', std::max(2, decimals(value)));
 }
 
 } // namespace LevelText

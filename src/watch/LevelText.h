@@ -15,4 +15,12 @@ std::optional<double> parse(const QString &text, QString *problem = nullptr);
 // Italian writing without thousands grouping, every digit the number has: "0,000123".
 QString format(double value);
 
+// The digits after the comma a reading has: 14,320000000000002 (a difference's rounding) has
+// two, a price of 0,00000012 has eight.
+int decimals(double value);
+
+// As quote pages write prices, for the list and the alerts: grouped, two decimals at least,
+// so "1.240,00" is never taken for 1,24.
+QString price(double value);
+
 } // namespace LevelText

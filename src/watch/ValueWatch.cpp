@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
-#include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -21,10 +20,6 @@
 
 namespace {
 
-QString italian(double value)
-{
-    return QLocale(QLocale::Italian, QLocale::Italy).toString(value, 'f', QLocale::FloatingPointShortest);
-}
 
 // A line of text from the user, in a dialog that speaks Italian whatever the desktop's
 // language; nullopt when cancelled, or when its window went while it was open.
@@ -189,10 +184,10 @@ void ValueWatch::alert(Tracked &tracked, LevelCrossing::Crossed crossed, const V
     QString name = tracked.value.name;
     name.replace(QLatin1Char('<'), QChar(0x2039)).replace(QLatin1Char('>'), QChar(0x203a));
     const QString summary = QStringLiteral("%1 %2 %3").arg(name, above ? QStringLiteral("sopra") : QStringLiteral("sotto"),
-                                                           italian(level));
+                                                           LevelText::price(level));
     const QString body = QStringLiteral("%1 vale %2 alle %3: %4 al livello di %5 o %6.")
-                             .arg(name, italian(reading.number), reading.time.toString(QStringLiteral("HH:mm:ss")),
-                                  above ? QStringLiteral("\u00e8 salito") : QStringLiteral("\u00e8 sceso"), italian(level),
+                             .arg(name, LevelText::price(reading.number), reading.time.toString(QStringLiteral("HH:mm:ss")),
+                                  above ? QStringLiteral("\u00e8 salito") : QStringLiteral("\u00e8 sceso"), LevelText::price(level),
                                   above ? QStringLiteral("oltre") : QStringLiteral("sotto"));
     tracked.alertedAt = reading.time;
     tracked.beyond = true;
