@@ -29,6 +29,8 @@ struct ValueReading
     // For people, when number is empty.
     QString reason;
     QDateTime time;
+    // The heading over the element's table column; empty where there is none.
+    QString heading;
 };
 
 // The element the user pointed at for the pane's menu.
@@ -42,6 +44,8 @@ struct ValuePick
     // Inside a table whose rows have no unique first cell, the place would be a position
     // only: such a value is not offered for following.
     bool followable = false;
+    // The heading over its table column, by which a column added before it is told apart.
+    QString heading;
 };
 
 Q_DECLARE_METATYPE(ValueReading)

@@ -5,7 +5,8 @@
 class QListWidget;
 
 // The program's own window of alerts, for a desktop where no notification service answers:
-// an alert is never lost silently. Comes to the front with each new alert; the newest first.
+// an alert is never lost silently. Comes to the front with each new alert, without taking
+// the keyboard; the newest first.
 class AlertList final : public QWidget
 {
     Q_OBJECT

@@ -16,7 +16,9 @@ DayChart::DayChart(QWidget *parent)
     m_view->setObjectName(QStringLiteral("dayChart"));
     m_view->setChart(m_chart);
     m_view->setRenderHint(QPainter::Antialiasing);
-    m_view->setMinimumHeight(160);
+    // Qt Charts cuts a value axis's labels to "..." once the gap between them is lower than
+    // a line of text: the plot needs its height.
+    m_view->setMinimumHeight(240);
     m_chart->legend()->setAlignment(Qt::AlignBottom);
     m_chart->setMargins(QMargins(4, 4, 4, 4));
     m_chart->setLocalizeNumbers(true);
@@ -39,7 +41,10 @@ void DayChart::show(const QString &name, const QList<ValueStore::Reading> &readi
     if (readings.isEmpty())
         return;
     auto *series = new QLineSeries;
-    series->setName(QStringLiteral("Letture di oggi"));
+    const QDate day = readings.first().time.date();
+    series->setName(day == QDate::currentDate()
+                        ? QStringLiteral("Letture di oggi")
+                        : QStringLiteral("Letture del %1").arg(day.toString(QStringLiteral("dd/MM/yyyy"))));
     QList<QPointF> points;
     points.reserve(readings.size());
     double low = readings.first().number, high = low;
@@ -53,7 +58,6 @@ void DayChart::show(const QString &name, const QList<ValueStore::Reading> &readi
     m_chart->addSeries(series);
 
     auto *time = new QDateTimeAxis;
-    time->setTitleText(QStringLiteral("Ora"));
     QDateTime from = readings.first().time, to = readings.last().time;
     if (from == to)
         to = from.addSecs(60);
@@ -81,6 +85,7 @@ void DayChart::show(const QString &name, const QList<ValueStore::Reading> &readi
         high = qMax(high, *level);
     }
     const double pad = high > low ? (high - low) * 0.08 : qMax(qAbs(high) * 0.01, 0.01);
-    values->setRange(low - pad, high + pad);
+    // Prices never go below nought, and neither should their axis because a level is far off.
+    values->setRange(low >= 0 ? qMax(0.0, low - pad) : low - pad, high + pad);
     values->applyNiceNumbers();
 }

@@ -1,29 +1,31 @@
 #include "watch/FollowedValuesWindow.h"
 
+#include <algorithm>
+
 #include <QChartView>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "watch/DayChart.h"
+#include "watch/LevelText.h"
 
 namespace {
 
 enum Column { Name, Last, Time, Change, ChangePercent, State, Above, Below, ColumnCount };
 
-int decimalsOf(double value)
-{
-    const QString text = QString::number(value, 'f', QLocale::FloatingPointShortest);
-    const qsizetype dot = text.indexOf(QLatin1Char('.'));
-    return dot < 0 ? 0 : int(qMin<qsizetype>(text.size() - dot - 1, 6));
-}
-
-QString number(std::optional<double> value, int decimals = QLocale::FloatingPointShortest)
+QString number(std::optional<double> value, int decimals)
 {
     return value ? QLocale(QLocale::Italian, QLocale::Italy).toString(*value, 'f', decimals) : QString();
+}
+
+QString price(std::optional<double> value)
+{
+    return value ? LevelText::price(*value) : QString();
 }
 
 // A difference of two readings, to their own precision: 14,6 - 14,3 is +0,3.
@@ -32,7 +34,7 @@ QString change(const FollowedRow &row)
     if (!row.change || !row.last)
         return QString();
     const double first = *row.last - *row.change;
-    const QString text = number(row.change, qMax(decimalsOf(first), decimalsOf(*row.last)));
+    const QString text = number(row.change, qMax(LevelText::decimals(first), LevelText::decimals(*row.last)));
     return *row.change > 0 ? QLatin1Char('+') + text : text;
 }
 
@@ -48,6 +50,9 @@ QString percent(std::optional<double> value)
 
 FollowedValuesWindow::FollowedValuesWindow(QWidget *parent)
     : QWidget(parent, Qt::Window)
+    , m_empty(new QLabel(QStringLiteral("Nessun valore seguito. Per seguirne uno, cliccate con il tasto destro su un "
+                                        "numero della pagina e scegliete \u00abSegui questo valore\u00bb."),
+                         this))
     , m_table(new QTableWidget(0, ColumnCount, this))
     , m_chart(new DayChart(this))
 {
@@ -55,7 +60,7 @@ FollowedValuesWindow::FollowedValuesWindow(QWidget *parent)
     // The program ends with its last main window, whatever else is open.
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Valori seguiti"));
-    resize(820, 560);
+    resize(860, 680);
     m_table->setObjectName(QStringLiteral("followedValues"));
     m_table->setHorizontalHeaderLabels({QStringLiteral("Nome"), QStringLiteral("Ultimo"), QStringLiteral("Ora"),
                                         QStringLiteral("Variazione"), QStringLiteral("Var. %"), QStringLiteral("Stato"),
@@ -90,9 +95,12 @@ FollowedValuesWindow::FollowedValuesWindow(QWidget *parent)
     buttons->addStretch();
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_table, 3);
+    m_empty->setObjectName(QStringLiteral("noFollowedValues"));
+    m_empty->setWordWrap(true);
+    layout->addWidget(m_empty);
+    layout->addWidget(m_table, 1);
     layout->addLayout(buttons);
-    layout->addWidget(m_chart->view(), 2);
+    layout->addWidget(m_chart->view(), 1);
     chosenChanged();
 }
 
@@ -102,6 +110,7 @@ void FollowedValuesWindow::setRows(const QList<FollowedRow> &rows)
 {
     const qint64 chosen = chosenId();
     m_rows = rows;
+    m_empty->setVisible(rows.isEmpty());
     {
     const QSignalBlocker quiet(m_table);
     m_table->setRowCount(int(rows.size()));
@@ -110,23 +119,26 @@ void FollowedValuesWindow::setRows(const QList<FollowedRow> &rows)
         QString state = row.unreadReason.isEmpty() ? QStringLiteral("letto")
                                                    : QStringLiteral("non letto: ") + row.unreadReason;
         if (row.alertedAt.isValid())
-            state = QStringLiteral("Avviso alle %1; ").arg(row.alertedAt.toString(QStringLiteral("HH:mm:ss"))) + state;
-        const QStringList cells{row.name,
-                                number(row.last),
-                                row.lastTime.isValid() ? row.lastTime.toString(QStringLiteral("HH:mm:ss")) : QString(),
-                                change(row),
-                                percent(row.changePercent),
-                                state,
-                                number(row.above),
-                                number(row.below)};
+            state += QStringLiteral("; avviso alle %1").arg(row.alertedAt.toString(QStringLiteral("HH:mm:ss")));
+        // A reading of another day says which: after a night, "17:35:00" alone reads as today's.
+        const QString time = !row.lastTime.isValid() ? QString()
+            : row.lastTime.date() == QDate::currentDate() ? row.lastTime.toString(QStringLiteral("HH:mm:ss"))
+                                                          : row.lastTime.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+        const QStringList cells{row.name, price(row.last), time, change(row), percent(row.changePercent),
+                                state, price(row.above), price(row.below)};
         for (int c = 0; c < ColumnCount; ++c) {
             auto *item = new QTableWidgetItem(cells.at(c));
             if (c != Name && c != State)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (c == Name)
                 item->setToolTip(row.address);
-            if (row.beyond)
+            if (row.beyond) {
                 item->setBackground(QColor(255, 214, 120));
+                // The chosen row's selection hides its background; bold stays.
+                QFont bold = item->font();
+                bold.setBold(true);
+                item->setFont(bold);
+            }
             else if (!row.unreadReason.isEmpty() && c == State)
                 item->setForeground(QColor(180, 0, 0));
             if ((c == Change || c == ChangePercent) && row.change && *row.change != 0)
@@ -136,10 +148,10 @@ void FollowedValuesWindow::setRows(const QList<FollowedRow> &rows)
     }
     m_table->resizeColumnsToContents();
     m_table->clearSelection();
-    for (int r = 0; r < rows.size(); ++r) {
-        if (rows.at(r).id == (chosen ? chosen : rows.first().id))
-            m_table->selectRow(r);
-    }
+    // The chosen value stays chosen; once it is gone, the first, so the buttons still work.
+    const auto kept = std::find_if(rows.cbegin(), rows.cend(), [chosen](const FollowedRow &row) { return row.id == chosen; });
+    if (!rows.isEmpty())
+        m_table->selectRow(kept != rows.cend() ? int(kept - rows.cbegin()) : 0);
     }
     // Anew each time: the chosen value may have a new reading.
     chosenChanged();

@@ -8,6 +8,7 @@
 #include "watch/ValueStore.h"
 
 class DayChart;
+class QLabel;
 class QPushButton;
 class QTableWidget;
 
@@ -41,6 +42,7 @@ signals:
 private:
     void chosenChanged();
 
+    QLabel *m_empty;
     QTableWidget *m_table;
     DayChart *m_chart;
     QList<QPushButton *> m_valueButtons;

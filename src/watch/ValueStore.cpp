@@ -11,7 +11,8 @@
 
 namespace {
 
-constexpr int SchemaVersion = 1;
+// 2: the heading over a followed value's column, so that a column added before it is noticed.
+constexpr int SchemaVersion = 2;
 
 QString uniqueConnectionName()
 {
@@ -115,15 +116,24 @@ bool ValueStore::prepareSchema()
     if (version == SchemaVersion)
         return true;
     // A file from a later program is not ours to change.
-    if (version != 0)
+    if (version > SchemaVersion)
         return false;
+    if (version == 1) {
+        // Values followed before headings were kept have none, and are read as before.
+        db.transaction();
+        const bool migrated =
+            q.exec(QStringLiteral("ALTER TABLE followed ADD COLUMN heading TEXT NOT NULL DEFAULT ''"))
+            && q.exec(QStringLiteral("UPDATE schema_version SET version = %1").arg(SchemaVersion));
+        return migrated ? db.commit() : (db.rollback(), false);
+    }
     // Keyed by time first, so readings are always added at the table's end and its pages stay
     // full: a month of readings takes about half the room a key by value would.
     db.transaction();
     const bool made =
         q.exec(QStringLiteral("CREATE TABLE followed (id INTEGER PRIMARY KEY, address TEXT NOT NULL, "
                               "grp TEXT NOT NULL, cell INTEGER NOT NULL, name TEXT NOT NULL, above REAL, below REAL, "
-                              "margin REAL NOT NULL DEFAULT 0.2, UNIQUE (address, grp, cell))"))
+                              "margin REAL NOT NULL DEFAULT 0.2, heading TEXT NOT NULL DEFAULT '', "
+                              "UNIQUE (address, grp, cell))"))
         && q.exec(QStringLiteral("CREATE TABLE readings (at INTEGER NOT NULL, value INTEGER NOT NULL "
                                  "REFERENCES followed (id) ON DELETE CASCADE, number REAL NOT NULL, "
                                  "PRIMARY KEY (at, value)) WITHOUT ROWID"))
@@ -151,7 +161,8 @@ QList<ValueStore::Value> ValueStore::values() const
 {
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     QList<Value> values;
-    if (!q.exec(QStringLiteral("SELECT id, address, grp, cell, name, above, below, margin FROM followed ORDER BY id")))
+    if (!q.exec(QStringLiteral("SELECT id, address, grp, cell, name, above, below, margin, heading FROM followed "
+                                "ORDER BY id")))
         return values;
     while (q.next()) {
         Value v;
@@ -159,16 +170,17 @@ QList<ValueStore::Value> ValueStore::values() const
         v.place = {q.value(1).toString(), q.value(2).toString(), q.value(3).toInt()};
         v.name = q.value(4).toString();
         v.levels = {toOptional(q.value(5)), toOptional(q.value(6)), q.value(7).toDouble()};
+        v.heading = q.value(8).toString();
         values.append(v);
     }
     return values;
 }
 
-std::optional<qint64> ValueStore::follow(const ValuePlace &place, const QString &name)
+std::optional<qint64> ValueStore::follow(const ValuePlace &place, const QString &name, const QString &heading)
 {
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.prepare(QStringLiteral("INSERT OR IGNORE INTO followed (address, grp, cell, name) VALUES (?, ?, ?, ?)"));
-    if (!exec(q, {text(place.address), text(place.group), place.index, text(name)}))
+    q.prepare(QStringLiteral("INSERT OR IGNORE INTO followed (address, grp, cell, name, heading) VALUES (?, ?, ?, ?, ?)"));
+    if (!exec(q, {text(place.address), text(place.group), place.index, text(name), text(heading)}))
         return std::nullopt;
     q.prepare(QStringLiteral("SELECT id FROM followed WHERE address = ? AND grp = ? AND cell = ?"));
     if (!exec(q, {text(place.address), text(place.group), place.index}) || !q.next())
@@ -189,6 +201,13 @@ bool ValueStore::setLevels(qint64 id, const LevelCrossing::Levels &levels)
     q.prepare(QStringLiteral("UPDATE followed SET above = ?, below = ?, margin = ? WHERE id = ?"));
     return exec(q, {optionalNumber(levels.above), optionalNumber(levels.below), levels.marginPercent, id})
         && q.numRowsAffected() == 1;
+}
+
+bool ValueStore::setHeading(qint64 id, const QString &heading)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("UPDATE followed SET heading = ? WHERE id = ?"));
+    return exec(q, {text(heading), id}) && q.numRowsAffected() == 1;
 }
 
 bool ValueStore::unfollow(qint64 id)

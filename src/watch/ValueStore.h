@@ -23,6 +23,8 @@ public:
         ValuePlace place;
         QString name;
         LevelCrossing::Levels levels;
+        // The heading over its table column when it was followed; empty for none.
+        QString heading;
     };
     struct Reading
     {
@@ -41,9 +43,10 @@ public:
 
     QList<Value> values() const;
     // The value's id; an existing one for a place already followed.
-    std::optional<qint64> follow(const ValuePlace &place, const QString &name);
+    std::optional<qint64> follow(const ValuePlace &place, const QString &name, const QString &heading = {});
     bool rename(qint64 id, const QString &name);
     bool setLevels(qint64 id, const LevelCrossing::Levels &levels);
+    bool setHeading(qint64 id, const QString &heading);
     // Forgets the value with its readings.
     bool unfollow(qint64 id);
 

@@ -3,9 +3,9 @@
 #include <QAction>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
-#include <QLineEdit>
-#include <QLocale>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
@@ -15,13 +15,45 @@
 #include "watch/AlertSound.h"
 #include "watch/DesktopNotifier.h"
 #include "watch/FollowedValuesWindow.h"
+#include "watch/LevelText.h"
 #include "watch/ReadingsCsv.h"
 
 namespace {
 
-QString italian(double value)
+
+// A line of text from the user, in a dialog that speaks Italian whatever the desktop's
+// language; nullopt when cancelled, or when its window went while it was open.
+std::optional<QString> askText(QWidget *parent, const QString &title, const QString &label, const QString &text)
 {
-    return QLocale(QLocale::Italian, QLocale::Italy).toString(value, 'f', QLocale::FloatingPointShortest);
+    QPointer<QInputDialog> dialog = new QInputDialog(parent);
+    dialog->setInputMode(QInputDialog::TextInput);
+    dialog->setWindowTitle(title);
+    dialog->setLabelText(label);
+    dialog->setTextValue(text);
+    dialog->setOkButtonText(QStringLiteral("OK"));
+    dialog->setCancelButtonText(QStringLiteral("Annulla"));
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!dialog)
+        return std::nullopt;
+    const QString typed = dialog->textValue();
+    delete dialog;
+    return accepted ? std::optional(typed) : std::nullopt;
+}
+
+// Headings compared by their words alone: "Ultimo (17:35)" and "Ultimo \u25b2" are one column.
+bool sameHeading(const QString &followed, const QString &read)
+{
+    if (followed.isEmpty() || read.isEmpty())
+        return true;
+    const auto words = [](const QString &heading) {
+        QString letters;
+        for (const QChar c : heading) {
+            if (c.isLetter())
+                letters += c.toLower();
+        }
+        return letters;
+    };
+    return words(followed) == words(read);
 }
 
 } // namespace
@@ -77,14 +109,15 @@ void ValueWatch::attach(BrowserPane &pane)
     m_panes.append(&pane);
     pane.addMenuAction(m_showWindow);
     connect(&pane, &BrowserPane::valuesRead, this, &ValueWatch::record);
-    connect(&pane, &BrowserPane::valueAsked, this, [this](BrowserPane::ValueAsk ask, const ValuePick &pick) {
+    // Only the pane itself sends it, so it is there while the lambda runs.
+    connect(&pane, &BrowserPane::valueAsked, this, [this, from = &pane](BrowserPane::ValueAsk ask, const ValuePick &pick) {
         if (ask == BrowserPane::ValueAsk::Follow) {
             follow(pick);
             return;
         }
         for (auto it = m_values.cbegin(); it != m_values.cend(); ++it) {
             if (it->value.place == pick.place)
-                askLevel(it.key(), ask, pick.number);
+                askLevel(it.key(), ask, pick.number, from->widget() ? from->widget()->window() : nullptr);
         }
     });
     publishPlaces();
@@ -114,6 +147,16 @@ void ValueWatch::record(const QList<ValueReading> &readings)
                 tracked.unreadReason = reading.reason.isEmpty() ? QStringLiteral("valore non trovato") : reading.reason;
                 continue;
             }
+            // A value followed before headings were kept takes the one it is read under now.
+            if (tracked.value.heading.isEmpty() && !reading.heading.isEmpty()
+                && m_store.setHeading(it.key(), reading.heading))
+                tracked.value.heading = reading.heading;
+            // A column added before the value's puts another column's number in its place.
+            if (!sameHeading(tracked.value.heading, reading.heading)) {
+                tracked.unreadReason = QStringLiteral("la colonna \u00ab%1\u00bb ora \u00e8 \u00ab%2\u00bb")
+                                           .arg(tracked.value.heading, reading.heading);
+                continue;
+            }
             const ValueStore::Reading value{reading.time, *reading.number};
             tracked.unreadReason.clear();
             // A later reading of the same second replaces the earlier one in the store too.
@@ -141,11 +184,11 @@ void ValueWatch::alert(Tracked &tracked, LevelCrossing::Crossed crossed, const V
     QString name = tracked.value.name;
     name.replace(QLatin1Char('<'), QChar(0x2039)).replace(QLatin1Char('>'), QChar(0x203a));
     const QString summary = QStringLiteral("%1 %2 %3").arg(name, above ? QStringLiteral("sopra") : QStringLiteral("sotto"),
-                                                           italian(level));
-    const QString body = QStringLiteral("%1 vale %2 alle %3: %4 il livello di %5.")
-                             .arg(name, italian(reading.number), reading.time.toString(QStringLiteral("HH:mm:ss")),
-                                  above ? QStringLiteral("ha raggiunto o superato") : QStringLiteral("\u00e8 sceso al o sotto"),
-                                  italian(level));
+                                                           LevelText::price(level));
+    const QString body = QStringLiteral("%1 vale %2 alle %3: %4 al livello di %5 o %6.")
+                             .arg(name, LevelText::price(reading.number), reading.time.toString(QStringLiteral("HH:mm:ss")),
+                                  above ? QStringLiteral("\u00e8 salito") : QStringLiteral("\u00e8 sceso"), LevelText::price(level),
+                                  above ? QStringLiteral("oltre") : QStringLiteral("sotto"));
     tracked.alertedAt = reading.time;
     tracked.beyond = true;
     m_notifier->notify(summary, body);
@@ -158,43 +201,67 @@ void ValueWatch::follow(const ValuePick &pick)
     if (!pick.number || !pick.followable)
         return;
     const QString name = pick.name.trimmed().isEmpty() ? QStringLiteral("Valore") : pick.name.trimmed();
-    const std::optional<qint64> id = m_store.follow(pick.place, name);
+    const std::optional<qint64> id = m_store.follow(pick.place, name, pick.heading);
     if (!id)
         return;
     if (!m_values.contains(*id)) {
         Tracked tracked;
-        tracked.value = {*id, pick.place, name, {}};
+        tracked.value = {*id, pick.place, name, {}, pick.heading};
         m_values.insert(*id, tracked);
         publishPlaces();
     }
     // What the user pointed at is a reading of the page shown.
-    record({{pick.place, pick.number, pick.text, QString(), QDateTime::currentDateTime()}});
+    record({{pick.place, pick.number, pick.text, QString(), QDateTime::currentDateTime(), pick.heading}});
 }
 
-void ValueWatch::askLevel(qint64 id, BrowserPane::ValueAsk which, std::optional<double> current)
+void ValueWatch::askLevel(qint64 id, BrowserPane::ValueAsk which, std::optional<double> current, QWidget *over)
 {
     if (!m_values.contains(id))
         return;
     const Tracked &tracked = m_values[id];
     const bool above = which == BrowserPane::ValueAsk::AlertAbove;
     const std::optional<double> set = above ? tracked.value.levels.above : tracked.value.levels.below;
-    const double shown = current ? *current : tracked.last ? tracked.last->number : set.value_or(0);
-    auto *dialog = new QInputDialog(m_window && m_window->isVisible() ? m_window.get() : nullptr);
+    const std::optional<double> shown = current ? current : tracked.last ? std::optional(tracked.last->number) : set;
+    openLevelDialog(id, above, shown ? LevelText::format(*shown) : QString(), over);
+}
+
+void ValueWatch::openLevelDialog(qint64 id, bool above, const QString &text, QWidget *over)
+{
+    if (!over && m_window && m_window->isVisible())
+        over = m_window.get();
+    // Text, not a spin box: one in Italian takes "1240.5" as 12405 without a word, and would
+    // cut a price of 0,000123 to four decimals.
+    auto *dialog = new QInputDialog(over);
     dialog->setObjectName(QStringLiteral("levelDialog"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setLocale(QLocale(QLocale::Italian, QLocale::Italy));
-    dialog->setInputMode(QInputDialog::DoubleInput);
-    dialog->setDoubleDecimals(4);
-    dialog->setDoubleRange(-1e12, 1e12);
-    dialog->setDoubleValue(shown);
+    dialog->setInputMode(QInputDialog::TextInput);
+    dialog->setTextValue(text);
+    dialog->setOkButtonText(QStringLiteral("OK"));
+    dialog->setCancelButtonText(QStringLiteral("Annulla"));
     dialog->setWindowTitle(above ? QStringLiteral("Avvisami sopra") : QStringLiteral("Avvisami sotto"));
     dialog->setLabelText((above ? QStringLiteral("Avvisami quando \u00ab%1\u00bb sale a:")
-                                : QStringLiteral("Avvisami quando \u00ab%1\u00bb scende a:")).arg(tracked.value.name));
-    connect(dialog, &QInputDialog::doubleValueSelected, this, [this, id, above](double level) {
+                                : QStringLiteral("Avvisami quando \u00ab%1\u00bb scende a:"))
+                             .arg(m_values[id].value.name)
+                         + QStringLiteral("\n(vuoto: nessun avviso %1)").arg(above ? QStringLiteral("sopra") : QStringLiteral("sotto")));
+    QPointer<QWidget> parent(over);
+    connect(dialog, &QInputDialog::textValueSelected, this, [this, id, above, parent](const QString &typed) {
         if (!m_values.contains(id))
             return;
         LevelCrossing::Levels levels = m_values[id].value.levels;
-        (above ? levels.above : levels.below) = level;
+        std::optional<double> &level = above ? levels.above : levels.below;
+        if (typed.trimmed().isEmpty()) {
+            level.reset();
+        } else {
+            QString problem;
+            level = LevelText::parse(typed, &problem);
+            if (!level) {
+                MessageBox::show(parent, QMessageBox::Warning,
+                                 above ? QStringLiteral("Avvisami sopra") : QStringLiteral("Avvisami sotto"),
+                                 problem + QStringLiteral(" Scrivete il livello come 14,25 o 1.234,56."));
+                openLevelDialog(id, above, typed, parent);
+                return;
+            }
+        }
         setLevels(id, levels);
     });
     dialog->open();
@@ -300,22 +367,9 @@ FollowedValuesWindow &ValueWatch::window()
                 setLevels(id, {std::nullopt, std::nullopt, m_values[id].value.levels.marginPercent});
         });
         connect(w, &FollowedValuesWindow::renameAsked, this, &ValueWatch::askName);
-        connect(w, &FollowedValuesWindow::marginAsked, this, [this](qint64 id) {
-            if (!m_values.contains(id))
-                return;
-            bool ok = false;
-            LevelCrossing::Levels levels = m_values[id].value.levels;
-            const double margin = QInputDialog::getDouble(m_window.get(), QStringLiteral("Margine"),
-                                                          QStringLiteral("L'avviso si riarma quando il valore torna "
-                                                                         "indietro di (% del livello):"),
-                                                          levels.marginPercent, 0, 50, 2, &ok);
-            if (ok) {
-                levels.marginPercent = margin;
-                setLevels(id, levels);
-            }
-        });
+        connect(w, &FollowedValuesWindow::marginAsked, this, &ValueWatch::askMargin);
         connect(w, &FollowedValuesWindow::exportAsked, this, &ValueWatch::askExport);
-        connect(w, &FollowedValuesWindow::unfollowAsked, this, &ValueWatch::unfollow);
+        connect(w, &FollowedValuesWindow::unfollowAsked, this, &ValueWatch::askUnfollow);
     }
     m_window->setRows(rows());
     return *m_window;
@@ -325,11 +379,52 @@ void ValueWatch::askName(qint64 id)
 {
     if (!m_values.contains(id))
         return;
-    bool ok = false;
-    const QString name = QInputDialog::getText(m_window.get(), QStringLiteral("Rinomina"), QStringLiteral("Nome:"),
-                                               QLineEdit::Normal, m_values[id].value.name, &ok);
-    if (ok)
-        rename(id, name);
+    if (const auto name = askText(m_window.get(), QStringLiteral("Rinomina"), QStringLiteral("Nome:"),
+                                  m_values[id].value.name))
+        rename(id, *name);
+}
+
+void ValueWatch::askUnfollow(qint64 id)
+{
+    if (!m_values.contains(id))
+        return;
+    // A month of readings goes with it, and a stray click must not cost them.
+    const QString title = QStringLiteral("Non seguire pi\u00f9");
+    const QString text = QStringLiteral("Non seguire pi\u00f9 \u00ab%1\u00bb? Le sue letture registrate saranno "
+                                        "cancellate.").arg(m_values[id].value.name);
+    const bool sure = MessageBox::ask({QMessageBox::Question, title, text, MessageBox::Kind::Confirm, m_window.get()}, [&] {
+                          QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, m_window.get());
+                          const QAbstractButton *yes = box.addButton(title, QMessageBox::AcceptRole);
+                          box.setDefaultButton(box.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole));
+                          box.exec();
+                          return MessageBox::Answer{box.clickedButton() == yes, {}};
+                      }).accepted;
+    if (sure)
+        unfollow(id);
+}
+
+void ValueWatch::askMargin(qint64 id)
+{
+    QString text = m_values.contains(id) ? LevelText::format(m_values[id].value.levels.marginPercent) : QString();
+    while (m_values.contains(id)) {
+        const auto typed = askText(m_window.get(), QStringLiteral("Margine"),
+                                   QStringLiteral("Dopo un avviso, il prossimo arriva solo quando il valore\n\u00e8 "
+                                                  "tornato indietro di questa percentuale del livello (da 0 a 50):"),
+                                   text);
+        if (!typed || !m_values.contains(id))
+            return;
+        QString problem;
+        const std::optional<double> margin = LevelText::parse(*typed, &problem);
+        if (margin && *margin >= 0 && *margin <= 50) {
+            LevelCrossing::Levels levels = m_values[id].value.levels;
+            levels.marginPercent = *margin;
+            setLevels(id, levels);
+            return;
+        }
+        MessageBox::show(m_window.get(), QMessageBox::Warning, QStringLiteral("Margine"),
+                         margin ? QStringLiteral("Il margine \u00e8 una percentuale del livello, da 0 a 50.") : problem);
+        text = *typed;
+    }
 }
 
 void ValueWatch::askExport(qint64 id)
@@ -338,7 +433,10 @@ void ValueWatch::askExport(qint64 id)
         return;
     QString base = m_values[id].value.name;
     base.replace(QRegularExpression(QStringLiteral("[^\\w\\-. ]")), QStringLiteral("_"));
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A desktop without a documents folder: the home folder, not wherever the program started.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(folder).isDir())
+        folder = QDir::homePath();
     const QString path = QFileDialog::getSaveFileName(m_window.get(), QStringLiteral("Esporta CSV"),
                                                       QDir(folder).filePath(base + QStringLiteral(".csv")),
                                                       QStringLiteral("CSV (*.csv)"));

@@ -17,6 +17,7 @@ class AlertList;
 class DesktopNotifier;
 class FollowedValuesWindow;
 class QAction;
+class QWidget;
 
 // The program's followed values: one for all windows. Tells every pane which values to read,
 // keeps what they read, alerts when a value crosses a level (a desktop notification, a sound,
@@ -38,7 +39,9 @@ public:
 
     void record(const QList<ValueReading> &readings);
     void follow(const ValuePick &pick);
-    void askLevel(qint64 id, BrowserPane::ValueAsk which, std::optional<double> current = std::nullopt);
+    // The dialog for the level, over the window given (else "Valori seguiti" where open).
+    void askLevel(qint64 id, BrowserPane::ValueAsk which, std::optional<double> current = std::nullopt,
+                  QWidget *over = nullptr);
     void setLevels(qint64 id, const LevelCrossing::Levels &levels);
     void rename(qint64 id, const QString &name);
     void unfollow(qint64 id);
@@ -69,7 +72,10 @@ private:
     void refreshWindow();
     void showChart(qint64 id);
     void alert(Tracked &tracked, LevelCrossing::Crossed crossed, const ValueStore::Reading &reading);
+    void openLevelDialog(qint64 id, bool above, const QString &text, QWidget *over);
     void askName(qint64 id);
+    void askMargin(qint64 id);
+    void askUnfollow(qint64 id);
     void askExport(qint64 id);
 
     ValueStore m_store;

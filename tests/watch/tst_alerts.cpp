@@ -1,6 +1,12 @@
 #include <QDBusConnectionInterface>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "common/MessageBox.h"
+#include "watch/FollowedValuesWindow.h"
 
 #include "support/PrivateBus.h"
 #include "watch/AlertList.h"
@@ -33,10 +39,12 @@ private slots:
     void initTestCase();
     void oneCrossingGivesOneNotification();
     void withoutListenerTheProgramShowsTheAlert();
+    void listShowsWhatThePageMeantAndAsksBeforeForgetting();
+    void columnAddedBeforeTheValueIsNotTakenForIt();
 
 private:
     qint64 followEni(ValueWatch &watch);
-    void read(ValueWatch &watch, double number);
+    void read(ValueWatch &watch, double number, const QString &heading = QStringLiteral("Prezzo"));
 
     std::optional<PrivateBus> m_bus;
     QTemporaryDir m_dir;
@@ -54,14 +62,14 @@ void TestAlerts::initTestCase()
 
 qint64 TestAlerts::followEni(ValueWatch &watch)
 {
-    watch.follow({m_eni, QStringLiteral("ENI"), QStringLiteral("14,00"), 14.0, true});
+    watch.follow({m_eni, QStringLiteral("ENI"), QStringLiteral("14,00"), 14.0, true, QStringLiteral("Prezzo")});
     const QList<FollowedRow> rows = watch.rows();
     return rows.isEmpty() ? 0 : rows.first().id;
 }
 
-void TestAlerts::read(ValueWatch &watch, double number)
+void TestAlerts::read(ValueWatch &watch, double number, const QString &heading)
 {
-    watch.record({{m_eni, number, QString::number(number), QString(), QDateTime::currentDateTime()}});
+    watch.record({{m_eni, number, QString::number(number), QString(), QDateTime::currentDateTime(), heading}});
 }
 
 void TestAlerts::oneCrossingGivesOneNotification()
@@ -114,6 +122,70 @@ void TestAlerts::withoutListenerTheProgramShowsTheAlert()
     busless.setLevels(followEni(busless), {14.0, std::nullopt, 0.2});
     read(busless, 15.0);
     QTRY_COMPARE(busless.alertList().entries().size(), 1);
+}
+
+void TestAlerts::listShowsWhatThePageMeantAndAsksBeforeForgetting()
+{
+    ValueWatch watch(m_dir.filePath(QStringLiteral("list.sqlite")), QDBusConnection(QStringLiteral("none")));
+    const qint64 id = followEni(watch);
+    const QDateTime yesterday = QDateTime::currentDateTime().addDays(-1);
+    const ValuePlace tiny{m_eni.address, m_eni.group, 2};
+    watch.follow({tiny, QStringLiteral("MICRO"), QStringLiteral("0,00000012"), 0.00000012, true, QString()});
+    watch.record({{m_eni, 1240.0, QStringLiteral("1.240"), QString(), yesterday, QString()}});
+    watch.setLevels(id, {12345678901.5, std::nullopt, 0.2});
+    FollowedValuesWindow &window = watch.window();
+    window.show();
+    auto *table = window.findChild<QTableWidget *>(QStringLiteral("followedValues"));
+    QVERIFY(table);
+    QCOMPARE(table->rowCount(), 2);
+    // A price keeps two decimals, a tiny one all of its own, a level its grouping; a reading
+    // of another day names the day.
+    QCOMPARE(table->item(0, 1)->text(), QStringLiteral("1.240,00"));
+    QCOMPARE(table->item(0, 2)->text(), yesterday.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")));
+    QCOMPARE(table->item(0, 6)->text(), QStringLiteral("12.345.678.901,50"));
+    QCOMPARE(table->item(1, 1)->text(), QStringLiteral("0,00000012"));
+
+    // Asked first; once gone, the next value is chosen; with none left, a hint how to follow one.
+    window.choose(id);
+    QStringList asked;
+    MessageBox::setInterceptor([&](const MessageBox::Shown &shown) {
+        asked.append(shown.text);
+        return MessageBox::Answer{asked.size() > 1, {}};
+    });
+    auto *unfollow = window.findChild<QPushButton *>(QStringLiteral("unfollow"));
+    auto *hint = window.findChild<QLabel *>(QStringLiteral("noFollowedValues"));
+    for (const int left : {2, 1, 0}) {
+        QTest::mouseClick(unfollow, Qt::LeftButton);
+        QCOMPARE(watch.rows().size(), left);
+        QCOMPARE(hint->isVisible(), left == 0);
+    }
+    MessageBox::clearInterceptor();
+    QVERIFY(asked.first().contains(QStringLiteral("ENI")));
+}
+
+void TestAlerts::columnAddedBeforeTheValueIsNotTakenForIt()
+{
+    ValueWatch watch(m_dir.filePath(QStringLiteral("column.sqlite")), QDBusConnection(QStringLiteral("none")));
+    const qint64 id = followEni(watch);
+    watch.setLevels(id, {std::nullopt, 13.0, 0.2});
+    // "Apertura" now stands where "Prezzo" stood: its number is not ENI's price.
+    read(watch, 12.0, QStringLiteral("Apertura"));
+    QCOMPARE(watch.rows().first().last, std::optional(14.0));
+    QVERIFY2(watch.rows().first().unreadReason.contains(QStringLiteral("Prezzo")),
+             qPrintable(watch.rows().first().unreadReason));
+    QVERIFY(!watch.rows().first().beyond);
+    // The same heading with the hour in it, or none at all, is the same column.
+    read(watch, 14.1, QStringLiteral("Prezzo (17:35)"));
+    QCOMPARE(watch.rows().first().last, std::optional(14.1));
+    QVERIFY(watch.rows().first().unreadReason.isEmpty());
+    read(watch, 14.2, QString());
+    QCOMPARE(watch.rows().first().last, std::optional(14.2));
+    // One followed with no heading known takes the first it is read under.
+    const ValuePlace enel{m_eni.address, QStringLiteral("/TABLE:0/TBODY:0/TR#ENEL"), 1};
+    watch.follow({enel, QStringLiteral("ENEL"), QStringLiteral("6,10"), 6.1, true, QString()});
+    watch.record({{enel, 6.2, QStringLiteral("6,20"), QString(), QDateTime::currentDateTime(), QStringLiteral("Prezzo")}});
+    watch.record({{enel, 6.0, QStringLiteral("6,00"), QString(), QDateTime::currentDateTime(), QStringLiteral("Apertura")}});
+    QCOMPARE(watch.rows().last().last, std::optional(6.2));
 }
 
 QTEST_MAIN(TestAlerts)

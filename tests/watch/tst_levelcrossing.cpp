@@ -1,6 +1,7 @@
 #include <QTest>
 
 #include "watch/LevelCrossing.h"
+#include "watch/LevelText.h"
 
 using Crossed = LevelCrossing::Crossed;
 
@@ -13,6 +14,8 @@ private slots:
     void alertsOncePerCrossing_data();
     void alertsOncePerCrossing();
     void newLevelIsArmedAgain();
+    void typedLevelIsReadOrRefused_data();
+    void typedLevelIsReadOrRefused();
 };
 
 void TestLevelCrossing::alertsOncePerCrossing_data()
@@ -76,6 +79,43 @@ void TestLevelCrossing::newLevelIsArmedAgain()
     crossing.setLevels({11.0, 5.0, 0.2});
     QCOMPARE(crossing.feed(12.0), Crossed::Above);
     QCOMPARE(crossing.feed(qQNaN()), Crossed::None);
+}
+
+void TestLevelCrossing::typedLevelIsReadOrRefused_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("level"); // NaN: refused
+
+    const double refused = qQNaN();
+    QTest::newRow("italian decimals") << "14,25" << 14.25;
+    QTest::newRow("italian thousands") << "1.234,56" << 1234.56;
+    QTest::newRow("dot that can only be decimal") << "1240.5" << 1240.5;
+    QTest::newRow("three digits after one dot are thousands") << "1.250" << 1250.0;
+    QTest::newRow("tiny price keeps its digits") << "0,000123" << 0.000123;
+    QTest::newRow("as a page writes it") << "\u2212 1,2 %" << -1.2;
+    QTest::newRow("euro") << "\u20ac 12.345.678.901,5" << 12345678901.5;
+    QTest::newRow("letters") << "abc" << refused;
+    QTest::newRow("two decimal commas") << "1,2,3" << refused;
+    QTest::newRow("thousands out of step") << "12.34,5" << refused;
+    QTest::newRow("beyond a double's cents") << "99999999999999999999" << refused;
+}
+
+void TestLevelCrossing::typedLevelIsReadOrRefused()
+{
+    QFETCH(QString, typed);
+    QFETCH(double, level);
+
+    QString problem;
+    const std::optional<double> read = LevelText::parse(typed, &problem);
+    if (qIsNaN(level)) {
+        QVERIFY2(!read, qPrintable(QString::number(read.value_or(0))));
+        QVERIFY(!problem.isEmpty());
+        return;
+    }
+    QVERIFY2(read, qPrintable(problem));
+    QCOMPARE(*read, level);
+    // What the dialog shows reads back as the same level.
+    QCOMPARE(LevelText::parse(LevelText::format(level)), read);
 }
 
 QTEST_APPLESS_MAIN(TestLevelCrossing)

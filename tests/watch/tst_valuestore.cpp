@@ -1,5 +1,7 @@
 #include <QFile>
 #include <QLocale>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +21,7 @@ private slots:
     void damagedFileIsSetAsideAndANewOneStarted_data();
     void damagedFileIsSetAsideAndANewOneStarted();
     void csvRoundTripsThroughASpreadsheetReader();
+    void fileOfTheFirstSchemaKeepsItsValues();
 
 private:
     QString path() const { return m_dir->filePath(QStringLiteral("valori.sqlite")); }
@@ -34,7 +37,7 @@ void TestValueStore::restartKeepsValuesLevelsAndReadings()
         ValueStore store(path());
         QVERIFY(store.isPersistent());
         QVERIFY(store.openingProblem().isEmpty());
-        id = store.follow(eni, QStringLiteral("ENI")).value();
+        id = store.follow(eni, QStringLiteral("ENI"), QStringLiteral("Prezzo")).value();
         QCOMPARE(store.follow(eni, QStringLiteral("altro nome")), std::optional(id));
         QVERIFY(store.rename(id, QStringLiteral("Eni S.p.A.")));
         QVERIFY(store.setLevels(id, {14.5, std::nullopt, 0.5}));
@@ -50,6 +53,7 @@ void TestValueStore::restartKeepsValuesLevelsAndReadings()
     QCOMPARE(values.size(), 1);
     QCOMPARE(values.first().place, eni);
     QCOMPARE(values.first().name, QStringLiteral("Eni S.p.A."));
+    QCOMPARE(values.first().heading, QStringLiteral("Prezzo"));
     QCOMPARE(values.first().levels.above, std::optional(14.5));
     QVERIFY(!values.first().levels.below);
     QCOMPARE(values.first().levels.marginPercent, 0.5);
@@ -155,6 +159,30 @@ void TestValueStore::csvRoundTripsThroughASpreadsheetReader()
     QCOMPARE(rows.at(1).at(3), QStringLiteral("1234,5"));
     QVERIFY(!ReadingsCsv::save(m_dir->filePath(QStringLiteral("no/such/folder/x.csv")), name, readings, &error));
     QVERIFY(!error.isEmpty());
+}
+
+void TestValueStore::fileOfTheFirstSchemaKeepsItsValues()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("first"));
+        db.setDatabaseName(path());
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        for (const char *statement :
+             {"CREATE TABLE schema_version (version INTEGER NOT NULL)", "INSERT INTO schema_version VALUES (1)",
+              "CREATE TABLE followed (id INTEGER PRIMARY KEY, address TEXT NOT NULL, grp TEXT NOT NULL, cell INTEGER "
+              "NOT NULL, name TEXT NOT NULL, above REAL, below REAL, margin REAL NOT NULL DEFAULT 0.2, "
+              "UNIQUE (address, grp, cell))",
+              "INSERT INTO followed (address, grp, cell, name, above) VALUES ('http://q.example/', '/TR#ENI', 1, 'ENI', 15)"})
+            QVERIFY2(q.exec(QLatin1String(statement)), statement);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("first"));
+    ValueStore store(path());
+    QVERIFY(store.openingProblem().isEmpty());
+    QCOMPARE(store.values().size(), 1);
+    QCOMPARE(store.values().first().levels.above, std::optional(15.0));
+    QVERIFY(store.values().first().heading.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestValueStore)

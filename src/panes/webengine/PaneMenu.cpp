@@ -21,18 +21,17 @@ namespace {
 void addValueActions(QMenu &menu, const Actions &actions, const std::optional<ValuePick> &pick)
 {
     menu.addSeparator();
-    if (!pick || !pick->number || !pick->followable) {
-        menu.addAction(QStringLiteral("Segui questo valore"))->setEnabled(false);
-        return;
-    }
-    auto ask = [ask = actions.askValue, value = *pick](BrowserPane::ValueAsk kind) {
-        return [ask, value, kind] { ask(kind, value); };
+    const auto ask = [&actions, &pick](BrowserPane::ValueAsk kind) {
+        return [ask = actions.askValue, value = *pick, kind] { ask(kind, value); };
     };
-    if (actions.values->follows(pick->place)) {
+    // A followed value keeps its levels within reach while its cell says "n.d." for a while.
+    if (pick && actions.values->follows(pick->place)) {
         menu.addAction(QStringLiteral("Avvisami sopra\u2026"), &menu, ask(BrowserPane::ValueAsk::AlertAbove));
         menu.addAction(QStringLiteral("Avvisami sotto\u2026"), &menu, ask(BrowserPane::ValueAsk::AlertBelow));
-    } else {
+    } else if (pick && pick->number && pick->followable) {
         menu.addAction(QStringLiteral("Segui questo valore"), &menu, ask(BrowserPane::ValueAsk::Follow));
+    } else {
+        menu.addAction(QStringLiteral("Segui questo valore"))->setEnabled(false);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QPointF>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QVariantList>
 #include <QWebEnginePage>
@@ -35,6 +36,14 @@ QString placesJson(const QList<ValuePlace> &places)
     for (const ValuePlace &place : places)
         list.append(QJsonArray{place.group, place.index});
     return QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact));
+}
+
+// "12.345" on a page that names no language: a number, only not one to guess at.
+bool unclearWriting(const QString &text)
+{
+    static const QRegularExpression shape(
+        QStringLiteral("^[+\\-\u2212]?\\s*[\u20ac$\u00a3]?\\s*\\d{1,3}[.,]\\d{3}\\s*[\u20ac$\u00a3%]?$"));
+    return shape.match(text).hasMatch();
 }
 
 template<typename F>
@@ -84,7 +93,7 @@ QList<ValueReading> ValueReader::unread(const QUrl &url, const QString &reason) 
     QList<ValueReading> readings;
     const QDateTime now = QDateTime::currentDateTime();
     for (const ValuePlace &place : placesOf(url))
-        readings.append({place, std::nullopt, QString(), reason, now});
+        readings.append({place, std::nullopt, QString(), reason, now, QString()});
     return readings;
 }
 
@@ -102,17 +111,20 @@ void ValueReader::read(QWebEnginePage *page, Readings done)
         QList<ValueReading> readings;
         for (qsizetype i = 0; i < places.size(); ++i) {
             const QVariantList answer = i < answers.size() ? answers.at(i).toList() : QVariantList();
-            ValueReading reading{places.at(i), std::nullopt, QString(), QString(), now};
-            if (answer.size() != 3 || !answer.at(0).toBool()) {
+            ValueReading reading{places.at(i), std::nullopt, QString(), QString(), now, QString()};
+            if (answer.size() != 4 || !answer.at(0).toBool()) {
                 reading.reason = QStringLiteral("non c'\u00e8 pi\u00f9 nella pagina");
             } else {
                 reading.text = answer.at(1).toString();
+                reading.heading = answer.at(3).toString();
                 bool ok = false;
                 const double number = answer.at(2).toDouble(&ok);
                 if (!answer.at(2).isNull() && ok)
                     reading.number = number;
                 else
-                    reading.reason = QStringLiteral("\u00ab%1\u00bb non \u00e8 un numero").arg(reading.text);
+                    reading.reason = unclearWriting(reading.text)
+                        ? QStringLiteral("in \u00ab%1\u00bb la pagina non dice se sono migliaia o decimali").arg(reading.text)
+                        : QStringLiteral("\u00ab%1\u00bb non \u00e8 un numero").arg(reading.text);
             }
             readings.append(reading);
         }
@@ -152,12 +164,12 @@ void ValueReader::pick(QWebEnginePage *page, const QPointF &pos,
     const QString script = QStringLiteral("(%1)({pick: [%2, %3]})").arg(valuesSource()).arg(pos.x()).arg(pos.y());
     page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [address, finish](const QVariant &result) {
         const QVariantList answer = result.toList();
-        if (answer.size() != 6) {
+        if (answer.size() != 7) {
             finish(std::nullopt);
             return;
         }
         ValuePick pick{{address, answer.at(0).toString(), answer.at(1).toInt()}, answer.at(2).toString(),
-                       answer.at(3).toString(), std::nullopt, answer.at(5).toBool()};
+                       answer.at(3).toString(), std::nullopt, answer.at(5).toBool(), answer.at(6).toString()};
         bool ok = false;
         const double number = answer.at(4).toDouble(&ok);
         if (!answer.at(4).isNull() && ok)

@@ -144,6 +144,18 @@ void TestValues::rowAddedAboveRowGoneAndNotANumber()
     ValueReading reading = refreshed();
     QVERIFY(!reading.number);
     QVERIFY2(reading.reason.contains(QStringLiteral("n.d.")), qPrintable(reading.reason));
+    // A page naming no language: "14.300" is a number, only an unclear one, and says so.
+    serve(QString(), {{"A2A", "1,90"}, {"ENI", "14.300"}});
+    reading = refreshed();
+    QVERIFY(!reading.number);
+    QVERIFY2(reading.reason.contains(QStringLiteral("migliaia o decimali")), qPrintable(reading.reason));
+    // Each reading names its column's heading, by which a column added before it shows.
+    m_page = "<!DOCTYPE html><html lang='it'><body><table><tr><th>Titolo</th><th>Prezzo</th></tr>"
+             "<tr><td>ENI</td><td>14,40</td></tr></table></body></html>";
+    QCOMPARE(refreshed().heading, QStringLiteral("Prezzo"));
+    m_page = "<!DOCTYPE html><html lang='it'><body><table><tr><th>Titolo</th><th>Apertura</th><th>Prezzo</th>"
+             "</tr><tr><td>ENI</td><td>14,10</td><td>14,40</td></tr></table></body></html>";
+    QCOMPARE(refreshed().heading, QStringLiteral("Apertura"));
 
     // ENEL now stands where ENI stood: its price is not ENI's.
     serve(QStringLiteral("it"), {{"ENEL", "6,20"}, {"A2A", "1,90"}});

@@ -78,6 +78,18 @@
         return null;
     }
 
+    // The heading over a table cell's column: the header's last row, or a first row all of
+    // headings; '' where the table has none. A column added before it shows as another heading.
+    function headingOf(el) {
+        if (el.cellIndex === undefined || el.cellIndex < 0) return '';
+        var table = el.closest('table'), head = null;
+        if (!table) return '';
+        if (table.tHead && table.tHead.rows.length) head = table.tHead.rows[table.tHead.rows.length - 1];
+        else if (table.rows.length && !table.rows[0].querySelector('td')) head = table.rows[0];
+        if (!head || head === el.parentElement || !head.cells[el.cellIndex]) return '';
+        return head.cells[el.cellIndex].textContent.replace(/\s+/g, ' ').trim().slice(0, 80);
+    }
+
     var lang = (document.documentElement.lang || '').toLowerCase();
     var comma = /^(it|de|fr|es|pt|nl)\b/.test(lang), dot = /^en\b/.test(lang);
     // A number in Italian or English writing, or null where the writing is unclear.
@@ -104,5 +116,5 @@
         return isFinite(value) ? value : null;
     }
 
-    return { keyOf: keyOf, indexOf: indexOf, placeOf: placeOf, find: find, number: number };
+    return { keyOf: keyOf, indexOf: indexOf, placeOf: placeOf, find: find, number: number, headingOf: headingOf };
 })
