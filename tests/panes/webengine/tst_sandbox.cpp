@@ -362,8 +362,9 @@ void TestSandbox::pictureServerAnswersOnlyForTheFilesItShows()
     const QByteArray picture = ask("GET /" + key + "/any-name.txt HTTP/1.1\r\nHost: x\r\n\r\n");
     QVERIFY2(picture.startsWith("HTTP/1.1 200 OK\r\n") && picture.endsWith("height=\"10\"/>"), picture.constData());
     // Another key, another file's name, a request that writes or is not HTTP: nothing.
-    QVERIFY(ask("GET /" + QByteArray(key).replace('a', 'b').replace('0', '1') + "/picture.svg HTTP/1.1\r\n\r\n")
-                .startsWith("HTTP/1.1 404"));
+    QByteArray otherKey = key;
+    otherKey[0] = otherKey.at(0) == 'a' ? 'b' : 'a';
+    QVERIFY(ask("GET /" + otherKey + "/picture.svg HTTP/1.1\r\n\r\n").startsWith("HTTP/1.1 404"));
     QVERIFY(ask("GET /../secret.txt HTTP/1.1\r\n\r\n").startsWith("HTTP/1.1 404"));
     QVERIFY(ask("POST /" + key + "/picture.svg HTTP/1.1\r\n\r\n").startsWith("HTTP/1.1 405"));
     QVERIFY(ask("\x16\x03\x01 hello\r\n\r\n").startsWith("HTTP/1.1 400"));
