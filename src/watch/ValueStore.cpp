@@ -57,6 +57,15 @@ ValueStore::ValueStore(const QString &path)
     // the readings in it may still be saved by hand.
     const QString reason = QSqlDatabase::database(m_connection, false).lastError().text();
     QSqlDatabase::removeDatabase(m_connection);
+    // A later copy of the program keeps its values there: this one leaves them alone.
+    if (m_fromLaterProgram) {
+        m_connection = uniqueConnectionName();
+        open(QStringLiteral(":memory:"));
+        m_problem = QStringLiteral("L'archivio dei valori seguiti (%1) \u00e8 di una versione pi\u00f9 recente del "
+                                   "programma e resta com'\u00e8. I valori seguiti in questa sessione non saranno "
+                                   "conservati.").arg(QDir::toNativeSeparators(path));
+        return;
+    }
     if (QFileInfo::exists(path))
         setAside(path);
     m_connection = uniqueConnectionName();
@@ -105,6 +114,13 @@ bool ValueStore::prepareSchema()
 {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QSqlQuery q(db);
+    // A file from a later program is not ours to change, not even its journal.
+    if (q.exec(QStringLiteral("SELECT version FROM schema_version")) && q.next()
+        && q.value(0).toInt() > SchemaVersion) {
+        m_fromLaterProgram = true;
+        return false;
+    }
+    q.finish();
     if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.exec(QStringLiteral("PRAGMA foreign_keys=ON")))
         return false;
     if (!q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)")))
@@ -115,9 +131,6 @@ bool ValueStore::prepareSchema()
     q.finish();
     if (version == SchemaVersion)
         return true;
-    // A file from a later program is not ours to change.
-    if (version > SchemaVersion)
-        return false;
     if (version == 1) {
         // Values followed before headings were kept have none, and are read as before.
         db.transaction();

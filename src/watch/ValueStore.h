@@ -66,5 +66,6 @@ private:
     QString m_connection;
     QString m_problem;
     QString m_setAside;
+    bool m_fromLaterProgram = false;
     bool m_persistent = false;
 };

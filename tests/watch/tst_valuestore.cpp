@@ -1,10 +1,13 @@
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/Files.h"
 #include "watch/ReadingsCsv.h"
 #include "watch/ValueStore.h"
 
@@ -21,7 +24,7 @@ private slots:
     void damagedFileIsSetAsideAndANewOneStarted_data();
     void damagedFileIsSetAsideAndANewOneStarted();
     void csvRoundTripsThroughASpreadsheetReader();
-    void fileOfTheFirstSchemaKeepsItsValues();
+    void fileOfAnotherSchemaKeepsItsValues();
 
 private:
     QString path() const { return m_dir->filePath(QStringLiteral("valori.sqlite")); }
@@ -161,7 +164,7 @@ void TestValueStore::csvRoundTripsThroughASpreadsheetReader()
     QVERIFY(!error.isEmpty());
 }
 
-void TestValueStore::fileOfTheFirstSchemaKeepsItsValues()
+void TestValueStore::fileOfAnotherSchemaKeepsItsValues()
 {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("first"));
@@ -178,11 +181,32 @@ void TestValueStore::fileOfTheFirstSchemaKeepsItsValues()
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("first"));
-    ValueStore store(path());
-    QVERIFY(store.openingProblem().isEmpty());
-    QCOMPARE(store.values().size(), 1);
-    QCOMPARE(store.values().first().levels.above, std::optional(15.0));
-    QVERIFY(store.values().first().heading.isEmpty());
+    {
+        ValueStore store(path());
+        QVERIFY(store.openingProblem().isEmpty());
+        QCOMPARE(store.values().size(), 1);
+        QCOMPARE(store.values().first().levels.above, std::optional(15.0));
+        QVERIFY(store.values().first().heading.isEmpty());
+    }
+
+    // A file of a later program's schema is neither changed nor set aside.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("later"));
+        db.setDatabaseName(path());
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("UPDATE schema_version SET version = 99")));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("later"));
+    const QByteArray later = readFile(path());
+    {
+        ValueStore store(path());
+        QVERIFY(!store.isPersistent());
+        QVERIFY(store.openingProblem().contains(QStringLiteral("pi\u00f9 recente")));
+        QVERIFY(store.follow({QStringLiteral("a"), QString(), 0}, QStringLiteral("A")));
+    }
+    QCOMPARE(readFile(path()), later);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QFileInfo(path()).fileName()});
 }
 
 QTEST_GUILESS_MAIN(TestValueStore)
