@@ -1,9 +1,12 @@
 #include <QDBusConnectionInterface>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "support/PrivateBus.h"
+#include "support/RecordingPane.h"
 #include "watch/AlertList.h"
+#include "watch/FollowedValuesWindow.h"
 #include "watch/ValueWatch.h"
 
 // The desktop's notification service as far as the test needs it: owns the name and writes
@@ -25,7 +28,8 @@ public slots:
 };
 
 // Alerts of a followed value on a real bus of the test's own: one crossing, one notification;
-// with nobody listening, the program's own alert window.
+// with nobody listening, the program's own alert window. The database and the bus are opened
+// only once they are needed.
 class TestAlerts : public QObject
 {
     Q_OBJECT
@@ -33,6 +37,7 @@ private slots:
     void initTestCase();
     void oneCrossingGivesOneNotification();
     void withoutListenerTheProgramShowsTheAlert();
+    void storeAndBusOpenOnlyWhenNeeded();
 
 private:
     qint64 followEni(ValueWatch &watch);
@@ -72,7 +77,8 @@ void TestAlerts::oneCrossingGivesOneNotification()
                                    QDBusConnection::ExportAllSlots));
     QVERIFY(desktop.registerService(QStringLiteral("org.freedesktop.Notifications")));
 
-    ValueWatch watch(m_dir.filePath(QStringLiteral("one.sqlite")), m_bus->connect(QStringLiteral("program")));
+    ValueWatch watch(m_dir.filePath(QStringLiteral("one.sqlite")),
+                     [this] { return m_bus->connect(QStringLiteral("program")); });
     const qint64 id = followEni(watch);
     QVERIFY(id);
     watch.setLevels(id, {14.5, std::nullopt, 0.2});
@@ -100,7 +106,7 @@ void TestAlerts::withoutListenerTheProgramShowsTheAlert()
 {
     QDBusConnection program = m_bus->connect(QStringLiteral("program-alone"));
     QVERIFY(!program.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.Notifications")).value());
-    ValueWatch watch(m_dir.filePath(QStringLiteral("alone.sqlite")), program);
+    ValueWatch watch(m_dir.filePath(QStringLiteral("alone.sqlite")), [program] { return program; });
     const qint64 id = followEni(watch);
     watch.setLevels(id, {std::nullopt, 13.0, 0.2});
     read(watch, 12.5);
@@ -110,10 +116,43 @@ void TestAlerts::withoutListenerTheProgramShowsTheAlert()
     QVERIFY(watch.alertList().entries().first().contains(QStringLiteral("12,5")));
 
     // No bus at all is no service either.
-    ValueWatch busless(m_dir.filePath(QStringLiteral("busless.sqlite")), QDBusConnection(QStringLiteral("none")));
+    ValueWatch busless(m_dir.filePath(QStringLiteral("busless.sqlite")),
+                       [] { return QDBusConnection(QStringLiteral("none")); });
     busless.setLevels(followEni(busless), {14.0, std::nullopt, 0.2});
     read(busless, 15.0);
     QTRY_COMPARE(busless.alertList().entries().size(), 1);
+}
+
+// Nothing followed, nothing opened, not even with "Valori seguiti" open. The next start reads
+// the file at once, so the first pane reads the values; the bus waits for the first alert.
+void TestAlerts::storeAndBusOpenOnlyWhenNeeded()
+{
+    const QString path = m_dir.filePath(QStringLiteral("later.sqlite"));
+    int busAsked = 0;
+    const auto openBus = [this, &busAsked] {
+        ++busAsked;
+        return m_bus->connect(QStringLiteral("program-later"));
+    };
+    {
+        ValueWatch watch(path, openBus);
+        RecordingPane pane(nullptr);
+        watch.attach(pane);
+        QVERIFY(watch.window().chosenId() == 0);
+        QVERIFY(!QFileInfo::exists(path));
+        followEni(watch);
+        QVERIFY(QFileInfo::exists(path));
+        QCOMPARE(pane.followedPlaces, QList<ValuePlace>{m_eni});
+    }
+    ValueWatch watch(path, openBus);
+    RecordingPane pane(nullptr);
+    watch.attach(pane);
+    QCOMPARE(pane.followedPlaces, QList<ValuePlace>{m_eni});
+    watch.setLevels(watch.rows().first().id, {std::nullopt, 13.0, 0.2});
+    read(watch, 13.5);
+    QCOMPARE(busAsked, 0);
+    read(watch, 12.5);
+    QCOMPARE(busAsked, 1);
+    QTRY_COMPARE(watch.alertList().entries().size(), 1);
 }
 
 QTEST_MAIN(TestAlerts)
