@@ -2,8 +2,8 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileInfo>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QLocale>
@@ -70,7 +70,7 @@ void ValueWatch::openStore()
     if (!m_values.isEmpty())
         publishPlaces();
     if (const QString problem = m_store->openingProblem(); !problem.isEmpty()) {
-        // After the first window is up, so that the program has started when it asks.
+        // Not inside what opened the file: at start, after the first window is up.
         QTimer::singleShot(0, this, [problem] {
             MessageBox::show(nullptr, QMessageBox::Warning, QStringLiteral("Valori seguiti"), problem);
         });
