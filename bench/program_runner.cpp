@@ -135,7 +135,7 @@ int main(int argc, char *argv[])
 
     WebEngineEnvironment webEngine;
     SystemProcessStarter starter;
-    ValueWatch watch(ValueWatch::defaultDatabasePath(), QDBusConnection::sessionBus());
+    ValueWatch watch(ValueWatch::defaultDatabasePath(), [] { return QDBusConnection::sessionBus(); });
     MainWindow window(webEngine, starter, MainWindows::addressFrom(options.programArguments), QDir::currentPath());
     for (BrowserPane *pane : {window.upperPane(), window.lowerPane()})
         watch.attach(*pane);

@@ -28,7 +28,7 @@ int main(int argc, char *argv[])
     WebEngineEnvironment webEngine;
     SystemProcessStarter starter;
     // One for every window, and outliving them all.
-    ValueWatch watch(ValueWatch::defaultDatabasePath(), QDBusConnection::sessionBus());
+    ValueWatch watch(ValueWatch::defaultDatabasePath(), [] { return QDBusConnection::sessionBus(); });
     MainWindows windows(webEngine, starter);
     QObject::connect(&windows, &MainWindows::paneOpened, &watch, [&watch](BrowserPane *pane) { watch.attach(*pane); });
     InstanceChannel channel;

@@ -15,15 +15,17 @@ constexpr int ShownMs = 15000;
 
 } // namespace
 
-DesktopNotifier::DesktopNotifier(const QDBusConnection &bus, QObject *parent)
+DesktopNotifier::DesktopNotifier(BusOpener openBus, QObject *parent)
     : QObject(parent)
-    , m_bus(bus)
+    , m_openBus(std::move(openBus))
 {
 }
 
 void DesktopNotifier::notify(const QString &summary, const QString &body)
 {
-    if (!m_bus.isConnected()) {
+    if (!m_bus)
+        m_bus = m_openBus();
+    if (!m_bus->isConnected()) {
         const QString why = QStringLiteral("nessun bus di sessione");
         QTimer::singleShot(0, this, [this, summary, body, why] { emit notDelivered(summary, body, why); });
         return;
@@ -37,7 +39,7 @@ void DesktopNotifier::notify(const QString &summary, const QString &body)
                             {QStringLiteral("desktop-entry"), QStringLiteral("quovadex3")}};
     call << QStringLiteral("Doppio Quovadex") << uint(0) << QStringLiteral("quovadex3") << summary << body
          << QStringList() << hints << int(ShownMs);
-    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, AnswerWaitMs), this);
+    auto *watcher = new QDBusPendingCallWatcher(m_bus->asyncCall(call, AnswerWaitMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, summary, body](QDBusPendingCallWatcher *w) {
         w->deleteLater();
         const QDBusPendingReply<uint> reply = *w;

@@ -58,10 +58,10 @@ bool sameHeading(const QString &followed, const QString &read)
 
 } // namespace
 
-ValueWatch::ValueWatch(const QString &databasePath, const QDBusConnection &bus, QObject *parent)
+ValueWatch::ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener openBus, QObject *parent)
     : QObject(parent)
-    , m_store(databasePath)
-    , m_notifier(new DesktopNotifier(bus, this))
+    , m_databasePath(databasePath)
+    , m_notifier(new DesktopNotifier(std::move(openBus), this))
     , m_showWindow(new QAction(QStringLiteral("Valori seguiti"), this))
 {
     m_showWindow->setObjectName(QStringLiteral("showFollowedValues"));
@@ -72,14 +72,9 @@ ValueWatch::ValueWatch(const QString &databasePath, const QDBusConnection &bus, 
     });
     connect(m_notifier, &DesktopNotifier::notDelivered, this,
             [this](const QString &summary, const QString &body) { alertList().add(summary, body); });
-    m_store.prune(QDateTime::currentDateTime());
-    loadValues();
-    if (const QString problem = m_store.openingProblem(); !problem.isEmpty()) {
-        // After the first window is up, so that the program has started when it asks.
-        QTimer::singleShot(0, this, [problem] {
-            MessageBox::show(nullptr, QMessageBox::Warning, QStringLiteral("Valori seguiti"), problem);
-        });
-    }
+    // Values followed in an earlier session are read from the start, for the first pages.
+    if (QFileInfo::exists(m_databasePath))
+        openStore();
 }
 
 ValueWatch::~ValueWatch() = default;
@@ -90,13 +85,36 @@ QString ValueWatch::defaultDatabasePath()
         .filePath(QStringLiteral("valori-seguiti.sqlite"));
 }
 
+ValueStore &ValueWatch::store()
+{
+    if (!m_store)
+        openStore();
+    return *m_store;
+}
+
+void ValueWatch::openStore()
+{
+    m_store = std::make_unique<ValueStore>(m_databasePath);
+    m_store->prune(QDateTime::currentDateTime());
+    loadValues();
+    // Opened late, the file may hold values another copy of the program followed meanwhile.
+    if (!m_values.isEmpty())
+        publishPlaces();
+    if (const QString problem = m_store->openingProblem(); !problem.isEmpty()) {
+        // Not inside what opened the file: at start, after the first window is up.
+        QTimer::singleShot(0, this, [problem] {
+            MessageBox::show(nullptr, QMessageBox::Warning, QStringLiteral("Valori seguiti"), problem);
+        });
+    }
+}
+
 void ValueWatch::loadValues()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    for (const ValueStore::Value &value : m_store.values()) {
-        Tracked tracked{value, {}, std::nullopt, m_store.lastReading(value.id), QString(), QDateTime()};
+    for (const ValueStore::Value &value : m_store->values()) {
+        Tracked tracked{value, {}, std::nullopt, m_store->lastReading(value.id), QString(), QDateTime()};
         tracked.crossing.setLevels(value.levels);
-        const auto today = m_store.readings(value.id, now.date().startOfDay(), now.date().endOfDay());
+        const auto today = m_store->readings(value.id, now.date().startOfDay(), now.date().endOfDay());
         if (!today.isEmpty())
             tracked.first = today.first();
         m_values.insert(value.id, tracked);
@@ -149,7 +167,7 @@ void ValueWatch::record(const QList<ValueReading> &readings)
             }
             // A value followed before headings were kept takes the one it is read under now.
             if (tracked.value.heading.isEmpty() && !reading.heading.isEmpty()
-                && m_store.setHeading(it.key(), reading.heading))
+                && store().setHeading(it.key(), reading.heading))
                 tracked.value.heading = reading.heading;
             // A column added before the value's puts another column's number in its place.
             if (!sameHeading(tracked.value.heading, reading.heading)) {
@@ -172,7 +190,8 @@ void ValueWatch::record(const QList<ValueReading> &readings)
                 tracked.beyond = false;
         }
     }
-    m_store.record(kept);
+    if (!kept.isEmpty())
+        store().record(kept);
     refreshWindow();
 }
 
@@ -201,7 +220,7 @@ void ValueWatch::follow(const ValuePick &pick)
     if (!pick.number || !pick.followable)
         return;
     const QString name = pick.name.trimmed().isEmpty() ? QStringLiteral("Valore") : pick.name.trimmed();
-    const std::optional<qint64> id = m_store.follow(pick.place, name, pick.heading);
+    const std::optional<qint64> id = store().follow(pick.place, name, pick.heading);
     if (!id)
         return;
     if (!m_values.contains(*id)) {
@@ -269,7 +288,7 @@ void ValueWatch::openLevelDialog(qint64 id, bool above, const QString &text, QWi
 
 void ValueWatch::setLevels(qint64 id, const LevelCrossing::Levels &levels)
 {
-    if (!m_values.contains(id) || !m_store.setLevels(id, levels))
+    if (!m_values.contains(id) || !store().setLevels(id, levels))
         return;
     Tracked &tracked = m_values[id];
     tracked.value.levels = levels;
@@ -280,7 +299,7 @@ void ValueWatch::setLevels(qint64 id, const LevelCrossing::Levels &levels)
 void ValueWatch::rename(qint64 id, const QString &name)
 {
     const QString clean = name.simplified();
-    if (clean.isEmpty() || !m_values.contains(id) || !m_store.rename(id, clean))
+    if (clean.isEmpty() || !m_values.contains(id) || !store().rename(id, clean))
         return;
     m_values[id].value.name = clean;
     refreshWindow();
@@ -288,7 +307,7 @@ void ValueWatch::rename(qint64 id, const QString &name)
 
 void ValueWatch::unfollow(qint64 id)
 {
-    if (!m_store.unfollow(id))
+    if (!m_values.contains(id) || !store().unfollow(id))
         return;
     m_values.remove(id);
     publishPlaces();
@@ -299,7 +318,7 @@ void ValueWatch::exportReadings(qint64 id, const QString &path)
 {
     if (!m_values.contains(id))
         return;
-    const auto readings = m_store.readings(id, QDateTime::fromSecsSinceEpoch(0), QDateTime::currentDateTime().addYears(1));
+    const auto readings = store().readings(id, QDateTime::fromSecsSinceEpoch(0), QDateTime::currentDateTime().addYears(1));
     QString error;
     if (!ReadingsCsv::save(path, m_values[id].value.name, readings, &error))
         MessageBox::show(m_window.get(), QMessageBox::Warning, QStringLiteral("Esporta CSV"),
@@ -349,7 +368,7 @@ void ValueWatch::showChart(qint64 id)
         return;
     const Tracked &tracked = m_values[id];
     const QDate day = tracked.last ? tracked.last->time.date() : QDate::currentDate();
-    m_window->showChart(tracked.value.name, m_store.readings(id, day.startOfDay(), day.endOfDay()),
+    m_window->showChart(tracked.value.name, store().readings(id, day.startOfDay(), day.endOfDay()),
                         tracked.value.levels.above, tracked.value.levels.below);
 }
 

@@ -2,19 +2,18 @@
 
 #include <memory>
 
-#include <QDBusConnection>
 #include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 
 #include "panes/BrowserPane.h"
+#include "watch/DesktopNotifier.h"
 #include "watch/FollowedRow.h"
 #include "watch/LevelCrossing.h"
 #include "watch/ValueStore.h"
 
 class AlertList;
-class DesktopNotifier;
 class FollowedValuesWindow;
 class QAction;
 class QWidget;
@@ -22,13 +21,15 @@ class QWidget;
 // The program's followed values: one for all windows. Tells every pane which values to read,
 // keeps what they read, alerts when a value crosses a level (a desktop notification, a sound,
 // the value's row marked; the program's own alert window where no notification service
-// answers), and drives the "Valori seguiti" window.
+// answers), and drives the "Valori seguiti" window. The database is opened at start only
+// where its file is there already, else at the first value followed: with nothing ever
+// followed, the program loads neither SQLite nor its driver.
 class ValueWatch final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ValueWatch)
 public:
-    ValueWatch(const QString &databasePath, const QDBusConnection &bus, QObject *parent = nullptr);
+    ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener openBus, QObject *parent = nullptr);
     ~ValueWatch() override;
 
     // The program's data folder's database.
@@ -67,6 +68,8 @@ private:
         bool beyond = false;
     };
 
+    ValueStore &store();
+    void openStore();
     void loadValues();
     void publishPlaces();
     void refreshWindow();
@@ -78,7 +81,8 @@ private:
     void askUnfollow(qint64 id);
     void askExport(qint64 id);
 
-    ValueStore m_store;
+    QString m_databasePath;
+    std::unique_ptr<ValueStore> m_store;
     QHash<qint64, Tracked> m_values;
     QList<QPointer<BrowserPane>> m_panes;
     DesktopNotifier *m_notifier;

@@ -1,4 +1,5 @@
 #include <QDBusConnectionInterface>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -9,8 +10,15 @@
 #include "watch/FollowedValuesWindow.h"
 
 #include "support/PrivateBus.h"
+#include "support/RecordingPane.h"
 #include "watch/AlertList.h"
 #include "watch/ValueWatch.h"
+
+// No bus at all: alerts go to the program's own window.
+QDBusConnection noBus()
+{
+    return QDBusConnection(QStringLiteral("none"));
+}
 
 // The desktop's notification service as far as the test needs it: owns the name and writes
 // down every Notify.
@@ -31,7 +39,7 @@ public slots:
 };
 
 // Alerts of a followed value on a real bus of the test's own: one crossing, one notification;
-// with nobody listening, the program's own alert window.
+// with nobody listening, the program's own alert window. The database is opened only once needed.
 class TestAlerts : public QObject
 {
     Q_OBJECT
@@ -41,6 +49,7 @@ private slots:
     void withoutListenerTheProgramShowsTheAlert();
     void listShowsWhatThePageMeantAndAsksBeforeForgetting();
     void columnAddedBeforeTheValueIsNotTakenForIt();
+    void storeOpensWhenFirstNeeded();
 
 private:
     qint64 followEni(ValueWatch &watch);
@@ -80,7 +89,7 @@ void TestAlerts::oneCrossingGivesOneNotification()
                                    QDBusConnection::ExportAllSlots));
     QVERIFY(desktop.registerService(QStringLiteral("org.freedesktop.Notifications")));
 
-    ValueWatch watch(m_dir.filePath(QStringLiteral("one.sqlite")), m_bus->connect(QStringLiteral("program")));
+    ValueWatch watch(m_dir.filePath(QStringLiteral("one.sqlite")), [this] { return m_bus->connect(QStringLiteral("program")); });
     const qint64 id = followEni(watch);
     QVERIFY(id);
     watch.setLevels(id, {14.5, std::nullopt, 0.2});
@@ -108,7 +117,7 @@ void TestAlerts::withoutListenerTheProgramShowsTheAlert()
 {
     QDBusConnection program = m_bus->connect(QStringLiteral("program-alone"));
     QVERIFY(!program.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.Notifications")).value());
-    ValueWatch watch(m_dir.filePath(QStringLiteral("alone.sqlite")), program);
+    ValueWatch watch(m_dir.filePath(QStringLiteral("alone.sqlite")), [program] { return program; });
     const qint64 id = followEni(watch);
     watch.setLevels(id, {std::nullopt, 13.0, 0.2});
     read(watch, 12.5);
@@ -118,7 +127,7 @@ void TestAlerts::withoutListenerTheProgramShowsTheAlert()
     QVERIFY(watch.alertList().entries().first().contains(QStringLiteral("12,5")));
 
     // No bus at all is no service either.
-    ValueWatch busless(m_dir.filePath(QStringLiteral("busless.sqlite")), QDBusConnection(QStringLiteral("none")));
+    ValueWatch busless(m_dir.filePath(QStringLiteral("busless.sqlite")), noBus);
     busless.setLevels(followEni(busless), {14.0, std::nullopt, 0.2});
     read(busless, 15.0);
     QTRY_COMPARE(busless.alertList().entries().size(), 1);
@@ -126,7 +135,7 @@ void TestAlerts::withoutListenerTheProgramShowsTheAlert()
 
 void TestAlerts::listShowsWhatThePageMeantAndAsksBeforeForgetting()
 {
-    ValueWatch watch(m_dir.filePath(QStringLiteral("list.sqlite")), QDBusConnection(QStringLiteral("none")));
+    ValueWatch watch(m_dir.filePath(QStringLiteral("list.sqlite")), noBus);
     const qint64 id = followEni(watch);
     const QDateTime yesterday = QDateTime::currentDateTime().addDays(-1);
     const ValuePlace tiny{m_eni.address, m_eni.group, 2};
@@ -165,7 +174,7 @@ void TestAlerts::listShowsWhatThePageMeantAndAsksBeforeForgetting()
 
 void TestAlerts::columnAddedBeforeTheValueIsNotTakenForIt()
 {
-    ValueWatch watch(m_dir.filePath(QStringLiteral("column.sqlite")), QDBusConnection(QStringLiteral("none")));
+    ValueWatch watch(m_dir.filePath(QStringLiteral("column.sqlite")), noBus);
     const qint64 id = followEni(watch);
     watch.setLevels(id, {std::nullopt, 13.0, 0.2});
     // "Apertura" now stands where "Prezzo" stood: its number is not ENI's price.
@@ -186,6 +195,22 @@ void TestAlerts::columnAddedBeforeTheValueIsNotTakenForIt()
     watch.record({{enel, 6.2, QStringLiteral("6,20"), QString(), QDateTime::currentDateTime(), QStringLiteral("Prezzo")}});
     watch.record({{enel, 6.0, QStringLiteral("6,00"), QString(), QDateTime::currentDateTime(), QStringLiteral("Apertura")}});
     QCOMPARE(watch.rows().last().last, std::optional(6.2));
+}
+
+// Nothing followed, no file made; the next start reads the file at once, for the first pane.
+void TestAlerts::storeOpensWhenFirstNeeded()
+{
+    const QString path = m_dir.filePath(QStringLiteral("later.sqlite"));
+    {
+        ValueWatch watch(path, noBus);
+        QVERIFY(!QFileInfo::exists(path));
+        followEni(watch);
+        QVERIFY(QFileInfo::exists(path));
+    }
+    ValueWatch watch(path, noBus);
+    RecordingPane pane(nullptr);
+    watch.attach(pane);
+    QCOMPARE(pane.followedPlaces, QList<ValuePlace>{m_eni});
 }
 
 QTEST_MAIN(TestAlerts)
