@@ -96,6 +96,7 @@ void ValueWatch::openStore()
 {
     m_store = std::make_unique<ValueStore>(m_databasePath);
     m_store->prune(QDateTime::currentDateTime());
+    m_prunedOn = QDate::currentDate();
     loadValues();
     // Opened late, the file may hold values another copy of the program followed meanwhile.
     if (!m_values.isEmpty())
@@ -190,8 +191,15 @@ void ValueWatch::record(const QList<ValueReading> &readings)
                 tracked.beyond = false;
         }
     }
-    if (!kept.isEmpty())
+    if (!kept.isEmpty()) {
         store().record(kept);
+        // A program left running for weeks keeps a month, as one started every morning does.
+        const QDateTime newest = kept.constLast().second.time;
+        if (m_prunedOn != newest.date()) {
+            m_store->prune(newest);
+            m_prunedOn = newest.date();
+        }
+    }
     refreshWindow();
 }
 

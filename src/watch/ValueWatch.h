@@ -83,6 +83,7 @@ private:
 
     QString m_databasePath;
     std::unique_ptr<ValueStore> m_store;
+    QDate m_prunedOn;
     QHash<qint64, Tracked> m_values;
     QList<QPointer<BrowserPane>> m_panes;
     DesktopNotifier *m_notifier;

@@ -50,6 +50,7 @@ private slots:
     void listShowsWhatThePageMeantAndAsksBeforeForgetting();
     void columnAddedBeforeTheValueIsNotTakenForIt();
     void storeOpensWhenFirstNeeded();
+    void programRunningForWeeksKeepsAMonth();
 
 private:
     qint64 followEni(ValueWatch &watch);
@@ -211,6 +212,20 @@ void TestAlerts::storeOpensWhenFirstNeeded()
     RecordingPane pane(nullptr);
     watch.attach(pane);
     QCOMPARE(pane.followedPlaces, QList<ValuePlace>{m_eni});
+}
+
+void TestAlerts::programRunningForWeeksKeepsAMonth()
+{
+    const QString path = m_dir.filePath(QStringLiteral("weeks.sqlite"));
+    const QDateTime now = QDateTime::currentDateTime();
+    qint64 id = 0;
+    {
+        ValueWatch watch(path, noBus);
+        id = followEni(watch);
+        watch.record({{m_eni, 13.0, QStringLiteral("13"), QString(), now.addDays(-40), QStringLiteral("Prezzo")}});
+        read(watch, 14.5);
+    }
+    QCOMPARE(ValueStore(path).readings(id, now.addDays(-60), now.addDays(-30)).size(), 0);
 }
 
 QTEST_MAIN(TestAlerts)
