@@ -2,11 +2,7 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -17,28 +13,9 @@
 #include "watch/FollowedValuesWindow.h"
 #include "watch/LevelText.h"
 #include "watch/ReadingsCsv.h"
+#include "watch/ValueQuestions.h"
 
 namespace {
-
-
-// A line of text from the user, in a dialog that speaks Italian whatever the desktop's
-// language; nullopt when cancelled, or when its window went while it was open.
-std::optional<QString> askText(QWidget *parent, const QString &title, const QString &label, const QString &text)
-{
-    QPointer<QInputDialog> dialog = new QInputDialog(parent);
-    dialog->setInputMode(QInputDialog::TextInput);
-    dialog->setWindowTitle(title);
-    dialog->setLabelText(label);
-    dialog->setTextValue(text);
-    dialog->setOkButtonText(QStringLiteral("OK"));
-    dialog->setCancelButtonText(QStringLiteral("Annulla"));
-    const bool accepted = dialog->exec() == QDialog::Accepted;
-    if (!dialog)
-        return std::nullopt;
-    const QString typed = dialog->textValue();
-    delete dialog;
-    return accepted ? std::optional(typed) : std::nullopt;
-}
 
 // Headings compared by their words alone: "Ultimo (17:35)" and "Ultimo \u25b2" are one column.
 bool sameHeading(const QString &followed, const QString &read)
@@ -63,6 +40,7 @@ ValueWatch::ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener o
     , m_databasePath(databasePath)
     , m_notifier(new DesktopNotifier(std::move(openBus), this))
     , m_showWindow(new QAction(QStringLiteral("Valori seguiti"), this))
+    , m_questions(new ValueQuestions(this))
 {
     m_showWindow->setObjectName(QStringLiteral("showFollowedValues"));
     connect(m_showWindow, &QAction::triggered, this, [this] {
@@ -72,6 +50,24 @@ ValueWatch::ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener o
     });
     connect(m_notifier, &DesktopNotifier::notDelivered, this,
             [this](const QString &summary, const QString &body) { alertList().add(summary, body); });
+    // The user's answers come back for a value that may have gone meanwhile, from another window.
+    connect(m_questions, &ValueQuestions::levelGiven, this, [this](qint64 id, bool above, std::optional<double> level) {
+        if (!m_values.contains(id))
+            return;
+        LevelCrossing::Levels levels = m_values[id].value.levels;
+        (above ? levels.above : levels.below) = level;
+        setLevels(id, levels);
+    });
+    connect(m_questions, &ValueQuestions::marginGiven, this, [this](qint64 id, double percent) {
+        if (!m_values.contains(id))
+            return;
+        LevelCrossing::Levels levels = m_values[id].value.levels;
+        levels.marginPercent = percent;
+        setLevels(id, levels);
+    });
+    connect(m_questions, &ValueQuestions::nameGiven, this, &ValueWatch::rename);
+    connect(m_questions, &ValueQuestions::unfollowConfirmed, this, &ValueWatch::unfollow);
+    connect(m_questions, &ValueQuestions::exportPathGiven, this, &ValueWatch::exportReadings);
     // Values followed in an earlier session are read from the start, for the first pages.
     if (QFileInfo::exists(m_databasePath))
         openStore();
@@ -249,49 +245,9 @@ void ValueWatch::askLevel(qint64 id, BrowserPane::ValueAsk which, std::optional<
     const bool above = which == BrowserPane::ValueAsk::AlertAbove;
     const std::optional<double> set = above ? tracked.value.levels.above : tracked.value.levels.below;
     const std::optional<double> shown = current ? current : tracked.last ? std::optional(tracked.last->number) : set;
-    openLevelDialog(id, above, shown ? LevelText::format(*shown) : QString(), over);
-}
-
-void ValueWatch::openLevelDialog(qint64 id, bool above, const QString &text, QWidget *over)
-{
     if (!over && m_window && m_window->isVisible())
         over = m_window.get();
-    // Text, not a spin box: one in Italian takes "1240.5" as 12405 without a word, and would
-    // cut a price of 0,000123 to four decimals.
-    auto *dialog = new QInputDialog(over);
-    dialog->setObjectName(QStringLiteral("levelDialog"));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setInputMode(QInputDialog::TextInput);
-    dialog->setTextValue(text);
-    dialog->setOkButtonText(QStringLiteral("OK"));
-    dialog->setCancelButtonText(QStringLiteral("Annulla"));
-    dialog->setWindowTitle(above ? QStringLiteral("Avvisami sopra") : QStringLiteral("Avvisami sotto"));
-    dialog->setLabelText((above ? QStringLiteral("Avvisami quando \u00ab%1\u00bb sale a:")
-                                : QStringLiteral("Avvisami quando \u00ab%1\u00bb scende a:"))
-                             .arg(m_values[id].value.name)
-                         + QStringLiteral("\n(vuoto: nessun avviso %1)").arg(above ? QStringLiteral("sopra") : QStringLiteral("sotto")));
-    QPointer<QWidget> parent(over);
-    connect(dialog, &QInputDialog::textValueSelected, this, [this, id, above, parent](const QString &typed) {
-        if (!m_values.contains(id))
-            return;
-        LevelCrossing::Levels levels = m_values[id].value.levels;
-        std::optional<double> &level = above ? levels.above : levels.below;
-        if (typed.trimmed().isEmpty()) {
-            level.reset();
-        } else {
-            QString problem;
-            level = LevelText::parse(typed, &problem);
-            if (!level) {
-                MessageBox::show(parent, QMessageBox::Warning,
-                                 above ? QStringLiteral("Avvisami sopra") : QStringLiteral("Avvisami sotto"),
-                                 problem + QStringLiteral(" Scrivete il livello come 14,25 o 1.234,56."));
-                openLevelDialog(id, above, typed, parent);
-                return;
-            }
-        }
-        setLevels(id, levels);
-    });
-    dialog->open();
+    m_questions->askLevel(id, tracked.value.name, above, shown, over);
 }
 
 void ValueWatch::setLevels(qint64 id, const LevelCrossing::Levels &levels)
@@ -393,82 +349,25 @@ FollowedValuesWindow &ValueWatch::window()
             if (m_values.contains(id))
                 setLevels(id, {std::nullopt, std::nullopt, m_values[id].value.levels.marginPercent});
         });
-        connect(w, &FollowedValuesWindow::renameAsked, this, &ValueWatch::askName);
-        connect(w, &FollowedValuesWindow::marginAsked, this, &ValueWatch::askMargin);
-        connect(w, &FollowedValuesWindow::exportAsked, this, &ValueWatch::askExport);
-        connect(w, &FollowedValuesWindow::unfollowAsked, this, &ValueWatch::askUnfollow);
+        connect(w, &FollowedValuesWindow::renameAsked, this, [this](qint64 id) {
+            if (m_values.contains(id))
+                m_questions->askName(id, m_values[id].value.name, m_window.get());
+        });
+        connect(w, &FollowedValuesWindow::marginAsked, this, [this](qint64 id) {
+            if (m_values.contains(id))
+                m_questions->askMargin(id, m_values[id].value.levels.marginPercent, m_window.get());
+        });
+        connect(w, &FollowedValuesWindow::exportAsked, this, [this](qint64 id) {
+            if (m_values.contains(id))
+                m_questions->askExportPath(id, m_values[id].value.name, m_window.get());
+        });
+        connect(w, &FollowedValuesWindow::unfollowAsked, this, [this](qint64 id) {
+            if (m_values.contains(id))
+                m_questions->askUnfollow(id, m_values[id].value.name, m_window.get());
+        });
     }
     m_window->setRows(rows());
     return *m_window;
-}
-
-void ValueWatch::askName(qint64 id)
-{
-    if (!m_values.contains(id))
-        return;
-    if (const auto name = askText(m_window.get(), QStringLiteral("Rinomina"), QStringLiteral("Nome:"),
-                                  m_values[id].value.name))
-        rename(id, *name);
-}
-
-void ValueWatch::askUnfollow(qint64 id)
-{
-    if (!m_values.contains(id))
-        return;
-    // A month of readings goes with it, and a stray click must not cost them.
-    const QString title = QStringLiteral("Non seguire pi\u00f9");
-    const QString text = QStringLiteral("Non seguire pi\u00f9 \u00ab%1\u00bb? Le sue letture registrate saranno "
-                                        "cancellate.").arg(m_values[id].value.name);
-    const bool sure = MessageBox::ask({QMessageBox::Question, title, text, MessageBox::Kind::Confirm, m_window.get()}, [&] {
-                          QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, m_window.get());
-                          const QAbstractButton *yes = box.addButton(title, QMessageBox::AcceptRole);
-                          box.setDefaultButton(box.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole));
-                          box.exec();
-                          return MessageBox::Answer{box.clickedButton() == yes, {}};
-                      }).accepted;
-    if (sure)
-        unfollow(id);
-}
-
-void ValueWatch::askMargin(qint64 id)
-{
-    QString text = m_values.contains(id) ? LevelText::format(m_values[id].value.levels.marginPercent) : QString();
-    while (m_values.contains(id)) {
-        const auto typed = askText(m_window.get(), QStringLiteral("Margine"),
-                                   QStringLiteral("Dopo un avviso, il prossimo arriva solo quando il valore\n\u00e8 "
-                                                  "tornato indietro di questa percentuale del livello (da 0 a 50):"),
-                                   text);
-        if (!typed || !m_values.contains(id))
-            return;
-        QString problem;
-        const std::optional<double> margin = LevelText::parse(*typed, &problem);
-        if (margin && *margin >= 0 && *margin <= 50) {
-            LevelCrossing::Levels levels = m_values[id].value.levels;
-            levels.marginPercent = *margin;
-            setLevels(id, levels);
-            return;
-        }
-        MessageBox::show(m_window.get(), QMessageBox::Warning, QStringLiteral("Margine"),
-                         margin ? QStringLiteral("Il margine \u00e8 una percentuale del livello, da 0 a 50.") : problem);
-        text = *typed;
-    }
-}
-
-void ValueWatch::askExport(qint64 id)
-{
-    if (!m_values.contains(id))
-        return;
-    QString base = m_values[id].value.name;
-    base.replace(QRegularExpression(QStringLiteral("[^\\w\\-. ]")), QStringLiteral("_"));
-    // A desktop without a documents folder: the home folder, not wherever the program started.
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (!QFileInfo(folder).isDir())
-        folder = QDir::homePath();
-    const QString path = QFileDialog::getSaveFileName(m_window.get(), QStringLiteral("Esporta CSV"),
-                                                      QDir(folder).filePath(base + QStringLiteral(".csv")),
-                                                      QStringLiteral("CSV (*.csv)"));
-    if (!path.isEmpty())
-        exportReadings(id, path);
 }
 
 AlertList &ValueWatch::alertList()

@@ -16,6 +16,7 @@
 class AlertList;
 class FollowedValuesWindow;
 class QAction;
+class ValueQuestions;
 class QWidget;
 
 // The program's followed values: one for all windows. Tells every pane which values to read,
@@ -75,11 +76,6 @@ private:
     void refreshWindow();
     void showChart(qint64 id);
     void alert(Tracked &tracked, LevelCrossing::Crossed crossed, const ValueStore::Reading &reading);
-    void openLevelDialog(qint64 id, bool above, const QString &text, QWidget *over);
-    void askName(qint64 id);
-    void askMargin(qint64 id);
-    void askUnfollow(qint64 id);
-    void askExport(qint64 id);
 
     QString m_databasePath;
     std::unique_ptr<ValueStore> m_store;
@@ -88,6 +84,7 @@ private:
     QList<QPointer<BrowserPane>> m_panes;
     DesktopNotifier *m_notifier;
     QAction *m_showWindow;
+    ValueQuestions *m_questions;
     std::unique_ptr<FollowedValuesWindow> m_window;
     std::unique_ptr<AlertList> m_alerts;
 };
