@@ -55,6 +55,8 @@ void DayChart::show(const QString &name, const QList<ValueStore::Reading> &readi
     }
     // One call for all points: a series takes a day's readings far faster whole.
     series->replace(points);
+    // A line needs two readings; the day's first alone would not show at all.
+    series->setPointsVisible(points.size() == 1);
     m_chart->addSeries(series);
 
     auto *time = new QDateTimeAxis;

@@ -28,13 +28,15 @@ QString price(std::optional<double> value)
     return value ? LevelText::price(*value) : QString();
 }
 
-// A difference of two readings, to their own precision: 14,6 - 14,3 is +0,3.
+// A difference of two readings, written as the prices beside it: 14,60 - 14,30 is +0,30, and a
+// tiny price's change keeps all of its digits.
 QString change(const FollowedRow &row)
 {
     if (!row.change || !row.last)
         return QString();
     const double first = *row.last - *row.change;
-    const QString text = number(row.change, qMax(LevelText::decimals(first), LevelText::decimals(*row.last)));
+    const QString text =
+        number(row.change, qMax(2, qMax(LevelText::decimals(first), LevelText::decimals(*row.last))));
     return *row.change > 0 ? QLatin1Char('+') + text : text;
 }
 
