@@ -2,14 +2,14 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace QtTranslations {
 
-int installItalian(QCoreApplication &app, const QLocale &locale)
+int installItalian(QCoreApplication &app)
 {
-    if (locale.language() != QLocale::Italian)
-        return 0;
+    const QLocale locale(QLocale::Italian, QLocale::Italy);
     int installed = 0;
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     for (const char *catalogue : {"qtbase", "qtwebengine"}) {

@@ -433,8 +433,8 @@ void TestRefresh::contextMenuHoldsOnlyWhatFitsAndTheProgramsOwn()
     menu->close();
     QTRY_VERIFY_WITH_TIMEOUT(m_server->requests.size() > asked, Timeout);
 
-    QCOMPARE(QtTranslations::installItalian(*qApp, QLocale(QLocale::English)), 0);
-    QCOMPARE(QtTranslations::installItalian(*qApp, QLocale(QLocale::Italian, QLocale::Italy)) > 0, true);
+    // The tests' system speaks English; Qt's texts are Italian all the same.
+    QCOMPARE(QtTranslations::installItalian(*qApp) > 0, true);
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Annulla"));
 }
 
