@@ -130,9 +130,15 @@ void ValueWatch::attach(BrowserPane &pane)
             follow(pick);
             return;
         }
+        QWidget *over = from->widget() ? from->widget()->window() : nullptr;
         for (auto it = m_values.cbegin(); it != m_values.cend(); ++it) {
-            if (it->value.place == pick.place)
-                askLevel(it.key(), ask, pick.number, from->widget() ? from->widget()->window() : nullptr);
+            if (!(it->value.place == pick.place))
+                continue;
+            if (ask == BrowserPane::ValueAsk::Unfollow)
+                m_questions->askUnfollow(it.key(), it->value.name, over);
+            else
+                askLevel(it.key(), ask, pick.number, over);
+            return;
         }
     });
     publishPlaces();
