@@ -1,17 +1,24 @@
 #include <QTest>
+#include <QWidget>
 
 #include "panes/webengine/LoadOutcome.h"
+#include "panes/webengine/NewWindowRule.h"
+#include "panes/webengine/RecentInput.h"
 
 using Info = QWebEngineLoadingInfo;
 
-class TestLoadOutcome : public QObject
+// The engine pane's decisions on what the engine reports and what a page asks, with no engine
+// running: the engine's own requests cannot be made outside it, and it spends a click on each
+// window a page asks for, so the program's own limit could not be reached through a page.
+class TestPageDecisions : public QObject
 {
     Q_OBJECT
 private slots:
     void errorStatusIsNoPageWhicheverWayTheEngineSaysIt();
+    void oneClickOpensOneWindowOfAnAddress();
 };
 
-void TestLoadOutcome::errorStatusIsNoPageWhicheverWayTheEngineSaysIt()
+void TestPageDecisions::errorStatusIsNoPageWhicheverWayTheEngineSaysIt()
 {
     const struct
     {
@@ -43,5 +50,28 @@ void TestLoadOutcome::errorStatusIsNoPageWhicheverWayTheEngineSaysIt()
     }
 }
 
-QTEST_APPLESS_MAIN(TestLoadOutcome)
-#include "tst_loadoutcome.moc"
+void TestPageDecisions::oneClickOpensOneWindowOfAnAddress()
+{
+    QWidget pane;
+    pane.show();
+    RecentInput input(pane);
+    const QUrl web(QStringLiteral("https://quotes.example/list"));
+    const QUrl quote(QStringLiteral("https://quotes.example/eni"));
+    const QUrl local = QUrl::fromLocalFile(QStringLiteral("/home/user/Preferiti.htm"));
+
+    QVERIFY(!NewWindowRule::opens(quote, web, true, &input)); // no click yet
+    QTest::mousePress(&pane, Qt::LeftButton);
+    QVERIFY(!NewWindowRule::opens(quote, web, false, &input));
+    // Refused without spending the click: nothing a script could fill, no local file from the web.
+    for (const char *refused : {"", "about:blank", "data:text/html,<p>x", "javascript:void(0)"})
+        QVERIFY2(!NewWindowRule::opens(QUrl(QLatin1String(refused)), web, true, &input), refused);
+    QVERIFY(!NewWindowRule::opens(local, web, true, &input));
+    QVERIFY(NewWindowRule::opens(quote, web, true, &input));
+    QVERIFY(!NewWindowRule::opens(quote, web, true, &input));
+
+    QTest::mousePress(&pane, Qt::LeftButton);
+    QVERIFY(NewWindowRule::opens(local, local, true, &input));
+}
+
+QTEST_MAIN(TestPageDecisions)
+#include "tst_pagedecisions.moc"
