@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -20,7 +19,7 @@ enum Column { Name, Last, Time, Change, ChangePercent, State, Above, Below, Colu
 
 QString number(std::optional<double> value, int decimals)
 {
-    return value ? QLocale(QLocale::Italian, QLocale::Italy).toString(*value, 'f', decimals) : QString();
+    return value ? LevelText::grouped(*value, decimals) : QString();
 }
 
 QString price(std::optional<double> value)
@@ -44,7 +43,7 @@ QString percent(std::optional<double> value)
 {
     if (!value)
         return QString();
-    const QString text = QLocale(QLocale::Italian, QLocale::Italy).toString(*value, 'f', 2) + QStringLiteral(" %");
+    const QString text = LevelText::grouped(*value, 2) + QStringLiteral(" %");
     return *value > 0 ? QLatin1Char('+') + text : text;
 }
 

@@ -87,9 +87,22 @@ int decimals(double value)
     return Most;
 }
 
+QString grouped(double value, int decimals)
+{
+    QString text = QString::number(std::abs(value), 'f', decimals);
+    qsizetype whole = text.indexOf(QLatin1Char('.'));
+    if (whole < 0)
+        whole = text.size();
+    else
+        text[whole] = QLatin1Char(',');
+    for (qsizetype at = whole - 3; at > 0; at -= 3)
+        text.insert(at, QLatin1Char('.'));
+    return value < 0 ? QLatin1Char('-') + text : text;
+}
+
 QString price(double value)
 {
-    return QLocale(QLocale::Italian, QLocale::Italy).toString(value, 'f', std::max(2, decimals(value)));
+    return grouped(value, std::max(2, decimals(value)));
 }
 
 } // namespace LevelText

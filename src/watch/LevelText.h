@@ -19,6 +19,10 @@ QString format(double value);
 // two, a price of 0,00000012 has eight.
 int decimals(double value);
 
+// Italian writing with the given decimals and every thousand grouped, as quote pages write
+// it, on every Qt: from 6.5 Qt's Italian leaves four digits ungrouped ("1240,00").
+QString grouped(double value, int decimals);
+
 // As quote pages write prices, for the list and the alerts: grouped, two decimals at least,
 // so "1.240,00" is never taken for 1,24.
 QString price(double value);

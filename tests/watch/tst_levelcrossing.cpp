@@ -16,6 +16,7 @@ private slots:
     void newLevelIsArmedAgain();
     void typedLevelIsReadOrRefused_data();
     void typedLevelIsReadOrRefused();
+    void numbersAreWrittenAsQuotePagesWriteThem();
 };
 
 void TestLevelCrossing::alertsOncePerCrossing_data()
@@ -116,6 +117,16 @@ void TestLevelCrossing::typedLevelIsReadOrRefused()
     QCOMPARE(*read, level);
     // What the dialog shows reads back as the same level.
     QCOMPARE(LevelText::parse(LevelText::format(level)), read);
+}
+
+void TestLevelCrossing::numbersAreWrittenAsQuotePagesWriteThem()
+{
+    // The same on every Qt, whose own Italian stopped grouping four digits in 6.5.
+    QCOMPARE(LevelText::price(1240), QStringLiteral("1.240,00"));
+    QCOMPARE(LevelText::price(-1234567.125), QStringLiteral("-1.234.567,125"));
+    QCOMPARE(LevelText::price(999.5), QStringLiteral("999,50"));
+    QCOMPARE(LevelText::grouped(-0.27, 2), QStringLiteral("-0,27"));
+    QCOMPARE(LevelText::grouped(100000, 0), QStringLiteral("100.000"));
 }
 
 QTEST_APPLESS_MAIN(TestLevelCrossing)
