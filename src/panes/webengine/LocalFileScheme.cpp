@@ -79,7 +79,7 @@ void LocalFileScheme::requestStarted(QWebEngineUrlRequestJob *job)
     }
     // The name that counts is the one the link leads to: a picture's name on a link to a
     // key file shows nothing.
-    const QFileInfo asked(job->requestUrl().path());
+    const QFileInfo asked(job->requestUrl().path(QUrl::FullyDecoded));
     const QString target = asked.canonicalFilePath();
     const QFileInfo info(target);
     const QByteArray mimeType = mimeTypeOf(target);

@@ -84,7 +84,7 @@ void RequestPolicy::interceptRequest(QWebEngineUrlRequestInfo &info)
     if (url.isLocalFile() && opensADocument(type)) {
         info.redirect(LocalFileScheme::embedded(url));
     } else if ((url.isLocalFile() || embeddedFile) && drawsIntoACanvas(type)) {
-        const QUrl shown = m_pictures.addressOf(url.path());
+        const QUrl shown = m_pictures.addressOf(url.path(QUrl::FullyDecoded));
         if (shown.isEmpty())
             info.block(true);
         else
