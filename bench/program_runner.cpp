@@ -24,6 +24,7 @@
 
 #include "aids/PaneHold.h"
 #include "common/ProcessStarter.h"
+#include "common/QtTranslations.h"
 #include "core/MainWindow.h"
 #include "core/MainWindows.h"
 #include "panes/webengine/WebEngineEnvironment.h"
@@ -124,6 +125,7 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Quovadex"));
     QApplication::setApplicationName(QStringLiteral("quovadex3"));
     QApplication::setApplicationDisplayName(QStringLiteral("Doppio Quovadex"));
+    QtTranslations::installItalian(app);
 
     const Options options = parse(QApplication::arguments().mid(1));
     if (!options.valid) {
