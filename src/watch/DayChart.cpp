@@ -28,8 +28,11 @@ DayChart::DayChart(QWidget *parent)
 void DayChart::clear()
 {
     m_chart->removeAllSeries();
-    for (QAbstractAxis *axis : m_chart->axes())
+    // A removed axis is the caller's again; the window redraws at every reading.
+    for (QAbstractAxis *axis : m_chart->axes()) {
         m_chart->removeAxis(axis);
+        delete axis;
+    }
     m_chart->setTitle(QString());
 }
 
