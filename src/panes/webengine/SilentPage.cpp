@@ -61,6 +61,9 @@ QString holdScript(int pixels)
 
 // A frame of another origin than its page holds itself, at the page's hold's word; run in
 // every frame from its creation, so that a frame shown before the hold began hears it too.
+// In the page's own world, which every frame has anyway: one of the program's would cost each
+// advertising frame of every page a script context of its own, for the rare local frameset.
+// Such a frame could undo its own hold, nothing more.
 QString frameHoldScript()
 {
     return QStringLiteral("if(window!==window.top)addEventListener('message',function(e){var m=String(e.data).split(' ');"
@@ -86,7 +89,7 @@ SilentPage::SilentPage(QWebEngineProfile *profile, QObject *parent)
     static const QString typing = PageScripts::source(QStringLiteral("typing.js"));
     static const QString popups = PageScripts::source(QStringLiteral("popups.js"));
     scripts().insert(pageScript(QStringLiteral("quovadex-typing"), QWebEngineScript::ApplicationWorld, false, typing));
-    scripts().insert(pageScript(QStringLiteral("quovadex-hold-frames"), QWebEngineScript::ApplicationWorld, true,
+    scripts().insert(pageScript(QStringLiteral("quovadex-hold-frames"), QWebEngineScript::MainWorld, true,
                                 frameHoldScript()));
     // The engine refuses a window asked for without a click (see WebEngineEnvironment), but
     // each refusal still leaves a few kilobytes in the program's process for good: a page
