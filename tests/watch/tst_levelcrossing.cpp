@@ -121,10 +121,9 @@ void TestLevelCrossing::typedLevelIsReadOrRefused()
 
 void TestLevelCrossing::numbersAreWrittenAsQuotePagesWriteThem()
 {
-    // The same on every Qt, whose own Italian stopped grouping four digits in 6.5.
-    QCOMPARE(LevelText::price(1240), QStringLiteral("1.240,00"));
+    // The same on every Qt, whose own Italian stopped grouping four digits in 6.5; a positive
+    // four-digit price is in the list's test.
     QCOMPARE(LevelText::price(-1234567.125), QStringLiteral("-1.234.567,125"));
-    QCOMPARE(LevelText::price(999.5), QStringLiteral("999,50"));
     QCOMPARE(LevelText::grouped(-0.27, 2), QStringLiteral("-0,27"));
     QCOMPARE(LevelText::grouped(100000, 0), QStringLiteral("100.000"));
 }
