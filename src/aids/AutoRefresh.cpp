@@ -63,8 +63,16 @@ void AutoRefresh::flashEnded()
 void AutoRefresh::reloadChosenPanes(BrowserPane::Refresh kind)
 {
     for (int i = 0; i < 2; ++i) {
-        if (m_panes[i].chosen->isChecked())
+        if (m_panes[i].chosen->isChecked() && !(kind == BrowserPane::Refresh::Automatic && m_held[i]))
             m_panes[i].pane->refresh(kind);
+    }
+}
+
+void AutoRefresh::holdAutomaticRefresh(const BrowserPane &pane, bool held)
+{
+    for (int i = 0; i < 2; ++i) {
+        if (m_panes[i].pane == &pane)
+            m_held[i] = held;
     }
 }
 

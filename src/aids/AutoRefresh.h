@@ -50,6 +50,8 @@ public:
     // "Aggiorna" by hand reloads at once; the cycle's reload lets a pane put itself off while
     // the user types into its page. Either resumes the chosen panes' holds as they reload.
     void reloadChosenPanes(BrowserPane::Refresh kind = BrowserPane::Refresh::ChosenByHand);
+    // While held, the cycle leaves the pane alone; "Aggiorna" by hand still reloads it.
+    void holdAutomaticRefresh(const BrowserPane &pane, bool held);
     void toggleIntervalOptions();
     void chooseInterval(qint16 seconds);
 
@@ -60,6 +62,7 @@ signals:
 private:
     Controls m_controls;
     std::array<ChosenPane, 2> m_panes;
+    std::array<bool, 2> m_held{};
     QTimer *m_cycleTimer;
     QTimer *m_flashTimer;
     RefreshCycle m_cycle;

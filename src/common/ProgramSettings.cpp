@@ -11,6 +11,12 @@ QString highlightKey(ProgramSettings::Pane pane)
                                                 : QStringLiteral("evidenziaVariazioni/sotto");
 }
 
+QString openMarketKey(ProgramSettings::Pane pane)
+{
+    return pane == ProgramSettings::Pane::Upper ? QStringLiteral("soloMercatoAperto/sopra")
+                                                : QStringLiteral("soloMercatoAperto/sotto");
+}
+
 } // namespace
 
 bool ProgramSettings::highlightChanges(Pane pane)
@@ -21,4 +27,14 @@ bool ProgramSettings::highlightChanges(Pane pane)
 void ProgramSettings::setHighlightChanges(Pane pane, bool on)
 {
     QSettings().setValue(highlightKey(pane), on);
+}
+
+bool ProgramSettings::refreshOnlyWhileOpen(Pane pane)
+{
+    return QSettings().value(openMarketKey(pane), false).toBool();
+}
+
+void ProgramSettings::setRefreshOnlyWhileOpen(Pane pane, bool on)
+{
+    QSettings().setValue(openMarketKey(pane), on);
 }

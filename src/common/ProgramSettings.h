@@ -13,4 +13,7 @@ public:
     // Whether the pane highlights what changed since the last load; on unless turned off.
     static bool highlightChanges(Pane pane);
     static void setHighlightChanges(Pane pane, bool on);
+    // Whether the cycle leaves the pane alone while the market is closed; off unless turned on.
+    static bool refreshOnlyWhileOpen(Pane pane);
+    static void setRefreshOnlyWhileOpen(Pane pane, bool on);
 };

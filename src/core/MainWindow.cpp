@@ -24,6 +24,8 @@
 #include "favorites/FavoritesButton.h"
 #include "favorites/Launchers.h"
 #include "favorites/ProgramLaunchers.h"
+#include "market/CalendarFile.h"
+#include "market/MarketHoursSwitch.h"
 #include "panes/AddressBox.h"
 #include "panes/BrowserPane.h"
 #include "panes/HighlightSwitch.h"
@@ -117,8 +119,6 @@ void MainWindow::buildParts(ProcessStarter &starter)
     const MainControls::Refresh &r = c.refresh;
     auto *refresh = new AutoRefresh({r.toggle, r.reloadNow, r.countdown, r.light, r.intervals},
                                     {{{r.chosen[0], m_upperPane}, {r.chosen[1], m_lowerPane}}}, this);
-    for (BrowserPane *pane : {m_upperPane, m_lowerPane})
-        connect(refresh, &AutoRefresh::cycleChanged, new PaneStatus(*pane, this), &PaneStatus::setCycle);
     auto *clock = new Clock(*c.clock, this);
     for (PaneHold *hold : {upperHold, lowerHold})
         connect(c.applyHolds, &QPushButton::clicked, hold, &PaneHold::applyHeldOffset);
@@ -127,6 +127,18 @@ void MainWindow::buildParts(ProcessStarter &starter)
     new FavoritesButton(*c.lower.favorite, *m_lowerPane, m_folder, this);
     new HighlightSwitch(*m_upperPane, ProgramSettings::Pane::Upper, this);
     new HighlightSwitch(*m_lowerPane, ProgramSettings::Pane::Lower, this);
+    const MarketClock market(CalendarFile::load());
+    const std::pair<BrowserPane *, ProgramSettings::Pane> panes[] = {{m_upperPane, ProgramSettings::Pane::Upper},
+                                                                     {m_lowerPane, ProgramSettings::Pane::Lower}};
+    for (const auto &[pane, which] : panes) {
+        auto *status = new PaneStatus(*pane, this);
+        connect(refresh, &AutoRefresh::cycleChanged, status, &PaneStatus::setCycle);
+        auto *hours = new MarketHoursSwitch(*pane, which, market, &QDateTime::currentDateTime, this);
+        connect(hours, &MarketHoursSwitch::reopeningChanged, status, &PaneStatus::setMarketClosed);
+        connect(hours, &MarketHoursSwitch::automaticRefreshHeld, refresh,
+                [refresh, pane](bool held) { refresh->holdAutomaticRefresh(*pane, held); });
+        hours->check();
+    }
     auto *launchers = new ProgramLaunchers({c.edit, c.newWindow, c.clock}, *m_upperPane, starter, m_folder, this);
     connect(address, &AddressBox::addressChanged, launchers, &ProgramLaunchers::setAddress);
     connect(launchers, &ProgramLaunchers::newWindowAsked, this,

@@ -24,6 +24,7 @@ void PaneFreshness::loaded(QTime at)
     m_overdue = false;
     m_loadedAt = at;
     m_eventAt = at;
+    m_ageFrom = at;
     m_reason.clear();
 }
 
@@ -52,11 +53,28 @@ void PaneFreshness::setCycle(int seconds)
         m_overdue = false;
 }
 
+void PaneFreshness::setMarketClosed(QTime at, const QString &reopening)
+{
+    if (reopening.isEmpty() && !m_reopening.isEmpty() && m_ageFrom.isValid())
+        m_ageFrom = at;
+    m_reopening = reopening;
+    m_overdue = false;
+}
+
+PaneFreshness::State PaneFreshness::state() const
+{
+    // A failure stays an alarm: nothing will retry before the market opens.
+    if (!m_reopening.isEmpty() && m_state != State::Stale && m_state != State::Failed)
+        return State::MarketClosed;
+    return m_overdue ? State::Overdue : m_state;
+}
+
 int PaneFreshness::secondsToOverdue(QTime now) const
 {
-    if (!m_cycle || !m_loadedAt.isValid() || (m_state != State::Fresh && m_state != State::PutOff))
+    if (!m_cycle || !m_reopening.isEmpty() || !m_ageFrom.isValid()
+        || (m_state != State::Fresh && m_state != State::PutOff))
         return -1;
-    return qMax(0, m_cycle + OverdueMarginS - secondsFrom(m_loadedAt, now));
+    return qMax(0, m_cycle + OverdueMarginS - secondsFrom(m_ageFrom, now));
 }
 
 void PaneFreshness::checkAge(QTime now)
@@ -87,6 +105,8 @@ QString PaneFreshness::stateText(const QLocale &locale) const
         return QStringLiteral("Pagina non caricata");
     case State::PutOff:
         return QStringLiteral("Aggiornamento rinviato");
+    case State::MarketClosed:
+        return QStringLiteral("Mercato chiuso: %1").arg(m_reopening);
     }
     return QString();
 }
@@ -117,6 +137,11 @@ QString PaneFreshness::toolTip(const QLocale &locale) const
         return QStringLiteral("Aggiornamento automatico delle %1 rinviato: si sta scrivendo nella pagina. "
                               "Il prossimo ciclo riprover\u00e0.")
             .arg(clock(m_eventAt, locale));
+    case State::MarketClosed:
+        if (!m_loadedAt.isValid())
+            return QStringLiteral("L'aggiornamento automatico riprende all'apertura del mercato.");
+        return QStringLiteral("L'aggiornamento automatico riprende all'apertura del mercato. Pagina caricata alle %1.")
+            .arg(clock(m_loadedAt, locale));
     }
     return QString();
 }

@@ -17,6 +17,7 @@ public:
         Failed,   // a navigation failed; the pane shows the engine's error page
         PutOff,   // the automatic refresh waited for the user's typing
         Overdue,  // the cycle runs, yet the page shown is older than the cycle and a margin
+        MarketClosed, // the cycle leaves the pane alone until the market reopens
     };
 
     void loaded(QTime at);
@@ -29,10 +30,13 @@ public:
     void checkAge(QTime now);
     // Seconds until the page shown turns overdue; -1 when it cannot.
     int secondsToOverdue(QTime now) const;
+    // The cycle leaves the pane alone while reopening ("riapre lunedì alle 9:00") is not
+    // empty; a page is not overdue meanwhile, nor in its first cycle after the market opens.
+    void setMarketClosed(QTime at, const QString &reopening);
     // Any zoom but 100 % is shown with the state: numbers read at the wrong zoom look odd.
     void setZoom(int percent) { m_zoom = percent; }
 
-    State state() const { return m_overdue ? State::Overdue : m_state; }
+    State state() const;
     // The last successful load.
     QTime since() const { return m_loadedAt; }
     // Calm states are shown small and grey; the others plainly.
@@ -56,5 +60,8 @@ private:
     State m_state = State::Unknown;
     QTime m_loadedAt;
     QTime m_eventAt;
+    // The moment the page's age counts from: its load, or the market's opening since.
+    QTime m_ageFrom;
     QString m_reason;
+    QString m_reopening;
 };

@@ -96,6 +96,12 @@ void PaneStatus::setCycle(int seconds)
     showState();
 }
 
+void PaneStatus::setMarketClosed(const QString &reopening)
+{
+    m_freshness.setMarketClosed(QTime::currentTime(), reopening);
+    showState();
+}
+
 void PaneStatus::showState()
 {
     const QTime now = QTime::currentTime();

@@ -29,6 +29,9 @@ public:
     // The automatic cycle's period in seconds while it runs, 0 while it is off: a page older
     // than that and a margin is shown as stale.
     void setCycle(int seconds);
+    // "riapre lunedì alle 9:00" while the cycle leaves the pane alone for a closed market;
+    // empty when it no longer does.
+    void setMarketClosed(const QString &reopening);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

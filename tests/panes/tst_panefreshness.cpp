@@ -10,6 +10,7 @@ private slots:
     void staleSinceTheLastGoodLoadThroughFailuresAndPutOffs();
     void failedNavigationIsNoStalePage();
     void pageOlderThanItsCycleIsStaleWhateverTheReason();
+    void closedMarketShowsTheOpeningAndNoAgeUntilACycleAfterIt();
 };
 
 namespace {
@@ -74,6 +75,28 @@ void TestPaneFreshness::pageOlderThanItsCycleIsStaleWhateverTheReason()
     f.setCycle(120);
     f.checkAge(QTime(3, 0, 0));
     QVERIFY(f.needsAttention());
+}
+
+void TestPaneFreshness::closedMarketShowsTheOpeningAndNoAgeUntilACycleAfterIt()
+{
+    PaneFreshness f;
+    f.setCycle(60);
+    f.loaded(QTime(17, 39, 0));
+    f.setMarketClosed(QTime(17, 40, 0), QStringLiteral("riapre domani alle 9:00"));
+    f.checkAge(QTime(23, 0, 0));
+    QCOMPARE(f.text(English), QStringLiteral("Mercato chiuso: riapre domani alle 9:00"));
+    QVERIFY(!f.needsAttention());
+    QVERIFY(f.toolTip(English).contains(QStringLiteral("17:39:00")));
+    // The first cycle after the opening has its whole period and margin to refresh the page.
+    f.setMarketClosed(QTime(9, 0, 0), QString());
+    f.checkAge(QTime(9, 1, 29));
+    QCOMPARE(f.state(), PaneFreshness::State::Fresh);
+    f.checkAge(QTime(9, 1, 31));
+    QCOMPARE(f.state(), PaneFreshness::State::Overdue);
+    // A failed refresh stays an alarm on a closed market.
+    f.loadFailed(QTime(9, 2, 0), QStringLiteral("HTTP 503"), true);
+    f.setMarketClosed(QTime(17, 40, 0), QStringLiteral("riapre domani alle 9:00"));
+    QCOMPARE(f.state(), PaneFreshness::State::Stale);
 }
 
 QTEST_APPLESS_MAIN(TestPaneFreshness)

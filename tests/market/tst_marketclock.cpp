@@ -1,0 +1,180 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "market/CalendarFile.h"
+#include "market/MarketClock.h"
+
+namespace {
+
+const QTimeZone Rome("Europe/Rome");
+const QTimeZone NewYork("America/New_York");
+
+QDateTime rome(int y, int m, int d, int h, int min)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, min), Rome);
+}
+
+QDateTime utc(int y, int m, int d, int h, int min)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, min), QTimeZone::utc());
+}
+
+MarketClock shippedClock(const QString &extraClosingDays = QString())
+{
+    return MarketClock(MarketCalendar::parse(CalendarFile::shippedText() + QLatin1Char('\n') + extraClosingDays));
+}
+
+} // namespace
+
+// The market's calendar and hours on a machine set to New York's time (see CMakeLists.txt),
+// at moments given in Italy's, New York's, UTC and the machine's own time.
+class TestMarketClock : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void phaseFollowsItalysClock_data();
+    void phaseFollowsItalysClock();
+    void nextOpeningInWords_data();
+    void nextOpeningInWords();
+    void previousTradingDayAndItsClose_data();
+    void previousTradingDayAndItsClose();
+    void badLinesAreSkippedWithTheirLineAndYearsComeOnlyFromDates();
+    void userCopyIsMadeAtFirstUseAndItsYearsReplaceTheShippedOnes();
+};
+
+void TestMarketClock::initTestCase()
+{
+    QCOMPARE(QTimeZone::systemTimeZoneId(), QByteArray("America/New_York"));
+}
+
+void TestMarketClock::phaseFollowsItalysClock_data()
+{
+    using P = MarketClock::Phase;
+    QTest::addColumn<QDateTime>("at");
+    QTest::addColumn<MarketClock::Phase>("phase");
+    QTest::newRow("before the opening") << rome(2026, 12, 7, 8, 59) << P::Closed;
+    QTest::newRow("opening") << rome(2026, 12, 7, 9, 0) << P::Continuous;
+    QTest::newRow("last continuous minute") << rome(2026, 12, 7, 17, 29) << P::Continuous;
+    QTest::newRow("closing auction") << rome(2026, 12, 7, 17, 30) << P::ClosingAuction;
+    QTest::newRow("trades at the close") << rome(2026, 12, 7, 17, 39) << P::ClosingAuction;
+    QTest::newRow("after the close") << rome(2026, 12, 7, 17, 40) << P::Closed;
+    QTest::newRow("saturday") << rome(2026, 12, 5, 12, 0) << P::Closed;
+    QTest::newRow("christmas") << rome(2026, 12, 25, 10, 0) << P::Closed;
+    QTest::newRow("christmas eve, no public holiday") << rome(2026, 12, 24, 10, 0) << P::Closed;
+    QTest::newRow("epiphany, a public holiday that trades") << rome(2026, 1, 6, 10, 0) << P::Continuous;
+    QTest::newRow("year missing from the file") << rome(2027, 1, 1, 10, 0) << P::Continuous;
+    QTest::newRow("new york 3:30 is 9:30 in rome") << QDateTime(QDate(2026, 12, 7), QTime(3, 30), NewYork) << P::Continuous;
+    QTest::newRow("machine's 11:35 is 17:35 in rome") << QDateTime(QDate(2026, 12, 7), QTime(11, 35)) << P::ClosingAuction;
+    QTest::newRow("utc 7:30 before spring's change") << utc(2026, 3, 27, 7, 30) << P::Closed;
+    QTest::newRow("utc 7:00 after spring's change") << utc(2026, 3, 30, 7, 0) << P::Continuous;
+    QTest::newRow("utc 15:35 in summer time") << utc(2026, 3, 30, 15, 35) << P::ClosingAuction;
+    QTest::newRow("utc 15:45 before autumn's change") << utc(2026, 10, 23, 15, 45) << P::Closed;
+    QTest::newRow("utc 7:30 after autumn's change") << utc(2026, 10, 26, 7, 30) << P::Closed;
+    QTest::newRow("utc 16:39 after autumn's change") << utc(2026, 10, 26, 16, 39) << P::ClosingAuction;
+}
+
+void TestMarketClock::phaseFollowsItalysClock()
+{
+    QFETCH(QDateTime, at);
+    QFETCH(MarketClock::Phase, phase);
+    QCOMPARE(shippedClock().phaseAt(at), phase);
+    QCOMPARE(shippedClock().isOpen(at), phase != MarketClock::Phase::Closed);
+}
+
+void TestMarketClock::nextOpeningInWords_data()
+{
+    QTest::addColumn<QDateTime>("at");
+    QTest::addColumn<QString>("closingDays");
+    QTest::addColumn<QDateTime>("opening");
+    QTest::addColumn<QString>("words");
+    const QString none;
+    QTest::newRow("friday evening") << rome(2026, 12, 4, 18, 0) << none << rome(2026, 12, 7, 9, 0) << "riapre lunedì alle 9:00";
+    QTest::newRow("sunday") << rome(2026, 12, 6, 12, 0) << none << rome(2026, 12, 7, 9, 0) << "riapre domani alle 9:00";
+    QTest::newRow("early morning") << rome(2026, 12, 7, 7, 0) << none << rome(2026, 12, 7, 9, 0) << "riapre oggi alle 9:00";
+    QTest::newRow("while open") << rome(2026, 12, 7, 12, 0) << none << rome(2026, 12, 8, 9, 0) << "riapre domani alle 9:00";
+    QTest::newRow("christmas") << rome(2026, 12, 25, 10, 0) << none << rome(2026, 12, 28, 9, 0) << "riapre lunedì alle 9:00";
+    QTest::newRow("before christmas eve") << rome(2026, 12, 23, 18, 0) << none << rome(2026, 12, 28, 9, 0) << "riapre lunedì alle 9:00";
+    QTest::newRow("night of spring's change") << utc(2026, 3, 28, 23, 30) << none << utc(2026, 3, 30, 7, 0) << "riapre domani alle 9:00";
+    QTest::newRow("night of autumn's change") << utc(2026, 10, 24, 23, 30) << none << utc(2026, 10, 26, 8, 0) << "riapre domani alle 9:00";
+    QTest::newRow("a week away") << rome(2026, 8, 7, 18, 0) << "2026-08-10\n2026-08-11\n2026-08-12\n2026-08-13\n2026-08-14"
+                                 << rome(2026, 8, 17, 9, 0) << "riapre lunedì 17 agosto alle 9:00";
+}
+
+void TestMarketClock::nextOpeningInWords()
+{
+    QFETCH(QDateTime, at);
+    QFETCH(QString, closingDays);
+    QFETCH(QDateTime, opening);
+    QFETCH(QString, words);
+    const MarketClock clock = shippedClock(closingDays);
+    QCOMPARE(clock.nextOpening(at), opening);
+    QCOMPARE(clock.reopeningText(at), words);
+}
+
+void TestMarketClock::previousTradingDayAndItsClose_data()
+{
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<QDate>("previous");
+    QTest::newRow("monday") << QDate(2026, 12, 7) << QDate(2026, 12, 4);
+    QTest::newRow("after christmas") << QDate(2026, 12, 28) << QDate(2026, 12, 23);
+    QTest::newRow("after easter") << QDate(2026, 4, 7) << QDate(2026, 4, 2);
+    QTest::newRow("into a year missing from the file") << QDate(2027, 1, 4) << QDate(2027, 1, 1);
+}
+
+void TestMarketClock::previousTradingDayAndItsClose()
+{
+    QFETCH(QDate, day);
+    QFETCH(QDate, previous);
+    const MarketClock clock = shippedClock();
+    QCOMPARE(clock.previousTradingDay(day), previous);
+    QCOMPARE(clock.closeOf(previous), QDateTime(previous, QTime(17, 35), Rome));
+    QVERIFY(!clock.closeOf(day.addDays(-1)).isValid());
+}
+
+void TestMarketClock::badLinesAreSkippedWithTheirLineAndYearsComeOnlyFromDates()
+{
+    QStringList problems;
+    const MarketCalendar calendar = MarketCalendar::parse(
+        QStringLiteral("# commento\n\n2028-01-03 Chiusura\nNatale 2028\n2028-02-30\n26-12-2028\n  2028-01-04\r\n"), &problems);
+    QCOMPARE(problems.size(), 3);
+    QVERIFY(problems[0].startsWith(QStringLiteral("Riga 4 ignorata: \u00abNatale 2028\u00bb")));
+    QVERIFY(!calendar.isTradingDay(QDate(2028, 1, 3)));
+    QVERIFY(!calendar.isTradingDay(QDate(2028, 1, 4)));
+    QVERIFY(calendar.isTradingDay(QDate(2028, 1, 5)));
+    QVERIFY(calendar.knowsYear(2028));
+    QVERIFY(!calendar.knowsYear(2029));
+
+    QStringList shippedProblems;
+    QVERIFY(MarketCalendar::parse(CalendarFile::shippedText(), &shippedProblems).knowsYear(2026));
+    QVERIFY(shippedProblems.isEmpty());
+}
+
+void TestMarketClock::userCopyIsMadeAtFirstUseAndItsYearsReplaceTheShippedOnes()
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("dati/calendario-borsa.txt"));
+    QVERIFY(!CalendarFile::load(path).isTradingDay(QDate(2026, 12, 25)));
+    QFile copy(path);
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(copy.readAll()), CalendarFile::shippedText());
+    copy.close();
+
+    QVERIFY(copy.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    copy.write("2026-12-07 prova\n2028-01-03\nsbagliata\n");
+    copy.close();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("calendario-borsa.txt: Riga 3 ignorata")));
+    const MarketCalendar edited = CalendarFile::load(path);
+    QVERIFY(!edited.isTradingDay(QDate(2026, 12, 7)));
+    QVERIFY(edited.isTradingDay(QDate(2026, 12, 25)));
+    QVERIFY(edited.knowsYear(2028));
+
+    QVERIFY(copy.remove() && QDir().mkpath(path));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("non leggibile")));
+    QVERIFY(!CalendarFile::load(path).isTradingDay(QDate(2026, 12, 25)));
+}
+
+QTEST_GUILESS_MAIN(TestMarketClock)
+#include "tst_marketclock.moc"
