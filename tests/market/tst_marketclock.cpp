@@ -47,6 +47,7 @@ private slots:
 void TestMarketClock::initTestCase()
 {
     QCOMPARE(QTimeZone::systemTimeZoneId(), QByteArray("America/New_York"));
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
 }
 
 void TestMarketClock::phaseFollowsItalysClock_data()
@@ -160,9 +161,23 @@ void TestMarketClock::userCopyIsMadeAtFirstUseAndItsYearsReplaceTheShippedOnes()
     QVERIFY(edited.isTradingDay(QDate(2026, 12, 25)));
     QVERIFY(edited.knowsYear(2028));
 
+    // A megabyte at most, padded with comments: past it the file is some other file.
+    for (const qint64 size : {qint64(1) << 20, (qint64(1) << 20) + 1}) {
+        QVERIFY(copy.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        copy.write("2026-12-07\n" + QByteArray(size - 12, '#') + '\n');
+        copy.close();
+        if (size > (1 << 20))
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("troppo grande")));
+        QCOMPARE(CalendarFile::load(path).isTradingDay(QDate(2026, 12, 7)), size > (1 << 20));
+    }
+
     QVERIFY(copy.remove() && QDir().mkpath(path));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("non leggibile")));
     QVERIFY(!CalendarFile::load(path).isTradingDay(QDate(2026, 12, 25)));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cartella non si pu")));
+    QFile plain(dir.filePath(QStringLiteral("semplice")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    QVERIFY(!CalendarFile::load(plain.fileName() + QStringLiteral("/x/calendario-borsa.txt")).isTradingDay(QDate(2026, 12, 25)));
 }
 
 QTEST_GUILESS_MAIN(TestMarketClock)
