@@ -35,6 +35,7 @@ class TestMarketClock : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
+    void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral("."))); }
     void phaseFollowsItalysClock_data();
     void phaseFollowsItalysClock();
     void nextOpeningInWords_data();
@@ -47,7 +48,6 @@ private slots:
 void TestMarketClock::initTestCase()
 {
     QCOMPARE(QTimeZone::systemTimeZoneId(), QByteArray("America/New_York"));
-    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
 }
 
 void TestMarketClock::phaseFollowsItalysClock_data()
