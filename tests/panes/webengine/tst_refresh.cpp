@@ -427,7 +427,7 @@ void TestRefresh::contextMenuHoldsOnlyWhatFitsAndTheProgramsOwn()
     for (QAction *action : menu->actions())
         texts << action->text();
     QCOMPARE(texts, QStringList({"Indietro", "Avanti", "Ricarica", "", "Copia", "Copia indirizzo del link", "",
-                                "Evidenzia le variazioni"}));
+                                "Evidenzia le variazioni", "Aggiorna solo a mercato aperto"}));
     const qsizetype asked = m_server->requests.size();
     menu->actions().at(2)->trigger();
     menu->close();
