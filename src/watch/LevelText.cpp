@@ -64,9 +64,8 @@ std::optional<double> parse(const QString &text, QString *problem)
         plain += QLatin1Char('.') + parts.last();
     bool ok = false;
     const double value = QLocale::c().toDouble(plain, &ok);
-    if (!ok || !std::isfinite(value))
-        return notANumber();
-    if (value >= Largest)
+    // The shape leaves toDouble nothing to fail on but an overflow, which is a number too large.
+    if (!ok || value >= Largest)
         return refuse(QStringLiteral("\u00ab%1\u00bb \u00e8 troppo grande.").arg(text.trimmed()));
     return t.front() == QLatin1Char('-') ? -value : value;
 }

@@ -98,7 +98,7 @@ ValueStoreFile::Attempt ValueStoreFile::open(const QString &path, const QString 
             return failed("controllo", check.lastError());
         if (!check.next() || check.value(0).toString() != QLatin1String("ok")) {
             qWarning("Archivio dei valori seguiti, controllo: %s", qUtf8Printable(check.value(0).toString()));
-            return {Fault::Damaged, check.value(0).toString()};
+            return {Fault::Damaged, QString()};
         }
         check.finish();
         QSqlError error;

@@ -39,7 +39,7 @@ inline constexpr Spelling Table[] = {
     {"euro after", u"\u22125 \u20ac", -5, -5, -5},
     {"euro and thousands", u"\u20ac 12.345.678.901,5", 12345678901.5, 12345678901.5, 12345678901.5},
     {"non-breaking space", u"1\u00a0234,5\u00a0\u20ac", 1234.5, 1234.5, 1234.5},
-    {"narrow space", u"12\u202f345\u202f678", 12345678, 12345678, 12345678},
+    {"narrow space", u"23\u202f345\u202f678", 23345678, 23345678, 23345678},
     {"spaces with a decimal dot", u"1 234.5", 1234.5, 1234.5, 1234.5},
     {"letters", u"abc", None, None, None},
     {"not available", u"n.d.", None, None, None},
@@ -55,9 +55,11 @@ inline constexpr Spelling Table[] = {
     {"starts with a comma", u",5", None, None, None},
     {"group with a leading zero", u"0.123.456", None, None, None},
     {"spaces out of step", u"12 34", None, None, None},
+    {"spaced group with a leading zero", u"0 123,5", None, None, None},
     {"spaces and dots of thousands", u"1 234.567,5", None, None, None},
     {"two signs", u"--5", None, None, None},
-    {"beyond a double's cents", u"99999999999999999999", None, None, None},
+    {"largest kept to the cent", u"999.999.999.999.999", 999999999999999, 999999999999999, 999999999999999},
+    {"beyond a double's cents", u"1.000.000.000.000.000", None, None, None},
     {"two numbers", u"5 %  3", None, None, None},
 };
 

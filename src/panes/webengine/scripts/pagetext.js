@@ -7,9 +7,11 @@
     var body = document.body;
     var keys = new Map(), childIndex = new Map(), rowIds = new Map();
 
+    // A row's name as its first cell shows it: the same however the page's source breaks its
+    // lines, and short enough to be kept with a followed value.
     function cellText(row) {
         var cell = row.firstElementChild;
-        return cell ? cell.textContent.trim() : '';
+        return cell ? cell.textContent.replace(/\s+/g, ' ').trim().slice(0, 60) : '';
     }
     function rowId(row) {
         var parent = row.parentElement, counts = rowIds.get(parent);
@@ -123,7 +125,7 @@
             return null;
         var value = Number((t.charAt(0) === '-' ? '-' : '') + whole.split(thousands).join('')
             + (parts.length === 2 ? '.' + parts[1] : ''));
-        return isFinite(value) && Math.abs(value) < largest ? value : null;
+        return Math.abs(value) < largest ? value : null;
     }
 
     return { keyOf: keyOf, indexOf: indexOf, placeOf: placeOf, find: find, number: number, headingOf: headingOf };
