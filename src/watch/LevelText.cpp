@@ -22,51 +22,52 @@ std::optional<double> parse(const QString &text, QString *problem)
             *problem = why;
         return std::nullopt;
     };
+    const auto notANumber = [&] { return refuse(QStringLiteral("\u00ab%1\u00bb non \u00e8 un numero.").arg(text.trimmed())); };
+    // The rule of the page's reading (pagetext.js's number) on an Italian page: a change here
+    // is a change there, and tests/support/NumberSpellings.h tests both.
+    static const QRegularExpression spaces(QStringLiteral("[\\s\\x{00a0}\\x{202f}]+"));
+    static const QRegularExpression looseSpace(QStringLiteral(" (?!\\d)|(?<!\\d) "));
+    static const QRegularExpression currency(QStringLiteral("^([+-]?)[\u20ac$\u00a3]"));
+    static const QRegularExpression unit(QStringLiteral("[\u20ac$\u00a3%]$"));
     QString t = text;
-    t.remove(QRegularExpression(QStringLiteral("[\\s\\x{00a0}\\x{202f}]")));
-    t.replace(QChar(0x2212), QLatin1Char('-'));
-    t.remove(QRegularExpression(QStringLiteral("^[\u20ac$\u00a3]|[\u20ac$\u00a3%]$")));
+    t.replace(spaces, QStringLiteral(" ")).remove(looseSpace).replace(QChar(0x2212), QLatin1Char('-'));
+    t.replace(currency, QStringLiteral("\\1")).remove(unit);
     if (t.isEmpty())
         return refuse(QStringLiteral("Scrivete un numero."));
-    static const QRegularExpression shape(QStringLiteral("^[+-]?\\d[\\d.,]*$"));
-    if (!shape.match(t).hasMatch())
-        return refuse(QStringLiteral("\u00ab%1\u00bb non \u00e8 un numero.").arg(text.trimmed()));
-
-    const qsizetype dots = t.count(QLatin1Char('.')), commas = t.count(QLatin1Char(','));
-    QChar decimal;
-    if (dots && commas) {
-        decimal = t.lastIndexOf(QLatin1Char('.')) > t.lastIndexOf(QLatin1Char(',')) ? QLatin1Char('.') : QLatin1Char(',');
-    } else if (commas == 1) {
+    static const QRegularExpression shape(QStringLiteral("^[+-]?\\d(?:[\\d., ]*\\d)?$"));
+    static const QRegularExpression spaced(QStringLiteral("^[+-]?[1-9]\\d{0,2}(?: \\d{3})+(?:[.,]\\d+)?$"));
+    if (!shape.match(t).hasMatch() || (t.contains(QLatin1Char(' ')) && !spaced.match(t).hasMatch()))
+        return notANumber();
+    if (t.contains(QLatin1Char(' ')))
+        t.remove(QLatin1Char(' ')).replace(QLatin1Char(','), QLatin1Char('.'));
+    const QString digits = t.front().isDigit() ? t : t.mid(1);
+    const qsizetype last = std::max(digits.lastIndexOf(QLatin1Char('.')), digits.lastIndexOf(QLatin1Char(',')));
+    const QChar mark = last < 0 ? QLatin1Char(',') : digits.at(last);
+    const QChar other = mark == QLatin1Char('.') ? QLatin1Char(',') : QLatin1Char('.');
+    static const QRegularExpression group(QStringLiteral("^[1-9]\\d{0,2}$"));
+    // A mark written twice is a thousands mark; one "12.345" is thousands, as on an Italian
+    // page, where "12,345" is decimals.
+    QChar decimal = mark;
+    if (last < 0 || digits.indexOf(mark) != last
+        || (!digits.contains(other) && digits.size() - last == 4 && group.match(digits.left(last)).hasMatch()))
         decimal = QLatin1Char(',');
-    } else if (dots == 1) {
-        // "1.250" is Italian for twelve hundred and fifty; "1240.5" or "0.25" only decimals.
-        const qsizetype at = t.indexOf(QLatin1Char('.'));
-        const qsizetype before = at - (t.front().isDigit() ? 0 : 1);
-        const bool grouping = t.size() - at - 1 == 3 && before <= 3 && !t.mid(at - before, 1).startsWith(QLatin1Char('0'));
-        decimal = grouping ? QLatin1Char(',') : QLatin1Char('.');
-    } else if (dots > 1) {
-        decimal = QLatin1Char(',');
-    } else {
-        decimal = QLatin1Char('.');
-    }
     const QChar thousands = decimal == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(',');
-    // Thousands in groups of three before the decimal mark, and that mark once: "1,2,3" or
-    // "12.34,5" is a slip, not a number to guess at.
-    const QStringList parts = t.split(decimal);
+    const QStringList parts = digits.split(decimal);
     const QString whole = parts.first();
-    static const QRegularExpression grouped(QStringLiteral("^[+-]?\\d{1,3}(?:[.,]\\d{3})*$"));
+    const QRegularExpression grouped(QStringLiteral("^[1-9]\\d{0,2}(?:\\%1\\d{3})+$").arg(thousands));
     if (parts.size() > 2 || (parts.size() == 2 && parts.last().contains(thousands))
         || (whole.contains(thousands) && !grouped.match(whole).hasMatch()))
-        return refuse(QStringLiteral("\u00ab%1\u00bb non \u00e8 un numero.").arg(text.trimmed()));
-    t.remove(thousands);
-    t.replace(decimal, QLatin1Char('.'));
+        return notANumber();
+    QString plain = whole;
+    plain.remove(thousands);
+    if (parts.size() == 2)
+        plain += QLatin1Char('.') + parts.last();
     bool ok = false;
-    const double value = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(value))
-        return refuse(QStringLiteral("\u00ab%1\u00bb non \u00e8 un numero.").arg(text.trimmed()));
-    if (std::abs(value) >= Largest)
+    const double value = QLocale::c().toDouble(plain, &ok);
+    // The shape leaves toDouble nothing to fail on but an overflow, which is a number too large.
+    if (!ok || value >= Largest)
         return refuse(QStringLiteral("\u00ab%1\u00bb \u00e8 troppo grande.").arg(text.trimmed()));
-    return value;
+    return t.front() == QLatin1Char('-') ? -value : value;
 }
 
 QString format(double value)

@@ -5,14 +5,18 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QVariant>
 
 #include "panes/ValueReading.h"
+#include "watch/AlertHistory.h"
 #include "watch/LevelCrossing.h"
+#include "watch/ValueStoreFile.h"
 
-// The followed values, their levels and their readings, in one SQLite file. One reading a row
-// (value, second, number); a second's later reading replaces an earlier one. A file that
-// cannot be opened or is damaged is renamed aside and a new one begun; where not even that
-// works, the store lives in memory for the session. Plain: no window, every time given.
+// The followed values, their levels and their readings, in one SQLite file (ValueStoreFile
+// opens it, ValueStoreSchema keeps its tables up to date). One reading a row (value, second,
+// number); a second's later reading replaces an earlier one. Every failure is reported in the
+// answer, never hidden: what was not stored is never shown as stored. Plain: no window, every
+// time given.
 class ValueStore final
 {
     Q_DISABLE_COPY_MOVE(ValueStore)
@@ -25,6 +29,9 @@ public:
         LevelCrossing::Levels levels;
         // The heading over its table column when it was followed; empty for none.
         QString heading;
+        // Which levels have alerted and wait for the value to come back past the margin.
+        bool aboveAlerted = false;
+        bool belowAlerted = false;
     };
     struct Reading
     {
@@ -32,14 +39,15 @@ public:
         double number = 0;
     };
 
-    explicit ValueStore(const QString &path);
+    // driverOptions: Qt's QSQLITE connect options, for a file to be opened read-only.
+    explicit ValueStore(const QString &path, const QString &driverOptions = {});
     ~ValueStore();
 
     // What happened at opening, for the user; empty when all went well.
-    QString openingProblem() const { return m_problem; }
+    QString openingProblem() const { return m_file.problem(); }
     // Where a damaged file went; empty when none was set aside.
-    QString setAsidePath() const { return m_setAside; }
-    bool isPersistent() const { return m_persistent; }
+    QString setAsidePath() const { return m_file.setAsidePath(); }
+    bool isPersistent() const { return m_file.isPersistent(); }
 
     QList<Value> values() const;
     // The value's id; an existing one for a place already followed.
@@ -47,25 +55,29 @@ public:
     bool rename(qint64 id, const QString &name);
     bool setLevels(qint64 id, const LevelCrossing::Levels &levels);
     bool setHeading(qint64 id, const QString &heading);
+    // Kept when the alert is given and cleared when the level is armed again, so that neither a
+    // restart nor a crash alerts twice for one crossing. A level changed by setLevels is armed.
+    bool setAlerted(qint64 id, LevelCrossing::Crossed level, bool alerted);
     // Forgets the value with its readings.
     bool unfollow(qint64 id);
 
-    // All in one transaction: either every reading is kept, or none.
+    // All in one transaction: either every reading is kept, or none; false when none was.
     bool record(const QList<std::pair<qint64, Reading>> &readings);
     // Oldest first, from and to included.
     QList<Reading> readings(qint64 id, const QDateTime &from, const QDateTime &to) const;
     std::optional<Reading> lastReading(qint64 id) const;
-    // Removes readings older than the days before now; returns how many.
+    // The last reading before the time (the previous day's close), and the first one at or
+    // after it (the day's opening).
+    std::optional<Reading> lastReadingBefore(qint64 id, const QDateTime &before) const;
+    std::optional<Reading> firstReadingAfter(qint64 id, const QDateTime &after) const;
+    // Removes readings and alerts older than the days before now; returns how many readings.
     int prune(const QDateTime &now, int days = 30);
 
-private:
-    bool open(const QString &path);
-    bool prepareSchema();
-    void setAside(const QString &path);
+    AlertHistory &alerts() { return m_alerts; }
 
-    QString m_connection;
-    QString m_problem;
-    QString m_setAside;
-    bool m_fromLaterProgram = false;
-    bool m_persistent = false;
+private:
+    std::optional<Reading> oneReading(const QString &statement, const QVariantList &values) const;
+
+    ValueStoreFile m_file;
+    AlertHistory m_alerts;
 };

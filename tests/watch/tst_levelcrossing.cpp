@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "support/NumberSpellings.h"
 #include "watch/LevelCrossing.h"
 #include "watch/LevelText.h"
 
@@ -87,18 +88,8 @@ void TestLevelCrossing::typedLevelIsReadOrRefused_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<double>("level"); // NaN: refused
 
-    const double refused = qQNaN();
-    QTest::newRow("italian decimals") << "14,25" << 14.25;
-    QTest::newRow("italian thousands") << "1.234,56" << 1234.56;
-    QTest::newRow("dot that can only be decimal") << "1240.5" << 1240.5;
-    QTest::newRow("three digits after one dot are thousands") << "1.250" << 1250.0;
-    QTest::newRow("tiny price keeps its digits") << "0,000123" << 0.000123;
-    QTest::newRow("as a page writes it") << "\u2212 1,2 %" << -1.2;
-    QTest::newRow("euro") << "\u20ac 12.345.678.901,5" << 12345678901.5;
-    QTest::newRow("letters") << "abc" << refused;
-    QTest::newRow("two decimal commas") << "1,2,3" << refused;
-    QTest::newRow("thousands out of step") << "12.34,5" << refused;
-    QTest::newRow("beyond a double's cents") << "99999999999999999999" << refused;
+    for (const NumberSpellings::Spelling &row : NumberSpellings::Table)
+        QTest::newRow(row.name) << QString::fromUtf16(row.text) << row.italian;
 }
 
 void TestLevelCrossing::typedLevelIsReadOrRefused()

@@ -7,9 +7,11 @@
     var body = document.body;
     var keys = new Map(), childIndex = new Map(), rowIds = new Map();
 
+    // A row's name as its first cell shows it: the same however the page's source breaks its
+    // lines, and short enough to be kept with a followed value.
     function cellText(row) {
         var cell = row.firstElementChild;
-        return cell ? cell.textContent.trim() : '';
+        return cell ? cell.textContent.replace(/\s+/g, ' ').trim().slice(0, 60) : '';
     }
     function rowId(row) {
         var parent = row.parentElement, counts = rowIds.get(parent);
@@ -92,28 +94,38 @@
 
     var lang = (document.documentElement.lang || '').toLowerCase();
     var comma = /^(it|de|fr|es|pt|nl)\b/.test(lang), dot = /^en\b/.test(lang);
-    // A number in Italian or English writing, or null where the writing is unclear.
+    // Fifteen digits before the decimal mark: beyond that a double no longer holds the cents.
+    var largest = 1e15;
+    // A number in Italian or English writing, or null where there is none or the writing is
+    // unclear. Thousands come in groups of three, the first not starting with 0, with one kind
+    // of mark (a dot, a comma or a space), so that a date ("12.03.2024") or a list ("1,2,3") is
+    // no number. The level dialog (LevelText) reads by the same rule, as on an Italian page:
+    // tests/support/NumberSpellings.h holds the spellings both are tested with.
     function number(text) {
-        var t = text.replace(/[\s\u00a0\u202f]/g, '').replace(/^[€$£]|[€$£%]$/g, '').replace('\u2212', '-');
-        if (!/^[+-]?\d[\d.,]*$/.test(t)) return null;
-        var dots = (t.match(/\./g) || []).length, commas = (t.match(/,/g) || []).length;
-        var decimal = null;
-        if (dots && commas) decimal = t.lastIndexOf('.') > t.lastIndexOf(',') ? '.' : ',';
-        else if (dots + commas === 1) {
-            // "12.345": a thousands group or decimals, as the page's language says. Other
-            // digit counts ("3,5", "1234.567", "0.001") can only be decimals.
-            var mark = dots ? '.' : ',', at = t.indexOf(mark);
-            var before = t.replace(/^[+-]/, '').indexOf(mark);
-            if (t.length - at - 1 !== 3 || before > 3 || /^[+-]?0[.,]/.test(t)) decimal = mark;
-            else if (comma || dot) decimal = comma ? ',' : '.';
-            else return null;
-        } else if (dots > 1) decimal = ',';
-        else if (commas > 1) decimal = '.';
+        var t = text.replace(/[\s\u00a0\u202f]+/g, ' ').replace(/ (?!\d)|(?<!\d) /g, '').replace(/\u2212/g, '-')
+            .replace(/^([+-]?)[€$£]/, '$1').replace(/[€$£%]$/, '');
+        if (!/^[+-]?\d(?:[\d., ]*\d)?$/.test(t)) return null;
+        if (t.indexOf(' ') >= 0) {
+            if (!/^[+-]?[1-9]\d{0,2}(?: \d{3})+(?:[.,]\d+)?$/.test(t)) return null;
+            t = t.replace(/ /g, '').replace(',', '.');
+        }
+        var digits = t.replace(/^[+-]/, '');
+        var last = Math.max(digits.lastIndexOf('.'), digits.lastIndexOf(','));
+        var mark = digits.charAt(last), other = mark === '.' ? ',' : '.', decimal = mark;
+        if (last < 0 || digits.indexOf(mark) !== last) decimal = other;
+        else if (digits.indexOf(other) < 0 && digits.length - last === 4 && /^[1-9]\d{0,2}$/.test(digits.slice(0, last))) {
+            // "12.345": a thousands group or decimals, as the page's language says.
+            if (!comma && !dot) return null;
+            decimal = comma ? ',' : '.';
+        }
         var thousands = decimal === ',' ? '.' : ',';
-        var plain = t.split(thousands).join('');
-        if (decimal === ',') plain = plain.replace(',', '.');
-        var value = parseFloat(plain);
-        return isFinite(value) ? value : null;
+        var parts = digits.split(decimal), whole = parts[0];
+        if (parts.length > 2 || (parts.length === 2 && parts[1].indexOf(thousands) >= 0)) return null;
+        if (whole.indexOf(thousands) >= 0 && !new RegExp('^[1-9]\\d{0,2}(?:\\' + thousands + '\\d{3})+$').test(whole))
+            return null;
+        var value = Number((t.charAt(0) === '-' ? '-' : '') + whole.split(thousands).join('')
+            + (parts.length === 2 ? '.' + parts[1] : ''));
+        return Math.abs(value) < largest ? value : null;
     }
 
     return { keyOf: keyOf, indexOf: indexOf, placeOf: placeOf, find: find, number: number, headingOf: headingOf };
