@@ -1,35 +1,78 @@
 #include "watch/AlertSound.h"
 
-#include <QProcess>
-#include <QStandardPaths>
-#include <QStringList>
+#include <canberra.h>
+// GIO's D-Bus headers have a struct member named "signals", which Qt defines as a keyword.
+#undef signals
+#include <gio/gio.h>
 
-namespace AlertSound {
+namespace {
 
-QStringList command()
+struct DesktopSound
 {
-    const QString sound = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
-                                                 QStringLiteral("sounds/freedesktop/stereo/message-new-instant.oga"));
-    if (sound.isEmpty())
-        return {};
-    // PipeWire's and PulseAudio's own players come with the desktop's sound server; the
-    // event sound player with GNOME and Xfce.
-    for (const char *player : {"pw-play", "paplay", "canberra-gtk-play"}) {
-        const QString found = QStandardPaths::findExecutable(QLatin1String(player));
-        if (found.isEmpty())
-            continue;
-        if (found.endsWith(QLatin1String("canberra-gtk-play")))
-            return {found, QStringLiteral("-f"), sound};
-        return {found, sound};
+    bool on = true;
+    QByteArray theme = QByteArrayLiteral("freedesktop");
+};
+
+// libcanberra learns of the user's theme and of "event sounds off" only through GTK, which
+// reads them from the desktop; without GTK they are read here, from the settings GNOME and the
+// desktops built on it keep. Elsewhere the sound plays from the default theme.
+DesktopSound desktopSound()
+{
+    DesktopSound sound;
+    GSettingsSchemaSource *source = g_settings_schema_source_get_default();
+    // Looked up first: GSettings ends the program when asked for a schema that is not installed.
+    GSettingsSchema *schema = source ? g_settings_schema_source_lookup(source, "org.gnome.desktop.sound", TRUE) : nullptr;
+    if (!schema)
+        return sound;
+    GSettings *settings = g_settings_new_full(schema, nullptr, nullptr);
+    if (g_settings_schema_has_key(schema, "event-sounds"))
+        sound.on = g_settings_get_boolean(settings, "event-sounds");
+    if (g_settings_schema_has_key(schema, "theme-name")) {
+        gchar *theme = g_settings_get_string(settings, "theme-name");
+        if (*theme)
+            sound.theme = theme;
+        g_free(theme);
     }
-    return {};
+    g_object_unref(settings);
+    g_settings_schema_unref(schema);
+    return sound;
 }
 
-void play()
+} // namespace
+
+void AlertSound::ContextDeleter::operator()(ca_context *context) const
 {
-    const QStringList run = command();
-    if (!run.isEmpty())
-        QProcess::startDetached(run.first(), run.mid(1));
+    ca_context_destroy(context);
 }
 
-} // namespace AlertSound
+AlertSound::AlertSound(QObject *parent)
+    : QObject(parent)
+{
+    m_worker.setMaxThreadCount(1);
+}
+
+AlertSound::~AlertSound() = default;
+
+void AlertSound::play()
+{
+    m_worker.start([this] {
+        const DesktopSound desktop = desktopSound();
+        Outcome outcome = Outcome::EventSoundsOff;
+        if (desktop.on) {
+            if (!m_context) {
+                ca_context *context = nullptr;
+                if (ca_context_create(&context) == CA_SUCCESS) {
+                    m_context.reset(context);
+                    ca_context_change_props(context, CA_PROP_APPLICATION_NAME, "Doppio Quovadex", CA_PROP_APPLICATION_ID,
+                                            "quovadex3", nullptr);
+                }
+            }
+            const int played = m_context ? ca_context_play(m_context.get(), 0, CA_PROP_EVENT_ID, "message-new-instant",
+                                                           CA_PROP_EVENT_DESCRIPTION, "Avviso di un valore seguito",
+                                                           CA_PROP_CANBERRA_XDG_THEME_NAME, desktop.theme.constData(), nullptr)
+                                         : CA_ERROR_NOTAVAILABLE;
+            outcome = played == CA_SUCCESS ? Outcome::Played : Outcome::Failed;
+        }
+        QMetaObject::invokeMethod(this, [this, outcome] { emit finished(outcome); }, Qt::QueuedConnection);
+    });
+}

@@ -1,0 +1,227 @@
+#include <QSignalSpy>
+#include <QTest>
+
+#include "support/NotificationService.h"
+#include "support/PrivateBus.h"
+#include "watch/AlertSound.h"
+#include "watch/DesktopNotifier.h"
+
+// GIO's D-Bus headers have a struct member named "signals", which Qt defines as a keyword.
+#undef signals
+#include <gio/gio.h>
+
+namespace {
+
+// What the user hears of one alert: nothing from the program (the service plays it), the
+// desktop's theme (played, or tried where the machine has no sound), or silence by choice.
+enum Heard { FromService, FromTheme, Silenced };
+
+enum Desktop { NoBus, NoService, RefusingService };
+
+// The desktop's "event sounds" switch, on the settings of the test's own (initTestCase).
+bool setEventSounds(bool on)
+{
+    GSettingsSchemaSource *source = g_settings_schema_source_get_default();
+    GSettingsSchema *schema = source ? g_settings_schema_source_lookup(source, "org.gnome.desktop.sound", TRUE) : nullptr;
+    if (!schema)
+        return false;
+    GSettings *settings = g_settings_new_full(schema, nullptr, nullptr);
+    g_settings_set_boolean(settings, "event-sounds", on);
+    g_object_unref(settings);
+    g_settings_schema_unref(schema);
+    return true;
+}
+
+} // namespace
+
+// The notifier against a notification service of the test's own on a private bus: what it is
+// sent, what its clicks give back, and where the sound comes from.
+class TestNotifier : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void eachValueReplacesItsOwnNotification();
+    void clickOnOurNotificationGivesItsValue_data();
+    void clickOnOurNotificationGivesItsValue();
+    void bodyEscapedOnlyWhereTheServiceReadsMarkup_data();
+    void bodyEscapedOnlyWhereTheServiceReadsMarkup();
+    void soundFromTheServiceOrTheDesktop_data();
+    void soundFromTheServiceOrTheDesktop();
+    void withoutServiceNotDeliveredAndThemeSounds_data();
+    void withoutServiceNotDeliveredAndThemeSounds();
+
+private:
+    DesktopNotifier::BusOpener program()
+    {
+        return [this] { return m_bus->connect(QStringLiteral("program")); };
+    }
+
+    std::optional<PrivateBus> m_bus;
+};
+
+void TestNotifier::initTestCase()
+{
+    if (!PrivateBus::daemonInstalled())
+        QSKIP("dbus-daemon is not installed (scripts/install-deps.sh installs it): no bus to test on");
+    m_bus.emplace();
+    QVERIFY(m_bus->isRunning());
+    // Settings in memory, before anything reads them: never the user's, and the test can set them.
+    qputenv("GSETTINGS_BACKEND", "memory");
+    QVERIFY2(setEventSounds(true), "no org.gnome.desktop.sound (scripts/install-deps.sh installs gsettings-desktop-schemas)");
+}
+
+void TestNotifier::eachValueReplacesItsOwnNotification()
+{
+    NotificationService service(m_bus->connect(QStringLiteral("desktop")), {});
+    QVERIFY(service.isRegistered());
+    DesktopNotifier notifier(program());
+    notifier.notify(7, QStringLiteral("ENI sopra 14,50"), QString());
+    notifier.notify(9, QStringLiteral("ENEL sotto 6,00"), QString());
+    notifier.notify(7, QStringLiteral("ENI sopra 15,00"), QString());
+    QTRY_COMPARE(service.calls().size(), 3);
+    QCOMPARE(service.calls().at(0).replacesId, 0u);
+    QCOMPARE(service.calls().at(1).replacesId, 0u);
+    QCOMPARE(service.calls().at(2).replacesId, 1u);
+    QCOMPARE(service.calls().at(2).summary, QStringLiteral("ENI sopra 15,00"));
+    QCOMPARE(service.calls().at(0).actions, QStringList({QStringLiteral("default"), QStringLiteral("Mostra")}));
+}
+
+void TestNotifier::clickOnOurNotificationGivesItsValue_data()
+{
+    // What the service sends ("action id" or "closed id"), notification 1 being value 7's and
+    // 2 value 9's; a click on 2 always follows, so that the test knows all was heard.
+    QTest::addColumn<QStringList>("sent");
+    QTest::addColumn<QList<qint64>>("activated");
+    QTest::newRow("ours") << QStringList{QStringLiteral("default 1")} << QList<qint64>{7, 9};
+    QTest::newRow("not ours") << QStringList{QStringLiteral("default 99")} << QList<qint64>{9};
+    QTest::newRow("another action") << QStringList{QStringLiteral("other 1")} << QList<qint64>{9};
+    QTest::newRow("closed before") << QStringList{QStringLiteral("closed 1"), QStringLiteral("default 1")}
+                                   << QList<qint64>{9};
+}
+
+void TestNotifier::clickOnOurNotificationGivesItsValue()
+{
+    QFETCH(QStringList, sent);
+    QFETCH(QList<qint64>, activated);
+    NotificationService service(m_bus->connect(QStringLiteral("desktop")), {});
+    QVERIFY(service.isRegistered());
+    DesktopNotifier notifier(program());
+    QList<qint64> got;
+    connect(&notifier, &DesktopNotifier::activated, this, [&got](qint64 id) { got.append(id); });
+    notifier.notify(7, QStringLiteral("ENI"), QString());
+    notifier.notify(9, QStringLiteral("ENEL"), QString());
+    QTRY_COMPARE(service.calls().size(), 2);
+    for (const QString &signal : sent + QStringList{QStringLiteral("default 2")}) {
+        const QStringList words = signal.split(QLatin1Char(' '));
+        if (words.first() == QLatin1String("closed"))
+            service.close(words.last().toUInt());
+        else
+            service.click(words.last().toUInt(), words.first());
+    }
+    QTRY_COMPARE(got.size(), activated.size());
+    QCOMPARE(got, activated);
+}
+
+void TestNotifier::bodyEscapedOnlyWhereTheServiceReadsMarkup_data()
+{
+    QTest::addColumn<QStringList>("capabilities");
+    QTest::addColumn<bool>("startsLate");
+    QTest::addColumn<QString>("body");
+    const QStringList markup{QStringLiteral("body"), QStringLiteral("body-markup")};
+    const QString escaped = QStringLiteral("&lt;b&gt;S&amp;P&lt;/b&gt; vale 5&amp;nbsp;000");
+    QTest::newRow("markup read") << markup << false << escaped;
+    QTest::newRow("markup read by a service started after an alert") << markup << true << escaped;
+    QTest::newRow("plain text") << QStringList{QStringLiteral("body")} << false
+                                << QStringLiteral("<b>S&P</b> vale 5&nbsp;000");
+}
+
+void TestNotifier::bodyEscapedOnlyWhereTheServiceReadsMarkup()
+{
+    QFETCH(QStringList, capabilities);
+    QFETCH(bool, startsLate);
+    QFETCH(QString, body);
+    DesktopNotifier notifier(program());
+    if (startsLate) {
+        QSignalSpy notDelivered(&notifier, &DesktopNotifier::notDelivered);
+        notifier.notify(1, QStringLiteral("ENI"), QStringLiteral("prima"));
+        QTRY_COMPARE(notDelivered.size(), 1);
+    }
+    NotificationService service(m_bus->connect(QStringLiteral("desktop")), capabilities);
+    QVERIFY(service.isRegistered());
+    notifier.notify(1, QStringLiteral("<b>S&P</b> sopra 5 000"), QStringLiteral("<b>S&P</b> vale 5&nbsp;000"));
+    QTRY_COMPARE(service.calls().size(), 1);
+    QCOMPARE(service.calls().first().body, body);
+    QCOMPARE(service.calls().first().summary, QStringLiteral("<b>S&P</b> sopra 5 000"));
+}
+
+void TestNotifier::soundFromTheServiceOrTheDesktop_data()
+{
+    QTest::addColumn<QStringList>("capabilities");
+    QTest::addColumn<bool>("eventSounds");
+    QTest::addColumn<int>("heard");
+    QTest::newRow("service plays sounds") << QStringList{QStringLiteral("body"), QStringLiteral("sound")} << true
+                                          << int(FromService);
+    QTest::newRow("service silent") << QStringList{QStringLiteral("body")} << true << int(FromTheme);
+    QTest::newRow("event sounds off") << QStringList{QStringLiteral("body")} << false << int(Silenced);
+}
+
+void TestNotifier::soundFromTheServiceOrTheDesktop()
+{
+    QFETCH(QStringList, capabilities);
+    QFETCH(bool, eventSounds);
+    QFETCH(int, heard);
+    QVERIFY(setEventSounds(eventSounds));
+    NotificationService service(m_bus->connect(QStringLiteral("desktop")), capabilities);
+    QVERIFY(service.isRegistered());
+    DesktopNotifier notifier(program());
+    QSignalSpy sound(notifier.findChild<AlertSound *>(QStringLiteral("alertSound")), &AlertSound::finished);
+    QVERIFY(sound.isValid());
+    notifier.notify(1, QStringLiteral("ENI sopra 14,50"), QStringLiteral("ENI vale 14,60"));
+    QTRY_COMPARE(service.calls().size(), 1);
+    const QVariantMap hints = service.calls().first().hints;
+    QCOMPARE(hints.value(QStringLiteral("sound-name")).toString(),
+             heard == FromService ? QStringLiteral("message-new-instant") : QString());
+    QCOMPARE(hints.value(QStringLiteral("suppress-sound")).toBool(), heard != FromService);
+    if (heard == FromService) {
+        QCOMPARE(sound.size(), 0);
+        return;
+    }
+    QTRY_COMPARE(sound.size(), 1);
+    const auto outcome = sound.first().first().value<AlertSound::Outcome>();
+    QCOMPARE(outcome == AlertSound::Outcome::EventSoundsOff, heard == Silenced);
+}
+
+void TestNotifier::withoutServiceNotDeliveredAndThemeSounds_data()
+{
+    QTest::addColumn<int>("desktop");
+    QTest::newRow("no bus") << int(NoBus);
+    QTest::newRow("nobody on the bus") << int(NoService);
+    QTest::newRow("service that plays sounds refuses") << int(RefusingService);
+}
+
+void TestNotifier::withoutServiceNotDeliveredAndThemeSounds()
+{
+    QFETCH(int, desktop);
+    QVERIFY(setEventSounds(true));
+    std::optional<NotificationService> service;
+    if (desktop == RefusingService) {
+        service.emplace(m_bus->connect(QStringLiteral("desktop")), QStringList{QStringLiteral("sound")});
+        QVERIFY(service->isRegistered());
+        service->refuseNotifications();
+    }
+    DesktopNotifier notifier(desktop == NoBus ? [] { return QDBusConnection(QStringLiteral("none")); } : program());
+    QSignalSpy notDelivered(&notifier, &DesktopNotifier::notDelivered);
+    QSignalSpy sound(notifier.findChild<AlertSound *>(QStringLiteral("alertSound")), &AlertSound::finished);
+    notifier.notify(1, QStringLiteral("ENI sopra 14,50"), QStringLiteral("<b>ENI</b> vale 14,60"));
+    notifier.notify(2, QStringLiteral("ENEL sotto 6,00"), QStringLiteral("ENEL vale 5,90"));
+    QTRY_COMPARE(notDelivered.size(), 2);
+    QCOMPARE(notDelivered.first().at(0).toString(), QStringLiteral("ENI sopra 14,50"));
+    QCOMPARE(notDelivered.first().at(1).toString(), QStringLiteral("<b>ENI</b> vale 14,60"));
+    QVERIFY(!notDelivered.first().at(2).toString().isEmpty());
+    QTRY_COMPARE(sound.size(), 2);
+    QVERIFY(sound.first().first().value<AlertSound::Outcome>() != AlertSound::Outcome::EventSoundsOff);
+}
+
+QTEST_GUILESS_MAIN(TestNotifier)
+#include "tst_notifier.moc"
