@@ -7,6 +7,10 @@
 
 namespace {
 
+using SchemaRef = std::unique_ptr<GSettingsSchema, decltype([](GSettingsSchema *schema) { g_settings_schema_unref(schema); })>;
+using SettingsRef = std::unique_ptr<GSettings, decltype([](GSettings *settings) { g_object_unref(settings); })>;
+using Text = std::unique_ptr<gchar, decltype([](gchar *text) { g_free(text); })>;
+
 struct DesktopSound
 {
     bool on = true;
@@ -21,20 +25,16 @@ DesktopSound desktopSound()
     DesktopSound sound;
     GSettingsSchemaSource *source = g_settings_schema_source_get_default();
     // Looked up first: GSettings ends the program when asked for a schema that is not installed.
-    GSettingsSchema *schema = source ? g_settings_schema_source_lookup(source, "org.gnome.desktop.sound", TRUE) : nullptr;
+    const SchemaRef schema(source ? g_settings_schema_source_lookup(source, "org.gnome.desktop.sound", TRUE) : nullptr);
     if (!schema)
         return sound;
-    GSettings *settings = g_settings_new_full(schema, nullptr, nullptr);
-    if (g_settings_schema_has_key(schema, "event-sounds"))
-        sound.on = g_settings_get_boolean(settings, "event-sounds");
-    if (g_settings_schema_has_key(schema, "theme-name")) {
-        gchar *theme = g_settings_get_string(settings, "theme-name");
-        if (*theme)
-            sound.theme = theme;
-        g_free(theme);
-    }
-    g_object_unref(settings);
-    g_settings_schema_unref(schema);
+    const SettingsRef settings(g_settings_new_full(schema.get(), nullptr, nullptr));
+    if (g_settings_schema_has_key(schema.get(), "event-sounds"))
+        sound.on = g_settings_get_boolean(settings.get(), "event-sounds");
+    const Text theme(g_settings_schema_has_key(schema.get(), "theme-name") ? g_settings_get_string(settings.get(), "theme-name")
+                                                                            : nullptr);
+    if (theme && *theme)
+        sound.theme = theme.get();
     return sound;
 }
 
@@ -48,6 +48,7 @@ void AlertSound::ContextDeleter::operator()(ca_context *context) const
 AlertSound::AlertSound(QObject *parent)
     : QObject(parent)
 {
+    // One sound at a time: the context is made at the first and used by all.
     m_worker.setMaxThreadCount(1);
 }
 

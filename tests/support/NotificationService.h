@@ -9,7 +9,7 @@
 
 // The desktop's notification service as far as the tests need it, on a bus of the test's own:
 // owns the name for as long as it lives, writes down every Notify and answers with increasing
-// ids (or refuses them when told to), lists the capabilities it is given, and sends the
+// ids (or, when told to, refuses or never answers), lists the capabilities it is given, and sends the
 // service's signals when told to.
 class NotificationService final : public QObject, protected QDBusContext
 {
@@ -41,7 +41,9 @@ public:
     bool isRegistered() const { return m_registered; }
     const QList<Call> &calls() const { return m_calls; }
 
-    void refuseNotifications() { m_refusing = true; }
+    enum class Answer { Id, Refusal, Nothing };
+
+    void answerNotifyWith(Answer answer) { m_answer = answer; }
     void click(uint id, const QString &action) { emit ActionInvoked(id, action); }
     void close(uint id) { emit NotificationClosed(id, 2); }
 
@@ -51,8 +53,10 @@ public slots:
                 const QStringList &actions, const QVariantMap &hints, int)
     {
         m_calls.append({replacesId, summary, body, actions, hints});
-        if (m_refusing)
+        if (m_answer == Answer::Refusal)
             sendErrorReply(QDBusError::AccessDenied, QStringLiteral("notifications turned off"));
+        else if (m_answer == Answer::Nothing)
+            setDelayedReply(true);
         return uint(m_calls.size());
     }
 
@@ -68,5 +72,5 @@ private:
     QStringList m_capabilities;
     QList<Call> m_calls;
     bool m_registered = false;
-    bool m_refusing = false;
+    Answer m_answer = Answer::Id;
 };
