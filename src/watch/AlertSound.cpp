@@ -38,21 +38,29 @@ DesktopSound desktopSound()
     return sound;
 }
 
-} // namespace
-
-void AlertSound::ContextDeleter::operator()(ca_context *context) const
+// One for the program, made at its first sound and never destroyed: destroying a context
+// unloads libcanberra's sound driver while the driver's thread that plays the last sound may
+// still be running in it (libcanberra 0.30: a crash in libcanberra-alsa.so). Null where no
+// driver could be loaded.
+ca_context *sharedContext()
 {
-    ca_context_destroy(context);
+    static ca_context *const shared = [] {
+        ca_context *context = nullptr;
+        if (ca_context_create(&context) != CA_SUCCESS)
+            return static_cast<ca_context *>(nullptr);
+        ca_context_change_props(context, CA_PROP_APPLICATION_NAME, "Doppio Quovadex", CA_PROP_APPLICATION_ID, "quovadex3",
+                                nullptr);
+        return context;
+    }();
+    return shared;
 }
+
+} // namespace
 
 AlertSound::AlertSound(QObject *parent)
     : QObject(parent)
 {
-    // One sound at a time: the context is made at the first and used by all.
-    m_worker.setMaxThreadCount(1);
 }
-
-AlertSound::~AlertSound() = default;
 
 void AlertSound::play()
 {
@@ -60,18 +68,11 @@ void AlertSound::play()
         const DesktopSound desktop = desktopSound();
         Outcome outcome = Outcome::EventSoundsOff;
         if (desktop.on) {
-            if (!m_context) {
-                ca_context *context = nullptr;
-                if (ca_context_create(&context) == CA_SUCCESS) {
-                    m_context.reset(context);
-                    ca_context_change_props(context, CA_PROP_APPLICATION_NAME, "Doppio Quovadex", CA_PROP_APPLICATION_ID,
-                                            "quovadex3", nullptr);
-                }
-            }
-            const int played = m_context ? ca_context_play(m_context.get(), 0, CA_PROP_EVENT_ID, "message-new-instant",
-                                                           CA_PROP_EVENT_DESCRIPTION, "Avviso di un valore seguito",
-                                                           CA_PROP_CANBERRA_XDG_THEME_NAME, desktop.theme.constData(), nullptr)
-                                         : CA_ERROR_NOTAVAILABLE;
+            ca_context *context = sharedContext();
+            const int played = context ? ca_context_play(context, 0, CA_PROP_EVENT_ID, "message-new-instant",
+                                                         CA_PROP_EVENT_DESCRIPTION, "Avviso di un valore seguito",
+                                                         CA_PROP_CANBERRA_XDG_THEME_NAME, desktop.theme.constData(), nullptr)
+                                       : CA_ERROR_NOTAVAILABLE;
             outcome = played == CA_SUCCESS ? Outcome::Played : Outcome::Failed;
         }
         QMetaObject::invokeMethod(this, [this, outcome] { emit finished(outcome); }, Qt::QueuedConnection);

@@ -1,11 +1,7 @@
 #pragma once
 
-#include <memory>
-
 #include <QObject>
 #include <QThreadPool>
-
-struct ca_context;
 
 // The alert's short sound, from the desktop: the "message-new-instant" event of the user's sound
 // theme through libcanberra, silent where the desktop has event sounds turned off. It plays on
@@ -20,7 +16,6 @@ public:
     Q_ENUM(Outcome)
 
     explicit AlertSound(QObject *parent = nullptr);
-    ~AlertSound() override;
 
     void play();
 
@@ -28,12 +23,5 @@ signals:
     void finished(AlertSound::Outcome outcome);
 
 private:
-    struct ContextDeleter
-    {
-        void operator()(ca_context *context) const;
-    };
-
-    // Touched on the worker's thread only. Declared before it, so that it outlives the last sound.
-    std::unique_ptr<ca_context, ContextDeleter> m_context;
     QThreadPool m_worker;
 };

@@ -17,6 +17,12 @@ namespace {
 // program, or silence by choice.
 enum Heard { FromService, FromTheme, Silenced };
 
+// A value's name as a page may give it: markup to the service, unless escaped.
+QString pageText()
+{
+    return QStringLiteral("<b>S&P</b> vale 5&nbsp;000");
+}
+
 enum Desktop { NoBus, NoService, RefusingService, HangingService };
 
 // The desktop's "event sounds" switch, on the settings of the test's own (initTestCase).
@@ -45,10 +51,8 @@ private slots:
     void eachValueReplacesItsOwnNotification();
     void clickOnOurNotificationGivesItsValue_data();
     void clickOnOurNotificationGivesItsValue();
-    void bodyEscapedOnlyWhereTheServiceReadsMarkup_data();
-    void bodyEscapedOnlyWhereTheServiceReadsMarkup();
-    void soundFromTheServiceOrTheDesktop_data();
-    void soundFromTheServiceOrTheDesktop();
+    void bodyAndSoundFollowWhatTheServiceCan_data();
+    void bodyAndSoundFollowWhatTheServiceCan();
     void withoutServiceNotDeliveredAndThemeSounds_data();
     void withoutServiceNotDeliveredAndThemeSounds();
 
@@ -131,66 +135,51 @@ void TestNotifier::clickOnOurNotificationGivesItsValue()
     QCOMPARE(got, activated);
 }
 
-void TestNotifier::bodyEscapedOnlyWhereTheServiceReadsMarkup_data()
+void TestNotifier::bodyAndSoundFollowWhatTheServiceCan_data()
 {
     QTest::addColumn<QStringList>("capabilities");
     QTest::addColumn<bool>("startsLate");
+    QTest::addColumn<bool>("eventSounds");
     QTest::addColumn<QString>("body");
+    QTest::addColumn<int>("heard");
     const QStringList markup{QStringLiteral("body"), QStringLiteral("body-markup")};
+    const QStringList plain{QStringLiteral("body")};
     const QString escaped = QStringLiteral("&lt;b&gt;S&amp;P&lt;/b&gt; vale 5&amp;nbsp;000");
-    QTest::newRow("markup read") << markup << false << escaped;
-    QTest::newRow("markup read by a service started after an alert") << markup << true << escaped;
-    QTest::newRow("plain text") << QStringList{QStringLiteral("body")} << false
-                                << QStringLiteral("<b>S&P</b> vale 5&nbsp;000");
+    const QString page = pageText();
+    QTest::newRow("markup read") << markup << false << true << escaped << int(FromTheme);
+    QTest::newRow("markup read by a service started after an alert") << markup << true << true << escaped << int(FromTheme);
+    QTest::newRow("plain text") << plain << false << true << page << int(FromTheme);
+    QTest::newRow("service plays sounds") << QStringList{QStringLiteral("sound")} << false << true << page << int(FromService);
+    QTest::newRow("event sounds off") << plain << false << false << page << int(Silenced);
 }
 
-void TestNotifier::bodyEscapedOnlyWhereTheServiceReadsMarkup()
+void TestNotifier::bodyAndSoundFollowWhatTheServiceCan()
 {
     QFETCH(QStringList, capabilities);
     QFETCH(bool, startsLate);
+    QFETCH(bool, eventSounds);
     QFETCH(QString, body);
+    QFETCH(int, heard);
+    QVERIFY(setEventSounds(eventSounds));
     DesktopNotifier notifier(program());
+    QSignalSpy sound(notifier.findChild<AlertSound *>(QStringLiteral("alertSound")), &AlertSound::finished);
     if (startsLate) {
         QSignalSpy notDelivered(&notifier, &DesktopNotifier::notDelivered);
         notifier.notify(1, QStringLiteral("ENI"), QStringLiteral("prima"));
         QTRY_COMPARE(notDelivered.size(), 1);
+        QTRY_COMPARE(sound.size(), 1);
+        sound.clear();
     }
     NotificationService service(m_bus->connect(QStringLiteral("desktop")), capabilities);
     QVERIFY(service.isRegistered());
-    notifier.notify(1, QStringLiteral("<b>S&P</b> sopra 5 000"), QStringLiteral("<b>S&P</b> vale 5&nbsp;000"));
+    notifier.notify(1, QStringLiteral("<b>S&P</b> sopra 5 000"), pageText());
     QTRY_COMPARE(service.calls().size(), 1);
-    QCOMPARE(service.calls().first().body, body);
-    QCOMPARE(service.calls().first().summary, QStringLiteral("<b>S&P</b> sopra 5 000"));
-}
-
-void TestNotifier::soundFromTheServiceOrTheDesktop_data()
-{
-    QTest::addColumn<QStringList>("capabilities");
-    QTest::addColumn<bool>("eventSounds");
-    QTest::addColumn<int>("heard");
-    QTest::newRow("service plays sounds") << QStringList{QStringLiteral("body"), QStringLiteral("sound")} << true
-                                          << int(FromService);
-    QTest::newRow("service silent") << QStringList{QStringLiteral("body")} << true << int(FromTheme);
-    QTest::newRow("event sounds off") << QStringList{QStringLiteral("body")} << false << int(Silenced);
-}
-
-void TestNotifier::soundFromTheServiceOrTheDesktop()
-{
-    QFETCH(QStringList, capabilities);
-    QFETCH(bool, eventSounds);
-    QFETCH(int, heard);
-    QVERIFY(setEventSounds(eventSounds));
-    NotificationService service(m_bus->connect(QStringLiteral("desktop")), capabilities);
-    QVERIFY(service.isRegistered());
-    DesktopNotifier notifier(program());
-    QSignalSpy sound(notifier.findChild<AlertSound *>(QStringLiteral("alertSound")), &AlertSound::finished);
-    QVERIFY(sound.isValid());
-    notifier.notify(1, QStringLiteral("ENI sopra 14,50"), QStringLiteral("ENI vale 14,60"));
-    QTRY_COMPARE(service.calls().size(), 1);
-    const QVariantMap hints = service.calls().first().hints;
-    QCOMPARE(hints.value(QStringLiteral("sound-name")).toString(),
+    const NotificationService::Call call = service.calls().first();
+    QCOMPARE(call.body, body);
+    QCOMPARE(call.summary, QStringLiteral("<b>S&P</b> sopra 5 000"));
+    QCOMPARE(call.hints.value(QStringLiteral("sound-name")).toString(),
              heard == FromService ? QStringLiteral("message-new-instant") : QString());
-    QCOMPARE(hints.value(QStringLiteral("suppress-sound")).toBool(), heard != FromService);
+    QCOMPARE(call.hints.value(QStringLiteral("suppress-sound")).toBool(), heard != FromService);
     if (heard == FromService) {
         QCOMPARE(sound.size(), 0);
         return;
