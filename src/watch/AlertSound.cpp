@@ -33,7 +33,8 @@ DesktopSound desktopSound()
         sound.on = g_settings_get_boolean(settings.get(), "event-sounds");
     const Text theme(g_settings_schema_has_key(schema.get(), "theme-name") ? g_settings_get_string(settings.get(), "theme-name")
                                                                             : nullptr);
-    if (theme && *theme)
+    // An empty name is libcanberra's default theme too.
+    if (theme)
         sound.theme = theme.get();
     return sound;
 }
