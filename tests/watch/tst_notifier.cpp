@@ -17,12 +17,13 @@ namespace {
 // program, or silence by choice.
 enum Heard { FromService, FromTheme, Silenced };
 
-// A value's name as a page may give it: markup to the service, unless escaped.
+// Text from a web page with markup in it, which a service that reads markup would show as such.
 QString pageText()
 {
     return QStringLiteral("<b>S&P</b> vale 5&nbsp;000");
 }
 
+// A desktop where notifications are not shown.
 enum Desktop { NoBus, NoService, RefusingService, HangingService };
 
 // The desktop's "event sounds" switch, on the settings of the test's own (initTestCase).
