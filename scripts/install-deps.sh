@@ -30,8 +30,11 @@ packages=(
     librsvg2-bin desktop-file-utils appstream libglib2.0-bin dpkg-dev lintian
     clang
     # Following values: their database, chart, desktop notifications (and a bus for the
-    # notification test) and the alert's sound.
+    # notification test) and the alert's sound, played by libcanberra where the notification
+    # service plays none, silent where the desktop's "event sounds" setting (GSettings, GIO
+    # in libglib2.0-dev; the schema for the test) says so.
     qt6-charts-dev libqt6sql6-sqlite dbus-daemon sound-theme-freedesktop
+    libcanberra-dev libglib2.0-dev gsettings-desktop-schemas
 )
 
 # Debian 13 moved Qt's SVG image and icon plugins out of libqt6svg6 into a package of their

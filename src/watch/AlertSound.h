@@ -1,15 +1,27 @@
 #pragma once
 
-#include <QString>
+#include <QObject>
+#include <QThreadPool>
 
-// The alert's short sound: the desktop sound theme's "message-new-instant" event, played by
-// whichever of the usual players is installed, as a process of its own so the window never
-// waits for it. No player or no sound file: silence, the notification still says it all.
-namespace AlertSound {
+// The alert's short sound, from the desktop: the "message-new-instant" event of the user's sound
+// theme through libcanberra, silent where the desktop has event sounds turned off. It plays on
+// a thread of its own, started at the first sound, so that the window never waits for a sound
+// server that is slow or missing, and a program that never alerts pays nothing for it.
+class AlertSound final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(AlertSound)
+public:
+    enum class Outcome { Played, EventSoundsOff, Failed };
+    Q_ENUM(Outcome)
 
-void play();
+    explicit AlertSound(QObject *parent = nullptr);
 
-// The player and file play() would use now; empty when it would stay silent.
-QStringList command();
+    void play();
 
-} // namespace AlertSound
+signals:
+    void finished(AlertSound::Outcome outcome);
+
+private:
+    QThreadPool m_worker;
+};

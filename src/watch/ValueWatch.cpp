@@ -220,8 +220,7 @@ void ValueWatch::alert(Tracked &tracked, LevelCrossing::Crossed crossed, const V
                                   above ? QStringLiteral("oltre") : QStringLiteral("sotto"));
     tracked.alertedAt = reading.time;
     tracked.beyond = true;
-    m_notifier->notify(summary, body);
-    AlertSound::play();
+    m_notifier->notify(tracked.value.id, summary, body);
     emit alerted(tracked.value.id, summary, body);
 }
 
