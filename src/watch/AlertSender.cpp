@@ -1,0 +1,51 @@
+#include "watch/AlertSender.h"
+
+#include "watch/AlertList.h"
+#include "watch/AlertSound.h"
+#include "watch/LevelText.h"
+
+AlertSender::AlertSender(DesktopNotifier::BusOpener openBus, QObject *parent)
+    : QObject(parent)
+    , m_notifier(new DesktopNotifier(std::move(openBus), this))
+{
+    connect(m_notifier, &DesktopNotifier::notDelivered, this,
+            [this](const QString &summary, const QString &body) { alertList().add(summary, body); });
+}
+
+AlertSender::~AlertSender() = default;
+
+AlertSender::Words AlertSender::crossingWords(const QString &name, LevelCrossing::Crossed crossed, double level,
+                                              const ValueStore::Reading &reading)
+{
+    const bool above = crossed == LevelCrossing::Crossed::Above;
+    // The name comes from a web page, and notification services read markup in the body.
+    QString shown = name;
+    shown.replace(QLatin1Char('<'), QChar(0x2039)).replace(QLatin1Char('>'), QChar(0x203a));
+    return {QStringLiteral("%1 %2 %3").arg(shown, above ? QStringLiteral("sopra") : QStringLiteral("sotto"),
+                                           LevelText::price(level)),
+            QStringLiteral("%1 vale %2 alle %3: %4 al livello di %5 o %6.")
+                .arg(shown, LevelText::price(reading.number), reading.time.toString(QStringLiteral("HH:mm:ss")),
+                     above ? QStringLiteral("\u00e8 salito") : QStringLiteral("\u00e8 sceso"), LevelText::price(level),
+                     above ? QStringLiteral("oltre") : QStringLiteral("sotto"))};
+}
+
+void AlertSender::sendCrossing(qint64 valueId, const QString &name, LevelCrossing::Crossed crossed, double level,
+                               const ValueStore::Reading &reading)
+{
+    send(valueId, crossingWords(name, crossed, level, reading));
+}
+
+void AlertSender::send(qint64 valueId, const Words &words)
+{
+    // Each value's notification will replace its own previous one once the notifier takes the id.
+    Q_UNUSED(valueId);
+    m_notifier->notify(words.summary, words.body);
+    AlertSound::play();
+}
+
+AlertList &AlertSender::alertList()
+{
+    if (!m_alerts)
+        m_alerts = std::make_unique<AlertList>();
+    return *m_alerts;
+}
