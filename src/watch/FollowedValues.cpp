@@ -1,38 +1,27 @@
 #include "watch/FollowedValues.h"
 
 #include <QFileInfo>
-
-namespace {
-
-// Headings compared by their words alone: "Ultimo (17:35)" and "Ultimo \u25b2" are one column.
-bool sameHeading(const QString &followed, const QString &read)
-{
-    if (followed.isEmpty() || read.isEmpty())
-        return true;
-    const auto words = [](const QString &heading) {
-        QString letters;
-        for (const QChar c : heading) {
-            if (c.isLetter())
-                letters += c.toLower();
-        }
-        return letters;
-    };
-    return words(followed) == words(read);
-}
-
-} // namespace
+#include <QTimer>
 
 FollowedValues::FollowedValues(const QString &databasePath, Clock clock, QObject *parent)
     : QObject(parent)
     , m_databasePath(databasePath)
     , m_clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); }))
+    , m_writeTimer(new QTimer(this))
 {
+    // A streaming page reads ten values a second; each write waits for the disk.
+    m_writeTimer->setSingleShot(true);
+    m_writeTimer->setInterval(WriteDelayMs);
+    connect(m_writeTimer, &QTimer::timeout, this, &FollowedValues::write);
     // Values followed in an earlier session are read from the start, for the first pages.
     if (QFileInfo::exists(m_databasePath))
         openStore();
 }
 
-FollowedValues::~FollowedValues() = default;
+FollowedValues::~FollowedValues()
+{
+    write();
+}
 
 ValueStore &FollowedValues::store()
 {
@@ -48,8 +37,8 @@ void FollowedValues::openStore()
     m_store->prune(now);
     m_prunedOn = now.date();
     for (const ValueStore::Value &value : m_store->values()) {
-        Followed followed{value.id, value.place, value.name, value.heading, {}, std::nullopt,
-                          m_store->lastReading(value.id), QString(), QDateTime()};
+        FollowedValue followed{value.id, value.place, value.name, value.heading, {}, std::nullopt,
+                               m_store->lastReading(value.id), QString(), QDateTime()};
         followed.crossing.setLevels(value.levels);
         const auto today = m_store->readings(value.id, now.date().startOfDay(), now.date().endOfDay());
         if (!today.isEmpty())
@@ -66,21 +55,23 @@ void FollowedValues::openStore()
 
 void FollowedValues::record(const QList<ValueReading> &readings)
 {
-    QList<std::pair<qint64, ValueStore::Reading>> kept;
     QList<qint64> touched;
     for (const ValueReading &reading : readings) {
         const std::optional<qint64> id = idAt(reading.place);
         if (!id)
             continue;
-        Followed &followed = m_values[*id];
+        FollowedValue &followed = m_values[*id];
         const QString reasonBefore = followed.unreadReason;
-        const bool taken = take(followed, reading);
+        const bool headingKnown = !followed.heading.isEmpty();
+        const bool taken = followed.take(reading);
         if ((taken || followed.unreadReason != reasonBefore) && !touched.contains(*id))
             touched.append(*id);
         if (!taken)
             continue;
+        if (!headingKnown && !followed.heading.isEmpty())
+            store().setHeading(*id, followed.heading);
         const ValueStore::Reading value = *followed.last;
-        kept.append({*id, value});
+        m_unwritten.append({*id, value});
         emit read(*id, value);
         const LevelCrossing::Crossed crossed = followed.crossing.feed(value.number);
         if (crossed == LevelCrossing::Crossed::None)
@@ -89,43 +80,25 @@ void FollowedValues::record(const QList<ValueReading> &readings)
         const LevelCrossing::Levels &levels = followed.crossing.levels();
         emit this->crossed(*id, crossed, crossed == LevelCrossing::Crossed::Above ? *levels.above : *levels.below, value);
     }
-    if (!kept.isEmpty()) {
-        store().record(kept);
-        // A program left running for weeks keeps a month, as one started every morning does.
-        const QDateTime newest = kept.constLast().second.time;
-        if (m_prunedOn != newest.date()) {
-            m_store->prune(newest);
-            m_prunedOn = newest.date();
-        }
-    }
+    if (!m_unwritten.isEmpty() && !m_writeTimer->isActive())
+        m_writeTimer->start();
     for (const qint64 id : std::as_const(touched))
         emit changed(id);
 }
 
-bool FollowedValues::take(Followed &followed, const ValueReading &reading)
+void FollowedValues::write()
 {
-    // Not read: nothing kept, and the levels neither alert nor re-arm.
-    if (!reading.number) {
-        followed.unreadReason = reading.reason.isEmpty() ? QStringLiteral("valore non trovato") : reading.reason;
-        return false;
+    m_writeTimer->stop();
+    if (m_unwritten.isEmpty())
+        return;
+    store().record(m_unwritten);
+    // A program left running for weeks keeps a month, as one started every morning does.
+    const QDateTime newest = m_unwritten.constLast().second.time;
+    m_unwritten.clear();
+    if (m_prunedOn != newest.date()) {
+        m_store->prune(newest);
+        m_prunedOn = newest.date();
     }
-    // A value followed before headings were kept takes the one it is read under now.
-    if (followed.heading.isEmpty() && !reading.heading.isEmpty() && store().setHeading(followed.id, reading.heading))
-        followed.heading = reading.heading;
-    // A column added before the value's puts another column's number in its place.
-    if (!sameHeading(followed.heading, reading.heading)) {
-        followed.unreadReason = QStringLiteral("la colonna \u00ab%1\u00bb ora \u00e8 \u00ab%2\u00bb")
-                                    .arg(followed.heading, reading.heading);
-        return false;
-    }
-    const ValueStore::Reading value{reading.time, *reading.number};
-    followed.unreadReason.clear();
-    // A later reading of the same second replaces the earlier one in the store too.
-    if (!followed.first || followed.first->time.date() != value.time.date()
-        || followed.first->time.toSecsSinceEpoch() == value.time.toSecsSinceEpoch())
-        followed.first = value;
-    followed.last = value;
-    return true;
 }
 
 std::optional<qint64> FollowedValues::follow(const ValuePick &pick)
@@ -178,6 +151,8 @@ void FollowedValues::rename(qint64 id, const QString &name)
 
 void FollowedValues::unfollow(qint64 id)
 {
+    // Its readings waiting would be written after it, and fail the whole batch.
+    write();
     if (!m_values.contains(id) || !store().unfollow(id))
         return;
     m_values.remove(id);
@@ -187,7 +162,7 @@ void FollowedValues::unfollow(qint64 id)
 
 std::optional<qint64> FollowedValues::idAt(const ValuePlace &place) const
 {
-    for (const Followed &followed : m_values) {
+    for (const FollowedValue &followed : m_values) {
         if (followed.place == place)
             return followed.id;
     }
@@ -211,28 +186,7 @@ QList<qint64> FollowedValues::ids() const
 
 FollowedRow FollowedValues::row(qint64 id) const
 {
-    FollowedRow row;
-    if (!m_values.contains(id))
-        return row;
-    const Followed &followed = m_values[id];
-    row.id = id;
-    row.name = followed.name;
-    row.address = followed.place.address;
-    if (followed.last) {
-        row.last = followed.last->number;
-        row.lastTime = followed.last->time;
-    }
-    if (followed.last && followed.first && followed.first->time.date() == followed.last->time.date()) {
-        row.change = followed.last->number - followed.first->number;
-        if (followed.first->number != 0)
-            row.changePercent = *row.change / qAbs(followed.first->number) * 100.0;
-    }
-    row.unreadReason = followed.unreadReason;
-    row.levels = followed.crossing.levels();
-    if (followed.alertedAt.date() == today())
-        row.alertedAt = followed.alertedAt;
-    row.beyond = !followed.crossing.isAboveArmed() || !followed.crossing.isBelowArmed();
-    return row;
+    return m_values.contains(id) ? m_values[id].row(today()) : FollowedRow();
 }
 
 QList<FollowedRow> FollowedValues::rows() const
@@ -245,5 +199,8 @@ QList<FollowedRow> FollowedValues::rows() const
 
 QList<ValueStore::Reading> FollowedValues::readings(qint64 id, const QDateTime &from, const QDateTime &to)
 {
-    return m_values.contains(id) ? store().readings(id, from, to) : QList<ValueStore::Reading>();
+    if (!m_values.contains(id))
+        return {};
+    write();
+    return store().readings(id, from, to);
 }

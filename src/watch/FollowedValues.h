@@ -8,8 +8,11 @@
 #include <QList>
 #include <QObject>
 
+class QTimer;
+
 #include "panes/ValueReading.h"
 #include "watch/FollowedRow.h"
+#include "watch/FollowedValue.h"
 #include "watch/LevelCrossing.h"
 #include "watch/ValueStore.h"
 
@@ -17,7 +20,8 @@
 // that keeps them. Takes the panes' readings, checks that a reading is the value's (its
 // column's heading), keeps it, and says which level it crossed. The store is opened at start
 // only where its file is there already, else at the first value followed: with nothing ever
-// followed, the program loads neither SQLite nor its driver. No window; the clock is given.
+// followed, the program loads neither SQLite nor its driver. Readings are written a few
+// seconds after they come, many in one transaction. No window; the clock is given.
 class FollowedValues final : public QObject
 {
     Q_OBJECT
@@ -37,6 +41,9 @@ public:
     void setMargin(qint64 id, double percent);
     void rename(qint64 id, const QString &name);
     void unfollow(qint64 id);
+    // Writes the readings taken since the last write, in one transaction; a few seconds after
+    // a reading, before a query and at the end.
+    void write();
 
     bool contains(qint64 id) const { return m_values.contains(id); }
     std::optional<qint64> idAt(const ValuePlace &place) const;
@@ -61,29 +68,16 @@ signals:
     void storeProblem(const QString &problem);
 
 private:
-    struct Followed
-    {
-        qint64 id = 0;
-        ValuePlace place;
-        QString name;
-        // The heading over its table column; empty where none is known yet.
-        QString heading;
-        // The value's levels, and the only copy of them the program holds.
-        LevelCrossing crossing;
-        std::optional<ValueStore::Reading> first;
-        std::optional<ValueStore::Reading> last;
-        QString unreadReason;
-        QDateTime alertedAt;
-    };
+    static constexpr int WriteDelayMs = 5000;
 
     ValueStore &store();
     void openStore();
-    // False where the reading is not the value's number, with the reason kept.
-    bool take(Followed &followed, const ValueReading &reading);
 
     QString m_databasePath;
     Clock m_clock;
     std::unique_ptr<ValueStore> m_store;
     QDate m_prunedOn;
-    QHash<qint64, Followed> m_values;
+    QHash<qint64, FollowedValue> m_values;
+    QList<std::pair<qint64, ValueStore::Reading>> m_unwritten;
+    QTimer *m_writeTimer;
 };
