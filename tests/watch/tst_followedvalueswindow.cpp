@@ -1,4 +1,9 @@
+#include <QChart>
+#include <QChartView>
+#include <QDateTimeAxis>
 #include <QFile>
+#include <QFileDialog>
+#include <QTimer>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
@@ -62,25 +67,28 @@ private slots:
         QTest::addColumn<int>("days");     // of the readings, from today
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("colour"); // empty: the view's own
 
         const double none = qQNaN();
         const QString yesterday = QDate::currentDate().addDays(-1).toString(QStringLiteral("dd/MM/yyyy"));
-        QTest::newRow("a price's two decimals") << "1240" << none << 0 << int(Column::Last) << "1.240,00";
-        QTest::newRow("a tiny price's digits") << "0.00000012" << none << 0 << int(Column::Last) << "0,00000012";
-        QTest::newRow("a level's grouping") << "14" << 12345678901.5 << 0 << int(Column::Above) << "12.345.678.901,50";
-        QTest::newRow("a rise") << "14.3 14.6" << none << 0 << int(Column::Change) << "+0,30";
-        QTest::newRow("a rise in percent") << "14.3 14.6" << none << 0 << int(Column::ChangePercent) << "+2,10 %";
-        QTest::newRow("a fall in percent") << "14.6 14.3" << none << 0 << int(Column::ChangePercent) << "-2,05 %";
-        QTest::newRow("no change") << "14.6 14.6" << none << 0 << int(Column::Change) << "0,00";
-        QTest::newRow("a tiny change's digits") << "0.00000012 0.00000015" << none << 0 << int(Column::Change) << "+0,00000003";
-        QTest::newRow("today's time") << "14" << none << 0 << int(Column::Time) << "09:00:01";
-        QTest::newRow("another day's time") << "14" << none << -1 << int(Column::Time) << yesterday + " 09:00:01";
-        QTest::newRow("read") << "14" << none << 0 << int(Column::State) << "letto";
-        QTest::newRow("not read") << "14 -" << none << 0 << int(Column::State) << "non letto: valore non trovato";
+        const QString green = QStringLiteral("#007800"), red = QStringLiteral("#b40000");
+        QTest::newRow("a price's two decimals") << "1240" << none << 0 << int(Column::Last) << "1.240,00" << "";
+        QTest::newRow("a tiny price's digits") << "0.00000012" << none << 0 << int(Column::Last) << "0,00000012" << "";
+        QTest::newRow("a level's grouping") << "14" << 12345678901.5 << 0 << int(Column::Above) << "12.345.678.901,50" << "";
+        QTest::newRow("a rise") << "14.3 14.6" << none << 0 << int(Column::Change) << "+0,30" << green;
+        QTest::newRow("a rise in percent") << "14.3 14.6" << none << 0 << int(Column::ChangePercent) << "+2,10 %" << green;
+        QTest::newRow("a small rise in percent") << "14 14.1" << none << 0 << int(Column::ChangePercent) << "+0,71 %" << green;
+        QTest::newRow("a fall in percent") << "14.6 14.3" << none << 0 << int(Column::ChangePercent) << "-2,05 %" << red;
+        QTest::newRow("no change") << "14.6 14.6" << none << 0 << int(Column::Change) << "0,00" << "";
+        QTest::newRow("a tiny change's digits") << "0.00000012 0.00000015" << none << 0 << int(Column::Change) << "+0,00000003" << green;
+        QTest::newRow("today's time") << "14" << none << 0 << int(Column::Time) << "09:00:01" << "";
+        QTest::newRow("another day's time") << "14" << none << -1 << int(Column::Time) << yesterday + " 09:00:01" << "";
+        QTest::newRow("read") << "14" << none << 0 << int(Column::State) << "letto" << "";
+        QTest::newRow("not read") << "14 -" << none << 0 << int(Column::State) << "non letto: valore non trovato" << red;
+        // Beyond its level, the row has its own colours.
         QTest::newRow("alerted today") << "14 15 -" << 14.5 << 0 << int(Column::State)
-                                       << "non letto: valore non trovato; avviso alle 09:00:02";
+                                       << "non letto: valore non trovato; avviso alle 09:00:02" << "";
     }
-
     void rowSaysWhatThePageMeant()
     {
         QFETCH(QString, readings);
@@ -88,6 +96,7 @@ private slots:
         QFETCH(int, days);
         QFETCH(int, column);
         QFETCH(QString, shown);
+        QFETCH(QString, colour);
 
         Desk desk;
         desk.now = desk.now.addDays(days);
@@ -98,6 +107,8 @@ private slots:
             desk.read(QStringLiteral("ENI"), number);
         desk.now = desk.now.addDays(-days);
         QCOMPARE(desk.cell(0, column), shown);
+        const QVariant foreground = desk.table().model()->index(0, column).data(Qt::ForegroundRole);
+        QCOMPARE(foreground.isValid() ? foreground.value<QColor>().name() : QString(), colour);
     }
 
     void readingKeepsChoiceSortingAndWidths()
@@ -127,6 +138,8 @@ private slots:
         QCOMPARE(rebuilt.size(), 0);
         // A number sorts as a number: 2 below 14, though "2,00" is after "14,00" as text.
         QCOMPARE(desk.cell(2, Column::Name), QStringLiteral("A2A"));
+        QCOMPARE(table.model()->index(0, Column::Last).data(Qt::TextAlignmentRole).toInt(),
+                 int(Qt::AlignRight | Qt::AlignVCenter));
     }
 
     void chartIsDrawnOnceAndFollowsTheShownValue()
@@ -165,6 +178,42 @@ private slots:
         QCOMPARE(chosen.size(), 2);
     }
 
+    void chartDrawsTheDayAndItsLevels_data()
+    {
+        QTest::addColumn<int>("days"); // from today
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<QString>("series");
+        QTest::addColumn<QString>("timeFormat");
+
+        const QString yesterday = QDate::currentDate().addDays(-1).toString(QStringLiteral("dd/MM/yyyy"));
+        QTest::newRow("today, minutes") << 0 << 9 << "Letture di oggi|Avviso sopra|Avviso sotto" << "HH:mm:ss";
+        QTest::newRow("today, ten minutes") << 0 << 10 << "Letture di oggi|Avviso sopra|Avviso sotto" << "HH:mm";
+        QTest::newRow("another day") << -1 << 60 << "Letture del " + yesterday + "|Avviso sopra|Avviso sotto" << "HH:mm";
+    }
+    void chartDrawsTheDayAndItsLevels()
+    {
+        QFETCH(int, days);
+        QFETCH(int, minutes);
+        QFETCH(QString, series);
+        QFETCH(QString, timeFormat);
+
+        QWidget parent;
+        DayChart chart(&parent);
+        const QDateTime from(QDate::currentDate().addDays(days), QTime(9, 0));
+        chart.show(QStringLiteral("ENI"), {{from, 14.0}, {from.addSecs(60 * minutes), 14.2}}, 14.5, 13.5);
+        QChart *drawn = chart.view()->chart();
+        QStringList names;
+        for (QAbstractSeries *line : drawn->series()) {
+            names << line->name();
+            QCOMPARE(line->attachedAxes().size(), 2);
+        }
+        QCOMPARE(names.join(QLatin1Char('|')), series);
+        QCOMPARE(qobject_cast<QDateTimeAxis *>(drawn->axes(Qt::Horizontal).value(0))->format(), timeFormat);
+        // Italian numbers on the axis whatever the desktop's language.
+        QVERIFY(drawn->localizeNumbers());
+        QCOMPARE(drawn->locale().language(), QLocale::Italian);
+    }
+
     void answersChangeTheValue()
     {
         Desk desk;
@@ -184,9 +233,15 @@ private slots:
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("clearAlerts")), Qt::LeftButton);
         QCOMPARE(desk.values.row(eni).levels.above, std::nullopt);
 
-        // The CSV is written whole, or the user is told why not.
+        // The CSV goes where the user said, written whole, or the user is told why not.
+        QTimer::singleShot(0, this, [&] {
+            auto *save = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(save);
+            save->selectFile(desk.dir.filePath(QStringLiteral("eni.csv")));
+            static_cast<QDialog *>(save)->accept();
+        });
+        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("exportCsv")), Qt::LeftButton);
         MessageCapture capture;
-        desk.part.exportReadings(eni, desk.dir.filePath(QStringLiteral("eni.csv")));
         QVERIFY(QFile(desk.dir.filePath(QStringLiteral("eni.csv"))).size() > 0);
         QVERIFY(capture.isEmpty());
         desk.part.exportReadings(eni, desk.dir.filePath(QStringLiteral("none/eni.csv")));
@@ -216,6 +271,11 @@ private slots:
         }
         QVERIFY(capture.first().text.contains(QStringLiteral("ENI")));
         QVERIFY(capture.at(2).text.contains(QStringLiteral("MICRO")));
+        // One followed with the window open comes into the list, chosen.
+        const qint64 enel = desk.follow(QStringLiteral("ENEL"), 6.0);
+        QCOMPARE(desk.table().model()->rowCount(), 1);
+        QCOMPARE(window.chosenId(), enel);
+        QVERIFY(unfollow->isEnabled());
     }
 };
 
