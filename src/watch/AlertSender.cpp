@@ -14,19 +14,40 @@ AlertSender::AlertSender(DesktopNotifier::BusOpener openBus, QObject *parent)
 
 AlertSender::~AlertSender() = default;
 
+namespace {
+
+// The name comes from a web page, and notification services read markup in the body.
+QString harmless(QString name)
+{
+    return name.replace(QLatin1Char('<'), QChar(0x2039)).replace(QLatin1Char('>'), QChar(0x203a));
+}
+
+} // namespace
+
 AlertSender::Words AlertSender::crossingWords(const QString &name, LevelCrossing::Crossed crossed, double level,
                                               const ValueStore::Reading &reading)
 {
     const bool above = crossed == LevelCrossing::Crossed::Above;
-    // The name comes from a web page, and notification services read markup in the body.
-    QString shown = name;
-    shown.replace(QLatin1Char('<'), QChar(0x2039)).replace(QLatin1Char('>'), QChar(0x203a));
+    const QString shown = harmless(name);
     return {QStringLiteral("%1 %2 %3").arg(shown, above ? QStringLiteral("sopra") : QStringLiteral("sotto"),
                                            LevelText::price(level)),
             QStringLiteral("%1 vale %2 alle %3: %4 al livello di %5 o %6.")
                 .arg(shown, LevelText::price(reading.number), reading.time.toString(QStringLiteral("HH:mm:ss")),
                      above ? QStringLiteral("\u00e8 salito") : QStringLiteral("\u00e8 sceso"), LevelText::price(level),
                      above ? QStringLiteral("oltre") : QStringLiteral("sotto"))};
+}
+
+AlertSender::Words AlertSender::silenceWords(const QString &name, int attempts, const QString &reason)
+{
+    const QString shown = harmless(name);
+    return {QStringLiteral("%1 non letto").arg(shown),
+            QStringLiteral("%1 non \u00e8 stato letto %2 volte di seguito: %3.")
+                .arg(shown, QString::number(attempts), harmless(reason))};
+}
+
+void AlertSender::sendSilence(qint64 valueId, const QString &name, int attempts, const QString &reason)
+{
+    send(valueId, silenceWords(name, attempts, reason));
 }
 
 void AlertSender::sendCrossing(qint64 valueId, const QString &name, LevelCrossing::Crossed crossed, double level,

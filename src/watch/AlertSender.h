@@ -31,8 +31,12 @@ public:
     static Words crossingWords(const QString &name, LevelCrossing::Crossed crossed, double level,
                                const ValueStore::Reading &reading);
 
+    // A value that could not be read several times in a row, and the last reason.
+    static Words silenceWords(const QString &name, int attempts, const QString &reason);
+
     void sendCrossing(qint64 valueId, const QString &name, LevelCrossing::Crossed crossed, double level,
                       const ValueStore::Reading &reading);
+    void sendSilence(qint64 valueId, const QString &name, int attempts, const QString &reason);
     void send(qint64 valueId, const Words &words);
 
     // The program's own alert window, made at the first alert not delivered.

@@ -25,6 +25,7 @@ bool FollowedValue::take(const ValueReading &reading)
     // Not read: nothing kept, and the levels neither alert nor re-arm.
     if (!reading.number) {
         unreadReason = reading.reason.isEmpty() ? QStringLiteral("valore non trovato") : reading.reason;
+        ++unreadInARow;
         return false;
     }
     // A value followed before headings were kept takes the one it is read under now.
@@ -33,10 +34,12 @@ bool FollowedValue::take(const ValueReading &reading)
     // A column added before the value's puts another column's number in its place.
     if (!sameHeading(heading, reading.heading)) {
         unreadReason = QStringLiteral("la colonna \u00ab%1\u00bb ora \u00e8 \u00ab%2\u00bb").arg(heading, reading.heading);
+        ++unreadInARow;
         return false;
     }
     const ValueStore::Reading value{reading.time, *reading.number};
     unreadReason.clear();
+    unreadInARow = 0;
     // A later reading of the same second replaces the earlier one in the store too.
     if (!first || first->time.date() != value.time.date() || first->time.toSecsSinceEpoch() == value.time.toSecsSinceEpoch())
         first = value;

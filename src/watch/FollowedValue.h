@@ -24,6 +24,8 @@ struct FollowedValue
     std::optional<ValueStore::Reading> last;
     QString unreadReason;
     QDateTime alertedAt;
+    // Attempts since it was last read.
+    int unreadInARow = 0;
 
     // Keeps the reading where it is the value's number, else why it is not; false then.
     bool take(const ValueReading &reading);

@@ -66,8 +66,11 @@ void FollowedValues::record(const QList<ValueReading> &readings)
         const bool taken = followed.take(reading);
         if ((taken || followed.unreadReason != reasonBefore) && !touched.contains(*id))
             touched.append(*id);
-        if (!taken)
+        if (!taken) {
+            if (followed.unreadInARow == UnreadBeforeSilence)
+                emit silent(*id, followed.unreadReason);
             continue;
+        }
         if (!headingKnown && !followed.heading.isEmpty())
             store().setHeading(*id, followed.heading);
         const ValueStore::Reading value = *followed.last;

@@ -63,9 +63,15 @@ signals:
     void changed(qint64 id);
     void read(qint64 id, const ValueStore::Reading &reading);
     void crossed(qint64 id, LevelCrossing::Crossed crossed, double level, const ValueStore::Reading &reading);
+    // The value could not be read UnreadBeforeSilence times in a row; once until it is read.
+    void silent(qint64 id, const QString &reason);
     void placesChanged(const QList<ValuePlace> &places);
     // Why the store could not be opened as it was; sent from the event loop, after the start.
     void storeProblem(const QString &problem);
+
+private:
+public:
+    static constexpr int UnreadBeforeSilence = 3;
 
 private:
     static constexpr int WriteDelayMs = 5000;

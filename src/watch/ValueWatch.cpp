@@ -23,6 +23,9 @@ ValueWatch::ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener o
             [this](qint64 id, LevelCrossing::Crossed crossed, double level, const ValueStore::Reading &reading) {
                 m_alerts->sendCrossing(id, m_values->row(id).name, crossed, level, reading);
             });
+    connect(m_values, &FollowedValues::silent, this, [this](qint64 id, const QString &reason) {
+        m_alerts->sendSilence(id, m_values->row(id).name, FollowedValues::UnreadBeforeSilence, reason);
+    });
     connect(m_values, &FollowedValues::storeProblem, this, [](const QString &problem) {
         MessageBox::show(nullptr, QMessageBox::Warning, QStringLiteral("Valori seguiti"), problem);
     });

@@ -77,6 +77,10 @@ private slots:
                                                       << "\u2039b\u203aA\u2039/b\u203a sopra 1.240,00"
                                                       << "\u2039b\u203aA\u2039/b\u203a vale 1.240,50 alle 09:30:05: "
                                                          "\u00e8 salito al livello di 1.240,00 o oltre.";
+        // Not a crossing: read 3 times to no avail.
+        QTest::newRow("silence") << "<i>A</i>" << Crossed::None << 3.0 << 0.0 << "\u2039i\u203aA\u2039/i\u203a non letto"
+                                 << "\u2039i\u203aA\u2039/i\u203a non \u00e8 stato letto 3 volte di seguito: "
+                                    "pagina \u2039b\u203anon\u2039/b\u203a caricata.";
     }
     void alertSaysWhatCrossedWhere()
     {
@@ -85,7 +89,9 @@ private slots:
         QFETCH(double, level);
         QFETCH(double, reading);
         const AlertSender::Words words =
-            AlertSender::crossingWords(name, crossed, level, {QDateTime(QDate(2026, 12, 7), QTime(9, 30, 5)), reading});
+            crossed == Crossed::None
+            ? AlertSender::silenceWords(name, int(level), QStringLiteral("pagina <b>non</b> caricata"))
+            : AlertSender::crossingWords(name, crossed, level, {QDateTime(QDate(2026, 12, 7), QTime(9, 30, 5)), reading});
         QTEST(words.summary, "summary");
         QTEST(words.body, "body");
     }

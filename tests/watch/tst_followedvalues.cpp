@@ -64,21 +64,26 @@ private slots:
         QTest::addColumn<double>("change"); // NaN: none
         QTest::addColumn<double>("percent");
         QTest::addColumn<int>("announced");
+        QTest::addColumn<int>("silences");
 
         const double none = qQNaN();
-        QTest::newRow("its column") << "Prezzo" << "Prezzo=14.7" << 14.7 << "" << 0.7 << 5.0 << 1;
-        QTest::newRow("the hour in the heading") << "Prezzo" << "Prezzo (17:35)=14.7" << 14.7 << "" << 0.7 << 5.0 << 1;
-        QTest::newRow("no heading read") << "Prezzo" << "=13.3" << 13.3 << "" << -0.7 << -5.0 << 1;
+        QTest::newRow("its column") << "Prezzo" << "Prezzo=14.7" << 14.7 << "" << 0.7 << 5.0 << 1 << 0;
+        QTest::newRow("the hour in the heading") << "Prezzo" << "Prezzo (17:35)=14.7" << 14.7 << "" << 0.7 << 5.0 << 1 << 0;
+        QTest::newRow("no heading read") << "Prezzo" << "=13.3" << 13.3 << "" << -0.7 << -5.0 << 1 << 0;
         QTest::newRow("a column added before") << "Prezzo" << "Apertura=12" << 14.0
-                                               << "la colonna \u00abPrezzo\u00bb ora \u00e8 \u00abApertura\u00bb" << 0.0 << 0.0 << 1;
-        QTest::newRow("not found twice") << "Prezzo" << "-;-" << 14.0 << "valore non trovato" << 0.0 << 0.0 << 1;
-        QTest::newRow("the page's reason") << "Prezzo" << "-pagina non caricata" << 14.0 << "pagina non caricata" << 0.0 << 0.0 << 1;
-        QTest::newRow("read again") << "Prezzo" << "-;14.7" << 14.7 << "" << 0.7 << 5.0 << 2;
-        QTest::newRow("first heading is kept") << "" << "Prezzo=6.2;Apertura=6" << 6.2 << "\u00abPrezzo\u00bb" << -7.8 << -7.8 / 14 * 100 << 2;
-        QTest::newRow("a new day starts anew") << "Prezzo" << "15;next day;12;12.6" << 12.6 << "" << 0.6 << 5.0 << 3;
-        QTest::newRow("a second read twice") << "Prezzo" << "next day;10;!20;21" << 21.0 << "" << 1.0 << 5.0 << 3;
-        QTest::newRow("from nought") << "Prezzo" << "next day;0;1" << 1.0 << "" << 1.0 << none << 2;
-        QTest::newRow("a negative first") << "Prezzo" << "next day;-2;-1" << -1.0 << "" << 1.0 << 50.0 << 2;
+                                               << "la colonna \u00abPrezzo\u00bb ora \u00e8 \u00abApertura\u00bb" << 0.0 << 0.0 << 1 << 0;
+        QTest::newRow("not found twice") << "Prezzo" << "-;-" << 14.0 << "valore non trovato" << 0.0 << 0.0 << 1 << 0;
+        QTest::newRow("the page's reason") << "Prezzo" << "-pagina non caricata" << 14.0 << "pagina non caricata" << 0.0 << 0.0 << 1 << 0;
+        QTest::newRow("read again") << "Prezzo" << "-;14.7" << 14.7 << "" << 0.7 << 5.0 << 2 << 0;
+        QTest::newRow("first heading is kept") << "" << "Prezzo=6.2;Apertura=6" << 6.2 << "\u00abPrezzo\u00bb" << -7.8 << -7.8 / 14 * 100 << 2 << 0;
+        QTest::newRow("a new day starts anew") << "Prezzo" << "15;next day;12;12.6" << 12.6 << "" << 0.6 << 5.0 << 3 << 0;
+        QTest::newRow("a second read twice") << "Prezzo" << "next day;10;!20;21" << 21.0 << "" << 1.0 << 5.0 << 3 << 0;
+        QTest::newRow("from nought") << "Prezzo" << "next day;0;1" << 1.0 << "" << 1.0 << none << 2 << 0;
+        QTest::newRow("unread three times alerts once") << "Prezzo" << "-;-;-;-" << 14.0 << "non trovato" << 0.0 << 0.0 << 1 << 1;
+        QTest::newRow("a wrong column is unread") << "Prezzo" << "A=1;A=2;A=3" << 14.0 << "\u00abA\u00bb" << 0.0 << 0.0 << 1 << 1;
+        QTest::newRow("read in between") << "Prezzo" << "-;-;14.7;-;-;14.7" << 14.7 << "" << 0.7 << 5.0 << 4 << 0;
+        QTest::newRow("alerts again once read") << "Prezzo" << "-;-;-;14.7;-;-;-x" << 14.7 << "x" << 0.7 << 5.0 << 4 << 2;
+        QTest::newRow("a negative first") << "Prezzo" << "next day;-2;-1" << -1.0 << "" << 1.0 << 50.0 << 2 << 0;
     }
     void readingIsTheValuesOrSaysWhyNot()
     {
@@ -89,12 +94,17 @@ private slots:
         QFETCH(double, change);
         QFETCH(double, percent);
         QFETCH(int, announced);
+        QFETCH(int, silences);
 
         Session s;
         s.followEni(followedUnder);
         const qint64 enel = s.values->follow({Enel, QStringLiteral("ENEL"), QStringLiteral("6"), 6.0, true, {}}).value_or(0);
         QSignalSpy changed(s.values.get(), &FollowedValues::changed);
+        QSignalSpy silent(s.values.get(), &FollowedValues::silent);
         s.feed(readings);
+        QCOMPARE(silent.size(), silences);
+        if (silences)
+            QCOMPARE(silent.last().at(1).toString(), s.values->row(s.eni).unreadReason);
         const FollowedRow row = s.values->row(s.eni);
         QCOMPARE(row.last, std::optional(last));
         QVERIFY2(reason.isEmpty() ? row.unreadReason.isEmpty() : row.unreadReason.contains(reason), qPrintable(row.unreadReason));
