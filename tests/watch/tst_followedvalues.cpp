@@ -220,10 +220,17 @@ private slots:
     {
         Session s;
         s.followEni();
-        // Pruned at a new day's first reading only.
-        s.values->record({{Eni, 13.0, QStringLiteral("13"), {}, s.now.addDays(-40), {}},
-                          {Eni, 14.5, QStringLiteral("14,5"), {}, s.now.addSecs(60), {}}});
+        // Pruned at opening, then at a new day's first reading only.
+        const auto readOld = [&] {
+            s.values->record({{Eni, 13.0, QStringLiteral("13"), {}, s.now.addDays(-40), {}},
+                              {Eni, 14.5, QStringLiteral("14,5"), {}, s.now.addSecs(60), {}}});
+        };
         const auto old = [&] { return s.values->readings(s.eni, s.now.addDays(-60), s.now.addDays(-30)).size(); };
+        readOld();
+        QCOMPARE(old(), 1);
+        s.values = s.open();
+        QCOMPARE(old(), 0);
+        readOld();
         QCOMPARE(old(), 1);
         s.feed(QStringLiteral("next day;14.6"));
         QCOMPARE(old(), 0);
