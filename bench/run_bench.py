@@ -422,10 +422,11 @@ class Bench:
 
     def values(self, display):
         """Following values: reading on a refresh, a streaming page's processor time on a real
-        display, the chart's opening there, and a month's database."""
+        display, the chart's opening there, a month's database, and one reading's cost to an open
+        "Valori seguiti" there."""
         long = self.args.pairs >= 5
         parts = (("read", ["--rounds", "30" if long else "10"], None), ("chart", ["--rounds", "10"], display),
-                 ("store", [], None), ("stream", ["--seconds", "60" if long else "20"], display))
+                 ("store", [], None), ("watch", ["--seconds", "60" if long else "20"], display), ("stream", ["--seconds", "60" if long else "20"], display))
         lines = []
         for part, extra, on in parts:
             self.display = on

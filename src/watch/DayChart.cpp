@@ -28,69 +28,107 @@ DayChart::DayChart(QWidget *parent)
 void DayChart::clear()
 {
     m_chart->removeAllSeries();
-    // A removed axis is the caller's again; the window redraws at every reading.
+    // A removed axis is the caller's again.
     for (QAbstractAxis *axis : m_chart->axes()) {
         m_chart->removeAxis(axis);
         delete axis;
     }
     m_chart->setTitle(QString());
+    m_readings = nullptr;
+    m_time = nullptr;
+    m_values = nullptr;
+    m_levelLines.clear();
 }
 
 void DayChart::show(const QString &name, const QList<ValueStore::Reading> &readings, std::optional<double> above,
                     std::optional<double> below)
 {
     clear();
+    m_name = name;
+    m_above = above;
+    m_below = below;
     m_chart->setTitle(name);
     if (readings.isEmpty())
         return;
-    auto *series = new QLineSeries;
+    m_readings = new QLineSeries;
     const QDate day = readings.first().time.date();
-    series->setName(day == QDate::currentDate()
-                        ? QStringLiteral("Letture di oggi")
-                        : QStringLiteral("Letture del %1").arg(day.toString(QStringLiteral("dd/MM/yyyy"))));
+    m_readings->setName(day == QDate::currentDate()
+                            ? QStringLiteral("Letture di oggi")
+                            : QStringLiteral("Letture del %1").arg(day.toString(QStringLiteral("dd/MM/yyyy"))));
     QList<QPointF> points;
     points.reserve(readings.size());
-    double low = readings.first().number, high = low;
+    m_low = m_high = readings.first().number;
     for (const ValueStore::Reading &reading : readings) {
         points.append(QPointF(double(reading.time.toMSecsSinceEpoch()), reading.number));
-        low = qMin(low, reading.number);
-        high = qMax(high, reading.number);
+        m_low = qMin(m_low, reading.number);
+        m_high = qMax(m_high, reading.number);
     }
     // One call for all points: a series takes a day's readings far faster whole.
-    series->replace(points);
+    m_readings->replace(points);
     // A line needs two readings; the day's first alone would not show at all.
-    series->setPointsVisible(points.size() == 1);
-    m_chart->addSeries(series);
-
-    auto *time = new QDateTimeAxis;
-    QDateTime from = readings.first().time, to = readings.last().time;
-    if (from == to)
-        to = from.addSecs(60);
-    time->setFormat(from.secsTo(to) < 600 ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
-    time->setRange(from, to);
-    auto *values = new QValueAxis;
-    m_chart->addAxis(time, Qt::AlignBottom);
-    m_chart->addAxis(values, Qt::AlignLeft);
-    series->attachAxis(time);
-    series->attachAxis(values);
-
+    m_readings->setPointsVisible(points.size() == 1);
+    m_chart->addSeries(m_readings);
+    m_from = readings.first().time;
+    m_to = readings.last().time;
+    m_time = new QDateTimeAxis;
+    m_values = new QValueAxis;
+    m_chart->addAxis(m_time, Qt::AlignBottom);
+    m_chart->addAxis(m_values, Qt::AlignLeft);
+    m_readings->attachAxis(m_time);
+    m_readings->attachAxis(m_values);
     for (const auto &[level, caption, colour] : {std::tuple{above, QStringLiteral("Avviso sopra"), QColor(0, 140, 0)},
                                                  std::tuple{below, QStringLiteral("Avviso sotto"), QColor(200, 0, 0)}}) {
         if (!level)
             continue;
         auto *line = new QLineSeries;
         line->setName(caption);
-        line->append(double(from.toMSecsSinceEpoch()), *level);
-        line->append(double(to.toMSecsSinceEpoch()), *level);
         line->setPen(QPen(colour, 1.5, Qt::DashLine));
         m_chart->addSeries(line);
-        line->attachAxis(time);
-        line->attachAxis(values);
-        low = qMin(low, *level);
-        high = qMax(high, *level);
+        line->attachAxis(m_time);
+        line->attachAxis(m_values);
+        m_levelLines.append({line, *level});
+        m_low = qMin(m_low, *level);
+        m_high = qMax(m_high, *level);
     }
-    const double pad = high > low ? (high - low) * 0.08 : qMax(qAbs(high) * 0.01, 0.01);
+    fitAxes(false);
+}
+
+void DayChart::append(const ValueStore::Reading &reading)
+{
+    if (!m_readings || reading.time.date() != m_from.date() || reading.time < m_to) {
+        show(m_name, {reading}, m_above, m_below);
+        return;
+    }
+    const QPointF point(double(reading.time.toMSecsSinceEpoch()), reading.number);
+    // The store keeps a second's last reading; so does the line.
+    if (reading.time.toSecsSinceEpoch() == m_to.toSecsSinceEpoch())
+        m_readings->replace(m_readings->count() - 1, point);
+    else
+        m_readings->append(point);
+    m_readings->setPointsVisible(m_readings->count() == 1);
+    m_to = reading.time;
+    m_low = qMin(m_low, reading.number);
+    m_high = qMax(m_high, reading.number);
+    fitAxes(true);
+}
+
+void DayChart::fitAxes(bool keepNiceRange)
+{
+    const QDateTime to = m_from == m_to ? m_from.addSecs(60) : m_to;
+    m_time->setFormat(m_from.secsTo(to) < 600 ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
+    m_time->setRange(m_from, to);
+    for (const auto &[line, level] : std::as_const(m_levelLines))
+        line->replace({QPointF(double(m_from.toMSecsSinceEpoch()), level), QPointF(double(to.toMSecsSinceEpoch()), level)});
+    // A reading inside the nice range the axis has leaves it as it is: the labels do not jump.
+    if (keepNiceRange && m_low >= m_values->min() && m_high <= m_values->max())
+        return;
+    const double pad = m_high > m_low ? (m_high - m_low) * 0.08 : qMax(qAbs(m_high) * 0.01, 0.01);
     // Prices never go below nought, and neither should their axis because a level is far off.
-    values->setRange(low >= 0 ? qMax(0.0, low - pad) : low - pad, high + pad);
-    values->applyNiceNumbers();
+    m_values->setRange(m_low >= 0 ? qMax(0.0, m_low - pad) : m_low - pad, m_high + pad);
+    m_values->applyNiceNumbers();
+}
+
+QList<QPointF> DayChart::points() const
+{
+    return m_readings ? m_readings->points() : QList<QPointF>();
 }

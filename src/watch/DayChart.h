@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 
@@ -9,9 +10,13 @@
 
 class QChart;
 class QChartView;
+class QDateTimeAxis;
+class QLineSeries;
+class QValueAxis;
 class QWidget;
 
-// The chart of one value's readings through the day, its alert levels drawn across it.
+// The chart of one value's readings through the day, its alert levels drawn across it. A new
+// reading is appended to the day's line; only another day or other levels draw it anew.
 class DayChart final : public QObject
 {
     Q_OBJECT
@@ -22,9 +27,27 @@ public:
     QChartView *view() const { return m_view; }
     void show(const QString &name, const QList<ValueStore::Reading> &readings, std::optional<double> above,
               std::optional<double> below);
+    // A reading of the value shown, later than those it shows.
+    void append(const ValueStore::Reading &reading);
     void clear();
 
+    // The points of the day's line, for checking what is drawn.
+    QList<QPointF> points() const;
+
 private:
+    void fitAxes(bool keepNiceRange);
+
     QChartView *m_view;
     QChart *m_chart;
+    QLineSeries *m_readings = nullptr;
+    QDateTimeAxis *m_time = nullptr;
+    QValueAxis *m_values = nullptr;
+    QList<std::pair<QLineSeries *, double>> m_levelLines;
+    std::optional<double> m_above;
+    std::optional<double> m_below;
+    QString m_name;
+    QDateTime m_from;
+    QDateTime m_to;
+    double m_low = 0;
+    double m_high = 0;
 };

@@ -5,7 +5,9 @@
 #include <QDateTime>
 #include <QString>
 
-// One line of "Valori seguiti", as the watch hands it to the window.
+#include "watch/LevelCrossing.h"
+
+// One line of "Valori seguiti": a followed value as it stands now, a copy for showing.
 struct FollowedRow
 {
     qint64 id = 0;
@@ -18,9 +20,7 @@ struct FollowedRow
     std::optional<double> changePercent;
     // Empty when the last attempt read the value; otherwise why it did not.
     QString unreadReason;
-    std::optional<double> above;
-    std::optional<double> below;
-    double marginPercent = 0.2;
+    LevelCrossing::Levels levels;
     // When the value last crossed a level today; invalid for none.
     QDateTime alertedAt;
     // It stands beyond that level still: the alert has not re-armed.

@@ -4,34 +4,33 @@
 #include <QWidget>
 
 #include "panes/BrowserPane.h"
-#include "watch/FollowedRow.h"
-#include "watch/ValueStore.h"
 
 class DayChart;
+class FollowedValuesModel;
 class QLabel;
 class QPushButton;
-class QTableWidget;
+class QSortFilterProxyModel;
+class QTableView;
 
-// "Valori seguiti": every followed value with its last reading, its change through the day,
-// whether it was read, its levels, and the day's chart of the one chosen. Shows what it is
-// given; what the user asks for leaves as signals.
+// "Valori seguiti": the list of followed values, a view of their model that the user may sort
+// by any column, and the day's chart of the one chosen. Shows what it is given; what the user
+// asks for leaves as signals.
 class FollowedValuesWindow final : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(FollowedValuesWindow)
 public:
-    explicit FollowedValuesWindow(QWidget *parent = nullptr);
+    explicit FollowedValuesWindow(FollowedValuesModel &model, QWidget *parent = nullptr);
     ~FollowedValuesWindow() override;
 
-    void setRows(const QList<FollowedRow> &rows);
-    void showChart(const QString &name, const QList<ValueStore::Reading> &readings, std::optional<double> above,
-                   std::optional<double> below);
     // The value chosen in the list; 0 for none.
     qint64 chosenId() const;
     void choose(qint64 id);
+    DayChart &chart() const { return *m_chart; }
 
 signals:
-    void chartAsked(qint64 id);
+    // Another value is chosen; 0 for none.
+    void chosenChanged(qint64 id);
     void renameAsked(qint64 id);
     void levelAsked(qint64 id, BrowserPane::ValueAsk which);
     void levelsCleared(qint64 id);
@@ -40,11 +39,14 @@ signals:
     void unfollowAsked(qint64 id);
 
 private:
-    void chosenChanged();
+    void rowsCameOrWent();
+    void checkChosen();
 
+    FollowedValuesModel &m_model;
+    QSortFilterProxyModel *m_sorted;
     QLabel *m_empty;
-    QTableWidget *m_table;
+    QTableView *m_table;
     DayChart *m_chart;
     QList<QPushButton *> m_valueButtons;
-    QList<FollowedRow> m_rows;
+    qint64 m_chosen = 0;
 };

@@ -1,0 +1,69 @@
+#include "watch/AlertSender.h"
+
+#include "watch/AlertList.h"
+#include "watch/LevelText.h"
+
+AlertSender::AlertSender(DesktopNotifier::BusOpener openBus, QObject *parent)
+    : QObject(parent)
+    , m_notifier(new DesktopNotifier(std::move(openBus), this))
+{
+    connect(m_notifier, &DesktopNotifier::activated, this, &AlertSender::opened);
+    connect(m_notifier, &DesktopNotifier::notDelivered, this,
+            [this](const QString &summary, const QString &body) { alertList().add(summary, body); });
+}
+
+AlertSender::~AlertSender() = default;
+
+namespace {
+
+// The name comes from a web page, and notification services read markup in the body.
+QString harmless(QString name)
+{
+    return name.replace(QLatin1Char('<'), QChar(0x2039)).replace(QLatin1Char('>'), QChar(0x203a));
+}
+
+} // namespace
+
+AlertSender::Words AlertSender::crossingWords(const QString &name, LevelCrossing::Crossed crossed, double level,
+                                              const ValueStore::Reading &reading)
+{
+    const bool above = crossed == LevelCrossing::Crossed::Above;
+    const QString shown = harmless(name);
+    return {QStringLiteral("%1 %2 %3").arg(shown, above ? QStringLiteral("sopra") : QStringLiteral("sotto"),
+                                           LevelText::price(level)),
+            QStringLiteral("%1 vale %2 alle %3: %4 al livello di %5 o %6.")
+                .arg(shown, LevelText::price(reading.number), reading.time.toString(QStringLiteral("HH:mm:ss")),
+                     above ? QStringLiteral("\u00e8 salito") : QStringLiteral("\u00e8 sceso"), LevelText::price(level),
+                     above ? QStringLiteral("oltre") : QStringLiteral("sotto"))};
+}
+
+AlertSender::Words AlertSender::silenceWords(const QString &name, int attempts, const QString &reason)
+{
+    const QString shown = harmless(name);
+    return {QStringLiteral("%1 non letto").arg(shown),
+            QStringLiteral("%1 non \u00e8 stato letto %2 volte di seguito: %3.")
+                .arg(shown, QString::number(attempts), harmless(reason))};
+}
+
+void AlertSender::sendSilence(qint64 valueId, const QString &name, int attempts, const QString &reason)
+{
+    send(valueId, silenceWords(name, attempts, reason));
+}
+
+void AlertSender::sendCrossing(qint64 valueId, const QString &name, LevelCrossing::Crossed crossed, double level,
+                               const ValueStore::Reading &reading)
+{
+    send(valueId, crossingWords(name, crossed, level, reading));
+}
+
+void AlertSender::send(qint64 valueId, const Words &words)
+{
+    m_notifier->notify(valueId, words.summary, words.body);
+}
+
+AlertList &AlertSender::alertList()
+{
+    if (!m_alerts)
+        m_alerts = std::make_unique<AlertList>();
+    return *m_alerts;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <memory>
+
+#include <QObject>
+#include <QString>
+
+#include "watch/DesktopNotifier.h"
+#include "watch/LevelCrossing.h"
+#include "watch/ValueStore.h"
+
+class AlertList;
+
+// A followed value's alert, from its words to the user: a desktop notification with the
+// sound, and the program's own alert window where no notification service answers.
+class AlertSender final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(AlertSender)
+public:
+    struct Words
+    {
+        QString summary;
+        QString body;
+    };
+
+    explicit AlertSender(DesktopNotifier::BusOpener openBus, QObject *parent = nullptr);
+    ~AlertSender() override;
+
+    // What the alert says: the value's name, the side, the level and the reading that crossed it.
+    static Words crossingWords(const QString &name, LevelCrossing::Crossed crossed, double level,
+                               const ValueStore::Reading &reading);
+
+    // A value that could not be read several times in a row, and the last reason.
+    static Words silenceWords(const QString &name, int attempts, const QString &reason);
+
+    void sendCrossing(qint64 valueId, const QString &name, LevelCrossing::Crossed crossed, double level,
+                      const ValueStore::Reading &reading);
+    void sendSilence(qint64 valueId, const QString &name, int attempts, const QString &reason);
+    void send(qint64 valueId, const Words &words);
+
+    // The program's own alert window, made at the first alert not delivered.
+    AlertList &alertList();
+
+signals:
+    // The user clicked the value's notification.
+    void opened(qint64 valueId);
+
+private:
+    DesktopNotifier *m_notifier;
+    std::unique_ptr<AlertList> m_alerts;
+};

@@ -1,0 +1,71 @@
+#include "watch/FollowedValue.h"
+
+namespace {
+
+// Headings compared by their words alone: "Ultimo (17:35)" and "Ultimo \u25b2" are one column.
+bool sameHeading(const QString &followed, const QString &read)
+{
+    if (followed.isEmpty() || read.isEmpty())
+        return true;
+    const auto words = [](const QString &heading) {
+        QString letters;
+        for (const QChar c : heading) {
+            if (c.isLetter())
+                letters += c.toLower();
+        }
+        return letters;
+    };
+    return words(followed) == words(read);
+}
+
+} // namespace
+
+bool FollowedValue::take(const ValueReading &reading)
+{
+    // Not read: nothing kept, and the levels neither alert nor re-arm.
+    if (!reading.number) {
+        unreadReason = reading.reason.isEmpty() ? QStringLiteral("valore non trovato") : reading.reason;
+        ++unreadInARow;
+        return false;
+    }
+    // A value followed before headings were kept takes the one it is read under now.
+    if (heading.isEmpty())
+        heading = reading.heading;
+    // A column added before the value's puts another column's number in its place.
+    if (!sameHeading(heading, reading.heading)) {
+        unreadReason = QStringLiteral("la colonna \u00ab%1\u00bb ora \u00e8 \u00ab%2\u00bb").arg(heading, reading.heading);
+        ++unreadInARow;
+        return false;
+    }
+    const ValueStore::Reading value{reading.time, *reading.number};
+    unreadReason.clear();
+    unreadInARow = 0;
+    // A later reading of the same second replaces the earlier one in the store too.
+    if (!first || first->time.date() != value.time.date() || first->time.toSecsSinceEpoch() == value.time.toSecsSinceEpoch())
+        first = value;
+    last = value;
+    return true;
+}
+
+FollowedRow FollowedValue::row(const QDate &today) const
+{
+    FollowedRow row;
+    row.id = id;
+    row.name = name;
+    row.address = place.address;
+    if (last) {
+        row.last = last->number;
+        row.lastTime = last->time;
+    }
+    if (last && first && first->time.date() == last->time.date()) {
+        row.change = last->number - first->number;
+        if (first->number != 0)
+            row.changePercent = *row.change / qAbs(first->number) * 100.0;
+    }
+    row.unreadReason = unreadReason;
+    row.levels = crossing.levels();
+    if (alertedAt.date() == today)
+        row.alertedAt = alertedAt;
+    row.beyond = !crossing.isAboveArmed() || !crossing.isBelowArmed();
+    return row;
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QObject>
+
+class QTimer;
+
+#include "panes/ValueReading.h"
+#include "watch/FollowedRow.h"
+#include "watch/FollowedValue.h"
+#include "watch/LevelCrossing.h"
+#include "watch/ValueStore.h"
+
+// The followed values: their names, places and levels, what they last read, and the store
+// that keeps them. Takes the panes' readings, checks that a reading is the value's (its
+// column's heading), keeps it, and says which level it crossed. The store is opened at start
+// only where its file is there already, else at the first value followed: with nothing ever
+// followed, the program loads neither SQLite nor its driver. Readings are written a few
+// seconds after they come, many in one transaction. No window; the clock is given.
+class FollowedValues final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FollowedValues)
+public:
+    using Clock = std::function<QDateTime()>;
+
+    explicit FollowedValues(const QString &databasePath, Clock clock = {}, QObject *parent = nullptr);
+    ~FollowedValues() override;
+
+    void record(const QList<ValueReading> &readings);
+    // What the user pointed at, read at that moment; the id of the value followed.
+    std::optional<qint64> follow(const ValuePick &pick);
+    void setLevels(qint64 id, const LevelCrossing::Levels &levels);
+    // No level: no alert on that side any more.
+    void setLevel(qint64 id, bool above, std::optional<double> level);
+    void setMargin(qint64 id, double percent);
+    void rename(qint64 id, const QString &name);
+    void unfollow(qint64 id);
+    // Writes the readings taken since the last write, in one transaction; a few seconds after
+    // a reading, before a query and at the end.
+    void write();
+
+    bool contains(qint64 id) const { return m_values.contains(id); }
+    std::optional<qint64> idAt(const ValuePlace &place) const;
+    QList<ValuePlace> places() const;
+    // Oldest id first.
+    QList<qint64> ids() const;
+    FollowedRow row(qint64 id) const;
+    QList<FollowedRow> rows() const;
+    QDate today() const { return m_clock().date(); }
+    // Oldest first, from and to included.
+    QList<ValueStore::Reading> readings(qint64 id, const QDateTime &from, const QDateTime &to);
+
+signals:
+    void added(qint64 id);
+    void removed(qint64 id);
+    // Its row reads differently: a reading, a reason it was not read, a name, a level.
+    void changed(qint64 id);
+    void read(qint64 id, const ValueStore::Reading &reading);
+    void crossed(qint64 id, LevelCrossing::Crossed crossed, double level, const ValueStore::Reading &reading);
+    // The value could not be read UnreadBeforeSilence times in a row; once until it is read.
+    void silent(qint64 id, const QString &reason);
+    void placesChanged(const QList<ValuePlace> &places);
+    // Why the store could not be opened as it was; sent from the event loop, after the start.
+    void storeProblem(const QString &problem);
+
+private:
+public:
+    static constexpr int UnreadBeforeSilence = 3;
+
+private:
+    static constexpr int WriteDelayMs = 5000;
+
+    ValueStore &store();
+    void openStore();
+
+    QString m_databasePath;
+    Clock m_clock;
+    std::unique_ptr<ValueStore> m_store;
+    QDate m_prunedOn;
+    QHash<qint64, FollowedValue> m_values;
+    QList<std::pair<qint64, ValueStore::Reading>> m_unwritten;
+    QTimer *m_writeTimer;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include <QObject>
+
+#include "watch/LevelCrossing.h"
+
+class FollowedValues;
+class FollowedValuesModel;
+class FollowedValuesWindow;
+class QWidget;
+class ValueQuestions;
+
+// The watch's window: "Valori seguiti" made at its first opening, the questions about a value
+// and what their answers change, the CSV export, the chart of the value chosen kept up with
+// its readings.
+class WatchWindow final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(WatchWindow)
+public:
+    explicit WatchWindow(FollowedValues &values, QObject *parent = nullptr);
+    ~WatchWindow() override;
+
+    void showWindow();
+    // "Valori seguiti" in front, that value chosen (a notification clicked).
+    void showValue(qint64 id);
+    // The level's question over the window given, else over "Valori seguiti" where open.
+    void askLevel(qint64 id, bool above, std::optional<double> current = std::nullopt, QWidget *over = nullptr);
+    void askUnfollow(qint64 id, QWidget *over);
+    void exportReadings(qint64 id, const QString &path);
+
+    // Made at the first call.
+    FollowedValuesWindow &window();
+    bool isOpen() const;
+
+private:
+    void showChart(qint64 id);
+    void keepChartUp(qint64 id);
+
+    FollowedValues &m_values;
+    ValueQuestions *m_questions;
+    std::unique_ptr<FollowedValuesModel> m_model;
+    std::unique_ptr<FollowedValuesWindow> m_window;
+    // What the chart was drawn with: a change of these draws it anew.
+    QString m_chartName;
+    LevelCrossing::Levels m_chartLevels;
+};

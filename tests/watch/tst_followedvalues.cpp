@@ -1,0 +1,244 @@
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "watch/FollowedValues.h"
+
+namespace {
+
+const ValuePlace Eni{QStringLiteral("http://q.example/borsa"), QStringLiteral("/TABLE:0/TBODY:0/TR#ENI"), 1};
+const ValuePlace Enel{QStringLiteral("http://q.example/borsa"), QStringLiteral("/TABLE:0/TBODY:0/TR#ENEL"), 1};
+
+// A database in a folder of the test's own, gone with it however the test ends, on a clock the
+// test moves. ENI is followed at 9:00 under "Prezzo" at 14.
+struct Session
+{
+    QTemporaryDir dir;
+    QDateTime now{QDate(2026, 12, 7), QTime(9, 0)};
+    QString path = dir.filePath(QStringLiteral("v.sqlite"));
+    std::unique_ptr<FollowedValues> values = open();
+    qint64 eni = 0;
+
+    std::unique_ptr<FollowedValues> open() { return std::make_unique<FollowedValues>(path, [this] { return now; }); }
+    qint64 followEni(const QString &heading = QStringLiteral("Prezzo"))
+    {
+        return eni = values->follow({Eni, QStringLiteral(" ENI "), QStringLiteral("14"), 14.0, true, heading}).value_or(0);
+    }
+    // Readings apart by ";", a second after the last: "number", "heading=number", "-" for
+    // one not found, "-reason" for one the page could not give; "!" before one read in the
+    // same second as the one before; "next day" moves the clock.
+    void feed(const QString &readings)
+    {
+        for (const QString &reading : readings.split(QLatin1Char(';'))) {
+            if (reading == QLatin1String("next day")) {
+                now = QDateTime(now.date().addDays(1), QTime(9, 0));
+                continue;
+            }
+            const QString heading = reading.contains(QLatin1Char('=')) ? reading.section(QLatin1Char('='), 0, 0) : QString();
+            QString read = reading.section(QLatin1Char('='), -1);
+            const bool unread = read.startsWith(QLatin1Char('-')) && !(read.size() > 1 && read.at(1).isDigit());
+            if (!read.startsWith(QLatin1Char('!')))
+                now = now.addSecs(1);
+            read.remove(QLatin1Char('!'));
+            values->record({{Eni, unread ? std::nullopt : std::optional(read.toDouble()), read,
+                             unread ? read.mid(1) : QString(), now, heading}});
+        }
+    }
+};
+
+} // namespace
+
+// The followed values without a window: what a reading is taken for, the day's change, the
+// crossings, and the store opened only when needed and kept a month.
+class TestFollowedValues : public QObject
+{
+    Q_OBJECT
+private slots:
+    void readingIsTheValuesOrSaysWhyNot_data()
+    {
+        QTest::addColumn<QString>("followedUnder");
+        QTest::addColumn<QString>("readings");
+        QTest::addColumn<double>("last");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<double>("change"); // NaN: none
+        QTest::addColumn<double>("percent");
+        QTest::addColumn<int>("announced");
+        QTest::addColumn<int>("silences");
+
+        const double none = qQNaN();
+        QTest::newRow("its column") << "Prezzo" << "Prezzo=14.7" << 14.7 << "" << 0.7 << 5.0 << 1 << 0;
+        QTest::newRow("the hour in the heading") << "Prezzo" << "Prezzo (17:35)=14.7" << 14.7 << "" << 0.7 << 5.0 << 1 << 0;
+        QTest::newRow("no heading read") << "Prezzo" << "=13.3" << 13.3 << "" << -0.7 << -5.0 << 1 << 0;
+        QTest::newRow("a column added before") << "Prezzo" << "Apertura=12" << 14.0
+                                               << "la colonna \u00abPrezzo\u00bb ora \u00e8 \u00abApertura\u00bb" << 0.0 << 0.0 << 1 << 0;
+        QTest::newRow("not found twice") << "Prezzo" << "-;-" << 14.0 << "valore non trovato" << 0.0 << 0.0 << 1 << 0;
+        QTest::newRow("the page's reason") << "Prezzo" << "-pagina non caricata" << 14.0 << "pagina non caricata" << 0.0 << 0.0 << 1 << 0;
+        QTest::newRow("read again") << "Prezzo" << "-;14.7" << 14.7 << "" << 0.7 << 5.0 << 2 << 0;
+        QTest::newRow("first heading is kept") << "" << "Prezzo=6.2;Apertura=6" << 6.2 << "\u00abPrezzo\u00bb" << -7.8 << -7.8 / 14 * 100 << 2 << 0;
+        QTest::newRow("a new day starts anew") << "Prezzo" << "15;next day;12;12.6" << 12.6 << "" << 0.6 << 5.0 << 3 << 0;
+        QTest::newRow("a second read twice") << "Prezzo" << "next day;10;!20;21" << 21.0 << "" << 1.0 << 5.0 << 3 << 0;
+        QTest::newRow("from nought") << "Prezzo" << "next day;0;1" << 1.0 << "" << 1.0 << none << 2 << 0;
+        QTest::newRow("unread three times alerts once") << "Prezzo" << "-;-;-;-" << 14.0 << "non trovato" << 0.0 << 0.0 << 1 << 1;
+        QTest::newRow("a wrong column is unread") << "Prezzo" << "A=1;A=2;A=3" << 14.0 << "\u00abA\u00bb" << 0.0 << 0.0 << 1 << 1;
+        QTest::newRow("read in between") << "Prezzo" << "-;-;14.7;-;-;14.7" << 14.7 << "" << 0.7 << 5.0 << 4 << 0;
+        QTest::newRow("alerts again once read") << "Prezzo" << "-;-;-;14.7;-;-;-x" << 14.7 << "x" << 0.7 << 5.0 << 4 << 2;
+        QTest::newRow("a negative first") << "Prezzo" << "next day;-2;-1" << -1.0 << "" << 1.0 << 50.0 << 2 << 0;
+    }
+    void readingIsTheValuesOrSaysWhyNot()
+    {
+        QFETCH(QString, followedUnder);
+        QFETCH(QString, readings);
+        QFETCH(double, last);
+        QFETCH(QString, reason);
+        QFETCH(double, change);
+        QFETCH(double, percent);
+        QFETCH(int, announced);
+        QFETCH(int, silences);
+
+        Session s;
+        s.followEni(followedUnder);
+        const qint64 enel = s.values->follow({Enel, QStringLiteral("ENEL"), QStringLiteral("6"), 6.0, true, {}}).value_or(0);
+        QSignalSpy changed(s.values.get(), &FollowedValues::changed);
+        QSignalSpy silent(s.values.get(), &FollowedValues::silent);
+        s.feed(readings);
+        QCOMPARE(silent.size(), silences);
+        if (silences)
+            QCOMPARE(silent.last().at(1).toString(), s.values->row(s.eni).unreadReason);
+        const FollowedRow row = s.values->row(s.eni);
+        QCOMPARE(row.last, std::optional(last));
+        QVERIFY2(reason.isEmpty() ? row.unreadReason.isEmpty() : row.unreadReason.contains(reason), qPrintable(row.unreadReason));
+        // A reading the same second as the day's first replaces it.
+        QCOMPARE(row.change.value_or(none()), change);
+        QCOMPARE(row.changePercent.has_value(), !qIsNaN(percent));
+        QCOMPARE(row.changePercent.value_or(percent), percent);
+        // The same reason again changes nothing to show; the other value is not touched.
+        QCOMPARE(changed.size(), announced);
+        QCOMPARE(changed.first().first().toLongLong(), s.eni);
+        QCOMPARE(s.values->row(enel).last, std::optional(6.0));
+    }
+
+    void crossingAlertsOnceAndMarksTheRow_data()
+    {
+        QTest::addColumn<double>("above"); // NaN: none
+        QTest::addColumn<double>("below");
+        QTest::addColumn<QString>("readings");
+        QTest::addColumn<QString>("alerts"); // u above, d below, . none
+        QTest::addColumn<QString>("beyond");
+
+        const double none = qQNaN();
+        QTest::newRow("up, back past the margin, up") << 14.5 << none << "14.2;14.6;14.7;14.49;14.4;14.9" << ".u...u" << "011101";
+        QTest::newRow("at the level") << 14.5 << none << "14.5" << "u" << "1";
+        QTest::newRow("at the level below") << none << 13.0 << "13.1;13" << ".d" << "01";
+        QTest::newRow("both sides") << 15.0 << 13.0 << "14;15.2;14;12.9;14" << ".u.d." << "01010";
+        QTest::newRow("unread in between") << 14.5 << none << "14.6;-;14.4" << "u.." << "110";
+        QTest::newRow("yesterday's alert") << 14.5 << none << "14.6;next day" << "u." << "11";
+    }
+    void crossingAlertsOnceAndMarksTheRow()
+    {
+        QFETCH(double, above);
+        QFETCH(double, below);
+        QFETCH(QString, readings);
+        QFETCH(QString, alerts);
+        QFETCH(QString, beyond);
+
+        Session s;
+        s.followEni({});
+        s.values->setLevels(s.eni, {qIsNaN(above) ? std::nullopt : std::optional(above),
+                                    qIsNaN(below) ? std::nullopt : std::optional(below), 0.2});
+        QSignalSpy crossed(s.values.get(), &FollowedValues::crossed);
+        QString gotAlerts, gotBeyond;
+        QDateTime alertedAt;
+        for (const QString &reading : readings.split(QLatin1Char(';'))) {
+            s.feed(reading);
+            QChar alert = QLatin1Char('.');
+            if (!crossed.isEmpty()) {
+                const QList<QVariant> signal = crossed.takeFirst();
+                const bool up = signal.at(1).value<LevelCrossing::Crossed>() == LevelCrossing::Crossed::Above;
+                alert = up ? QLatin1Char('u') : QLatin1Char('d');
+                QCOMPARE(signal.at(2).toDouble(), up ? above : below);
+                QCOMPARE(signal.at(3).value<ValueStore::Reading>().number, reading.toDouble());
+                alertedAt = s.now;
+            }
+            gotAlerts += alert;
+            gotBeyond += s.values->row(s.eni).beyond ? QLatin1Char('1') : QLatin1Char('0');
+        }
+        QCOMPARE(gotAlerts, alerts);
+        QCOMPARE(gotBeyond, beyond);
+        // Only today's alert is told.
+        QCOMPARE(s.values->row(s.eni).alertedAt, alertedAt.date() == s.now.date() ? alertedAt : QDateTime());
+    }
+
+    void levelsAndNamesOutliveTheSession()
+    {
+        Session s;
+        const qint64 id = s.followEni();
+        s.values->setLevel(id, true, 15.0);
+        s.values->setLevel(id, false, 13.0);
+        s.values->setMargin(id, 1.5);
+        s.values->setLevel(id, true, std::nullopt);
+        s.values->rename(id, QStringLiteral("  Eni   SpA "));
+        s.values->rename(id, QStringLiteral("   "));
+        // A value gone meanwhile (in another window) is left alone.
+        s.values->setLevel(id + 1, true, 1.0);
+        s.values->rename(id + 1, QStringLiteral("X"));
+        s.values.reset();
+        s.now = s.now.addDays(1);
+        s.values = s.open();
+        QCOMPARE(s.values->ids(), QList<qint64>{id});
+        const FollowedRow row = s.values->row(id);
+        QCOMPARE(row.name, QStringLiteral("Eni SpA"));
+        QCOMPARE(row.levels.above, std::nullopt);
+        QCOMPARE(row.levels.below, std::optional(13.0));
+        QCOMPARE(row.levels.marginPercent, 1.5);
+        // Yesterday's reading is the last, but no change of today.
+        QCOMPARE(row.last, std::optional(14.0));
+        QVERIFY(!row.change);
+    }
+
+    // Nothing followed, no file made; the next start reads the file at once, for the first pane.
+    void storeOpensWhenFirstNeeded()
+    {
+        Session s;
+        QSignalSpy places(s.values.get(), &FollowedValues::placesChanged);
+        QVERIFY(!s.values->follow({Eni, QStringLiteral("ENI"), QStringLiteral("n.d."), std::nullopt, true, {}}));
+        QVERIFY(!s.values->follow({Eni, QStringLiteral("ENI"), QStringLiteral("1"), 1.0, false, {}}));
+        QVERIFY(!QFileInfo::exists(s.path));
+        s.followEni();
+        QVERIFY(QFileInfo::exists(s.path));
+        QCOMPARE(s.values->row(s.eni).name, QStringLiteral("ENI"));
+        s.values->follow({Enel, QStringLiteral(" "), QStringLiteral("6"), 6.0, true, {}});
+        QCOMPARE(s.values->rows().last().name, QStringLiteral("Valore"));
+        s.values->unfollow(s.eni);
+        QCOMPARE(places.size(), 3);
+        s.values = s.open();
+        QCOMPARE(s.values->places(), QList<ValuePlace>{Enel});
+        QCOMPARE(s.values->idAt(Eni), std::nullopt);
+    }
+
+    void programRunningForWeeksKeepsAMonth()
+    {
+        Session s;
+        s.followEni();
+        // Pruned at opening, then at a new day's first reading only.
+        const auto readOld = [&] {
+            s.values->record({{Eni, 13.0, QStringLiteral("13"), {}, s.now.addDays(-40), {}},
+                              {Eni, 14.5, QStringLiteral("14,5"), {}, s.now.addSecs(60), {}}});
+        };
+        const auto old = [&] { return s.values->readings(s.eni, s.now.addDays(-60), s.now.addDays(-30)).size(); };
+        readOld();
+        QCOMPARE(old(), 1);
+        s.values = s.open();
+        QCOMPARE(old(), 0);
+        readOld();
+        QCOMPARE(old(), 1);
+        s.feed(QStringLiteral("next day;14.6"));
+        QCOMPARE(old(), 0);
+    }
+
+private:
+    static double none() { return qQNaN(); }
+};
+
+QTEST_GUILESS_MAIN(TestFollowedValues)
+#include "tst_followedvalues.moc"
