@@ -1,27 +1,18 @@
 #include "watch/FollowedValues.h"
 
 #include <QFileInfo>
-#include <QTimer>
 
 FollowedValues::FollowedValues(const QString &databasePath, Clock clock, QObject *parent)
     : QObject(parent)
     , m_databasePath(databasePath)
     , m_clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); }))
-    , m_writeTimer(new QTimer(this))
 {
-    // A streaming page reads ten values a second; each write waits for the disk.
-    m_writeTimer->setSingleShot(true);
-    m_writeTimer->setInterval(WriteDelayMs);
-    connect(m_writeTimer, &QTimer::timeout, this, &FollowedValues::write);
     // Values followed in an earlier session are read from the start, for the first pages.
     if (QFileInfo::exists(m_databasePath))
         openStore();
 }
 
-FollowedValues::~FollowedValues()
-{
-    write();
-}
+FollowedValues::~FollowedValues() = default;
 
 ValueStore &FollowedValues::store()
 {
@@ -36,10 +27,17 @@ void FollowedValues::openStore()
     m_store = std::make_unique<ValueStore>(m_databasePath);
     m_store->prune(now);
     m_prunedOn = now.date();
+    // The row still says when the value alerted today, as before the restart.
+    QHash<qint64, QDateTime> alertedAt;
+    for (const AlertHistory::Alert &alert : m_store->alerts().list()) {
+        if (alert.kind != AlertHistory::Kind::Silent && !alertedAt.contains(alert.value))
+            alertedAt.insert(alert.value, alert.time);
+    }
     for (const ValueStore::Value &value : m_store->values()) {
         FollowedValue followed{value.id, value.place, value.name, value.heading, {}, std::nullopt,
-                               m_store->lastReading(value.id), QString(), QDateTime()};
+                               m_store->lastReading(value.id), QString(), alertedAt.value(value.id)};
         followed.crossing.setLevels(value.levels);
+        followed.crossing.setAlerted(value.aboveAlerted, value.belowAlerted);
         const auto today = m_store->readings(value.id, now.date().startOfDay(), now.date().endOfDay());
         if (!today.isEmpty())
             followed.first = today.first();
@@ -55,53 +53,86 @@ void FollowedValues::openStore()
 
 void FollowedValues::record(const QList<ValueReading> &readings)
 {
-    QList<qint64> touched;
+    struct Taken
+    {
+        qint64 id;
+        FollowedValue before;
+        bool taken;
+    };
+    QList<Taken> taken;
+    QList<std::pair<qint64, ValueStore::Reading>> batch;
     for (const ValueReading &reading : readings) {
         const std::optional<qint64> id = idAt(reading.place);
         if (!id)
             continue;
         FollowedValue &followed = m_values[*id];
-        const QString reasonBefore = followed.unreadReason;
-        const bool headingKnown = !followed.heading.isEmpty();
-        const bool taken = followed.take(reading);
-        if ((taken || followed.unreadReason != reasonBefore) && !touched.contains(*id))
-            touched.append(*id);
-        if (!taken) {
-            if (followed.unreadInARow == UnreadBeforeSilence)
-                emit silent(*id, followed.unreadReason);
+        const FollowedValue before = followed;
+        const bool ok = followed.take(reading);
+        taken.append({*id, before, ok});
+        if (ok)
+            batch.append({*id, *followed.last});
+    }
+    if (!batch.isEmpty() && !store().record(batch)) {
+        // Shown as read, a reading the store lost would leave a hole no one knows of.
+        for (Taken &t : taken) {
+            if (!t.taken)
+                continue;
+            FollowedValue &followed = m_values[t.id];
+            followed = t.before;
+            followed.unreadReason = QStringLiteral("lettura non salvata: archivio non scrivibile");
+            ++followed.unreadInARow;
+            t.taken = false;
+        }
+    }
+    QList<qint64> touched;
+    for (const Taken &t : std::as_const(taken)) {
+        FollowedValue &followed = m_values[t.id];
+        if ((t.taken || followed.unreadReason != t.before.unreadReason) && !touched.contains(t.id))
+            touched.append(t.id);
+        if (!t.taken) {
+            if (followed.unreadInARow == UnreadBeforeSilence) {
+                store().alerts().add({0, m_clock(), t.id, AlertHistory::Kind::Silent, std::nullopt, followed.unreadReason});
+                emit silent(t.id, followed.unreadReason);
+            }
             continue;
         }
-        if (!headingKnown && !followed.heading.isEmpty())
-            store().setHeading(*id, followed.heading);
+        if (t.before.heading.isEmpty() && !followed.heading.isEmpty())
+            store().setHeading(t.id, followed.heading);
         const ValueStore::Reading value = *followed.last;
-        m_unwritten.append({*id, value});
-        emit read(*id, value);
-        const LevelCrossing::Crossed crossed = followed.crossing.feed(value.number);
-        if (crossed == LevelCrossing::Crossed::None)
-            continue;
-        followed.alertedAt = value.time;
-        const LevelCrossing::Levels &levels = followed.crossing.levels();
-        emit this->crossed(*id, crossed, crossed == LevelCrossing::Crossed::Above ? *levels.above : *levels.below, value);
+        emit read(t.id, value);
+        keepCrossing(followed, value);
     }
-    if (!m_unwritten.isEmpty() && !m_writeTimer->isActive())
-        m_writeTimer->start();
+    if (!batch.isEmpty() && m_prunedOn != batch.constLast().second.time.date()) {
+        // A program left running for weeks keeps a month, as one started every morning does.
+        const QDateTime newest = batch.constLast().second.time;
+        m_store->prune(newest);
+        m_prunedOn = newest.date();
+    }
     for (const qint64 id : std::as_const(touched))
         emit changed(id);
 }
 
-void FollowedValues::write()
+void FollowedValues::keepCrossing(FollowedValue &followed, const ValueStore::Reading &reading)
 {
-    m_writeTimer->stop();
-    if (m_unwritten.isEmpty())
+    using Crossed = LevelCrossing::Crossed;
+    const bool aboveArmed = followed.crossing.isAboveArmed();
+    const bool belowArmed = followed.crossing.isBelowArmed();
+    const Crossed crossed = followed.crossing.feed(reading.number);
+    // Kept as it changes, not at exit: a crash must not alert the same crossing again.
+    if (!aboveArmed && followed.crossing.isAboveArmed())
+        store().setAlerted(followed.id, Crossed::Above, false);
+    if (!belowArmed && followed.crossing.isBelowArmed())
+        store().setAlerted(followed.id, Crossed::Below, false);
+    if (crossed == Crossed::None)
         return;
-    store().record(m_unwritten);
-    // A program left running for weeks keeps a month, as one started every morning does.
-    const QDateTime newest = m_unwritten.constLast().second.time;
-    m_unwritten.clear();
-    if (m_prunedOn != newest.date()) {
-        m_store->prune(newest);
-        m_prunedOn = newest.date();
-    }
+    store().setAlerted(followed.id, crossed, true);
+    followed.alertedAt = reading.time;
+    const LevelCrossing::Levels &levels = followed.crossing.levels();
+    const double level = crossed == Crossed::Above ? *levels.above : *levels.below;
+    store().alerts().add({0, reading.time, followed.id,
+                          crossed == Crossed::Above ? AlertHistory::Kind::CrossedAbove : AlertHistory::Kind::CrossedBelow,
+                          level, QString()});
+    emit this->crossed(followed.id, crossed, level, reading);
 }
 
 std::optional<qint64> FollowedValues::follow(const ValuePick &pick)
@@ -154,8 +185,6 @@ void FollowedValues::rename(qint64 id, const QString &name)
 
 void FollowedValues::unfollow(qint64 id)
 {
-    // Its readings waiting would be written after it, and fail the whole batch.
-    write();
     if (!m_values.contains(id) || !store().unfollow(id))
         return;
     m_values.remove(id);
@@ -204,6 +233,5 @@ QList<ValueStore::Reading> FollowedValues::readings(qint64 id, const QDateTime &
 {
     if (!m_values.contains(id))
         return {};
-    write();
     return store().readings(id, from, to);
 }

@@ -8,8 +8,6 @@
 #include <QList>
 #include <QObject>
 
-class QTimer;
-
 #include "panes/ValueReading.h"
 #include "watch/FollowedRow.h"
 #include "watch/FollowedValue.h"
@@ -20,8 +18,10 @@ class QTimer;
 // that keeps them. Takes the panes' readings, checks that a reading is the value's (its
 // column's heading), keeps it, and says which level it crossed. The store is opened at start
 // only where its file is there already, else at the first value followed: with nothing ever
-// followed, the program loads neither SQLite nor its driver. Readings are written a few
-// seconds after they come, many in one transaction. No window; the clock is given.
+// followed, the program loads neither SQLite nor its driver. A page's readings are written in
+// one transaction as they come: one the store did not keep is not shown as read. Which level
+// alerted is kept there too, so a restart does not alert the same crossing again. No window;
+// the clock is given.
 class FollowedValues final : public QObject
 {
     Q_OBJECT
@@ -41,9 +41,6 @@ public:
     void setMargin(qint64 id, double percent);
     void rename(qint64 id, const QString &name);
     void unfollow(qint64 id);
-    // Writes the readings taken since the last write, in one transaction; a few seconds after
-    // a reading, before a query and at the end.
-    void write();
 
     bool contains(qint64 id) const { return m_values.contains(id); }
     std::optional<qint64> idAt(const ValuePlace &place) const;
@@ -69,14 +66,12 @@ signals:
     // Why the store could not be opened as it was; sent from the event loop, after the start.
     void storeProblem(const QString &problem);
 
-private:
 public:
     static constexpr int UnreadBeforeSilence = 3;
 
 private:
-    static constexpr int WriteDelayMs = 5000;
-
     ValueStore &store();
+    void keepCrossing(FollowedValue &followed, const ValueStore::Reading &reading);
     void openStore();
 
     QString m_databasePath;
@@ -84,6 +79,4 @@ private:
     std::unique_ptr<ValueStore> m_store;
     QDate m_prunedOn;
     QHash<qint64, FollowedValue> m_values;
-    QList<std::pair<qint64, ValueStore::Reading>> m_unwritten;
-    QTimer *m_writeTimer;
 };

@@ -24,6 +24,13 @@ public:
     // nullopt: the value could not be read; it neither alerts nor re-arms.
     Crossed feed(std::optional<double> number);
 
+    // As a crossing alerted in an earlier session left it: quiet until back past the margin.
+    void setAlerted(bool above, bool below)
+    {
+        m_aboveArmed = !above;
+        m_belowArmed = !below;
+    }
+
     bool isAboveArmed() const { return m_aboveArmed; }
     bool isBelowArmed() const { return m_belowArmed; }
 

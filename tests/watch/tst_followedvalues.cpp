@@ -1,5 +1,7 @@
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,12 +29,17 @@ struct Session
     }
     // Readings apart by ";", a second after the last: "number", "heading=number", "-" for
     // one not found, "-reason" for one the page could not give; "!" before one read in the
-    // same second as the one before; "next day" moves the clock.
+    // same second as the one before; "next day" moves the clock; "restart" opens the file anew.
     void feed(const QString &readings)
     {
         for (const QString &reading : readings.split(QLatin1Char(';'))) {
             if (reading == QLatin1String("next day")) {
                 now = QDateTime(now.date().addDays(1), QTime(9, 0));
+                continue;
+            }
+            if (reading == QLatin1String("restart")) {
+                values.reset();
+                values = open();
                 continue;
             }
             const QString heading = reading.contains(QLatin1Char('=')) ? reading.section(QLatin1Char('='), 0, 0) : QString();
@@ -133,6 +140,8 @@ private slots:
         QTest::newRow("both sides") << 15.0 << 13.0 << "14;15.2;14;12.9;14" << ".u.d." << "01010";
         QTest::newRow("unread in between") << 14.5 << none << "14.6;-;14.4" << "u.." << "110";
         QTest::newRow("yesterday's alert") << 14.5 << none << "14.6;next day" << "u." << "11";
+        QTest::newRow("alerted before a restart") << 14.5 << none << "14.6;restart;14.7;14.4;14.6" << "u...u" << "11101";
+        QTest::newRow("below, before a restart") << none << 13.0 << "12.9;restart;12.8" << "d.." << "111";
     }
     void crossingAlertsOnceAndMarksTheRow()
     {
@@ -146,14 +155,16 @@ private slots:
         s.followEni({});
         s.values->setLevels(s.eni, {qIsNaN(above) ? std::nullopt : std::optional(above),
                                     qIsNaN(below) ? std::nullopt : std::optional(below), 0.2});
-        QSignalSpy crossed(s.values.get(), &FollowedValues::crossed);
+        auto crossed = std::make_unique<QSignalSpy>(s.values.get(), &FollowedValues::crossed);
         QString gotAlerts, gotBeyond;
         QDateTime alertedAt;
         for (const QString &reading : readings.split(QLatin1Char(';'))) {
             s.feed(reading);
+            if (reading == QLatin1String("restart"))
+                crossed = std::make_unique<QSignalSpy>(s.values.get(), &FollowedValues::crossed);
             QChar alert = QLatin1Char('.');
-            if (!crossed.isEmpty()) {
-                const QList<QVariant> signal = crossed.takeFirst();
+            if (!crossed->isEmpty()) {
+                const QList<QVariant> signal = crossed->takeFirst();
                 const bool up = signal.at(1).value<LevelCrossing::Crossed>() == LevelCrossing::Crossed::Above;
                 alert = up ? QLatin1Char('u') : QLatin1Char('d');
                 QCOMPARE(signal.at(2).toDouble(), up ? above : below);
@@ -167,6 +178,25 @@ private slots:
         QCOMPARE(gotBeyond, beyond);
         // Only today's alert is told.
         QCOMPARE(s.values->row(s.eni).alertedAt, alertedAt.date() == s.now.date() ? alertedAt : QDateTime());
+    }
+
+    // Another copy unfollowed ENI meanwhile: the reading cannot be kept, so it is not shown.
+    void readingTheStoreDidNotKeepIsNotShown()
+    {
+        Session s;
+        s.followEni();
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+            other.setDatabaseName(s.path);
+            QVERIFY(other.open());
+            QVERIFY(QSqlQuery(other).exec(QStringLiteral("DELETE FROM followed")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+        QSignalSpy read(s.values.get(), &FollowedValues::read);
+        s.feed(QStringLiteral("14.7"));
+        QCOMPARE(read.size(), 0);
+        QCOMPARE(s.values->row(s.eni).last, std::optional(14.0));
+        QVERIFY(s.values->row(s.eni).unreadReason.contains(QStringLiteral("non salvata")));
     }
 
     void levelsAndNamesOutliveTheSession()
