@@ -36,8 +36,7 @@ void ReadSchedule::setMarketOpen(bool open)
 
 void ReadSchedule::readByPane(qint64 id, const QDateTime &time)
 {
-    const bool followed = std::any_of(m_values.cbegin(), m_values.cend(), [id](const Value &v) { return v.id == id; });
-    if (!followed || !time.isValid())
+    if (!time.isValid())
         return;
     // A reading handed over late must not put a later one back.
     if (const auto it = m_lastRead.constFind(id); it == m_lastRead.cend() || *it < time)
@@ -113,11 +112,9 @@ std::optional<QDateTime> ReadSchedule::nextDueTime(const QDateTime &now) const
         return std::nullopt;
     QDateTime earliest;
     for (const QString &address : m_addresses) {
-        const auto at = dueTime(address);
-        if (!at || *at <= now)
-            return now;
-        if (!earliest.isValid() || *at < earliest)
-            earliest = *at;
+        const QDateTime at = dueTime(address).value_or(now);
+        if (!earliest.isValid() || at < earliest)
+            earliest = at;
     }
-    return earliest;
+    return std::max(earliest, now);
 }

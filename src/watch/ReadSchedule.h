@@ -34,7 +34,8 @@ public:
     // Closed: nothing is due, and nothing will be until it opens.
     void setMarketOpen(bool open);
 
-    // Only a reading with a number: a value its pane cannot read is read out of sight too.
+    // Only a reading with a number: a value its pane cannot read is read out of sight too. A
+    // value's reading may come before the value is among the followed ones, and counts.
     void readByPane(qint64 id, const QDateTime &time);
     // The readings before a sleep say nothing of now: every value is due at once.
     void wokeFromSleep();
