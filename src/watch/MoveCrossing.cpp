@@ -51,8 +51,8 @@ void MoveCrossing::arm()
 
     // The window's crossings are fed moves in percent, whose margin is then a share of the
     // threshold: the same margin of the price as a level's.
-    LevelCrossing::Levels rise{std::nullopt, std::nullopt, 0};
-    LevelCrossing::Levels fall{std::nullopt, std::nullopt, 0};
+    LevelCrossing::Levels rise;
+    LevelCrossing::Levels fall;
     if (p > 0 && m_move.reference == Reference::WithinMinutes) {
         rise.above = p * (1 - ease);
         fall.below = -p * (1 - ease);

@@ -33,7 +33,7 @@ public:
     using Crossed = LevelCrossing::Crossed;
 
     // A percentage that is no positive number, or a window of no minute, is refused and the
-    // move kept. A move set anew is armed.
+    // move kept. A move changed is armed again; the same one set again stays quiet.
     bool setMove(const Move &move);
     const Move &move() const { return m_move; }
     // The close the move is measured from; none (or zero, from which no percentage is a
