@@ -40,6 +40,7 @@ void MoveCrossing::arm()
 {
     const double p = m_move.percent;
     LevelCrossing::Levels fromClose{std::nullopt, std::nullopt, m_move.marginPercent};
+    // The close may come before any move: a step of nothing would alert at every reading.
     if (p > 0 && m_move.reference == Reference::PreviousClose && m_close) {
         const double step = std::abs(*m_close) * p / 100.0;
         const double above = *m_close + step;
@@ -53,7 +54,7 @@ void MoveCrossing::arm()
     // threshold: the same margin of the price as a level's.
     LevelCrossing::Levels rise;
     LevelCrossing::Levels fall;
-    if (p > 0 && m_move.reference == Reference::WithinMinutes) {
+    if (m_move.reference == Reference::WithinMinutes) {
         rise.above = p * (1 - ease);
         fall.below = -p * (1 - ease);
         rise.marginPercent = fall.marginPercent = m_move.marginPercent * 100.0 / p;
