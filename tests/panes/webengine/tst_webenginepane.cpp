@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -178,21 +179,34 @@ void TestWebEnginePane::pageDialogsNeitherShowNorBlock_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("title");
-    QTest::newRow("alert returns at once") << QStringLiteral("alert") << QStringLiteral("alert=returned");
-    QTest::newRow("confirm answers no") << QStringLiteral("confirm") << QStringLiteral("confirm=false");
-    QTest::newRow("prompt is cancelled") << QStringLiteral("prompt") << QStringLiteral("prompt=null");
+    QTest::addColumn<bool>("background");
+    QTest::newRow("alert returns at once") << QStringLiteral("alert") << QStringLiteral("alert=returned") << false;
+    QTest::newRow("confirm answers no") << QStringLiteral("confirm") << QStringLiteral("confirm=false") << false;
+    QTest::newRow("prompt is cancelled") << QStringLiteral("prompt") << QStringLiteral("prompt=null") << false;
+    QTest::newRow("background confirm is refused and reported")
+        << QStringLiteral("confirm") << QStringLiteral("confirm=false") << true;
 }
 
 void TestWebEnginePane::pageDialogsNeitherShowNorBlock()
 {
     QFETCH(QString, kind);
     QFETCH(QString, title);
-    WebEnginePane *pane = makePane();
+    QFETCH(bool, background);
+    const QUrl url(m_engine->url(QStringLiteral("dialogs.htm")) + QLatin1Char('#') + kind);
+    std::unique_ptr<SilentPage> unseen;
+    WebEnginePane *pane = background ? nullptr : makePane();
+    if (background)
+        unseen = std::make_unique<SilentPage>(m_env->profile(), nullptr, SilentPage::Mode::Background);
+    SilentPage *page = background ? unseen.get() : pane->page();
+    QSignalSpy refused(page, &SilentPage::refusedInBackground);
 
-    pane->navigate(m_engine->url(QStringLiteral("dialogs.htm")) + QLatin1Char('#') + kind);
+    background ? page->load(url) : pane->navigate(url.toString());
 
-    QTRY_COMPARE_WITH_TIMEOUT(pane->locationName(), title, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(page->title(), title, Timeout);
     QVERIFY2(m_dialogs.isEmpty(), qPrintable(m_dialogs.join(QLatin1Char(','))));
+    QCOMPARE(refused.size(), background ? 1 : 0);
+    if (background)
+        QCOMPARE(refused.first().first().toString(), QStringLiteral("la pagina mostra un messaggio"));
 }
 
 void TestWebEnginePane::secondInstanceOnTheSameProfileKeepsItsDataInMemory()
