@@ -21,7 +21,6 @@ private slots:
     void oneClickOpensOneWindowOfAnAddress();
     void pageQuestionReachesUserOnlyWhenWanted_data();
     void pageQuestionReachesUserOnlyWhenWanted();
-    void backgroundRefusalSaysWhatThePageAsked();
 };
 
 void TestPageDecisions::errorStatusIsNoPageWhicheverWayTheEngineSaysIt()
@@ -132,21 +131,6 @@ void TestPageDecisions::pageQuestionReachesUserOnlyWhenWanted()
     // A press the page did not use is still there for what the user asked.
     if (press > 0 && !reaches)
         QVERIFY(recent.within(RecentInput::Policy::Asked));
-}
-
-void TestPageDecisions::backgroundRefusalSaysWhatThePageAsked()
-{
-    const QHash<Ask, QString> reasons = {
-        {Ask::Message, QStringLiteral("la pagina mostra un messaggio")},
-        {Ask::File, QStringLiteral("la pagina chiede un file")},
-        {Ask::Login, QStringLiteral("la pagina chiede un accesso")},
-        {Ask::Certificate, QStringLiteral("il certificato del sito non è valido")},
-        {Ask::Permission, QStringLiteral("la pagina chiede un permesso")},
-        {Ask::Window, QStringLiteral("la pagina apre una finestra")},
-        {Ask::Download, QStringLiteral("la pagina chiede un download")},
-    };
-    for (auto it = reasons.cbegin(); it != reasons.cend(); ++it)
-        QCOMPARE(AskRule::refusal(it.key()), it.value());
 }
 
 QTEST_MAIN(TestPageDecisions)
