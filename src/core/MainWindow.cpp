@@ -72,8 +72,6 @@ MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStrin
         pane->setTopTwips(at.top);
         pane->setWidthTwips(at.width);
         pane->setHeightTwips(at.height);
-        // No dialog of a page's own ever shows.
-        pane->setSilent(true);
         pane->setWorkingFolder(m_folder);
         connect(pane, &BrowserPane::newWindowRequested, this,
                 [this](const QString &page) { emit newWindowAsked(page, m_folder); });

@@ -28,11 +28,6 @@ public:
     // The widget that shows the page; the window parents and places it.
     virtual QWidget *widget() = 0;
 
-    // While silent, a page's own dialogs show only right after the user's click or key in
-    // the pane, never by the page's doing alone and never during a refresh.
-    virtual void setSilent(bool silent) = 0;
-    virtual bool isSilent() const = 0;
-
     // Any text: web addresses, bare host names, absolute or relative file paths (relative to
     // the working folder), or empty text, which shows a blank page.
     virtual void navigate(const QString &address) = 0;

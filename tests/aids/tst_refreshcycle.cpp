@@ -12,6 +12,7 @@ private slots:
     void cycleRepeatsWithTheSamePeriod();
     void toggleCaptionNamesTheNextActionAndKeepsTheCount();
     void intervalChosenWhileRunningRestartsTheCount();
+    void wakingFromSleepRefreshesAtOnce_data();
     void wakingFromSleepRefreshesAtOnce();
 };
 
@@ -95,20 +96,38 @@ void TestRefreshCycle::intervalChosenWhileRunningRestartsTheCount()
     QCOMPARE(cycle.tick().label, QStringLiteral("179"));
 }
 
+void TestRefreshCycle::wakingFromSleepRefreshesAtOnce_data()
+{
+    QTest::addColumn<qint64>("firstTick");
+    QTest::addColumn<qint64>("gap");
+    QTest::addColumn<bool>("offAndOn");
+    QTest::addColumn<bool>("refresh");
+    const qint64 now = 1700000000000;
+    // A tick late by seconds on a busy machine is no sleep; hours are.
+    QTest::newRow("late by seconds") << now << qint64(5000) << false << false;
+    QTest::newRow("late by ten seconds") << now << qint64(10000) << false << false;
+    QTest::newRow("just past ten seconds") << now << qint64(10001) << false << true;
+    QTest::newRow("hours") << now << qint64(3 * 3600 * 1000) << false << true;
+    QTest::newRow("first tick at the clock's zero") << qint64(0) << qint64(10001) << false << true;
+    // Off for an hour and on again: the ticks stood still on purpose.
+    QTest::newRow("off and on again") << now << qint64(3600 * 1000) << true << false;
+}
+
 void TestRefreshCycle::wakingFromSleepRefreshesAtOnce()
 {
+    QFETCH(qint64, firstTick);
+    QFETCH(qint64, gap);
+    QFETCH(bool, offAndOn);
+    QFETCH(bool, refresh);
     RefreshCycle cycle;
     cycle.toggle();
-    qint64 clock = 1700000000000;
-    QVERIFY(!cycle.tick(clock).refresh);
-    // A tick late by seconds on a busy machine is no sleep; hours are.
-    QVERIFY(!cycle.tick(clock += 5000).refresh);
-    QVERIFY(cycle.tick(clock += 3 * 3600 * 1000).refresh);
-    QCOMPARE(cycle.tick(clock += 1000).label, QStringLiteral("119"));
-    // Off for an hour and on again: the ticks stood still on purpose.
-    cycle.toggle();
-    cycle.toggle();
-    QVERIFY(!cycle.tick(clock += 3600 * 1000).refresh);
+    QVERIFY(!cycle.tick(firstTick).refresh);
+    if (offAndOn) {
+        cycle.toggle();
+        cycle.toggle();
+    }
+    QCOMPARE(cycle.tick(firstTick + gap).refresh, refresh);
+    QCOMPARE(cycle.tick(firstTick + gap + 1000).label, refresh ? QStringLiteral("119") : QStringLiteral("117"));
 }
 
 QTEST_APPLESS_MAIN(TestRefreshCycle)

@@ -200,6 +200,9 @@ void TestFormat::textBeyondTheDoubleRangeIsInfiniteNotZero()
     QCOMPARE(Format::textToNumber(QStringLiteral("-") + huge, English), -std::numeric_limits<double>::infinity());
     QCOMPARE(Format::textToNumber(QStringLiteral("1E+400"), English), std::numeric_limits<double>::infinity());
     QCOMPARE(Format::textToNumber(QStringLiteral("0.0001E+400"), English), std::numeric_limits<double>::infinity());
+    // Decimals beyond the exponent's reach do not make it small.
+    QCOMPARE(Format::textToNumber(QStringLiteral("1.") + QString(500, QLatin1Char('0')) + QStringLiteral("E+400"), English),
+             std::numeric_limits<double>::infinity());
     QCOMPARE(Format::textToNumber(QStringLiteral("1E-400"), English), 0.0);
     QCOMPARE(Format::textToNumber(QStringLiteral("1000E-330"), English), 0.0);
 }
@@ -228,6 +231,9 @@ void TestFormat::timesUseTwoDigitFieldsAndTheLocaleSeparator()
     QCOMPARE(Format::formatTime(QTime(0, 0, 0), pattern, Italian), QStringLiteral("00:00:00"));
     QCOMPARE(Format::formatTime(QTime(13, 4, 0), pattern, QLocale(QLocale::Finnish, QLocale::Finland)),
              QStringLiteral("13.04.00"));
+    // "HH 'h' mm": a quoted letter is no separator.
+    QCOMPARE(Format::formatTime(QTime(13, 4, 0), pattern, QLocale(QLocale::French, QLocale::Canada)),
+             QStringLiteral("13:04:00"));
     QCOMPARE(Format::formatTime(QTime(), pattern, English), QString());
 }
 

@@ -95,6 +95,9 @@ void TestSettingsFile::saveAlwaysWritesThirteenCrLfLines_data()
     QTest::newRow("new file") << QByteArray() << accented << QByteArray("Caff\xc3\xa8\r\n\xe2\x80\x9c\xe2\x82\xac 5\xe2\x80\x9d\r\n" + rest);
     QTest::newRow("Windows-1252 file stays Windows-1252")
         << QByteArray("Citt\xe0\r\nx\r\n") << accented << QByteArray("Caff\xe8\r\n\x93\x80 5\x94\r\n" + rest);
+    QTest::newRow("Windows-1252 file, letters at the edges of its ranges")
+        << QByteArray("Citt\xe0\r\n") << QStringList{QStringLiteral("\u007f\u00a0"), QStringLiteral("\u00ff")}
+        << QByteArray("\x7f\xa0\r\n\xff\r\n" + rest);
     QTest::newRow("Windows-1252 file given a letter it lacks")
         << QByteArray("Citt\xe0\r\n") << QStringList{QStringLiteral("Caffè"), QStringLiteral("Ωmega")}
         << QByteArray("Caff\xc3\xa8\r\n\xce\xa9mega\r\n" + rest);

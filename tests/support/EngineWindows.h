@@ -53,7 +53,6 @@ public:
         host->resize(400, 300);
         auto *pane = qobject_cast<WebEnginePane *>(m_environment.createPane(host.get()));
         pane->widget()->setGeometry(0, 0, 400, 300);
-        pane->setSilent(true);
         pane->setWorkingFolder(m_folder.path());
         host->show();
         keep(std::move(host));

@@ -35,12 +35,6 @@ RecordingPane::RecordingPane(QWidget *parent)
     setParent(m_widget);
 }
 
-void RecordingPane::setSilent(bool silent)
-{
-    m_silent = silent;
-    calls << QStringLiteral("Silent:%1").arg(silent ? 1 : 0);
-}
-
 void RecordingPane::navigate(const QString &address)
 {
     calls << QStringLiteral("Navigate:") + address;

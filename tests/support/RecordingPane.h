@@ -17,8 +17,6 @@ public:
 
     QWidget *widget() override { return m_widget; }
 
-    void setSilent(bool silent) override;
-    bool isSilent() const override { return m_silent; }
     void navigate(const QString &address) override;
     bool goBack() override;
     bool goForward() override;
@@ -35,7 +33,7 @@ public:
     QList<ValuePlace> followedPlaces;
 
     // Calls in order, as "Navigate:<text>", "GoBack", "GoForward", "Refresh" (by hand), "AutoRefresh", "Stop",
-    // "Silent:1", "Hold:<n>", "Release".
+    // "Hold:<n>", "Release".
     QStringList calls;
 
     // What the fake page reports.
@@ -48,7 +46,6 @@ public:
 
 private:
     QWidget *m_widget;
-    bool m_silent = false;
     bool m_canGoBack = false;
     bool m_canGoForward = false;
     int m_scrollTop = 0;

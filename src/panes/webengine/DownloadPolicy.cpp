@@ -37,13 +37,14 @@ QString DownloadPolicy::uniqueName(const QString &folder, const QString &name, c
 
 void DownloadPolicy::decide(QWebEngineDownloadRequest *download)
 {
-    // Only the page the pane shows counts: one prepared out of sight for a refresh, or a
-    // frame's page without a click, starts nothing. A download that is not accepted is
-    // cancelled by the engine and leaves nothing on disk.
+    // Only the page the pane shows counts: one prepared out of sight for a refresh, a page
+    // read in the background, or a frame's page without a click, starts nothing. A download
+    // that is not accepted is cancelled by the engine and leaves nothing on disk.
     auto *page = qobject_cast<SilentPage *>(download->page());
     const SilentPage::DownloadReport report = page ? page->downloadReport() : SilentPage::DownloadReport();
     RecentInput *input = page ? page->recentInput() : nullptr;
-    if (!report.saved || !report.stopped || !input || !input->allows(RecentInput::Policy::Asked, PerPress)) {
+    if (!page || page->refuseInBackground(AskRule::Ask::Download) || !report.saved || !report.stopped || !input
+        || !input->allows(RecentInput::Policy::Asked, PerPress)) {
         download->cancel();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QWebEngineScript>
 
 // The scripts the program runs in pages, kept as files of their own (scripts/) and built into
 // the program.
@@ -24,6 +25,19 @@ inline QString withPageText(const QString &name)
     // Each file opens with comments: a return followed by one would return nothing.
     return QLatin1String("(function () { var pageText = (") + shared + QLatin1String(");\nreturn (") + own
         + QLatin1String(");\n})()");
+}
+
+// A script run in every document a page loads, from the document's creation.
+inline QWebEngineScript atCreation(const QString &name, QWebEngineScript::ScriptWorldId world, bool subFrames,
+                                   const QString &source)
+{
+    QWebEngineScript script;
+    script.setName(name);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(world);
+    script.setRunsOnSubFrames(subFrames);
+    script.setSourceCode(source);
+    return script;
 }
 
 } // namespace PageScripts

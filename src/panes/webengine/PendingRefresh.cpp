@@ -47,7 +47,6 @@ PendingRefresh::PendingRefresh(SilentPage &shown, QWidget &frame, ChangeHighligh
     m_view->setGeometry(frame.rect());
     m_view->lower();
     m_view->show();
-    m_page->setSilent(shown.isSilent());
     m_page->setHeldOffset(shown.heldOffset());
     m_page->setZoomFactor(shown.zoomFactor());
 

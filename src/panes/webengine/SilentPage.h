@@ -7,31 +7,35 @@
 #include <QWebEnginePage>
 
 #include "panes/BrowserPane.h"
+#include "panes/webengine/AskRule.h"
+#include "panes/webengine/HoldScripts.h"
 #include "panes/webengine/RecentInput.h"
+#include "panes/webengine/TypingProbe.h"
 
 class QAuthenticator;
 class QWebEngineLoadingInfo;
 class QWebEngineNewWindowRequest;
 
-// Decisions about what a page may do live here; the view only shows. While silent, nothing
-// a page does by itself can open a dialog or block the window: a quote page left running for
-// hours must never wait for somebody to press OK. What the user has just asked for (a click
-// on a button that asks "sure?", a file field, a page behind a login) is asked in Italian
-// over the window; never while the page is being refreshed.
+// Decisions about what a page may do live here; the view only shows. Nothing a page does by
+// itself can open a dialog or block the window: a quote page left running for hours must
+// never wait for somebody to press OK. What the user has just asked for (a click on a button
+// that asks "sure?", a file field, a page behind a login) is asked in Italian over the
+// window; never while the page is being refreshed. A page read in the background asks
+// nobody anything and plays no sound: whatever it asks is refused and reported.
 class SilentPage final : public QWebEnginePage
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SilentPage)
 public:
-    SilentPage(QWebEngineProfile *profile, QObject *parent);
+    enum class Mode { Shown, Background };
+    SilentPage(QWebEngineProfile *profile, QObject *parent, Mode mode = Mode::Shown);
 
-    void setSilent(bool silent) { m_silent = silent; }
-    bool isSilent() const { return m_silent; }
+    bool isBackground() const { return m_mode == Mode::Background; }
 
     // Keeps the document shown, and every document this page loads from its creation on, at
     // a vertical offset of pixels; -1 lets go at once.
-    void setHeldOffset(int pixels);
-    int heldOffset() const { return m_heldOffset; }
+    void setHeldOffset(int pixels) { m_hold.hold(pixels); }
+    int heldOffset() const { return m_hold.offset(); }
 
     // The program is about to take the page elsewhere because the user asked: a "leave this
     // page?" question from the page in the next moments is answered "leave".
@@ -57,15 +61,18 @@ public:
     const DownloadReport &downloadReport() const { return m_downloadReport; }
     // Who wants the load that starts next: the user (GO, Home, back) may be asked for a
     // login; a refresh never is.
-    void loadAskedByUser();
-    void loadForRefresh();
+    void loadAskedByUser() { expectLoad(AskRule::Load::ByUser); }
+    void loadForRefresh() { expectLoad(AskRule::Load::ForRefresh); }
     // A question of the page is open over the window, and the page waits inside it.
     bool isAsking() const { return m_asking; }
 
-    // Answers whether the user pressed a key in a field of the page to type into (a text box,
-    // an editable text, never a list or a box to tick) within the last ms milliseconds. Asked
-    // of the page's process, so the answer comes later.
-    void askIfTyping(int ms, std::function<void(bool)> answer);
+    // In the background, refuses ask with refusedInBackground and answers true; a shown page
+    // decides for itself.
+    bool refuseInBackground(AskRule::Ask ask);
+
+    // Answers whether the user pressed a key in a field of the page to type into within the
+    // last ms milliseconds.
+    void askIfTyping(int ms, std::function<void(bool)> answer) { m_typing.ask(ms, std::move(answer)); }
 
 signals:
     // The main frame's load ended: ok, or why not in words for people.
@@ -74,6 +81,9 @@ signals:
     void newWindowAsked(const QString &address);
     // A line the page, or a script of the program's, wrote to the console.
     void consoleMessage(const QString &message);
+    // A page in the background asked for what only a user could grant, and was refused; the
+    // reason is in words for people ("la pagina chiede un accesso").
+    void refusedInBackground(const QString &reason);
 
 protected:
     QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
@@ -87,18 +97,21 @@ protected:
 private:
     void settle(const QWebEngineLoadingInfo &info);
     void decideNewWindow(QWebEngineNewWindowRequest &request);
-    bool userWantsQuestion();
+    void expectLoad(AskRule::Load load);
+    AskRule::Load currentLoad() const { return m_loadUntil.hasExpired() ? AskRule::Load::Neither : m_load; }
+    bool userWants(AskRule::Ask ask);
     template<typename Question>
     auto asking(Question question);
     QWidget *window() const;
     void askLogin(const QUrl &url, QAuthenticator *authenticator);
 
-    bool m_silent = false;
+    const Mode m_mode;
+    TypingProbe m_typing;
+    HoldScripts m_hold;
     bool m_asking = false;
     QPointer<RecentInput> m_input;
     DownloadReport m_downloadReport;
-    QDeadlineTimer m_userLoadUntil;
-    QDeadlineTimer m_refreshUntil;
-    int m_heldOffset = -1;
+    AskRule::Load m_load = AskRule::Load::Neither;
+    QDeadlineTimer m_loadUntil;
     QDeadlineTimer m_leaveUntil;
 };

@@ -27,8 +27,6 @@ public:
 
     QWidget *widget() override { return m_frame; }
 
-    void setSilent(bool silent) override { m_page->setSilent(silent); }
-    bool isSilent() const override { return m_page->isSilent(); }
     void navigate(const QString &address) override;
     bool goBack() override;
     bool goForward() override;

@@ -1,11 +1,14 @@
 #include <QTest>
 #include <QWidget>
 
+#include "panes/webengine/AskRule.h"
 #include "panes/webengine/LoadOutcome.h"
 #include "panes/webengine/NewWindowRule.h"
 #include "panes/webengine/RecentInput.h"
 
 using Info = QWebEngineLoadingInfo;
+using Ask = AskRule::Ask;
+using Load = AskRule::Load;
 
 // The engine pane's decisions on what the engine reports and what a page asks, with no engine
 // running: the engine's own requests cannot be made outside it, and it spends a click on each
@@ -16,6 +19,8 @@ class TestPageDecisions : public QObject
 private slots:
     void errorStatusIsNoPageWhicheverWayTheEngineSaysIt();
     void oneClickOpensOneWindowOfAnAddress();
+    void pageQuestionReachesUserOnlyWhenWanted_data();
+    void pageQuestionReachesUserOnlyWhenWanted();
 };
 
 void TestPageDecisions::errorStatusIsNoPageWhicheverWayTheEngineSaysIt()
@@ -71,6 +76,56 @@ void TestPageDecisions::oneClickOpensOneWindowOfAnAddress()
 
     QTest::mousePress(&pane, Qt::LeftButton);
     QVERIFY(NewWindowRule::opens(local, local, true, &input));
+}
+
+void TestPageDecisions::pageQuestionReachesUserOnlyWhenWanted_data()
+{
+    QTest::addColumn<Ask>("ask");
+    QTest::addColumn<Load>("load");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<bool>("asking");
+    // -1 no RecentInput at all, 0 no press, 1 a press just now.
+    QTest::addColumn<int>("press");
+    QTest::addColumn<bool>("reaches");
+    QTest::addColumn<bool>("again");
+
+    QTest::newRow("message after a press, once") << Ask::Message << Load::Neither << true << false << 1 << true << false;
+    QTest::newRow("file after a press") << Ask::File << Load::Neither << true << false << 1 << true << false;
+    QTest::newRow("message by itself") << Ask::Message << Load::Neither << true << false << 0 << false << false;
+    QTest::newRow("message in a load the user asked for")
+        << Ask::Message << Load::ByUser << true << false << 0 << false << false;
+    QTest::newRow("message without input") << Ask::Message << Load::ByUser << true << false << -1 << false << false;
+    QTest::newRow("message over a refresh") << Ask::Message << Load::ForRefresh << true << false << 1 << false << false;
+    QTest::newRow("message with no window") << Ask::Message << Load::Neither << false << false << 1 << false << false;
+    QTest::newRow("message over a question") << Ask::Message << Load::Neither << true << true << 1 << false << false;
+    QTest::newRow("login after a press, once") << Ask::Login << Load::Neither << true << false << 1 << true << false;
+    QTest::newRow("login by itself") << Ask::Login << Load::Neither << true << false << 0 << false << false;
+    // The page ends the load's claim once it asked; the rule alone keeps it.
+    QTest::newRow("login in a load the user asked for")
+        << Ask::Login << Load::ByUser << true << false << 0 << true << true;
+    QTest::newRow("login in a user's load, no input") << Ask::Login << Load::ByUser << true << false << -1 << true << true;
+    QTest::newRow("login over a refresh") << Ask::Login << Load::ForRefresh << true << false << 1 << false << false;
+    for (const Ask never : {Ask::Certificate, Ask::Permission, Ask::Window, Ask::Download})
+        QTest::addRow("never asked: %d", int(never)) << never << Load::ByUser << true << false << 1 << false << false;
+}
+
+void TestPageDecisions::pageQuestionReachesUserOnlyWhenWanted()
+{
+    QFETCH(Ask, ask);
+    QFETCH(Load, load);
+    QFETCH(bool, shown);
+    QFETCH(bool, asking);
+    QFETCH(int, press);
+    QFETCH(bool, reaches);
+    QFETCH(bool, again);
+    QWidget pane;
+    pane.show();
+    RecentInput recent(pane);
+    if (press > 0)
+        QTest::mousePress(&pane, Qt::LeftButton);
+    RecentInput *input = press < 0 ? nullptr : &recent;
+    QCOMPARE(AskRule::reachesUser(ask, load, shown, asking, input), reaches);
+    QCOMPARE(AskRule::reachesUser(ask, load, shown, asking, input), again);
 }
 
 QTEST_MAIN(TestPageDecisions)

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -117,7 +118,6 @@ void TestWebEnginePane::bothPanesOfTheMainWindowLoadLocalPages()
 {
     const auto [window, upper, lower] = m_engine->showMainWindow(QStringList{QStringLiteral("upper.htm")});
     QVERIFY(upper && lower);
-    QVERIFY(upper->isSilent() && lower->isSilent());
 
     QTRY_COMPARE_WITH_TIMEOUT(upper->locationName(), QStringLiteral("upper"), Timeout);
     QCOMPARE(upper->locationUrl(), m_engine->url(QStringLiteral("upper.htm")));
@@ -179,21 +179,31 @@ void TestWebEnginePane::pageDialogsNeitherShowNorBlock_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("title");
-    QTest::newRow("alert returns at once") << QStringLiteral("alert") << QStringLiteral("alert=returned");
-    QTest::newRow("confirm answers no") << QStringLiteral("confirm") << QStringLiteral("confirm=false");
-    QTest::newRow("prompt is cancelled") << QStringLiteral("prompt") << QStringLiteral("prompt=null");
+    QTest::addColumn<bool>("background");
+    QTest::newRow("alert returns at once") << QStringLiteral("alert") << QStringLiteral("alert=returned") << false;
+    QTest::newRow("confirm answers no") << QStringLiteral("confirm") << QStringLiteral("confirm=false") << false;
+    QTest::newRow("prompt is cancelled") << QStringLiteral("prompt") << QStringLiteral("prompt=null") << false;
+    QTest::newRow("background confirm is refused and reported")
+        << QStringLiteral("confirm") << QStringLiteral("confirm=false") << true;
 }
 
 void TestWebEnginePane::pageDialogsNeitherShowNorBlock()
 {
     QFETCH(QString, kind);
     QFETCH(QString, title);
-    WebEnginePane *pane = makePane();
+    QFETCH(bool, background);
+    const QUrl url(m_engine->url(QStringLiteral("dialogs.htm")) + QLatin1Char('#') + kind);
+    SilentPage unseen(m_env->profile(), nullptr, SilentPage::Mode::Background);
+    WebEnginePane *pane = background ? nullptr : makePane();
+    SilentPage *page = background ? &unseen : pane->page();
+    QSignalSpy refused(page, &SilentPage::refusedInBackground);
 
-    pane->navigate(m_engine->url(QStringLiteral("dialogs.htm")) + QLatin1Char('#') + kind);
+    background ? page->load(url) : pane->navigate(url.toString());
 
-    QTRY_COMPARE_WITH_TIMEOUT(pane->locationName(), title, Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(page->title(), title, Timeout);
     QVERIFY2(m_dialogs.isEmpty(), qPrintable(m_dialogs.join(QLatin1Char(','))));
+    QCOMPARE(refused.size(), background ? 1 : 0);
+    QCOMPARE(refused.value(0).value(0).toString(), background ? QStringLiteral("la pagina mostra un messaggio") : QString());
 }
 
 void TestWebEnginePane::secondInstanceOnTheSameProfileKeepsItsDataInMemory()
