@@ -139,8 +139,9 @@ void TestChanges::otherAddressAndBrokenPagesLightNothing()
     QCOMPARE(highlights(), QStringList{QStringLiteral("ENI1:up")});
 
     serve(QStringLiteral("/b"), QStringLiteral("it"), {{"ENI", "99,00"}});
+    QSignalSpy compared(&m_pane->changeHighlight(), &ChangeHighlight::compared);
     WebEngineWait::load(m_pane, m_server->url(QStringLiteral("/b")));
-    QTest::qWait(300);
+    QTRY_VERIFY_WITH_TIMEOUT(!compared.isEmpty(), Timeout);
     QCOMPARE(highlights(), QStringList());
 
     // No body: nothing to compare, nothing kept, and the refresh still shows the page.

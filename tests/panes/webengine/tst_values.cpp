@@ -33,6 +33,7 @@ private slots:
     void risingQuotesAreReadAtEveryRefresh();
     void rowAddedAboveRowGoneAndNotANumber();
     void errorPagesAndFailedRefreshesReadNothing();
+    void pageTooBusyToAnswerIsShownItsValuesNotRead();
     void pageChangingItsOwnNumbersIsReadAtMostOnceASecond();
     void positionInATableIsNotOffered();
 
@@ -179,6 +180,23 @@ void TestValues::errorPagesAndFailedRefreshesReadNothing()
     reading = refreshed();
     QVERIFY(!reading.number);
     QVERIFY(!reading.reason.isEmpty());
+}
+
+void TestValues::pageTooBusyToAnswerIsShownItsValuesNotRead()
+{
+    serve(QStringLiteral("it"), {{"ENI", "14,20"}});
+    follow(QStringLiteral("ENI1"));
+    // Busy for seconds right after its load: the reading gets no answer in time.
+    serve(QStringLiteral("it"), {{"ENI", "14,30"}},
+          "<script>addEventListener('load',function(){setTimeout(function(){var t=Date.now();"
+          "while(Date.now()-t<4000){}},0);});</script>");
+    QSignalSpy loaded(m_pane, &BrowserPane::loaded);
+    const ValueReading reading = refreshed();
+    QVERIFY(!reading.number);
+    QVERIFY2(reading.reason.contains(QStringLiteral("non ha risposto")), qPrintable(reading.reason));
+    QCOMPARE(loaded.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_pane->page(), QStringLiteral("document.getElementById('ENI1').textContent")),
+                              QVariant(QStringLiteral("14,30")), Timeout);
 }
 
 void TestValues::pageChangingItsOwnNumbersIsReadAtMostOnceASecond()
