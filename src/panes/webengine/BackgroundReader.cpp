@@ -1,5 +1,7 @@
 #include "panes/webengine/BackgroundReader.h"
 
+#include <utility>
+
 #include <QTimer>
 #include <QUrl>
 
@@ -36,6 +38,8 @@ void BackgroundReader::setPageTimeout(int ms)
 
 void BackgroundReader::read(const QString &address, const QList<ValuePlace> &places)
 {
+    if (places.isEmpty())
+        return;
     m_asks.enqueue({address, places});
     next();
 }
@@ -44,9 +48,8 @@ void BackgroundReader::next()
 {
     if (m_page || m_asks.isEmpty())
         return;
-    const Ask ask = m_asks.dequeue();
-    m_awaited = ask.address;
-    m_reader->setPlaces(ask.places);
+    m_current = m_asks.dequeue();
+    m_reader->setPlaces(m_current.places);
     m_page = new SilentPage(m_profile, this);
     m_page->setSilent(true);
     m_page->setAudioMuted(true);
@@ -57,7 +60,7 @@ void BackgroundReader::next()
     m_deadline->start();
     // As a refresh: never a login question, for a page nobody looks at.
     m_page->loadForRefresh();
-    m_page->load(QUrl(ask.address));
+    m_page->load(QUrl(m_current.address));
 }
 
 void BackgroundReader::loaded(bool ok, const QString &reason)
@@ -72,15 +75,19 @@ void BackgroundReader::loaded(bool ok, const QString &reason)
 
 void BackgroundReader::fail(const QString &reason)
 {
-    m_reader->failed(QUrl(m_awaited), reason);
+    // Told here, not by the reader, which knows places by the address it reads them at.
+    QList<ValueReading> readings;
+    for (const ValuePlace &place : std::as_const(m_current.places))
+        readings.append({place, std::nullopt, QString(), reason, QDateTime::currentDateTime(), QString()});
+    done(readings);
 }
 
 void BackgroundReader::done(const QList<ValueReading> &readings)
 {
     // A reading late for a page already given up is no reading of the page out now.
-    if (m_awaited.isEmpty() || readings.first().place.address != m_awaited)
+    if (m_current.places.isEmpty() || readings.value(0).place != m_current.places.first())
         return;
-    m_awaited.clear();
+    m_current = {};
     m_deadline->stop();
     m_page->disconnect(this);
     // Its signals come from inside the engine: deleted later, and the next page made only

@@ -44,8 +44,8 @@ private:
     ValueReader *m_reader;
     QTimer *m_deadline;
     QQueue<Ask> m_asks;
-    // The address whose readings are awaited; empty once they came, or before any.
-    QString m_awaited;
+    // The ask whose readings are awaited; no places once they came, or before any.
+    Ask m_current;
     // Until deleted, so that the next page is made only once it is gone.
     SilentPage *m_page = nullptr;
 };

@@ -124,8 +124,7 @@ void PendingRefresh::moveOn(Step from, Step to, const QString &reason)
         break;
     case Step::Ready:
     case Step::Failed:
-        m_timeout->stop();
-        m_offsetDeadline->stop();
+        // The timers may still fire: a final step ignores them.
         if (to == Step::Ready)
             emit ready();
         else
