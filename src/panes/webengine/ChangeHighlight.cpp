@@ -72,6 +72,7 @@ void ChangeHighlight::compare(QWebEnginePage *page, std::function<void()> done)
                                 const QString text = result.toString();
                                 self->m_url = text == QLatin1String("null") || text.isEmpty() ? QUrl() : url;
                                 self->m_snapshot = self->m_url.isEmpty() ? QString() : text;
+                                emit self->compared();
                             }
                             finishOnce();
                         });

@@ -29,6 +29,10 @@ public:
     // The text kept, for measurements.
     qsizetype keptSize() const { return m_snapshot.size(); }
 
+signals:
+    // The page answered the latest compare: what differed is highlighted, its text kept.
+    void compared();
+
 private:
     bool m_enabled = true;
     QUrl m_url;

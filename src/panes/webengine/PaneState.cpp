@@ -2,9 +2,10 @@
 
 PaneState::State PaneState::next(State state, Event event)
 {
-    // The notice after a crash is a page of ours: its loads change nothing. A page being
-    // ended as frozen stays so until it dies, so that the notice says why.
-    const bool notice = state == State::Crashed;
+    // The notice after a death is a page of ours: its loads change nothing. A page being
+    // ended as frozen stays so until it dies, whatever else ends meanwhile (a refresh
+    // prepared in the same process dies with it), so that the notice says why.
+    const bool notice = state == State::Crashed || state == State::EndedFrozen;
     const bool ending = notice || state == State::EndingFrozen;
     switch (event) {
     case Event::LoadStarted:
@@ -15,18 +16,10 @@ PaneState::State PaneState::next(State state, Event event)
         return ending ? state : State::Failed;
     case Event::Reloading:
         return State::Loading;
-    case Event::RefreshStarted:
-        return state == State::Loaded ? State::Refreshing : state;
-    case Event::RefreshEnded:
-        return state == State::Refreshing ? State::Loaded : state;
-    case Event::SwapStarted:
-        return State::Swapping;
-    case Event::SwapEnded:
-        return State::Loaded;
     case Event::Frozen:
         return ending ? state : State::EndingFrozen;
     case Event::Died:
-        return State::Crashed;
+        return state == State::EndingFrozen || state == State::EndedFrozen ? State::EndedFrozen : State::Crashed;
     }
     return state;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-// What an engine pane is doing, as one state with its transitions in one place: what each
-// event makes of each state. No engine here.
+// What the page an engine pane shows is doing, as one state with its transitions in one
+// place: what each event makes of each state. A refresh prepared out of sight is no state of
+// the shown page: the pane has one while it holds a PendingRefresh. No engine here.
 class PaneState final
 {
 public:
@@ -9,26 +10,23 @@ public:
         Loading,      // the shown page loads: GO, back, a link, a reload where it stands
         Loaded,       // the shown page stands loaded
         Failed,       // the shown page's last load failed: the engine's error page
-        Refreshing,   // a refresh is prepared out of sight behind the shown page
-        Swapping,     // the refreshed view comes to the front, and the focus with it
         EndingFrozen, // the shown page stopped answering and its process is being ended
-        Crashed,      // the page's process died: a notice of ours stands in its place
+        EndedFrozen,  // its process was ended for it: a notice of ours says so in its place
+        Crashed,      // the page's process died by itself: a notice of ours stands in its place
     };
     enum class Event {
         LoadStarted,
         LoadSucceeded,
         LoadFailed,
-        Reloading, // the user or a refresh loads the page again after a crash
-        RefreshStarted,
-        RefreshEnded,
-        SwapStarted,
-        SwapEnded,
+        Reloading, // the user or a refresh loads the page again after its process died
         Frozen,
         Died,
     };
 
     State state() const { return m_state; }
     bool is(State state) const { return m_state == state; }
+    // A notice of ours stands in the page's place.
+    bool isDead() const { return is(State::Crashed) || is(State::EndedFrozen); }
     void on(Event event) { m_state = next(m_state, event); }
     static State next(State state, Event event);
 

@@ -49,20 +49,25 @@ PendingRefresh::PendingRefresh(SilentPage &shown, QWidget &frame, ChangeHighligh
     m_view->show();
     m_page->setHeldOffset(shown.heldOffset());
     m_page->setZoomFactor(shown.zoomFactor());
+    values.install(m_page);
 
     m_timeout->setSingleShot(true);
     m_timeout->setInterval(timeoutMs);
-    connect(m_timeout, &QTimer::timeout, this, [this, timeoutMs] {
-        finish(false, QStringLiteral("il sito non ha risposto entro %1 secondi").arg(timeoutMs / 1000));
-    });
+    connect(m_timeout, &QTimer::timeout, this,
+            [this, timeoutMs] { fail(QStringLiteral("il sito non ha risposto entro %1 secondi").arg(timeoutMs / 1000)); });
     m_offsetDeadline->setSingleShot(true);
     m_offsetDeadline->setInterval(OffsetWaitMs);
-    connect(m_offsetDeadline, &QTimer::timeout, this, &PendingRefresh::carryTypedFields);
+    connect(m_offsetDeadline, &QTimer::timeout, this, [this] { done(Step::Settling); });
 
-    connect(m_page, &SilentPage::loadSettled, this, &PendingRefresh::loaded);
+    connect(m_page, &SilentPage::loadSettled, this, [this](bool ok, const QString &reason) {
+        if (ok)
+            done(Step::Loading);
+        else
+            fail(reason);
+    });
     connect(m_page, &QWebEnginePage::loadProgress, this, &PendingRefresh::progress);
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
-            [this] { finish(false, QStringLiteral("la pagina si \u00e8 interrotta")); });
+            [this] { fail(QStringLiteral("la pagina si \u00e8 interrotta")); });
 
     // Restoring the history loads its current entry. The engine would take it from the cache
     // without asking the site, as for a restored session; the profile's request policy
@@ -90,92 +95,87 @@ QWebEngineView *PendingRefresh::takeView()
     return view;
 }
 
-void PendingRefresh::loaded(bool ok, const QString &reason)
+void PendingRefresh::moveOn(Step from, Step to, const QString &reason)
 {
-    if (!ok) {
-        finish(false, reason);
+    if (m_step != from || m_step == Step::Ready || m_step == Step::Failed)
         return;
-    }
-    m_timeout->stop();
-    QPointer<PendingRefresh> self(this);
-    auto compare = [self] {
+    m_step = to;
+    const QPointer<PendingRefresh> self(this);
+    const auto then = [self, to] {
         if (self)
-            self->m_changes.compare(self->m_page, [self] {
-                if (self)
-                    self->readyWhenAtOffset();
-            });
+            self->done(to);
     };
-    if (!m_values.follows(m_page->url())) {
-        compare();
-        return;
+    switch (to) {
+    case Step::Loading:
+        break;
+    case Step::Reading:
+        m_timeout->stop();
+        m_values.prepare(m_page, then);
+        break;
+    case Step::Comparing:
+        m_changes.compare(m_page, then);
+        break;
+    case Step::Settling:
+        settle();
+        break;
+    case Step::Carrying:
+        carryTypedFields();
+        break;
+    case Step::Ready:
+    case Step::Failed:
+        // The timers may still fire: a final step ignores them.
+        if (to == Step::Ready)
+            emit ready();
+        else
+            emit failed(reason);
+        break;
     }
-    m_values.read(m_page, [self, compare](const QList<ValueReading> &readings) {
-        if (self)
-            self->m_readings = readings;
-        compare();
-    });
 }
 
-void PendingRefresh::readyWhenAtOffset()
+void PendingRefresh::settle()
 {
+    if (m_step != Step::Settling)
+        return;
     const int offset = m_page->heldOffset();
     if (offset < 0 || qAbs(m_page->scrollPosition().y() - offset) < 1) {
-        carryTypedFields();
+        done(Step::Settling);
         return;
     }
     if (!m_offsetDeadline->isActive()) {
-        connect(m_page, &QWebEnginePage::scrollPositionChanged, this, &PendingRefresh::readyWhenAtOffset,
-                Qt::UniqueConnection);
+        connect(m_page, &QWebEnginePage::scrollPositionChanged, this, &PendingRefresh::settle, Qt::UniqueConnection);
         m_offsetDeadline->start();
     }
 }
 
 void PendingRefresh::carryTypedFields()
 {
-    if (m_carrying || m_finished)
-        return;
-    m_carrying = true;
     m_offsetDeadline->stop();
     if (!m_shown) {
-        finish(true, QString());
+        done(Step::Carrying);
         return;
     }
-    QPointer<PendingRefresh> self(this);
+    const QPointer<PendingRefresh> self(this);
     // Both scripts run in the program's own world: the page cannot change what they do. What
     // the page answers is read as JSON and written anew, so nothing else reaches the script.
     m_shown->runJavaScript(fieldsScript(QStringLiteral("null")), QWebEngineScript::ApplicationWorld,
                            [self](const QVariant &answer) {
                                // A page being deleted calls back with nothing: its window is
                                // closing, and nothing is to be shown any more.
-                               if (!self || self->m_finished || !answer.isValid())
+                               if (!self || self->m_step != Step::Carrying || !answer.isValid())
                                    return;
                                const QJsonDocument found = QJsonDocument::fromJson(answer.toString().toUtf8());
                                if (!found.isObject()
                                    || (found[QLatin1String("fields")].toArray().isEmpty()
                                        && found[QLatin1String("focus")].toInt(-1) < 0)) {
-                                   self->finish(true, QString());
+                                   self->done(Step::Carrying);
                                    return;
                                }
                                const QString carried = QString::fromUtf8(found.toJson(QJsonDocument::Compact));
                                self->m_page->runJavaScript(fieldsScript(carried), QWebEngineScript::ApplicationWorld,
-                                                           [self](const QVariant &done) {
-                                                               if (self && done.isValid())
-                                                                   self->finish(true, QString());
+                                                           [self](const QVariant &written) {
+                                                               if (self && written.isValid())
+                                                                   self->done(Step::Carrying);
                                                            });
                            });
-    QTimer::singleShot(FieldsWaitMs, this, [this] { finish(true, QString()); });
-}
-
-void PendingRefresh::finish(bool ok, const QString &reason)
-{
-    // Late signals (a scroll after the swap, a deadline) find it already decided.
-    if (m_finished)
-        return;
-    m_finished = true;
-    m_timeout->stop();
-    m_offsetDeadline->stop();
-    if (ok)
-        emit ready();
-    else
-        emit failed(reason);
+    QTimer::singleShot(FieldsWaitMs, this, [this] { done(Step::Carrying); });
 }

@@ -1,41 +1,80 @@
 #include "panes/webengine/ValueReader.h"
 
 #include <memory>
+#include <utility>
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QPointF>
-#include <QPointer>
 #include <QRegularExpression>
 #include <QTimer>
-#include <QVariantList>
+#include <QVariantMap>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 
 #include "panes/webengine/PageScripts.h"
 
 namespace {
 
 // A page busy with its own scripts answers late; neither a refresh nor the menu waits longer.
-constexpr int ReadWaitMs = 1000;
+// A page just loaded in a new process took 0.8 s to answer a trivial call on a loaded
+// two-core machine.
+constexpr int ReadWaitMs = 2000;
 constexpr int PickWaitMs = 800;
 // The script already keeps to one report a second; a page that fakes reports is held to it too.
 constexpr int ChangeGapMs = 900;
 const QString ChangedMessage = QStringLiteral("quovadex:values-changed");
+const QString ScriptName = QStringLiteral("quovadex-values");
+// What the short call answers in a document the script is not installed in yet.
+const QString NotInstalled = QStringLiteral("quovadex:no-values");
 
-const QString &valuesSource()
+// Defines quovadexValues in the program's world of the document; empty if the script is
+// missing from the build.
+const QString &installSource()
 {
-    static const QString source = PageScripts::withPageText(QStringLiteral("values.js"));
+    static const QString function = PageScripts::withPageText(QStringLiteral("values.js"));
+    static const QString source =
+        function.isEmpty() ? QString() : QLatin1String("quovadexValues = ") + function + QLatin1String(";\n");
     return source;
 }
 
-QString placesJson(const QList<ValuePlace> &places)
+QString callOf(const QString &request)
+{
+    // Joined, not formatted: a row's first cell of the page's is in the request.
+    return QLatin1String("typeof quovadexValues === 'function' ? quovadexValues(") + request + QLatin1String(") : '")
+        + NotInstalled + QLatin1Char('\'');
+}
+
+QString request(const char *kind, const QJsonArray &argument)
 {
     // As JSON, which escapes whatever a page put into a row's first cell.
+    return QString::fromUtf8(QJsonDocument(QJsonObject{{QLatin1String(kind), argument}}).toJson(QJsonDocument::Compact));
+}
+
+QJsonArray placesJson(const QList<ValuePlace> &places)
+{
     QJsonArray list;
     for (const ValuePlace &place : places)
         list.append(QJsonArray{place.group, place.index});
-    return QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact));
+    return list;
+}
+
+QList<ValueReading> unread(const QList<ValuePlace> &places, const QString &reason)
+{
+    QList<ValueReading> readings;
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const ValuePlace &place : places)
+        readings.append({place, std::nullopt, QString(), reason, now, QString()});
+    return readings;
+}
+
+std::optional<double> numberOf(const QVariant &value)
+{
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    return !value.isNull() && value.typeId() != QMetaType::QString && ok ? std::optional(number) : std::nullopt;
 }
 
 // "12.345" on a page that names no language: a number, only not one to guess at.
@@ -44,6 +83,23 @@ bool unclearWriting(const QString &text)
     static const QRegularExpression shape(
         QStringLiteral("^[+\\-\u2212]?\\s*[\u20ac$\u00a3]?\\s*\\d{1,3}[.,]\\d{3}\\s*[\u20ac$\u00a3%]?$"));
     return shape.match(text).hasMatch();
+}
+
+ValueReading readingOf(const ValuePlace &place, const QVariantMap &answer, const QDateTime &time)
+{
+    ValueReading reading{place, std::nullopt, QString(), QString(), time, QString()};
+    if (!answer.value(QStringLiteral("found")).toBool()) {
+        reading.reason = QStringLiteral("non c'\u00e8 pi\u00f9 nella pagina");
+        return reading;
+    }
+    reading.text = answer.value(QStringLiteral("text")).toString();
+    reading.heading = answer.value(QStringLiteral("heading")).toString();
+    reading.number = numberOf(answer.value(QStringLiteral("number")));
+    if (!reading.number)
+        reading.reason = unclearWriting(reading.text)
+            ? QStringLiteral("in \u00ab%1\u00bb la pagina non dice se sono migliaia o decimali").arg(reading.text)
+            : QStringLiteral("\u00ab%1\u00bb non \u00e8 un numero").arg(reading.text);
+    return reading;
 }
 
 template<typename F>
@@ -88,93 +144,127 @@ bool ValueReader::follows(const QUrl &url) const
     return !placesOf(url).isEmpty();
 }
 
-QList<ValueReading> ValueReader::unread(const QUrl &url, const QString &reason) const
+void ValueReader::install(QWebEnginePage *page)
 {
-    QList<ValueReading> readings;
-    const QDateTime now = QDateTime::currentDateTime();
-    for (const ValuePlace &place : placesOf(url))
-        readings.append({place, std::nullopt, QString(), reason, now, QString()});
-    return readings;
+    QWebEngineScriptCollection &scripts = page->scripts();
+    if (installSource().isEmpty() || !scripts.find(ScriptName).isEmpty())
+        return;
+    QWebEngineScript script;
+    script.setName(ScriptName);
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(false);
+    script.setSourceCode(installSource());
+    scripts.insert(script);
+}
+
+void ValueReader::ask(QWebEnginePage *page, const QString &request, std::function<void(const QVariant &)> answer)
+{
+    const QString call = callOf(request);
+    const QPointer<QWebEnginePage> asked(page);
+    page->runJavaScript(call, QWebEngineScript::ApplicationWorld, [asked, call, answer](const QVariant &result) {
+        if (asked && result.toString() == NotInstalled)
+            asked->runJavaScript(installSource() + call, QWebEngineScript::ApplicationWorld, answer);
+        else
+            answer(result);
+    });
 }
 
 void ValueReader::read(QWebEnginePage *page, Readings done)
 {
-    const QUrl url = page->url();
-    const QList<ValuePlace> places = placesOf(url);
-    if (places.isEmpty() || valuesSource().isEmpty())
+    const QList<ValuePlace> places = placesOf(page->url());
+    if (places.isEmpty())
         return;
     auto finish = once(std::move(done));
-    const QString script = QStringLiteral("(%1)({read: %2})").arg(valuesSource(), placesJson(places));
-    page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [places, finish](const QVariant &result) {
+    if (installSource().isEmpty()) {
+        finish(unread(places, QStringLiteral("manca lo script che legge i valori")));
+        return;
+    }
+    ask(page, request("read", placesJson(places)), [places, finish](const QVariant &result) {
+        // A page being deleted answers nothing: the wait below speaks for it.
+        if (!result.isValid())
+            return;
         const QVariantList answers = result.toList();
         const QDateTime now = QDateTime::currentDateTime();
         QList<ValueReading> readings;
-        for (qsizetype i = 0; i < places.size(); ++i) {
-            const QVariantList answer = i < answers.size() ? answers.at(i).toList() : QVariantList();
-            ValueReading reading{places.at(i), std::nullopt, QString(), QString(), now, QString()};
-            if (answer.size() != 4 || !answer.at(0).toBool()) {
-                reading.reason = QStringLiteral("non c'\u00e8 pi\u00f9 nella pagina");
-            } else {
-                reading.text = answer.at(1).toString();
-                reading.heading = answer.at(3).toString();
-                bool ok = false;
-                const double number = answer.at(2).toDouble(&ok);
-                if (!answer.at(2).isNull() && ok)
-                    reading.number = number;
-                else
-                    reading.reason = unclearWriting(reading.text)
-                        ? QStringLiteral("in \u00ab%1\u00bb la pagina non dice se sono migliaia o decimali").arg(reading.text)
-                        : QStringLiteral("\u00ab%1\u00bb non \u00e8 un numero").arg(reading.text);
-            }
-            readings.append(reading);
-        }
+        for (qsizetype i = 0; i < places.size(); ++i)
+            readings.append(readingOf(places.at(i), answers.value(i).toMap(), now));
         finish(readings);
     });
-    QPointer<ValueReader> self(this);
-    QTimer::singleShot(ReadWaitMs, this, [self, url, finish] {
-        if (self)
-            finish(self->unread(url, QStringLiteral("la pagina non ha risposto")));
-    });
+    QTimer::singleShot(ReadWaitMs, this,
+                       [places, finish] { finish(unread(places, QStringLiteral("la pagina non ha risposto"))); });
+}
+
+void ValueReader::tell(const QList<ValueReading> &readings)
+{
+    if (!readings.isEmpty())
+        emit taken(readings);
 }
 
 void ValueReader::report(QWebEnginePage *page)
 {
-    QPointer<ValueReader> self(this);
+    const QPointer<ValueReader> self(this);
     read(page, [self](const QList<ValueReading> &readings) {
         if (self)
-            self->report(readings);
+            self->tell(readings);
     });
 }
 
-void ValueReader::report(const QList<ValueReading> &readings)
+void ValueReader::follow(QWebEnginePage *page)
 {
-    if (!readings.isEmpty())
-        emit taken(readings);
+    report(page);
+    watch(page);
+}
+
+void ValueReader::prepare(QWebEnginePage *page, std::function<void()> done)
+{
+    m_prepared = page;
+    m_kept.clear();
+    if (!follows(page->url())) {
+        done();
+        return;
+    }
+    const QPointer<ValueReader> self(this);
+    const QPointer<QWebEnginePage> prepared(page);
+    read(page, [self, prepared, done](const QList<ValueReading> &readings) {
+        if (self && prepared && self->m_prepared == prepared)
+            self->m_kept = readings;
+        done();
+    });
+}
+
+void ValueReader::shown(QWebEnginePage *page)
+{
+    if (page == m_prepared)
+        tell(std::exchange(m_kept, {}));
+    m_prepared.clear();
+    watch(page);
+}
+
+void ValueReader::failed(const QUrl &url, const QString &reason)
+{
+    tell(unread(placesOf(url), reason));
 }
 
 void ValueReader::pick(QWebEnginePage *page, const QPointF &pos,
                        std::function<void(const std::optional<ValuePick> &)> done)
 {
     auto finish = once(std::move(done));
-    if (valuesSource().isEmpty()) {
+    if (installSource().isEmpty()) {
         finish(std::nullopt);
         return;
     }
     const QString address = page->url().toString();
-    const QString script = QStringLiteral("(%1)({pick: [%2, %3]})").arg(valuesSource()).arg(pos.x()).arg(pos.y());
-    page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [address, finish](const QVariant &result) {
-        const QVariantList answer = result.toList();
-        if (answer.size() != 7) {
+    ask(page, request("pick", QJsonArray{pos.x(), pos.y()}), [address, finish](const QVariant &result) {
+        const QVariantMap answer = result.toMap();
+        if (!answer.contains(QStringLiteral("group"))) {
             finish(std::nullopt);
             return;
         }
-        ValuePick pick{{address, answer.at(0).toString(), answer.at(1).toInt()}, answer.at(2).toString(),
-                       answer.at(3).toString(), std::nullopt, answer.at(5).toBool(), answer.at(6).toString()};
-        bool ok = false;
-        const double number = answer.at(4).toDouble(&ok);
-        if (!answer.at(4).isNull() && ok)
-            pick.number = number;
-        finish(pick);
+        const auto text = [&answer](const char *key) { return answer.value(QLatin1String(key)).toString(); };
+        finish(ValuePick{{address, text("group"), answer.value(QStringLiteral("index")).toInt()}, text("name"),
+                         text("text"), numberOf(answer.value(QStringLiteral("number"))),
+                         answer.value(QStringLiteral("followable")).toBool(), text("heading")});
     });
     QTimer::singleShot(PickWaitMs, this, [finish] { finish(std::nullopt); });
 }
@@ -182,10 +272,9 @@ void ValueReader::pick(QWebEnginePage *page, const QPointF &pos,
 void ValueReader::watch(QWebEnginePage *page)
 {
     const QList<ValuePlace> places = placesOf(page->url());
-    if (places.isEmpty() || valuesSource().isEmpty())
+    if (places.isEmpty() || installSource().isEmpty())
         return;
-    page->runJavaScript(QStringLiteral("(%1)({watch: %2})").arg(valuesSource(), placesJson(places)),
-                        QWebEngineScript::ApplicationWorld);
+    ask(page, request("watch", placesJson(places)), [](const QVariant &) {});
 }
 
 void ValueReader::consoleMessage(QWebEnginePage *page, const QString &message)

@@ -52,6 +52,7 @@ void WebEnginePane::attach(SilentPage *page)
 {
     page->setRecentInput(m_recentInput);
     m_recovery->watch(page);
+    m_values->install(page);
     page->setDownloadReport(SilentPage::reportTo(this));
     PaneMenu::attach(*m_view, *this,
                      {[this] { goBack(); }, [this] { goForward(); }, [this] { refresh(Refresh::ByHand); },
@@ -78,7 +79,7 @@ void WebEnginePane::attach(SilentPage *page)
 void WebEnginePane::shownLoadSettled(bool ok, const QString &reason)
 {
     emit loadProgress(100);
-    const bool notice = m_state.is(State::Crashed);
+    const bool notice = m_state.isDead();
     on(ok ? Event::LoadSucceeded : Event::LoadFailed);
     if (notice)
         return;
@@ -88,23 +89,27 @@ void WebEnginePane::shownLoadSettled(bool ok, const QString &reason)
         m_values->follow(m_page);
     } else {
         emit loadFailed(reason, false);
-        m_values->report(m_values->unread(m_page->url(), reason));
+        m_values->failed(m_page->url(), reason);
     }
 }
 
 void WebEnginePane::pageDied()
 {
-    abandonRefresh();
-    const bool endedFrozen = m_state.is(State::EndingFrozen);
-    const bool firstTime = !m_state.is(State::Crashed);
+    // A refresh prepared in the same process may have failed first, as a crash of its own:
+    // the state alone says whether the page was ended for not answering.
+    const bool firstTime = !m_state.isDead();
     on(Event::Died);
-    emit loadFailed(m_recovery->showNotice(endedFrozen, firstTime), false);
+    dropRefresh();
+    const QString reason = m_recovery->showNotice(m_state.is(State::EndedFrozen), firstTime);
+    emit loadFailed(reason, false);
+    if (firstTime)
+        m_values->failed(m_recovery->lostUrl(), reason);
 }
 
 void WebEnginePane::navigate(const QString &address)
 {
     abandonRefresh();
-    if (m_state.is(State::Crashed))
+    if (m_state.isDead())
         on(Event::Reloading);
     m_page->leaveOnRequest();
     m_page->loadAskedByUser();
@@ -134,7 +139,7 @@ bool WebEnginePane::travel(bool possible, int action)
 
 void WebEnginePane::refresh(Refresh kind)
 {
-    if (m_state.is(State::Crashed)) {
+    if (m_state.isDead()) {
         emit refreshStarting(kind);
         on(Event::Reloading);
         m_page->loadForRefresh();
@@ -178,14 +183,15 @@ void WebEnginePane::startRefresh(Refresh kind)
         return;
     }
     m_pending = new PendingRefresh(*m_page, *m_frame, *m_changes, *m_values, m_refreshTimeoutMs, this);
-    on(Event::RefreshStarted);
     connect(m_pending, &PendingRefresh::progress, this, &BrowserPane::loadProgress);
     connect(m_pending, &PendingRefresh::ready, this, &WebEnginePane::showRefreshed);
     connect(m_pending, &PendingRefresh::failed, this, [this](const QString &reason) {
-        abandonRefresh();
-        emit loadProgress(100);
+        dropRefresh();
+        // Its page shared the process being ended as frozen: the death tells, and why.
+        if (m_state.is(State::EndingFrozen))
+            return;
         emit loadFailed(reason, true);
-        m_values->report(m_values->unread(m_page->url(), reason));
+        m_values->failed(m_page->url(), reason);
     });
 }
 
@@ -198,7 +204,6 @@ void WebEnginePane::showRefreshed()
         return;
     }
     QWebEngineView *old = m_view;
-    const QList<ValueReading> readings = m_pending->readings();
     m_page->disconnect(this);
     m_view = m_pending->takeView();
     m_page = m_pending->page();
@@ -206,19 +211,16 @@ void WebEnginePane::showRefreshed()
     abandonRefresh();
 
     // The new view lies under the old one, already painted: hiding the old one is the swap.
-    // The focus moves with it, and that is no click of the user's, so the hold stays as it is.
-    const bool hadFocus = owns(QApplication::focusWidget());
-    on(Event::SwapStarted);
-    old->hide();
-    if (hadFocus)
+    // The focus moves first, from view to view within the pane, so that it never leaves the
+    // pane: no gotFocus, which would count as a click of the user's and change the hold.
+    if (owns(QApplication::focusWidget()))
         m_view->setFocus();
-    on(Event::SwapEnded);
+    old->hide();
     old->deleteLater();
 
     emit loadProgress(100);
     emit loaded();
-    m_values->report(readings);
-    m_values->watch(m_page);
+    m_values->shown(m_page);
 }
 
 void WebEnginePane::abandonRefresh()
@@ -229,7 +231,6 @@ void WebEnginePane::abandonRefresh()
     // It may be in the middle of telling us something: not deleted under its own feet.
     m_pending->deleteLater();
     m_pending = nullptr;
-    on(Event::RefreshEnded);
 }
 
 void WebEnginePane::dropRefresh()
@@ -285,7 +286,7 @@ bool WebEnginePane::owns(const QWidget *widget) const
 
 void WebEnginePane::onFocusChanged(QWidget *old, QWidget *now)
 {
-    if (!m_state.is(State::Swapping) && owns(now) && !owns(old))
+    if (owns(now) && !owns(old))
         emit gotFocus();
 }
 

@@ -46,7 +46,7 @@ public:
     QWebEngineView *view() const { return m_view; }
     SilentPage *page() const { return m_page; }
     // The page's render process died; the pane shows a notice until the next load.
-    bool isCrashed() const { return m_state.is(State::Crashed); }
+    bool isCrashed() const { return m_state.isDead(); }
     bool isRefreshing() const { return m_pending != nullptr; }
     // How long a refresh waits for the site before it counts as failed.
     void setRefreshTimeout(int ms) { m_refreshTimeoutMs = ms; }
@@ -91,7 +91,7 @@ private:
     void pageDied();
     bool owns(const QWidget *widget) const;
     // The shown page has loaded, whether or not a refresh is prepared behind it.
-    bool standsLoaded() const { return m_state.is(State::Loaded) || m_state.is(State::Refreshing); }
+    bool standsLoaded() const { return m_state.is(State::Loaded); }
 
     // A user who types on through more cycles than this is shown fresh quotes anyway: the
     // refresh brings back what was typed into the page's fields.

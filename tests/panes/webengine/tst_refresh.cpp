@@ -272,7 +272,8 @@ void TestRefresh::pageAskingToStayIsLeftOnGo()
     QTRY_VERIFY_WITH_TIMEOUT(bodyText().contains(QLatin1String("versione")), Timeout);
     // The engine asks only once the user has touched the page.
     clickIntoPage(QPoint(200, 100));
-    QTest::qWait(200);
+    QTRY_VERIFY_WITH_TIMEOUT(evaluate(m_upper->page(), QStringLiteral("navigator.userActivation.hasBeenActive")).toBool(),
+                             Timeout);
     go(m_server->url(QStringLiteral("/quote?after")));
     QTRY_COMPARE_WITH_TIMEOUT(m_upper->locationUrl(), m_server->url(QStringLiteral("/quote?after")), Timeout);
 }

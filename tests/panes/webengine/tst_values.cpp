@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "panes/webengine/BackgroundReader.h"
 #include "panes/webengine/SilentPage.h"
 #include "panes/webengine/WebEngineEnvironment.h"
 #include "panes/webengine/WebEnginePane.h"
@@ -33,8 +34,10 @@ private slots:
     void risingQuotesAreReadAtEveryRefresh();
     void rowAddedAboveRowGoneAndNotANumber();
     void errorPagesAndFailedRefreshesReadNothing();
+    void pageTooBusyToAnswerIsShownItsValuesNotRead();
     void pageChangingItsOwnNumbersIsReadAtMostOnceASecond();
     void positionInATableIsNotOffered();
+    void valueOfAPageInNoPaneIsReadOnePageAtATime();
 
 private:
     void serve(const QString &lang, const QList<QStringList> &rows, const QByteArray &extra = {});
@@ -181,6 +184,26 @@ void TestValues::errorPagesAndFailedRefreshesReadNothing()
     QVERIFY(!reading.reason.isEmpty());
 }
 
+void TestValues::pageTooBusyToAnswerIsShownItsValuesNotRead()
+{
+    serve(QStringLiteral("it"), {{"ENI", "14,20"}});
+    follow(QStringLiteral("ENI1"));
+    // Busy for seconds right after its load: the reading gets no answer in time.
+    serve(QStringLiteral("it"), {{"ENI", "14,30"}},
+          "<script>addEventListener('load',function(){setTimeout(function(){var t=Date.now();"
+          "while(Date.now()-t<6000){}},0);});</script>");
+    // A site that answered in time is not failed by the waits after its load.
+    m_pane->setRefreshTimeout(3000);
+    QSignalSpy loaded(m_pane, &BrowserPane::loaded);
+    const ValueReading reading = refreshed();
+    m_pane->setRefreshTimeout(30000);
+    QVERIFY(!reading.number);
+    QVERIFY2(reading.reason.contains(QStringLiteral("non ha risposto")), qPrintable(reading.reason));
+    QCOMPARE(loaded.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_pane->page(), QStringLiteral("document.getElementById('ENI1').textContent")),
+                              QVariant(QStringLiteral("14,30")), Timeout);
+}
+
 void TestValues::pageChangingItsOwnNumbersIsReadAtMostOnceASecond()
 {
     // The page raises the price by itself every 100 ms, as a streaming quote page does.
@@ -223,6 +246,36 @@ void TestValues::positionInATableIsNotOffered()
     QVERIFY(spread->followable);
     QCOMPARE(spread->name, QStringLiteral("Spread BTP-Bund"));
     QCOMPARE(spread->number, std::optional(142.5));
+}
+
+void TestValues::valueOfAPageInNoPaneIsReadOnePageAtATime()
+{
+    serve(QStringLiteral("it"), {{"ENI", "14,20"}});
+    WebEngineWait::load(m_pane, m_server->url(m_path));
+    const std::optional<ValuePick> picked = pick(QStringLiteral("ENI1"));
+    QVERIFY(picked);
+    WebEngineWait::load(m_pane, QStringLiteral("about:blank"));
+    ValuePlace elsewhere = picked->place;
+    elsewhere.address = m_server->url(QStringLiteral("/altrove"));
+
+    BackgroundReader reader(m_engine->environment().profile());
+    QSignalSpy read(&reader, &BackgroundReading::valuesRead);
+    m_server->requests.clear();
+    m_server->holding << m_path;
+    reader.read(picked->place.address, {picked->place});
+    reader.read(elsewhere.address, {elsewhere});
+    QTRY_VERIFY_WITH_TIMEOUT(m_server->requests.contains(m_path), Timeout);
+    QCOMPARE(reader.findChildren<QWebEnginePage *>().size(), 1);
+    QVERIFY(!m_server->requests.contains(QStringLiteral("/altrove")));
+    serve(QStringLiteral("it"), {{"ENI", "14,30"}});
+    m_server->releaseHeld();
+    QTRY_COMPARE_WITH_TIMEOUT(read.size(), 2, Timeout);
+    for (qsizetype i = 0; i < 2; ++i) {
+        const ValueReading reading = read.at(i).at(0).value<QList<ValueReading>>().value(0);
+        QCOMPARE(reading.place, i ? elsewhere : picked->place);
+        QCOMPARE(reading.number, std::optional(14.3));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!reader.isReading(), Timeout);
 }
 
 QTEST_MAIN(TestValues)

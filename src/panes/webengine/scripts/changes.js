@@ -1,6 +1,6 @@
 // Runs in the program's own script world after a page has loaded, with pageText (pagetext.js)
 // at hand. Takes the text of every element that holds text in view or near it, keyed by its
-// place in the document (pageText's keys), and compares it with the snapshot of the previous
+// place in the document (pageText's placeOf), and compares it with the snapshot of the previous
 // load of the same address (null for none). Changed elements get a background that fades: green where a number rose, red where it fell, yellow
 // for other text. Returns the new snapshot, or null for a page that is no HTML document.
 (function (previous) {
@@ -8,7 +8,7 @@
     if (!body || !(document instanceof HTMLDocument))
         return null;
     var skip = { SCRIPT: 1, STYLE: 1, NOSCRIPT: 1, TEMPLATE: 1, TITLE: 1, HEAD: 1 };
-    var text = pageText(document), keyOf = text.keyOf, indexOf = text.indexOf, number = text.number;
+    var text = pageText(document), number = text.number;
 
     // Only what is in view or near it: a subtree wholly outside that band is never walked,
     // so a table of thousands of rows costs its rows' boxes, not its cells. A box without
@@ -18,12 +18,10 @@
     // snapshot stays small and cheap to pass to the program and back.
     var now = {}, elementsOf = {};
     function take(el) {
-        var parent = el.parentElement;
-        if (!parent) return;
-        var groupKey = parent === body ? '' : keyOf(parent);
-        if (groupKey === null) return;
+        var place = text.placeOf(el);
+        if (!place) return;
+        var groupKey = place[0], at = place[1];
         var group = now[groupKey] || (now[groupKey] = {});
-        var at = el.cellIndex !== undefined && el.cellIndex >= 0 ? el.cellIndex : indexOf(el);
         if (at in group) return;
         group[at] = el.textContent.trim();
         (elementsOf[groupKey] || (elementsOf[groupKey] = {}))[at] = el;

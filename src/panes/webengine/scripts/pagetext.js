@@ -50,7 +50,8 @@
         keys.set(el, key);
         return key;
     }
-    // The element's parent's key and its place there: a cell by its column.
+    // The element's parent's key and its place there, a cell by its column; null outside the
+    // body. The one way both scripts place an element, so a highlight and a reading agree.
     function placeOf(el) {
         var parent = el.parentElement;
         if (!parent) return null;
@@ -128,5 +129,5 @@
         return Math.abs(value) < largest ? value : null;
     }
 
-    return { keyOf: keyOf, indexOf: indexOf, placeOf: placeOf, find: find, number: number, headingOf: headingOf };
+    return { placeOf: placeOf, find: find, number: number, headingOf: headingOf };
 })

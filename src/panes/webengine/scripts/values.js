@@ -1,8 +1,10 @@
-// Runs in the program's own script world with pageText (pagetext.js) at hand, so a followed
-// value is found and read exactly as the change highlight finds and reads it. One request:
-//   { read: [[group, index], ...] }  gives [found, text, number or null, heading] for each place;
+// Installed once per document in the program's own script world, with pageText (pagetext.js)
+// at hand, so a followed value is found and read exactly as the change highlight finds and
+// reads it; each request is then a short call. One request:
+//   { read: [[group, index], ...] }  gives { found, text, number (or null), heading } for each
+//                                     place;
 //   { pick: [x, y] }                 gives the element at that point in CSS pixels as
-//                                     [group, index, name, text, number, followable, heading],
+//                                     { group, index, name, text, number, followable, heading },
 //                                     or null;
 //   { watch: [[group, index], ...] } tells the program, through the console and at most once
 //                                     a second, that the page has changed one of them itself.
@@ -21,9 +23,9 @@
     if (request.read) {
         return request.read.map(function (place) {
             var el = text.find(place[0], place[1]);
-            if (!el) return [false, '', null, ''];
+            if (!el) return { found: false };
             var t = el.textContent.trim();
-            return [true, t.slice(0, 80), text.number(t), text.headingOf(el)];
+            return { found: true, text: t.slice(0, 80), number: text.number(t), heading: text.headingOf(el) };
         });
     }
 
@@ -54,8 +56,8 @@
         }
         // Inside a table only a row's unique first cell makes a place; a position never does.
         var followable = !row || place[0].indexOf('/TR:') < 0;
-        return [place[0], place[1], name || short(document.title), value.slice(0, 80), text.number(value), followable,
-                text.headingOf(el)];
+        return { group: place[0], index: place[1], name: name || short(document.title), text: value.slice(0, 80),
+                 number: text.number(value), followable: followable, heading: text.headingOf(el) };
     }
 
     if (request.watch) {
