@@ -108,16 +108,18 @@ int readCost(QWebEnginePage *page, PageServer &server, int &version, int rounds)
     const QString url = server.url(QStringLiteral("/quote"));
     reader.setPlaces(places(url, 20));
     QList<double> times;
+    int read = -1;
+    QObject::connect(&reader, &ValueReader::taken, &reader, [&](const QList<ValueReading> &readings) {
+        read = int(std::count_if(readings.cbegin(), readings.cend(), [](const ValueReading &r) { return r.number.has_value(); }));
+    });
     for (int round = 0; round < rounds + 2; ++round) {
         ++version;
         if (!load(page, url))
             return 1;
         QElapsedTimer clock;
         clock.start();
-        int read = -1;
-        reader.read(page, [&](const QList<ValueReading> &readings) {
-            read = int(std::count_if(readings.cbegin(), readings.cend(), [](const ValueReading &r) { return r.number.has_value(); }));
-        });
+        read = -1;
+        reader.report(page);
         if (!waitFor([&] { return read >= 0; }, TimeoutMs) || read != 20)
             return 1;
         if (round >= 2)
@@ -135,9 +137,8 @@ int streamCost(QWebEnginePage *page, PageServer &server, int seconds)
     const long hz = sysconf(_SC_CLK_TCK);
     ValueReader reader;
     int readings = 0;
-    QObject::connect(&reader, &ValueReader::changed, &reader, [&](QWebEnginePage *changed) {
-        reader.read(changed, [&](const QList<ValueReading> &) { ++readings; });
-    });
+    QObject::connect(&reader, &ValueReader::changed, &reader, [&](QWebEnginePage *changed) { reader.report(changed); });
+    QObject::connect(&reader, &ValueReader::taken, &reader, [&](const QList<ValueReading> &) { ++readings; });
     QObject::connect(static_cast<SilentPage *>(page), &SilentPage::consoleMessage, &reader,
                      [&](const QString &message) { reader.consoleMessage(page, message); });
     double percent[2] = {0, 0};
