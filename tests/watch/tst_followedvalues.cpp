@@ -154,6 +154,7 @@ private slots:
         QTest::newRow("unread in between") << 14.5 << none << "14.6;-;14.4" << "u.." << "110";
         QTest::newRow("yesterday's alert") << 14.5 << none << "14.6;next day" << "u." << "11";
         QTest::newRow("alerted before a restart") << 14.5 << none << "14.6;restart;14.7;14.4;14.6" << "u...u" << "11101";
+        QTest::newRow("re-armed before a restart") << 14.5 << none << "14.6;14.4;restart;14.6" << "u..u" << "1001";
         QTest::newRow("below, before a restart") << none << 13.0 << "12.9;restart;12.8" << "d.." << "111";
     }
     void crossingAlertsOnceAndMarksTheRow()
@@ -347,6 +348,8 @@ private slots:
         QSignalSpy places(s.values.get(), &FollowedValues::placesChanged);
         QVERIFY(!s.values->follow({Eni, QStringLiteral("ENI"), QStringLiteral("n.d."), std::nullopt, true, {}}));
         QVERIFY(!s.values->follow({Eni, QStringLiteral("ENI"), QStringLiteral("1"), 1.0, false, {}}));
+        s.values->markAlertsSeen();
+        QVERIFY(s.values->alerts().isEmpty());
         QVERIFY(!QFileInfo::exists(s.path));
         s.followEni();
         QVERIFY(QFileInfo::exists(s.path));
