@@ -291,6 +291,7 @@ private slots:
         const auto shown = [list](int row, int column) { return list->model()->index(row, column).data().toString(); };
         const auto bold = [list](int row) { return list->model()->index(row, 0).data(Qt::FontRole).value<QFont>().bold(); };
         QCOMPARE(list->model()->rowCount(), 2);
+        QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Ora"));
         QCOMPARE(shown(0, 2), QStringLiteral("non letto"));
         QCOMPARE(shown(1, 1), QStringLiteral("ENI"));
         QCOMPARE(shown(1, 2), QStringLiteral("sopra il livello"));
