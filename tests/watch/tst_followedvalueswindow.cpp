@@ -112,6 +112,10 @@ private slots:
             desk.read(QStringLiteral("ENI"), number);
         desk.now = desk.now.addDays(-days);
         QCOMPARE(desk.cell(0, column), shown);
+        // A change from no close says what it is from.
+        const QString tip = desk.table().model()->index(0, column).data(Qt::ToolTipRole).toString();
+        QCOMPARE(tip.startsWith(QStringLiteral("dalla prima lettura di oggi")),
+                 column == Column::Change || column == Column::ChangePercent);
         const QVariant foreground = desk.table().model()->index(0, column).data(Qt::ForegroundRole);
         QCOMPARE(foreground.isValid() ? foreground.value<QColor>().name() : QString(), colour);
     }
