@@ -277,22 +277,15 @@ private slots:
         QCOMPARE(s.values->row(s.eni).movePercent, std::optional(percent));
     }
 
-    void yearTheCalendarDoesNotKnowIsNamed_data()
-    {
-        QTest::addColumn<QString>("calendar"); // empty: no market given
-        QTest::addColumn<int>("named");        // 0: none
-        QTest::newRow("no market") << "" << 0;
-        QTest::newRow("known") << "2027-01-01" << 0;
-        QTest::newRow("unknown") << "2026-12-25" << 2027;
-    }
     void yearTheCalendarDoesNotKnowIsNamed()
     {
-        QFETCH(QString, calendar);
         Session s;
         s.now = QDateTime(QDate(2027, 1, 4), QTime(9, 0), MarketClock::zone());
-        if (!calendar.isEmpty())
-            s.values->setMarket(MarketClock(MarketCalendar::parse(calendar)));
-        QTEST(s.values->unknownYear().value_or(0), "named");
+        QCOMPARE(s.values->unknownYear(), std::nullopt);
+        for (const auto &[calendar, named] : {std::pair{"2027-01-01", std::optional<int>()}, std::pair{"2026-12-25", std::optional(2027)}}) {
+            s.values->setMarket(MarketClock(MarketCalendar::parse(QLatin1String(calendar))));
+            QCOMPARE(s.values->unknownYear(), named);
+        }
     }
 
     // Another copy unfollowed ENI meanwhile: the reading cannot be kept, so it is not shown.
