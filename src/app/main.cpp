@@ -5,6 +5,8 @@
 #include "common/QtTranslations.h"
 #include "core/InstanceChannel.h"
 #include "core/MainWindows.h"
+#include "market/CalendarFile.h"
+#include "market/MarketClock.h"
 #include "common/ProcessStarter.h"
 #include "panes/webengine/WebEngineEnvironment.h"
 #include "watch/ValueWatch.h"
@@ -29,6 +31,7 @@ int main(int argc, char *argv[])
     SystemProcessStarter starter;
     // One for every window, and outliving them all.
     ValueWatch watch(ValueWatch::defaultDatabasePath(), [] { return QDBusConnection::sessionBus(); });
+    watch.followMarket(MarketClock(CalendarFile::load()));
     MainWindows windows(webEngine, starter);
     QObject::connect(&windows, &MainWindows::paneOpened, &watch, [&watch](BrowserPane *pane) { watch.attach(*pane); });
     InstanceChannel channel;

@@ -86,7 +86,7 @@ public:
     // Until this is called, its menu offers nothing for following values.
     virtual void setFollowedPlaces(const QList<ValuePlace> &places) = 0;
     // What the user asked for in the pane's menu on a number of the page.
-    enum class ValueAsk { Follow, AlertAbove, AlertBelow, Unfollow };
+    enum class ValueAsk { Follow, AlertAbove, AlertBelow, Unfollow, AlertMove };
 
 signals:
     // The pane received the input focus, by a click into the page or otherwise.

@@ -45,6 +45,24 @@ AlertSender::Words AlertSender::silenceWords(const QString &name, int attempts, 
                 .arg(shown, QString::number(attempts), harmless(reason))};
 }
 
+AlertSender::Words AlertSender::moveWords(const QString &name, double percent, double from, int minutes,
+                                          const ValueStore::Reading &reading)
+{
+    const QString shown = harmless(name);
+    const QString since = minutes > 0 ? QStringLiteral("in %1 minuti").arg(minutes) : QStringLiteral("dalla chiusura precedente");
+    const QString signedPercent = (percent > 0 ? QStringLiteral("+") : QString()) + LevelText::grouped(percent, 1);
+    return {QStringLiteral("%1: %2 % %3").arg(shown, signedPercent, since),
+            QStringLiteral("%1: %2 % %3 (%4 \u2192 %5), alle %6.")
+                .arg(shown, signedPercent, since, LevelText::price(from), LevelText::price(reading.number),
+                     reading.time.toString(QStringLiteral("HH:mm:ss")))};
+}
+
+void AlertSender::sendMove(qint64 valueId, const QString &name, double percent, double from, int minutes,
+                           const ValueStore::Reading &reading)
+{
+    send(valueId, moveWords(name, percent, from, minutes, reading));
+}
+
 void AlertSender::sendSilence(qint64 valueId, const QString &name, int attempts, const QString &reason)
 {
     send(valueId, silenceWords(name, attempts, reason));

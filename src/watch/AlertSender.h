@@ -31,11 +31,17 @@ public:
     static Words crossingWords(const QString &name, LevelCrossing::Crossed crossed, double level,
                                const ValueStore::Reading &reading);
 
+    // A move in percent (signed) from the number it started at: the previous close (minutes 0)
+    // or the lowest or highest of the last minutes.
+    static Words moveWords(const QString &name, double percent, double from, int minutes, const ValueStore::Reading &reading);
+
     // A value that could not be read several times in a row, and the last reason.
     static Words silenceWords(const QString &name, int attempts, const QString &reason);
 
     void sendCrossing(qint64 valueId, const QString &name, LevelCrossing::Crossed crossed, double level,
                       const ValueStore::Reading &reading);
+    void sendMove(qint64 valueId, const QString &name, double percent, double from, int minutes,
+                  const ValueStore::Reading &reading);
     void sendSilence(qint64 valueId, const QString &name, int attempts, const QString &reason);
     void send(qint64 valueId, const Words &words);
 

@@ -41,12 +41,13 @@ void DayChart::clear()
 }
 
 void DayChart::show(const QString &name, const QList<ValueStore::Reading> &readings, std::optional<double> above,
-                    std::optional<double> below)
+                    std::optional<double> below, std::optional<double> previousClose)
 {
     clear();
     m_name = name;
     m_above = above;
     m_below = below;
+    m_previousClose = previousClose;
     m_chart->setTitle(name);
     if (readings.isEmpty())
         return;
@@ -77,7 +78,8 @@ void DayChart::show(const QString &name, const QList<ValueStore::Reading> &readi
     m_readings->attachAxis(m_time);
     m_readings->attachAxis(m_values);
     for (const auto &[level, caption, colour] : {std::tuple{above, QStringLiteral("Avviso sopra"), QColor(0, 140, 0)},
-                                                 std::tuple{below, QStringLiteral("Avviso sotto"), QColor(200, 0, 0)}}) {
+                                                 std::tuple{below, QStringLiteral("Avviso sotto"), QColor(200, 0, 0)},
+                                                 std::tuple{previousClose, QStringLiteral("Chiusura precedente"), QColor(110, 110, 110)}}) {
         if (!level)
             continue;
         auto *line = new QLineSeries;
@@ -96,7 +98,7 @@ void DayChart::show(const QString &name, const QList<ValueStore::Reading> &readi
 void DayChart::append(const ValueStore::Reading &reading)
 {
     if (!m_readings || reading.time.date() != m_from.date() || reading.time < m_to) {
-        show(m_name, {reading}, m_above, m_below);
+        show(m_name, {reading}, m_above, m_below, m_previousClose);
         return;
     }
     const QPointF point(double(reading.time.toMSecsSinceEpoch()), reading.number);

@@ -16,7 +16,8 @@ class QValueAxis;
 class QWidget;
 
 // The chart of one value's readings through the day, its alert levels drawn across it. A new
-// reading is appended to the day's line; only another day or other levels draw it anew.
+// reading is appended to the day's line; only another day or other levels draw it anew. The
+// previous close is drawn as a level is.
 class DayChart final : public QObject
 {
     Q_OBJECT
@@ -26,7 +27,7 @@ public:
 
     QChartView *view() const { return m_view; }
     void show(const QString &name, const QList<ValueStore::Reading> &readings, std::optional<double> above,
-              std::optional<double> below);
+              std::optional<double> below, std::optional<double> previousClose = std::nullopt);
     // A reading of the value shown, later than those it shows.
     void append(const ValueStore::Reading &reading);
     void clear();
@@ -45,6 +46,7 @@ private:
     QList<std::pair<QLineSeries *, double>> m_levelLines;
     std::optional<double> m_above;
     std::optional<double> m_below;
+    std::optional<double> m_previousClose;
     QString m_name;
     QDateTime m_from;
     QDateTime m_to;

@@ -15,9 +15,15 @@ struct FollowedRow
     QString address;
     std::optional<double> last;
     QDateTime lastTime;
-    // Since the day's first reading.
+    // Since the previous trading day's close, else since the day's first reading.
     std::optional<double> change;
     std::optional<double> changePercent;
+    std::optional<double> previousClose;
+    // What the change is measured from where it is not a close after the auction; empty else.
+    QString changeNote;
+    // The move in percent that alerts: none, or from the previous close where minutes is 0.
+    std::optional<double> movePercent;
+    int moveMinutes = 0;
     // Empty when the last attempt read the value; otherwise why it did not.
     QString unreadReason;
     LevelCrossing::Levels levels;

@@ -1,5 +1,7 @@
 #include "watch/FollowedValue.h"
 
+#include "market/MarketClock.h"
+
 namespace {
 
 // Headings compared by their words alone: "Ultimo (17:35)" and "Ultimo \u25b2" are one column.
@@ -57,10 +59,21 @@ FollowedRow FollowedValue::row(const QDate &today) const
         row.last = last->number;
         row.lastTime = last->time;
     }
-    if (last && first && first->time.date() == last->time.date()) {
-        row.change = last->number - first->number;
-        if (first->number != 0)
-            row.changePercent = *row.change / qAbs(first->number) * 100.0;
+    std::optional<DayClose> from = previousClose;
+    if (from && last && closeDay != last->time.toTimeZone(MarketClock::zone()).date())
+        from.reset();
+    if (!from && last && first && first->time.date() == last->time.date())
+        from = DayClose::previous({}, {}, {*first});
+    if (last && from) {
+        const DayClose::Change change = from->changeTo(last->number);
+        row.change = change.absolute;
+        row.changePercent = change.percent;
+        row.previousClose = from->number();
+        row.changeNote = from->note();
+    }
+    if (move.isSet()) {
+        row.movePercent = move.move().percent;
+        row.moveMinutes = move.move().reference == MoveCrossing::Reference::WithinMinutes ? move.move().minutes : 0;
     }
     row.unreadReason = unreadReason;
     row.levels = crossing.levels();

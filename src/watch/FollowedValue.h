@@ -7,11 +7,14 @@
 
 #include "panes/ValueReading.h"
 #include "watch/FollowedRow.h"
+#include "watch/DayClose.h"
 #include "watch/LevelCrossing.h"
+#include "watch/MoveCrossing.h"
 #include "watch/ValueStore.h"
 
 // One followed value as the program holds it: where it stands, its name, the heading over its
-// column, its levels (inside its crossing: their only copy), its day's first and last reading.
+// column, its levels (inside its crossing: their only copy), its move, its day's first and last
+// reading and the previous close.
 struct FollowedValue
 {
     qint64 id = 0;
@@ -26,6 +29,10 @@ struct FollowedValue
     QDateTime alertedAt;
     // Attempts since it was last read.
     int unreadInARow = 0;
+    MoveCrossing move{};
+    // Found once a day, at the day's first reading: for closeDay, in Italy's time.
+    std::optional<DayClose> previousClose{};
+    QDate closeDay{};
 
     // Keeps the reading where it is the value's number, else why it is not; false then.
     bool take(const ValueReading &reading);

@@ -41,6 +41,15 @@ void FollowedValues::openStore()
         const auto today = m_store->readings(value.id, now.date().startOfDay(), now.date().endOfDay());
         if (!today.isEmpty())
             followed.first = today.first();
+        if (value.movePercent) {
+            using Reference = MoveCrossing::Reference;
+            followed.move.setMove({*value.movePercent, value.moveMinutes > 0 ? Reference::WithinMinutes : Reference::PreviousClose,
+                                   value.moveMinutes, value.moveMargin});
+        }
+        findPreviousClose(followed, marketDay(now));
+        // A move alerted before today is armed again with the new close.
+        if (value.moveAlertedOn == marketDay(now))
+            followed.move.setAlertedSides(value.moveAlerted);
         m_values.insert(value.id, followed);
         emit added(value.id);
     }
@@ -89,9 +98,14 @@ void FollowedValues::record(const QList<ValueReading> &readings)
         FollowedValue &followed = m_values[t.id];
         if ((t.taken || followed.unreadReason != t.before.unreadReason) && !touched.contains(t.id))
             touched.append(t.id);
+        const bool open = marketOpen(m_clock());
         if (!t.taken) {
-            if (followed.unreadInARow == UnreadBeforeSilence) {
+            // A page left as the market closed it is not late: the count starts at the opening.
+            if (!open)
+                followed.unreadInARow = 0;
+            else if (followed.unreadInARow == UnreadBeforeSilence) {
                 store().alerts().add({0, m_clock(), t.id, AlertHistory::Kind::Silent, std::nullopt, followed.unreadReason});
+                emit alertsChanged();
                 emit silent(t.id, followed.unreadReason);
             }
             continue;
@@ -99,8 +113,17 @@ void FollowedValues::record(const QList<ValueReading> &readings)
         if (t.before.heading.isEmpty() && !followed.heading.isEmpty())
             store().setHeading(t.id, followed.heading);
         const ValueStore::Reading value = *followed.last;
+        // A day's first reading read again in its second is replaced in the store: the close
+        // that stands in for a missing one follows it.
+        const auto &close = followed.previousClose;
+        if (followed.closeDay != marketDay(value.time) || !close
+            || (close->kind() == DayClose::Kind::FirstReadingToday && close->time().toSecsSinceEpoch() == value.time.toSecsSinceEpoch()))
+            findPreviousClose(followed, marketDay(value.time));
         emit read(t.id, value);
+        if (!open)
+            continue;
         keepCrossing(followed, value);
+        keepMove(followed, value);
     }
     if (!batch.isEmpty() && m_prunedOn != batch.constLast().second.time.date()) {
         // A program left running for weeks keeps a month, as one started every morning does.
@@ -132,7 +155,96 @@ void FollowedValues::keepCrossing(FollowedValue &followed, const ValueStore::Rea
     store().alerts().add({0, reading.time, followed.id,
                           crossed == Crossed::Above ? AlertHistory::Kind::CrossedAbove : AlertHistory::Kind::CrossedBelow,
                           level, QString()});
+    emit alertsChanged();
     emit this->crossed(followed.id, crossed, level, reading);
+}
+
+void FollowedValues::keepMove(FollowedValue &followed, const ValueStore::Reading &reading)
+{
+    MoveCrossing &move = followed.move;
+    if (!move.isSet())
+        return;
+    const bool withinMinutes = move.move().reference == MoveCrossing::Reference::WithinMinutes;
+    const int before = move.alertedSides();
+    const QList<ValueStore::Reading> recent =
+        withinMinutes ? store().readings(followed.id, move.windowStart(reading.time), reading.time) : QList<ValueStore::Reading>();
+    const LevelCrossing::Crossed crossed = move.feed(reading.time, reading.number, recent);
+    if (move.alertedSides() != before)
+        store().setMoveAlerted(followed.id, move.alertedSides(), marketDay(reading.time));
+    if (crossed == LevelCrossing::Crossed::None || !move.movePercent())
+        return;
+    const double percent = *move.movePercent();
+    const double from = withinMinutes || !followed.previousClose ? reading.number / (1 + percent / 100.0)
+                                                                 : followed.previousClose->number();
+    followed.alertedAt = reading.time;
+    store().alerts().add({0, reading.time, followed.id, AlertHistory::Kind::Moved, percent, QString()});
+    emit alertsChanged();
+    emit moved(followed.id, percent, from, withinMinutes ? move.move().minutes : 0, reading);
+}
+
+// The previous trading day's readings, not the last one stored: after days away the last
+// close known is not the previous one, and the day's first reading says so better.
+void FollowedValues::findPreviousClose(FollowedValue &followed, const QDate &day)
+{
+    const MarketClock market = m_market.value_or(MarketClock());
+    const QDate before = market.previousTradingDay(day);
+    const QTimeZone rome = MarketClock::zone();
+    QList<ValueStore::Reading> today;
+    if (const auto first = store().firstReadingAfter(followed.id, day.startOfDay(rome)))
+        today.append(*first);
+    followed.previousClose = DayClose::previous(store().readings(followed.id, before.startOfDay(rome), before.endOfDay(rome)),
+                                                market.closeOf(before), today);
+    if (followed.closeDay != day)
+        followed.move.setAlertedSides(0);
+    followed.closeDay = day;
+    followed.move.setPreviousClose(followed.previousClose ? std::optional(followed.previousClose->number()) : std::nullopt);
+}
+
+void FollowedValues::setMarket(const MarketClock &market)
+{
+    m_market = market;
+    // Values opened at start found their close by weekdays alone; the same day keeps its alerts.
+    for (FollowedValue &followed : m_values) {
+        if (followed.closeDay.isValid())
+            findPreviousClose(followed, followed.closeDay);
+    }
+}
+
+QList<AlertHistory::Alert> FollowedValues::alerts()
+{
+    return m_store ? m_store->alerts().list() : QList<AlertHistory::Alert>();
+}
+
+void FollowedValues::markAlertsSeen()
+{
+    if (m_store && m_store->alerts().markAllSeen() > 0)
+        emit alertsChanged();
+}
+
+std::optional<int> FollowedValues::unknownYear() const
+{
+    const int year = marketDay(m_clock()).year();
+    if (!m_market || m_market->calendar().knowsYear(year))
+        return std::nullopt;
+    return year;
+}
+
+void FollowedValues::setMove(qint64 id, const std::optional<MoveCrossing::Move> &move)
+{
+    if (!m_values.contains(id))
+        return;
+    MoveCrossing next;
+    if (move && !next.setMove(*move))
+        return;
+    const bool withinMinutes = move && move->reference == MoveCrossing::Reference::WithinMinutes;
+    if (!store().setMove(id, move ? std::optional(move->percent) : std::nullopt, withinMinutes ? move->minutes : 0,
+                         move ? move->marginPercent : 0.2))
+        return;
+    FollowedValue &followed = m_values[id];
+    if (followed.previousClose)
+        next.setPreviousClose(followed.previousClose->number());
+    followed.move = next;
+    emit changed(id);
 }
 
 std::optional<qint64> FollowedValues::follow(const ValuePick &pick)

@@ -19,7 +19,7 @@ QString change(const FollowedRow &row)
 {
     if (!row.change || !row.last)
         return QString();
-    const double first = *row.last - *row.change;
+    const double first = row.previousClose.value_or(*row.last - *row.change);
     const QString text =
         LevelText::grouped(*row.change, qMax(2, qMax(LevelText::decimals(first), LevelText::decimals(*row.last))));
     return *row.change > 0 ? QLatin1Char('+') + text : text;
@@ -110,10 +110,12 @@ QString FollowedValuesModel::text(const FollowedRow &row, int column) const
             return QString();
         return row.lastTime.toString(row.lastTime.date() == m_values.today() ? QStringLiteral("HH:mm:ss")
                                                                              : QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    // A change that is not from a close after the auction carries a mark, and its tooltip says why.
     case Change:
-        return change(row);
+        return row.changeNote.isEmpty() || row.change == std::nullopt ? change(row) : change(row) + QStringLiteral(" *");
     case ChangePercent:
-        return percent(row.changePercent);
+        return row.changeNote.isEmpty() || !row.changePercent ? percent(row.changePercent)
+                                                               : percent(row.changePercent) + QStringLiteral(" *");
     case State: {
         QString state = row.unreadReason.isEmpty() ? QStringLiteral("letto") : QStringLiteral("non letto: ") + row.unreadReason;
         if (row.alertedAt.isValid())
@@ -161,7 +163,12 @@ QVariant FollowedValuesModel::data(const QModelIndex &index, int role) const
     case IdRole:
         return row.id;
     case Qt::ToolTipRole:
-        return column == Name ? QVariant(row.address) : QVariant();
+        if (column == Name)
+            return row.address;
+        if ((column == Change || column == ChangePercent) && row.previousClose)
+            return row.changeNote.isEmpty() ? QStringLiteral("dalla chiusura precedente (%1)").arg(price(row.previousClose))
+                                            : QStringLiteral("%1 (%2)").arg(row.changeNote, price(row.previousClose));
+        return {};
     case Qt::TextAlignmentRole:
         return column == Name || column == State ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::BackgroundRole:

@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "watch/AlertHistoryModel.h"
 #include "watch/DayChart.h"
 #include "watch/FollowedValuesModel.h"
 
@@ -19,6 +20,8 @@ FollowedValuesWindow::FollowedValuesWindow(FollowedValuesModel &model, QWidget *
     , m_empty(new QLabel(QStringLiteral("Nessun valore seguito. Per seguirne uno, cliccate con il tasto destro su un "
                                         "numero della pagina e scegliete \u00abSegui questo valore\u00bb."),
                          this))
+    , m_note(new QLabel(this))
+    , m_alerts(new QTableView(this))
     , m_table(new QTableView(this))
     , m_chart(new DayChart(this))
 {
@@ -26,7 +29,7 @@ FollowedValuesWindow::FollowedValuesWindow(FollowedValuesModel &model, QWidget *
     // The program ends with its last main window, whatever else is open.
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Valori seguiti"));
-    resize(860, 680);
+    resize(860, 860);
     m_sorted->setSourceModel(&model);
     m_sorted->setSortRole(FollowedValuesModel::SortRole);
     m_table->setObjectName(QStringLiteral("followedValues"));
@@ -59,6 +62,8 @@ FollowedValuesWindow::FollowedValuesWindow(FollowedValuesModel &model, QWidget *
            [this](qint64 id) { emit levelAsked(id, BrowserPane::ValueAsk::AlertAbove); });
     button(QStringLiteral("Avvisami sotto\u2026"), "alertBelow",
            [this](qint64 id) { emit levelAsked(id, BrowserPane::ValueAsk::AlertBelow); });
+    button(QStringLiteral("Avvisami se varia del\u2026"), "alertMove",
+           [this](qint64 id) { emit levelAsked(id, BrowserPane::ValueAsk::AlertMove); });
     button(QStringLiteral("Togli gli avvisi"), "clearAlerts", [this](qint64 id) { emit levelsCleared(id); });
     button(QStringLiteral("Margine\u2026"), "margin", [this](qint64 id) { emit marginAsked(id); });
     button(QStringLiteral("Esporta CSV"), "exportCsv", [this](qint64 id) { emit exportAsked(id); });
@@ -72,11 +77,37 @@ FollowedValuesWindow::FollowedValuesWindow(FollowedValuesModel &model, QWidget *
     layout->addWidget(m_table, 1);
     layout->addLayout(buttons);
     layout->addWidget(m_chart->view(), 1);
+    m_note->setObjectName(QStringLiteral("calendarNote"));
+    m_note->setWordWrap(true);
+    m_note->hide();
+    layout->insertWidget(0, m_note);
+    auto *alertsTitle = new QLabel(QStringLiteral("Avvisi"), this);
+    alertsTitle->setObjectName(QStringLiteral("alertHistoryTitle"));
+    layout->addWidget(alertsTitle);
+    m_alerts->setObjectName(QStringLiteral("alertHistory"));
+    m_alerts->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_alerts->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_alerts->verticalHeader()->hide();
+    m_alerts->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(m_alerts);
     rowsCameOrWent();
     checkChosen();
 }
 
 FollowedValuesWindow::~FollowedValuesWindow() = default;
+
+void FollowedValuesWindow::showAlertHistory(AlertHistoryModel &alerts)
+{
+    m_alerts->setModel(&alerts);
+    m_alerts->resizeColumnsToContents();
+    connect(&alerts, &QAbstractItemModel::modelReset, m_alerts, &QTableView::resizeColumnsToContents);
+}
+
+void FollowedValuesWindow::setNote(const QString &note)
+{
+    m_note->setText(note);
+    m_note->setVisible(!note.isEmpty());
+}
 
 qint64 FollowedValuesWindow::chosenId() const
 {

@@ -5,6 +5,7 @@
 
 #include "panes/BrowserPane.h"
 
+class AlertHistoryModel;
 class DayChart;
 class FollowedValuesModel;
 class QLabel;
@@ -27,6 +28,10 @@ public:
     qint64 chosenId() const;
     void choose(qint64 id);
     DayChart &chart() const { return *m_chart; }
+    // The list "Avvisi" under the values.
+    void showAlertHistory(AlertHistoryModel &alerts);
+    // A line over the list, such as a year the market's calendar does not know; empty for none.
+    void setNote(const QString &note);
 
 signals:
     // Another value is chosen; 0 for none.
@@ -45,6 +50,8 @@ private:
     FollowedValuesModel &m_model;
     QSortFilterProxyModel *m_sorted;
     QLabel *m_empty;
+    QLabel *m_note;
+    QTableView *m_alerts;
     QTableView *m_table;
     DayChart *m_chart;
     QList<QPushButton *> m_valueButtons;

@@ -63,6 +63,22 @@ void MoveCrossing::arm()
     m_fall.setLevels(fall);
 }
 
+int MoveCrossing::alertedSides() const
+{
+    const bool up = !m_fromClose.isAboveArmed() || !m_rise.isAboveArmed();
+    const bool down = !m_fromClose.isBelowArmed() || !m_fall.isBelowArmed();
+    return (up ? 1 : 0) | (down ? 2 : 0);
+}
+
+void MoveCrossing::setAlertedSides(int sides)
+{
+    const bool up = sides & 1;
+    const bool down = sides & 2;
+    m_fromClose.setAlerted(up, down);
+    m_rise.setAlerted(up, false);
+    m_fall.setAlerted(false, down);
+}
+
 QDateTime MoveCrossing::windowStart(const QDateTime &now) const
 {
     return now.addSecs(-qint64(m_move.minutes) * 60);

@@ -45,6 +45,12 @@ public:
     // recent: the stored readings around now, used only within minutes; those outside the
     // window are left out here.
     Crossed feed(const QDateTime &now, std::optional<double> number, const QList<ValueStore::Reading> &recent = {});
+    // Which sides wait to re-arm, as the store keeps them: 1 up, 2 down.
+    int alertedSides() const;
+    // As an alert of an earlier session left them; after setPreviousClose, which arms a new close.
+    void setAlertedSides(int sides);
+    bool isSet() const { return m_move.percent > 0; }
+
     // The last reading's move in percent, signed: the one crossed, or the larger.
     std::optional<double> movePercent() const { return m_lastMove; }
 

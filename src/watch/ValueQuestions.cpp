@@ -1,9 +1,16 @@
 #include "watch/ValueQuestions.h"
 
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -72,6 +79,71 @@ void ValueQuestions::openLevelDialog(qint64 id, const QString &name, bool above,
         MessageBox::show(parent, QMessageBox::Warning, title,
                          problem + QStringLiteral(" Scrivete il livello come 14,25 o 1.234,56."));
         openLevelDialog(id, name, above, typed, parent);
+    });
+    dialog->open();
+}
+
+void ValueQuestions::askMove(qint64 id, const QString &name, const MoveCrossing::Move &shown, QWidget *over)
+{
+    openMoveDialog(id, name, shown, shown.percent > 0 ? LevelText::format(shown.percent) : QString(), over);
+}
+
+void ValueQuestions::openMoveDialog(qint64 id, const QString &name, const MoveCrossing::Move &shown, const QString &text,
+                                    QWidget *over)
+{
+    const QString title = QStringLiteral("Avvisami se varia del\u2026");
+    auto *dialog = new QDialog(over);
+    dialog->setObjectName(QStringLiteral("moveDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(title);
+    auto *percent = new QLineEdit(text, dialog);
+    percent->setObjectName(QStringLiteral("movePercent"));
+    auto *reference = new QComboBox(dialog);
+    reference->setObjectName(QStringLiteral("moveReference"));
+    reference->addItem(QStringLiteral("dalla chiusura precedente"));
+    reference->addItem(QStringLiteral("in \u2026 minuti"));
+    const bool withinMinutes = shown.reference == MoveCrossing::Reference::WithinMinutes;
+    reference->setCurrentIndex(withinMinutes ? 1 : 0);
+    auto *minutes = new QSpinBox(dialog);
+    minutes->setObjectName(QStringLiteral("moveMinutes"));
+    minutes->setRange(1, 480);
+    minutes->setSuffix(QStringLiteral(" minuti"));
+    minutes->setValue(withinMinutes ? shown.minutes : 15);
+    minutes->setEnabled(withinMinutes);
+    connect(reference, &QComboBox::currentIndexChanged, minutes, [minutes](int index) { minutes->setEnabled(index == 1); });
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    auto *form = new QFormLayout(dialog);
+    form->addRow(new QLabel(QStringLiteral("Avvisami quando \u00ab%1\u00bb sale o scende di questa percentuale:\n"
+                                           "(vuoto: nessun avviso sulla variazione)").arg(name), dialog));
+    form->addRow(QStringLiteral("Percentuale:"), percent);
+    form->addRow(QStringLiteral("Misurata:"), reference);
+    form->addRow(QStringLiteral("Entro:"), minutes);
+    form->addRow(buttons);
+    QPointer<QWidget> parent(over);
+    connect(dialog, &QDialog::accepted, this, [=, this] {
+        const QString typed = percent->text();
+        MoveCrossing::Move move = shown;
+        move.reference = reference->currentIndex() == 1 ? MoveCrossing::Reference::WithinMinutes
+                                                        : MoveCrossing::Reference::PreviousClose;
+        move.minutes = minutes->value();
+        if (typed.trimmed().isEmpty()) {
+            emit moveGiven(id, std::nullopt);
+            return;
+        }
+        QString problem;
+        const std::optional<double> given = LevelText::parse(typed, &problem);
+        if (given && *given > 0 && *given <= 100) {
+            move.percent = *given;
+            emit moveGiven(id, move);
+            return;
+        }
+        MessageBox::show(parent, QMessageBox::Warning, title,
+                         given ? QStringLiteral("La variazione \u00e8 una percentuale maggiore di 0 e fino a 100.")
+                               : problem + QStringLiteral(" Scrivete la percentuale come 5 o 2,5."));
+        openMoveDialog(id, name, move, typed, parent);
     });
     dialog->open();
 }

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include "watch/MoveCrossing.h"
+
 class QWidget;
 
 // What the user is asked about a followed value, in Italian whatever the desktop's language:
@@ -21,6 +23,8 @@ public:
     // Opens the level's dialog over the window given and returns at once.
     void askLevel(qint64 id, const QString &name, bool above, std::optional<double> shown, QWidget *over);
     void askMargin(qint64 id, double percent, QWidget *over);
+    // "Avvisami se varia del…": a percentage and what it is measured from; opens and returns.
+    void askMove(qint64 id, const QString &name, const MoveCrossing::Move &shown, QWidget *over);
     void askName(qint64 id, const QString &name, QWidget *over);
     void askUnfollow(qint64 id, const QString &name, QWidget *over);
     void askExportPath(qint64 id, const QString &name, QWidget *over);
@@ -29,10 +33,13 @@ signals:
     // No level: the user emptied the box, and wants no alert on that side.
     void levelGiven(qint64 id, bool above, std::optional<double> level);
     void marginGiven(qint64 id, double percent);
+    // No move: the user emptied the percentage, and wants no alert on a move.
+    void moveGiven(qint64 id, const std::optional<MoveCrossing::Move> &move);
     void nameGiven(qint64 id, const QString &name);
     void unfollowConfirmed(qint64 id);
     void exportPathGiven(qint64 id, const QString &path);
 
 private:
+    void openMoveDialog(qint64 id, const QString &name, const MoveCrossing::Move &shown, const QString &text, QWidget *over);
     void openLevelDialog(qint64 id, const QString &name, bool above, const QString &text, QWidget *over);
 };

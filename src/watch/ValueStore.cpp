@@ -19,7 +19,8 @@ QList<ValueStore::Value> ValueStore::values() const
     QSqlQuery q(QSqlDatabase::database(m_file.connection(), false));
     QList<Value> values;
     if (!StoreSql::execute(q, QStringLiteral("SELECT id, address, grp, cell, name, above, below, margin, heading, above_alerted, "
-                                "below_alerted FROM followed ORDER BY id")))
+                                "below_alerted, move_percent, move_minutes, move_margin, move_alerted, move_alerted_on "
+                                "FROM followed ORDER BY id")))
         return values;
     while (q.next()) {
         Value v;
@@ -30,6 +31,11 @@ QList<ValueStore::Value> ValueStore::values() const
         v.heading = q.value(8).toString();
         v.aboveAlerted = q.value(9).toBool();
         v.belowAlerted = q.value(10).toBool();
+        v.movePercent = StoreSql::toOptional(q.value(11));
+        v.moveMinutes = q.value(12).toInt();
+        v.moveMargin = q.value(13).toDouble();
+        v.moveAlerted = q.value(14).toInt();
+        v.moveAlertedOn = QDate::fromString(q.value(15).toString(), Qt::ISODate);
         values.append(v);
     }
     return values;
@@ -78,6 +84,21 @@ bool ValueStore::setAlerted(qint64 id, LevelCrossing::Crossed level, bool alerte
     q.prepare(level == LevelCrossing::Crossed::Above ? QStringLiteral("UPDATE followed SET above_alerted = ? WHERE id = ?")
                                                      : QStringLiteral("UPDATE followed SET below_alerted = ? WHERE id = ?"));
     return run(q, {alerted, id}) && q.numRowsAffected() == 1;
+}
+
+bool ValueStore::setMove(qint64 id, std::optional<double> percent, int minutes, double margin)
+{
+    QSqlQuery q(QSqlDatabase::database(m_file.connection(), false));
+    q.prepare(QStringLiteral("UPDATE followed SET move_percent = ?, move_minutes = ?, move_margin = ?, move_alerted = 0 "
+                             "WHERE id = ?"));
+    return run(q, {optionalNumber(percent), minutes, margin, id}) && q.numRowsAffected() == 1;
+}
+
+bool ValueStore::setMoveAlerted(qint64 id, int sides, const QDate &day)
+{
+    QSqlQuery q(QSqlDatabase::database(m_file.connection(), false));
+    q.prepare(QStringLiteral("UPDATE followed SET move_alerted = ?, move_alerted_on = ? WHERE id = ?"));
+    return run(q, {sides, text(day.toString(Qt::ISODate)), id}) && q.numRowsAffected() == 1;
 }
 
 bool ValueStore::unfollow(qint64 id)

@@ -32,6 +32,15 @@ public:
         // Which levels have alerted and wait for the value to come back past the margin.
         bool aboveAlerted = false;
         bool belowAlerted = false;
+        // The move in percent to alert on (MoveCrossing's): none, or from the previous close
+        // where minutes is 0, else within that many minutes.
+        std::optional<double> movePercent;
+        int moveMinutes = 0;
+        double moveMargin = 0.2;
+        // Which sides of the move alerted (1 up, 2 down), and on which day: a move alerts once
+        // a day, whatever the restarts.
+        int moveAlerted = 0;
+        QDate moveAlertedOn;
     };
     struct Reading
     {
@@ -58,6 +67,9 @@ public:
     // Kept when the alert is given and cleared when the level is armed again, so that neither a
     // restart nor a crash alerts twice for one crossing. A level changed by setLevels is armed.
     bool setAlerted(qint64 id, LevelCrossing::Crossed level, bool alerted);
+    // A move set anew is armed.
+    bool setMove(qint64 id, std::optional<double> percent, int minutes, double margin);
+    bool setMoveAlerted(qint64 id, int sides, const QDate &day);
     // Forgets the value with its readings.
     bool unfollow(qint64 id);
 

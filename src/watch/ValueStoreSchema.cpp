@@ -32,6 +32,12 @@ const char *const Additions[] = {
 const char *const From1[] = {"ALTER TABLE followed ADD COLUMN heading TEXT NOT NULL DEFAULT ''"};
 const char *const From2[] = {"ALTER TABLE followed ADD COLUMN above_alerted INTEGER NOT NULL DEFAULT 0",
                              "ALTER TABLE followed ADD COLUMN below_alerted INTEGER NOT NULL DEFAULT 0"};
+// A new file gets these the same way: one place for the move's columns.
+const char *const From3[] = {"ALTER TABLE followed ADD COLUMN move_percent REAL",
+                             "ALTER TABLE followed ADD COLUMN move_minutes INTEGER NOT NULL DEFAULT 0",
+                             "ALTER TABLE followed ADD COLUMN move_margin REAL NOT NULL DEFAULT 0.2",
+                             "ALTER TABLE followed ADD COLUMN move_alerted INTEGER NOT NULL DEFAULT 0",
+                             "ALTER TABLE followed ADD COLUMN move_alerted_on TEXT NOT NULL DEFAULT ''"};
 
 template<std::size_t N>
 bool runAll(QSqlQuery &q, const char *const (&statements)[N])
@@ -50,6 +56,8 @@ bool bringUpToDate(QSqlQuery &q, int version)
     if (version == 1 && !runAll(q, From1))
         return false;
     if (version >= 1 && version <= 2 && !runAll(q, From2))
+        return false;
+    if (version <= 3 && !runAll(q, From3))
         return false;
     if (!runAll(q, Additions))
         return false;

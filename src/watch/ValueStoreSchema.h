@@ -11,7 +11,8 @@ namespace ValueStoreSchema {
 // 2: the heading over a followed value's column, so that a column added before it is noticed.
 // 3: which levels have alerted, so a restart does not alert again; the alerts of the last days;
 //    readings found by value and time without a scan.
-constexpr int Version = 3;
+// 4: a move in percent to alert on, and whether it alerted today.
+constexpr int Version = 4;
 
 enum class Outcome { Ready, LaterProgram, Failed };
 

@@ -24,6 +24,10 @@ ValueWatch::ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener o
             [this](qint64 id, LevelCrossing::Crossed crossed, double level, const ValueStore::Reading &reading) {
                 m_alerts->sendCrossing(id, m_values->row(id).name, crossed, level, reading);
             });
+    connect(m_values, &FollowedValues::moved, this,
+            [this](qint64 id, double percent, double from, int minutes, const ValueStore::Reading &reading) {
+                m_alerts->sendMove(id, m_values->row(id).name, percent, from, minutes, reading);
+            });
     connect(m_values, &FollowedValues::silent, this, [this](qint64 id, const QString &reason) {
         m_alerts->sendSilence(id, m_values->row(id).name, FollowedValues::UnreadBeforeSilence, reason);
     });
@@ -38,6 +42,11 @@ QString ValueWatch::defaultDatabasePath()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
         .filePath(QStringLiteral("valori-seguiti.sqlite"));
+}
+
+void ValueWatch::followMarket(const MarketClock &market)
+{
+    m_values->setMarket(market);
 }
 
 void ValueWatch::attach(BrowserPane &pane)
@@ -64,6 +73,8 @@ void ValueWatch::answer(BrowserPane &from, BrowserPane::ValueAsk ask, const Valu
     QWidget *over = from.widget() ? from.widget()->window() : nullptr;
     if (ask == BrowserPane::ValueAsk::Unfollow)
         m_window->askUnfollow(*id, over);
+    else if (ask == BrowserPane::ValueAsk::AlertMove)
+        m_window->askMove(*id, over);
     else
         m_window->askLevel(*id, ask == BrowserPane::ValueAsk::AlertAbove, pick.number, over);
 }

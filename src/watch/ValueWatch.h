@@ -8,6 +8,7 @@
 #include "watch/DesktopNotifier.h"
 
 class AlertSender;
+class MarketClock;
 class FollowedValues;
 class QAction;
 class WatchWindow;
@@ -25,6 +26,9 @@ public:
 
     // The program's data folder's database.
     static QString defaultDatabasePath();
+
+    // Outside its hours no value alerts.
+    void followMarket(const MarketClock &market);
 
     // The pane reads the followed values of its pages from now on, and its menu offers them.
     void attach(BrowserPane &pane);

@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "common/MessageBox.h"
+#include "watch/AlertHistoryModel.h"
 #include "watch/DayChart.h"
 #include "watch/FollowedValues.h"
 #include "watch/FollowedValuesModel.h"
@@ -18,6 +19,7 @@ WatchWindow::WatchWindow(FollowedValues &values, QObject *parent)
     // The answers come back for a value that may have gone meanwhile; the values check.
     connect(m_questions, &ValueQuestions::levelGiven, &values, &FollowedValues::setLevel);
     connect(m_questions, &ValueQuestions::marginGiven, &values, &FollowedValues::setMargin);
+    connect(m_questions, &ValueQuestions::moveGiven, &values, &FollowedValues::setMove);
     connect(m_questions, &ValueQuestions::nameGiven, &values, &FollowedValues::rename);
     connect(m_questions, &ValueQuestions::unfollowConfirmed, &values, &FollowedValues::unfollow);
     connect(m_questions, &ValueQuestions::exportPathGiven, this, &WatchWindow::exportReadings);
@@ -36,14 +38,19 @@ FollowedValuesWindow &WatchWindow::window()
         return *m_window;
     m_model = std::make_unique<FollowedValuesModel>(m_values);
     m_window = std::make_unique<FollowedValuesWindow>(*m_model);
+    m_alertHistory = std::make_unique<AlertHistoryModel>(m_values);
     FollowedValuesWindow *w = m_window.get();
+    w->showAlertHistory(*m_alertHistory);
     // Closed, the chart waits for the opening, which draws it once.
     connect(w, &FollowedValuesWindow::chosenChanged, this, [this](qint64 id) {
         if (isOpen())
             showChart(id);
     });
     connect(w, &FollowedValuesWindow::levelAsked, this, [this](qint64 id, BrowserPane::ValueAsk which) {
-        askLevel(id, which == BrowserPane::ValueAsk::AlertAbove);
+        if (which == BrowserPane::ValueAsk::AlertMove)
+            askMove(id);
+        else
+            askLevel(id, which == BrowserPane::ValueAsk::AlertAbove);
     });
     connect(w, &FollowedValuesWindow::levelsCleared, this, [this](qint64 id) {
         m_values.setLevels(id, {std::nullopt, std::nullopt, m_values.row(id).levels.marginPercent});
@@ -67,6 +74,17 @@ void WatchWindow::showWindow()
 {
     const bool wasOpen = isOpen();
     FollowedValuesWindow &w = window();
+    if (const std::optional<int> year = m_values.unknownYear())
+        w.setNote(QStringLiteral("Il calendario di borsa non conosce il %1: ogni giorno feriale \u00e8 considerato di "
+                                 "apertura.").arg(*year));
+    else
+        w.setNote(QString());
+    // Bold stays on what was new at this opening, and only what comes later is new at the next.
+    if (!wasOpen) {
+        m_alertHistory->forgetUnseen();
+        m_alertHistory->reload();
+        m_values.markAlertsSeen();
+    }
     w.show();
     // Closed, the chart was left as it stood while readings came.
     if (!wasOpen)
@@ -93,8 +111,9 @@ void WatchWindow::showChart(qint64 id)
     const QDate day = row.lastTime.isValid() ? row.lastTime.date() : m_values.today();
     m_chartName = row.name;
     m_chartLevels = row.levels;
+    m_chartClose = row.previousClose;
     m_window->chart().show(row.name, m_values.readings(id, day.startOfDay(), day.endOfDay()), row.levels.above,
-                           row.levels.below);
+                           row.levels.below, row.previousClose);
 }
 
 void WatchWindow::keepChartUp(qint64 id)
@@ -102,7 +121,8 @@ void WatchWindow::keepChartUp(qint64 id)
     if (!isOpen() || id != m_window->chosenId())
         return;
     const FollowedRow row = m_values.row(id);
-    if (row.name != m_chartName || row.levels.above != m_chartLevels.above || row.levels.below != m_chartLevels.below)
+    if (row.name != m_chartName || row.levels.above != m_chartLevels.above || row.levels.below != m_chartLevels.below
+        || row.previousClose != m_chartClose)
         showChart(id);
 }
 
@@ -115,6 +135,22 @@ void WatchWindow::askLevel(qint64 id, bool above, std::optional<double> current,
     if (!over && isOpen())
         over = m_window.get();
     m_questions->askLevel(id, row.name, above, current ? current : row.last ? row.last : set, over);
+}
+
+void WatchWindow::askMove(qint64 id, QWidget *over)
+{
+    if (!m_values.contains(id))
+        return;
+    const FollowedRow row = m_values.row(id);
+    MoveCrossing::Move shown;
+    if (row.movePercent) {
+        shown.percent = *row.movePercent;
+        shown.minutes = row.moveMinutes;
+        shown.reference = row.moveMinutes > 0 ? MoveCrossing::Reference::WithinMinutes : MoveCrossing::Reference::PreviousClose;
+    }
+    if (!over && isOpen())
+        over = m_window.get();
+    m_questions->askMove(id, row.name, shown, over);
 }
 
 void WatchWindow::askUnfollow(qint64 id, QWidget *over)

@@ -7,6 +7,7 @@
 
 #include "watch/LevelCrossing.h"
 
+class AlertHistoryModel;
 class FollowedValues;
 class FollowedValuesModel;
 class FollowedValuesWindow;
@@ -29,6 +30,7 @@ public:
     void showValue(qint64 id);
     // The level's question over the window given, else over "Valori seguiti" where open.
     void askLevel(qint64 id, bool above, std::optional<double> current = std::nullopt, QWidget *over = nullptr);
+    void askMove(qint64 id, QWidget *over = nullptr);
     void askUnfollow(qint64 id, QWidget *over);
     void exportReadings(qint64 id, const QString &path);
 
@@ -43,8 +45,10 @@ private:
     FollowedValues &m_values;
     ValueQuestions *m_questions;
     std::unique_ptr<FollowedValuesModel> m_model;
+    std::unique_ptr<AlertHistoryModel> m_alertHistory;
     std::unique_ptr<FollowedValuesWindow> m_window;
     // What the chart was drawn with: a change of these draws it anew.
     QString m_chartName;
     LevelCrossing::Levels m_chartLevels;
+    std::optional<double> m_chartClose;
 };

@@ -68,19 +68,27 @@ private slots:
         QTest::addColumn<double>("reading");
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QString>("body");
+        // A move: its percent (NaN: none), from level, in minutes (0: from the previous close).
+        QTest::addColumn<double>("percent");
+        QTest::addColumn<int>("minutes");
 
         QTest::newRow("above") << "ENI" << Crossed::Above << 14.5 << 14.6 << "ENI sopra 14,50"
-                               << "ENI vale 14,60 alle 09:30:05: \u00e8 salito al livello di 14,50 o oltre.";
+                               << "ENI vale 14,60 alle 09:30:05: \u00e8 salito al livello di 14,50 o oltre." << qQNaN() << 0;
         QTest::newRow("below") << "ENI" << Crossed::Below << 13.0 << 12.5 << "ENI sotto 13,00"
-                               << "ENI vale 12,50 alle 09:30:05: \u00e8 sceso al livello di 13,00 o sotto.";
+                               << "ENI vale 12,50 alle 09:30:05: \u00e8 sceso al livello di 13,00 o sotto." << qQNaN() << 0;
         QTest::newRow("a page's markup is no markup") << "<b>A</b>" << Crossed::Above << 1240.0 << 1240.5
                                                       << "\u2039b\u203aA\u2039/b\u203a sopra 1.240,00"
                                                       << "\u2039b\u203aA\u2039/b\u203a vale 1.240,50 alle 09:30:05: "
-                                                         "\u00e8 salito al livello di 1.240,00 o oltre.";
+                                                         "\u00e8 salito al livello di 1.240,00 o oltre." << qQNaN() << 0;
+        QTest::newRow("up from the close") << "ENI" << Crossed::None << 14.2 << 14.95 << "ENI: +5,3 % dalla chiusura precedente"
+                                           << "ENI: +5,3 % dalla chiusura precedente (14,20 \u2192 14,95), alle 09:30:05."
+                                           << 5.28 << 0;
+        QTest::newRow("down within minutes") << "ENI" << Crossed::None << 14.0 << 13.3 << "ENI: -5,0 % in 10 minuti"
+                                             << "ENI: -5,0 % in 10 minuti (14,00 \u2192 13,30), alle 09:30:05." << -5.0 << 10;
         // Not a crossing: read 3 times to no avail.
         QTest::newRow("silence") << "<i>A</i>" << Crossed::None << 3.0 << 0.0 << "\u2039i\u203aA\u2039/i\u203a non letto"
                                  << "\u2039i\u203aA\u2039/i\u203a non \u00e8 stato letto 3 volte di seguito: "
-                                    "pagina \u2039b\u203anon\u2039/b\u203a caricata.";
+                                    "pagina \u2039b\u203anon\u2039/b\u203a caricata." << qQNaN() << 0;
     }
     void alertSaysWhatCrossedWhere()
     {
@@ -88,10 +96,13 @@ private slots:
         QFETCH(Crossed, crossed);
         QFETCH(double, level);
         QFETCH(double, reading);
+        QFETCH(double, percent);
+        QFETCH(int, minutes);
+        const ValueStore::Reading read{QDateTime(QDate(2026, 12, 7), QTime(9, 30, 5)), reading};
         const AlertSender::Words words =
-            crossed == Crossed::None
-            ? AlertSender::silenceWords(name, int(level), QStringLiteral("pagina <b>non</b> caricata"))
-            : AlertSender::crossingWords(name, crossed, level, {QDateTime(QDate(2026, 12, 7), QTime(9, 30, 5)), reading});
+            !qIsNaN(percent)       ? AlertSender::moveWords(name, percent, level, minutes, read)
+            : crossed == Crossed::None ? AlertSender::silenceWords(name, int(level), QStringLiteral("pagina <b>non</b> caricata"))
+                                       : AlertSender::crossingWords(name, crossed, level, read);
         QTEST(words.summary, "summary");
         QTEST(words.body, "body");
     }

@@ -17,24 +17,37 @@ const ValuePlace Enel{QStringLiteral("http://q.example/borsa"), QStringLiteral("
 struct Session
 {
     QTemporaryDir dir;
-    QDateTime now{QDate(2026, 12, 7), QTime(9, 0)};
+    QDateTime now{QDate(2026, 12, 7), QTime(9, 0), MarketClock::zone()};
+    // None: the market is always open.
+    std::optional<MarketClock> market;
     QString path = dir.filePath(QStringLiteral("v.sqlite"));
     std::unique_ptr<FollowedValues> values = open();
     qint64 eni = 0;
 
-    std::unique_ptr<FollowedValues> open() { return std::make_unique<FollowedValues>(path, [this] { return now; }); }
+    std::unique_ptr<FollowedValues> open()
+    {
+        auto opened = std::make_unique<FollowedValues>(path, [this] { return now; });
+        if (market)
+            opened->setMarket(*market);
+        return opened;
+    }
     qint64 followEni(const QString &heading = QStringLiteral("Prezzo"))
     {
         return eni = values->follow({Eni, QStringLiteral(" ENI "), QStringLiteral("14"), 14.0, true, heading}).value_or(0);
     }
     // Readings apart by ";", a second after the last: "number", "heading=number", "-" for
     // one not found, "-reason" for one the page could not give; "!" before one read in the
-    // same second as the one before; "next day" moves the clock; "restart" opens the file anew.
+    // same second as the one before; "next day" moves the clock; "at 17:40" to that time of
+    // the day; "restart" opens the file anew.
     void feed(const QString &readings)
     {
         for (const QString &reading : readings.split(QLatin1Char(';'))) {
             if (reading == QLatin1String("next day")) {
-                now = QDateTime(now.date().addDays(1), QTime(9, 0));
+                now = QDateTime(now.date().addDays(1), QTime(9, 0), MarketClock::zone());
+                continue;
+            }
+            if (reading.startsWith(QLatin1String("at "))) {
+                now = QDateTime(now.date(), QTime::fromString(reading.mid(3), QStringLiteral("H:mm")), MarketClock::zone());
                 continue;
             }
             if (reading == QLatin1String("restart")) {
@@ -83,14 +96,14 @@ private slots:
         QTest::newRow("the page's reason") << "Prezzo" << "-pagina non caricata" << 14.0 << "pagina non caricata" << 0.0 << 0.0 << 1 << 0;
         QTest::newRow("read again") << "Prezzo" << "-;14.7" << 14.7 << "" << 0.7 << 5.0 << 2 << 0;
         QTest::newRow("first heading is kept") << "" << "Prezzo=6.2;Apertura=6" << 6.2 << "\u00abPrezzo\u00bb" << -7.8 << -7.8 / 14 * 100 << 2 << 0;
-        QTest::newRow("a new day starts anew") << "Prezzo" << "15;next day;12;12.6" << 12.6 << "" << 0.6 << 5.0 << 3 << 0;
-        QTest::newRow("a second read twice") << "Prezzo" << "next day;10;!20;21" << 21.0 << "" << 1.0 << 5.0 << 3 << 0;
-        QTest::newRow("from nought") << "Prezzo" << "next day;0;1" << 1.0 << "" << 1.0 << none << 2 << 0;
+        QTest::newRow("from yesterday's last") << "Prezzo" << "15;next day;12;12.6" << 12.6 << "" << -2.4 << -16.0 << 3 << 0;
+        QTest::newRow("a second read twice") << "Prezzo" << "next day;next day;10;!20;21" << 21.0 << "" << 1.0 << 5.0 << 3 << 0;
+        QTest::newRow("from nought") << "Prezzo" << "0;next day;1" << 1.0 << "" << 1.0 << none << 2 << 0;
         QTest::newRow("unread three times alerts once") << "Prezzo" << "-;-;-;-" << 14.0 << "non trovato" << 0.0 << 0.0 << 1 << 1;
         QTest::newRow("a wrong column is unread") << "Prezzo" << "A=1;A=2;A=3" << 14.0 << "\u00abA\u00bb" << 0.0 << 0.0 << 1 << 1;
         QTest::newRow("read in between") << "Prezzo" << "-;-;14.7;-;-;14.7" << 14.7 << "" << 0.7 << 5.0 << 4 << 0;
         QTest::newRow("alerts again once read") << "Prezzo" << "-;-;-;14.7;-;-;-x" << 14.7 << "x" << 0.7 << 5.0 << 4 << 2;
-        QTest::newRow("a negative first") << "Prezzo" << "next day;-2;-1" << -1.0 << "" << 1.0 << 50.0 << 2 << 0;
+        QTest::newRow("a negative close") << "Prezzo" << "-2;next day;-1" << -1.0 << "" << 1.0 << 50.0 << 2 << 0;
     }
     void readingIsTheValuesOrSaysWhyNot()
     {
@@ -141,6 +154,7 @@ private slots:
         QTest::newRow("unread in between") << 14.5 << none << "14.6;-;14.4" << "u.." << "110";
         QTest::newRow("yesterday's alert") << 14.5 << none << "14.6;next day" << "u." << "11";
         QTest::newRow("alerted before a restart") << 14.5 << none << "14.6;restart;14.7;14.4;14.6" << "u...u" << "11101";
+        QTest::newRow("re-armed before a restart") << 14.5 << none << "14.6;14.4;restart;14.6" << "u..u" << "1001";
         QTest::newRow("below, before a restart") << none << 13.0 << "12.9;restart;12.8" << "d.." << "111";
     }
     void crossingAlertsOnceAndMarksTheRow()
@@ -178,6 +192,100 @@ private slots:
         QCOMPARE(gotBeyond, beyond);
         // Only today's alert is told.
         QCOMPARE(s.values->row(s.eni).alertedAt, alertedAt.date() == s.now.date() ? alertedAt : QDateTime());
+    }
+
+    void changeIsFromThePreviousTradingDaysClose_data()
+    {
+        QTest::addColumn<QString>("readings");
+        QTest::addColumn<double>("close");
+        QTest::addColumn<QString>("note");
+
+        const QString friday = QStringLiteral("next day;next day;next day;next day;");
+        QTest::newRow("yesterday's last after the close") << "at 17:40;15;at 17:50;15.1;next day;15.3" << 15.1 << "";
+        QTest::newRow("yesterday's last before it") << "15;next day;15.3" << 15.0 << "chiusura stimata";
+        QTest::newRow("Friday's on a Monday") << friday + "at 17:40;15;next day;next day;next day;15.3" << 15.0 << "";
+        QTest::newRow("the first day: its first reading") << "14.7" << 14.0 << "dalla prima lettura di oggi";
+        QTest::newRow("none the day before") << "15;next day;next day;15.3;15.6" << 15.3 << "dalla prima lettura di oggi";
+        QTest::newRow("after a restart") << "at 17:40;15;next day;15.3;restart;15.6" << 15.0 << "";
+    }
+    void changeIsFromThePreviousTradingDaysClose()
+    {
+        QFETCH(QString, readings);
+        QFETCH(double, close);
+        QFETCH(QString, note);
+
+        Session s;
+        s.followEni();
+        s.feed(readings);
+        const FollowedRow row = s.values->row(s.eni);
+        QCOMPARE(row.previousClose, std::optional(close));
+        QCOMPARE(row.change, std::optional(*row.last - close));
+        QVERIFY2(note.isEmpty() ? row.changeNote.isEmpty() : row.changeNote.contains(note), qPrintable(row.changeNote));
+    }
+
+    void moveAlertsOnceWhileTheMarketIsOpen_data()
+    {
+        QTest::addColumn<double>("percent");
+        QTest::addColumn<int>("minutes"); // 0: from the previous close
+        QTest::addColumn<bool>("market");  // false: always open
+        QTest::addColumn<QString>("readings");
+        QTest::addColumn<QString>("alerts"); // u up, d down, s silent, . none; one a reading
+
+        const QString closed14 = QStringLiteral("at 17:40;14;next day;");
+        QTest::newRow("from the close") << 5.0 << 0 << false << closed14 + "14.5;14.7;14.75;14.3;14.8" << "..u..u";
+        QTest::newRow("down from the close") << 5.0 << 0 << false << closed14 + "13.4;13.3" << "..d";
+        QTest::newRow("a session's first already beyond") << 5.0 << 0 << false << closed14 + "15" << ".u";
+        QTest::newRow("within minutes") << 2.0 << 10 << false << "14.1;14.3;at 9:30;14.3;14.6" << ".u.u";
+        QTest::newRow("not while the market is closed") << 5.0 << 0 << true << closed14 + "at 8:00;15;at 9:00;15.1" << "..u";
+        QTest::newRow("a restart alerts no more") << 5.0 << 0 << false << closed14 + "14.8;restart;14.9" << ".u.";
+        QTest::newRow("a new day alerts anew") << 5.0 << 0 << false << closed14 + "14.8;at 17:40;14.8;next day;15.6" << ".u.u";
+        QTest::newRow("closed pages are not late") << 5.0 << 0 << true << "at 8:00;-;-;-;-;at 9:00;-;-;-" << "......s";
+    }
+    void moveAlertsOnceWhileTheMarketIsOpen()
+    {
+        QFETCH(double, percent);
+        QFETCH(int, minutes);
+        QFETCH(bool, market);
+        QFETCH(QString, readings);
+        QFETCH(QString, alerts);
+
+        Session s;
+        if (market)
+            s.market = MarketClock();
+        s.values = s.open();
+        s.followEni();
+        using Reference = MoveCrossing::Reference;
+        s.values->setMove(s.eni, MoveCrossing::Move{percent, minutes ? Reference::WithinMinutes : Reference::PreviousClose, minutes, 0.2});
+        QString got;
+        int moves = 0;
+        for (const QString &reading : readings.split(QLatin1Char(';'))) {
+            QSignalSpy moved(s.values.get(), &FollowedValues::moved);
+            QSignalSpy silent(s.values.get(), &FollowedValues::silent);
+            s.feed(reading);
+            if (reading.startsWith(QLatin1String("at ")) || reading.contains(QLatin1String("next day")) || reading == QLatin1String("restart"))
+                continue;
+            if (!moved.isEmpty())
+                ++moves;
+            got += moved.isEmpty() ? (silent.isEmpty() ? QLatin1Char('.') : QLatin1Char('s'))
+                                   : (moved.first().at(1).toDouble() > 0 ? QLatin1Char('u') : QLatin1Char('d'));
+        }
+        QCOMPARE(got, alerts);
+        // Each move goes into the history, and the row says the move it alerts on.
+        const QList<AlertHistory::Alert> history = s.values->alerts();
+        QCOMPARE(int(std::count_if(history.begin(), history.end(), [](const auto &a) { return a.kind == AlertHistory::Kind::Moved; })),
+                 moves);
+        QCOMPARE(s.values->row(s.eni).movePercent, std::optional(percent));
+    }
+
+    void yearTheCalendarDoesNotKnowIsNamed()
+    {
+        Session s;
+        s.now = QDateTime(QDate(2027, 1, 4), QTime(9, 0), MarketClock::zone());
+        QCOMPARE(s.values->unknownYear(), std::nullopt);
+        for (const auto &[calendar, named] : {std::pair{"2027-01-01", std::optional<int>()}, std::pair{"2026-12-25", std::optional(2027)}}) {
+            s.values->setMarket(MarketClock(MarketCalendar::parse(QLatin1String(calendar))));
+            QCOMPARE(s.values->unknownYear(), named);
+        }
     }
 
     // Another copy unfollowed ENI meanwhile: the reading cannot be kept, so it is not shown.
@@ -233,6 +341,8 @@ private slots:
         QSignalSpy places(s.values.get(), &FollowedValues::placesChanged);
         QVERIFY(!s.values->follow({Eni, QStringLiteral("ENI"), QStringLiteral("n.d."), std::nullopt, true, {}}));
         QVERIFY(!s.values->follow({Eni, QStringLiteral("ENI"), QStringLiteral("1"), 1.0, false, {}}));
+        s.values->markAlertsSeen();
+        QVERIFY(s.values->alerts().isEmpty());
         QVERIFY(!QFileInfo::exists(s.path));
         s.followEni();
         QVERIFY(QFileInfo::exists(s.path));

@@ -1,5 +1,9 @@
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPointer>
 #include <QDateTimeAxis>
 #include <QFile>
 #include <QFileDialog>
@@ -75,12 +79,13 @@ private slots:
         QTest::newRow("a price's two decimals") << "1240" << none << 0 << int(Column::Last) << "1.240,00" << "";
         QTest::newRow("a tiny price's digits") << "0.00000012" << none << 0 << int(Column::Last) << "0,00000012" << "";
         QTest::newRow("a level's grouping") << "14" << 12345678901.5 << 0 << int(Column::Above) << "12.345.678.901,50" << "";
-        QTest::newRow("a rise") << "14.3 14.6" << none << 0 << int(Column::Change) << "+0,30" << green;
-        QTest::newRow("a rise in percent") << "14.3 14.6" << none << 0 << int(Column::ChangePercent) << "+2,10 %" << green;
-        QTest::newRow("a small rise in percent") << "14 14.1" << none << 0 << int(Column::ChangePercent) << "+0,71 %" << green;
-        QTest::newRow("a fall in percent") << "14.6 14.3" << none << 0 << int(Column::ChangePercent) << "-2,05 %" << red;
-        QTest::newRow("no change") << "14.6 14.6" << none << 0 << int(Column::Change) << "0,00" << "";
-        QTest::newRow("a tiny change's digits") << "0.00000012 0.00000015" << none << 0 << int(Column::Change) << "+0,00000003" << green;
+        // Marked: from the day's first reading, with no close of the day before.
+        QTest::newRow("a rise") << "14.3 14.6" << none << 0 << int(Column::Change) << "+0,30 *" << green;
+        QTest::newRow("a rise in percent") << "14.3 14.6" << none << 0 << int(Column::ChangePercent) << "+2,10 % *" << green;
+        QTest::newRow("a small rise in percent") << "14 14.1" << none << 0 << int(Column::ChangePercent) << "+0,71 % *" << green;
+        QTest::newRow("a fall in percent") << "14.6 14.3" << none << 0 << int(Column::ChangePercent) << "-2,05 % *" << red;
+        QTest::newRow("no change") << "14.6 14.6" << none << 0 << int(Column::Change) << "0,00 *" << "";
+        QTest::newRow("a tiny change's digits") << "0.00000012 0.00000015" << none << 0 << int(Column::Change) << "+0,00000003 *" << green;
         QTest::newRow("today's time") << "14" << none << 0 << int(Column::Time) << "09:00:01" << "";
         QTest::newRow("another day's time") << "14" << none << -1 << int(Column::Time) << yesterday + " 09:00:01" << "";
         QTest::newRow("read") << "14" << none << 0 << int(Column::State) << "letto" << "";
@@ -107,6 +112,10 @@ private slots:
             desk.read(QStringLiteral("ENI"), number);
         desk.now = desk.now.addDays(-days);
         QCOMPARE(desk.cell(0, column), shown);
+        // A change from no close says what it is from.
+        const QString tip = desk.table().model()->index(0, column).data(Qt::ToolTipRole).toString();
+        QCOMPARE(tip.startsWith(QStringLiteral("dalla prima lettura di oggi")),
+                 column == Column::Change || column == Column::ChangePercent);
         const QVariant foreground = desk.table().model()->index(0, column).data(Qt::ForegroundRole);
         QCOMPARE(foreground.isValid() ? foreground.value<QColor>().name() : QString(), colour);
     }
@@ -184,11 +193,14 @@ private slots:
         QTest::addColumn<int>("minutes");
         QTest::addColumn<QString>("series");
         QTest::addColumn<QString>("timeFormat");
+        QTest::addColumn<double>("close"); // NaN: none
 
         const QString yesterday = QDate::currentDate().addDays(-1).toString(QStringLiteral("dd/MM/yyyy"));
-        QTest::newRow("today, minutes") << 0 << 9 << "Letture di oggi|Avviso sopra|Avviso sotto" << "HH:mm:ss";
-        QTest::newRow("today, ten minutes") << 0 << 10 << "Letture di oggi|Avviso sopra|Avviso sotto" << "HH:mm";
-        QTest::newRow("another day") << -1 << 60 << "Letture del " + yesterday + "|Avviso sopra|Avviso sotto" << "HH:mm";
+        QTest::newRow("today, minutes") << 0 << 9 << "Letture di oggi|Avviso sopra|Avviso sotto" << "HH:mm:ss" << qQNaN();
+        QTest::newRow("today, ten minutes") << 0 << 10 << "Letture di oggi|Avviso sopra|Avviso sotto" << "HH:mm" << qQNaN();
+        QTest::newRow("another day") << -1 << 60 << "Letture del " + yesterday + "|Avviso sopra|Avviso sotto" << "HH:mm" << qQNaN();
+        QTest::newRow("the previous close") << 0 << 60 << "Letture di oggi|Avviso sopra|Avviso sotto|Chiusura precedente"
+                                            << "HH:mm" << 13.9;
     }
     void chartDrawsTheDayAndItsLevels()
     {
@@ -196,16 +208,20 @@ private slots:
         QFETCH(int, minutes);
         QFETCH(QString, series);
         QFETCH(QString, timeFormat);
+        QFETCH(double, close);
 
         QWidget parent;
         DayChart chart(&parent);
         const QDateTime from(QDate::currentDate().addDays(days), QTime(9, 0));
-        chart.show(QStringLiteral("ENI"), {{from, 14.0}, {from.addSecs(60 * minutes), 14.2}}, 14.5, 13.5);
+        chart.show(QStringLiteral("ENI"), {{from, 14.0}, {from.addSecs(60 * minutes), 14.2}}, 14.5, 13.5,
+                   qIsNaN(close) ? std::nullopt : std::optional(close));
         QChart *drawn = chart.view()->chart();
         QStringList names;
         for (QAbstractSeries *line : drawn->series()) {
             names << line->name();
             QCOMPARE(line->attachedAxes().size(), 2);
+            // Levels and the close are dashed across the day, the readings are not.
+            QCOMPARE(static_cast<QLineSeries *>(line)->pen().style() == Qt::DashLine, !names.last().startsWith(QStringLiteral("Letture")));
         }
         QCOMPARE(names.join(QLatin1Char('|')), series);
         QCOMPARE(qobject_cast<QDateTimeAxis *>(drawn->axes(Qt::Horizontal).value(0))->format(), timeFormat);
@@ -233,6 +249,23 @@ private slots:
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("clearAlerts")), Qt::LeftButton);
         QCOMPARE(desk.values.row(eni).levels.above, std::nullopt);
 
+        // The move's question refuses what is no number, says why, and asks again with it.
+        MessageCapture refused;
+        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("alertMove")), Qt::LeftButton);
+        for (const QString &typed : {QStringLiteral("cinque"), QStringLiteral("2,5")}) {
+            QPointer<QDialog> move;
+            QTRY_VERIFY((move = window.findChild<QDialog *>(QStringLiteral("moveDialog"))));
+            auto *percent = move->findChild<QLineEdit *>(QStringLiteral("movePercent"));
+            QCOMPARE(percent->text(), typed == QLatin1String("2,5") ? QStringLiteral("cinque") : QString());
+            percent->setText(typed);
+            move->findChild<QComboBox *>(QStringLiteral("moveReference"))->setCurrentIndex(1);
+            move->accept();
+            QTRY_VERIFY(!move);
+        }
+        QCOMPARE(refused.size(), 1);
+        QCOMPARE(desk.values.row(eni).movePercent, std::optional(2.5));
+        QCOMPARE(desk.values.row(eni).moveMinutes, 15);
+
         // The CSV goes where the user said, written whole, or the user is told why not.
         QTimer::singleShot(0, this, [&] {
             auto *save = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
@@ -247,6 +280,35 @@ private slots:
         desk.part.exportReadings(eni, desk.dir.filePath(QStringLiteral("none/eni.csv")));
         QCOMPARE(capture.size(), 1);
         QVERIFY2(capture.first().text.contains(QStringLiteral("eni.csv")), qPrintable(capture.first().text));
+    }
+
+    void alertListIsNewestFirstAndBoldUntilOpened()
+    {
+        Desk desk;
+        const qint64 eni = desk.follow(QStringLiteral("ENI"), 14.0);
+        desk.values.setLevel(eni, true, 14.5);
+        desk.read(QStringLiteral("ENI"), QStringLiteral("15"));
+        for (int unread = 0; unread < FollowedValues::UnreadBeforeSilence; ++unread)
+            desk.read(QStringLiteral("ENI"), QStringLiteral("-"));
+        desk.part.showWindow();
+        auto *list = desk.part.window().findChild<QTableView *>(QStringLiteral("alertHistory"));
+        const auto shown = [list](int row, int column) { return list->model()->index(row, column).data().toString(); };
+        const auto bold = [list](int row) { return list->model()->index(row, 0).data(Qt::FontRole).value<QFont>().bold(); };
+        QCOMPARE(list->model()->rowCount(), 2);
+        QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Ora"));
+        QCOMPARE(shown(0, 2), QStringLiteral("non letto"));
+        QCOMPARE(shown(1, 1), QStringLiteral("ENI"));
+        QCOMPARE(shown(1, 2), QStringLiteral("sopra il livello"));
+        QCOMPARE(shown(1, 3), QStringLiteral("14,50"));
+        QVERIFY(bold(0) && bold(1));
+        // Seen at this opening: plain at the next; one come while open is bold.
+        desk.part.window().close();
+        desk.part.showWindow();
+        QVERIFY(!bold(0));
+        desk.read(QStringLiteral("ENI"), QStringLiteral("14"));
+        desk.read(QStringLiteral("ENI"), QStringLiteral("15"));
+        QCOMPARE(list->model()->rowCount(), 3);
+        QVERIFY(bold(0) && !bold(1));
     }
 
     void unfollowAsksAndChoosesTheNext()

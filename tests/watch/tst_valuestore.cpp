@@ -11,6 +11,7 @@
 #include "support/Files.h"
 #include "watch/ReadingsCsv.h"
 #include "watch/ValueStore.h"
+#include "watch/ValueStoreSchema.h"
 
 using Crossed = LevelCrossing::Crossed;
 
@@ -300,6 +301,9 @@ void TestValueStore::olderFileIsBroughtUpToDateKeepingItsValues_data()
     QTest::addColumn<QString>("heading");
     QTest::newRow("1: no headings") << 1 << "";
     QTest::newRow("2: no alerts kept") << 2 << ", heading TEXT NOT NULL DEFAULT ''";
+    QTest::newRow("3: no move") << 3
+                                << ", heading TEXT NOT NULL DEFAULT '', above_alerted INTEGER NOT NULL DEFAULT 0, "
+                                   "below_alerted INTEGER NOT NULL DEFAULT 0";
 }
 
 void TestValueStore::olderFileIsBroughtUpToDateKeepingItsValues()
@@ -323,12 +327,12 @@ void TestValueStore::olderFileIsBroughtUpToDateKeepingItsValues()
         const QList<ValueStore::Value> values = store.values();
         QCOMPARE(values.size(), 1);
         QCOMPARE(values.first().levels.above, std::optional(15.0));
-        QVERIFY(values.first().heading.isEmpty() && !values.first().aboveAlerted);
+        QVERIFY(values.first().heading.isEmpty() && !values.first().aboveAlerted && !values.first().movePercent);
         QCOMPARE(store.lastReading(values.first().id)->number, 14.2);
         QVERIFY(store.alerts().add({0, m_morning, values.first().id, AlertHistory::Kind::CrossedAbove, 15.0, {}, false}));
     }
     OtherConnection other(path());
-    QCOMPARE(other.value(QStringLiteral("SELECT version FROM schema_version")).toInt(), 3);
+    QCOMPARE(other.value(QStringLiteral("SELECT version FROM schema_version")).toInt(), ValueStoreSchema::Version);
     QCOMPARE(other.value(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE sql LIKE '%ON readings (value, at)'")).toInt(), 1);
     QCOMPARE(other.value(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
 }

@@ -28,6 +28,7 @@ void addValueActions(QMenu &menu, const Actions &actions, const std::optional<Va
     if (pick && actions.values->follows(pick->place)) {
         menu.addAction(QStringLiteral("Avvisami sopra\u2026"), &menu, ask(BrowserPane::ValueAsk::AlertAbove));
         menu.addAction(QStringLiteral("Avvisami sotto\u2026"), &menu, ask(BrowserPane::ValueAsk::AlertBelow));
+        menu.addAction(QStringLiteral("Avvisami se varia del\u2026"), &menu, ask(BrowserPane::ValueAsk::AlertMove));
         menu.addAction(QStringLiteral("Non seguire pi\u00f9\u2026"), &menu, ask(BrowserPane::ValueAsk::Unfollow));
     } else if (pick && pick->number && pick->followable) {
         menu.addAction(QStringLiteral("Segui questo valore"), &menu, ask(BrowserPane::ValueAsk::Follow));
