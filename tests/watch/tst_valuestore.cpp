@@ -337,6 +337,7 @@ void TestValueStore::csvIsWhatASpreadsheetReadsAsWritten()
     const QByteArray field = "\"'=FTSE \"\"MIB\"\"; indice\"";
     QCOMPARE(readFile(path), "\xef\xbb\xbfNome;Data;Ora;Valore\r\n" + field + ";02/03/2026;09:00:00;1234,5\r\n" + field
                                  + ";02/03/2026;09:01:01;-0,0125\r\n" + field + ";02/03/2026;10:00:00;20\r\n");
+    QVERIFY(ReadingsCsv::text(QStringLiteral("a;b"), {{m_morning, 1}}).endsWith("\n\"a;b\";02/03/2026;09:00:00;1\r\n"));
     QVERIFY(!ReadingsCsv::save(m_dir->filePath(QStringLiteral("no/such/folder/x.csv")), name, readings, &error));
     QVERIFY(!error.isEmpty());
 }
