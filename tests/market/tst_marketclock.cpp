@@ -5,6 +5,7 @@
 
 #include "market/CalendarFile.h"
 #include "market/MarketClock.h"
+#include "support/Files.h"
 
 namespace {
 
@@ -147,14 +148,9 @@ void TestMarketClock::userCopyIsMadeAtFirstUseAndItsYearsReplaceTheShippedOnes()
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("dati/calendario-borsa.txt"));
     QVERIFY(!CalendarFile::load(path).isTradingDay(QDate(2026, 12, 25)));
-    QFile copy(path);
-    QVERIFY(copy.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(copy.readAll()), CalendarFile::shippedText());
-    copy.close();
+    QCOMPARE(QString::fromUtf8(readFile(path)), CalendarFile::shippedText());
 
-    QVERIFY(copy.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    copy.write("2026-12-07 prova\n2028-01-03\nsbagliata\n");
-    copy.close();
+    QVERIFY(writeFile(path, "2026-12-07 prova\n2028-01-03\nsbagliata\n"));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("calendario-borsa.txt: Riga 3 ignorata")));
     const MarketCalendar edited = CalendarFile::load(path);
     QVERIFY(!edited.isTradingDay(QDate(2026, 12, 7)));
@@ -163,21 +159,19 @@ void TestMarketClock::userCopyIsMadeAtFirstUseAndItsYearsReplaceTheShippedOnes()
 
     // A megabyte at most, padded with comments: past it the file is some other file.
     for (const qint64 size : {qint64(1) << 20, (qint64(1) << 20) + 1}) {
-        QVERIFY(copy.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        copy.write("2026-12-07\n" + QByteArray(size - 12, '#') + '\n');
-        copy.close();
+        QVERIFY(writeFile(path, "2026-12-07\n" + QByteArray(size - 12, '#') + '\n'));
         if (size > (1 << 20))
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("troppo grande")));
         QCOMPARE(CalendarFile::load(path).isTradingDay(QDate(2026, 12, 7)), size > (1 << 20));
     }
 
-    QVERIFY(copy.remove() && QDir().mkpath(path));
+    QVERIFY(QFile::remove(path) && QDir().mkpath(path));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("non leggibile")));
     QVERIFY(!CalendarFile::load(path).isTradingDay(QDate(2026, 12, 25)));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cartella non si pu")));
-    QFile plain(dir.filePath(QStringLiteral("semplice")));
-    QVERIFY(plain.open(QIODevice::WriteOnly));
-    QVERIFY(!CalendarFile::load(plain.fileName() + QStringLiteral("/x/calendario-borsa.txt")).isTradingDay(QDate(2026, 12, 25)));
+    const QString plain = dir.filePath(QStringLiteral("semplice"));
+    QVERIFY(writeFile(plain, {}));
+    QVERIFY(!CalendarFile::load(plain + QStringLiteral("/x/calendario-borsa.txt")).isTradingDay(QDate(2026, 12, 25)));
 }
 
 QTEST_GUILESS_MAIN(TestMarketClock)

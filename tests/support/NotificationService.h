@@ -18,6 +18,7 @@ class NotificationService final : public QObject, protected QDBusContext
 public:
     struct Call
     {
+        QString app;
         uint replacesId;
         QString summary;
         QString body;
@@ -49,10 +50,10 @@ public:
 
 public slots:
     QStringList GetCapabilities() const { return m_capabilities; }
-    uint Notify(const QString &, uint replacesId, const QString &, const QString &summary, const QString &body,
+    uint Notify(const QString &app, uint replacesId, const QString &, const QString &summary, const QString &body,
                 const QStringList &actions, const QVariantMap &hints, int)
     {
-        m_calls.append({replacesId, summary, body, actions, hints});
+        m_calls.append({app, replacesId, summary, body, actions, hints});
         if (m_answer == Answer::Refusal)
             sendErrorReply(QDBusError::AccessDenied, QStringLiteral("notifications turned off"));
         else if (m_answer == Answer::Nothing)

@@ -1,6 +1,7 @@
 #include <QTest>
 #include <QTemporaryDir>
 
+#include "support/NotificationService.h"
 #include "support/PrivateBus.h"
 #include "support/RecordingPane.h"
 #include "watch/AlertList.h"
@@ -21,38 +22,6 @@ QDBusConnection noBus()
 }
 
 } // namespace
-
-// The desktop's notification service as far as the test needs it: owns the name on a bus of
-// the test's own and writes down every Notify. The name and the bus go with it, however the
-// test ends.
-class NotificationListener : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-public:
-    explicit NotificationListener(PrivateBus &bus) : m_desktop(bus.connect(QStringLiteral("desktop"))) {}
-    ~NotificationListener() override { m_desktop.unregisterService(QStringLiteral("org.freedesktop.Notifications")); }
-
-    bool listen()
-    {
-        return m_desktop.registerObject(QStringLiteral("/org/freedesktop/Notifications"), this,
-                                        QDBusConnection::ExportAllSlots)
-            && m_desktop.registerService(QStringLiteral("org.freedesktop.Notifications"));
-    }
-
-    QList<QStringList> calls;
-
-public slots:
-    uint Notify(const QString &app, uint, const QString &, const QString &summary, const QString &body,
-                const QStringList &, const QVariantMap &, int timeout)
-    {
-        calls.append({app, summary, body, QString::number(timeout)});
-        return uint(calls.size());
-    }
-
-private:
-    QDBusConnection m_desktop;
-};
 
 // A followed value's alert: its words, the notification on a bus of the test's own (one per
 // crossing), and the program's own alert window where no service answers.
@@ -132,8 +101,8 @@ private slots:
         if (!PrivateBus::daemonInstalled())
             QSKIP("dbus-daemon is not installed (scripts/install-deps.sh installs it): no bus to test on");
         PrivateBus bus;
-        NotificationListener listener(bus);
-        QVERIFY(listener.listen());
+        NotificationService listener(bus.connect(QStringLiteral("desktop")), {});
+        QVERIFY(listener.isRegistered());
         QTemporaryDir dir;
         ValueWatch watch(dir.filePath(QStringLiteral("v.sqlite")), [&bus] { return bus.connect(QStringLiteral("program")); });
         RecordingPane pane(nullptr);
@@ -148,10 +117,10 @@ private slots:
             emit pane.valuesRead({{Eni, price, QString::number(price), QString(), at, QStringLiteral("Prezzo")}});
         }
         // The second is the one after the value went back past the margin: nothing in between.
-        QTRY_COMPARE(listener.calls.size(), 2);
-        QCOMPARE(listener.calls.first().at(0), QStringLiteral("Doppio Quovadex"));
-        QVERIFY2(listener.calls.first().at(2).startsWith(QStringLiteral("ENI vale 14,60")), qPrintable(listener.calls.first().at(2)));
-        QVERIFY2(listener.calls.at(1).at(2).startsWith(QStringLiteral("ENI vale 14,90")), qPrintable(listener.calls.at(1).at(2)));
+        QTRY_COMPARE(listener.calls().size(), 2);
+        QCOMPARE(listener.calls().first().app, QStringLiteral("Doppio Quovadex"));
+        QVERIFY2(listener.calls().first().body.startsWith(QStringLiteral("ENI vale 14,60")), qPrintable(listener.calls().first().body));
+        QVERIFY2(listener.calls().at(1).body.startsWith(QStringLiteral("ENI vale 14,90")), qPrintable(listener.calls().at(1).body));
         QVERIFY(!watch.alerts().alertList().isVisible());
     }
 };

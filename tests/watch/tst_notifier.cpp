@@ -18,10 +18,7 @@ namespace {
 enum Heard { FromService, FromTheme, Silenced };
 
 // Text from a web page with markup in it, which a service that reads markup would show as such.
-QString pageText()
-{
-    return QStringLiteral("<b>S&P</b> vale 5&nbsp;000");
-}
+const QString PageText = QStringLiteral("<b>S&P</b> vale 5&nbsp;000");
 
 // A desktop where notifications are not shown.
 enum Desktop { NoBus, NoService, RefusingService, HangingService };
@@ -146,7 +143,7 @@ void TestNotifier::bodyAndSoundFollowWhatTheServiceCan_data()
     const QStringList markup{QStringLiteral("body"), QStringLiteral("body-markup")};
     const QStringList plain{QStringLiteral("body")};
     const QString escaped = QStringLiteral("&lt;b&gt;S&amp;P&lt;/b&gt; vale 5&amp;nbsp;000");
-    const QString page = pageText();
+    const QString page = PageText;
     QTest::newRow("markup read") << markup << false << true << escaped << int(FromTheme);
     QTest::newRow("markup read by a service started after an alert") << markup << true << true << escaped << int(FromTheme);
     QTest::newRow("plain text") << plain << false << true << page << int(FromTheme);
@@ -173,7 +170,7 @@ void TestNotifier::bodyAndSoundFollowWhatTheServiceCan()
     }
     NotificationService service(m_bus->connect(QStringLiteral("desktop")), capabilities);
     QVERIFY(service.isRegistered());
-    notifier.notify(1, QStringLiteral("<b>S&P</b> sopra 5 000"), pageText());
+    notifier.notify(1, QStringLiteral("<b>S&P</b> sopra 5 000"), PageText);
     QTRY_COMPARE(service.calls().size(), 1);
     const NotificationService::Call call = service.calls().first();
     QCOMPARE(call.body, body);
