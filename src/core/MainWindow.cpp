@@ -131,7 +131,7 @@ void MainWindow::buildParts(ProcessStarter &starter)
     for (const auto &[pane, which] : panes) {
         auto *status = new PaneStatus(*pane, this);
         connect(refresh, &AutoRefresh::cycleChanged, status, &PaneStatus::setCycle);
-        auto *hours = new MarketHoursSwitch(*pane, which, market, &QDateTime::currentDateTime, this);
+        auto *hours = new MarketHoursSwitch(*pane, which, market, [] { return QDateTime::currentDateTime(); }, this);
         connect(hours, &MarketHoursSwitch::reopeningChanged, status, &PaneStatus::setMarketClosed);
         connect(hours, &MarketHoursSwitch::automaticRefreshHeld, refresh,
                 [refresh, pane](bool held) { refresh->holdAutomaticRefresh(*pane, held); });
