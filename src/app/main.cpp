@@ -6,6 +6,7 @@
 #include "core/InstanceChannel.h"
 #include "core/MainWindows.h"
 #include "common/ProcessStarter.h"
+#include "panes/webengine/BackgroundReader.h"
 #include "panes/webengine/WebEngineEnvironment.h"
 #include "watch/ValueWatch.h"
 
@@ -28,7 +29,10 @@ int main(int argc, char *argv[])
     WebEngineEnvironment webEngine;
     SystemProcessStarter starter;
     // One for every window, and outliving them all.
+    // Its hidden page uses the profile: it goes before the profile does.
+    BackgroundReader backgroundReader(webEngine.profile());
     ValueWatch watch(ValueWatch::defaultDatabasePath(), [] { return QDBusConnection::sessionBus(); });
+    watch.readInBackground(backgroundReader);
     MainWindows windows(webEngine, starter);
     QObject::connect(&windows, &MainWindows::paneOpened, &watch, [&watch](BrowserPane *pane) { watch.attach(*pane); });
     InstanceChannel channel;

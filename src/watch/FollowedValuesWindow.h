@@ -7,6 +7,7 @@
 
 class DayChart;
 class FollowedValuesModel;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QSortFilterProxyModel;
@@ -27,6 +28,8 @@ public:
     qint64 chosenId() const;
     void choose(qint64 id);
     DayChart &chart() const { return *m_chart; }
+    // Shows the interval of the reading out of sight; tells no one.
+    void setIntervalMinutes(int minutes);
 
 signals:
     // Another value is chosen; 0 for none.
@@ -37,6 +40,7 @@ signals:
     void marginAsked(qint64 id);
     void exportAsked(qint64 id);
     void unfollowAsked(qint64 id);
+    void intervalChosen(int minutes);
 
 private:
     void rowsCameOrWent();
@@ -47,6 +51,7 @@ private:
     QLabel *m_empty;
     QTableView *m_table;
     DayChart *m_chart;
+    QComboBox *m_interval;
     QList<QPushButton *> m_valueButtons;
     qint64 m_chosen = 0;
 };

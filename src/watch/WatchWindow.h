@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include <QList>
 #include <QObject>
 
 #include "watch/LevelCrossing.h"
@@ -32,9 +33,16 @@ public:
     void askUnfollow(qint64 id, QWidget *over);
     void exportReadings(qint64 id, const QString &path);
 
+    // Shown in the window, now or at its making.
+    void setIntervalMinutes(int minutes);
+    void setLate(const QList<qint64> &late);
+
     // Made at the first call.
     FollowedValuesWindow &window();
     bool isOpen() const;
+
+signals:
+    void intervalChosen(int minutes);
 
 private:
     void showChart(qint64 id);
@@ -47,4 +55,6 @@ private:
     // What the chart was drawn with: a change of these draws it anew.
     QString m_chartName;
     LevelCrossing::Levels m_chartLevels;
+    int m_intervalMinutes = 1;
+    QList<qint64> m_late;
 };
