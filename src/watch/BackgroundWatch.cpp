@@ -44,10 +44,8 @@ BackgroundWatch::~BackgroundWatch() = default;
 
 bool BackgroundWatch::setIntervalMinutes(int minutes)
 {
-    if (!m_schedule.setIntervalMinutes(minutes))
-        return false;
-    check();
-    return true;
+    // Taken at the next check, at most a heartbeat away.
+    return m_schedule.setIntervalMinutes(minutes);
 }
 
 void BackgroundWatch::takeValues()

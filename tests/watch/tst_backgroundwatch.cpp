@@ -24,13 +24,17 @@ struct Session
     bool open = true;
     FollowedValues values{dir.filePath(QStringLiteral("v.sqlite")), [this] { return now; }};
     RecordingBackgroundReading reading;
-    BackgroundWatch watch{values, reading, [this] { return now; }, [this](const QDateTime &) { return open; }};
+    std::optional<BackgroundWatch> watch;
     QStringList asks;
 
-    Session()
+    // Without market hours given, the market is always open.
+    explicit Session(bool hoursGiven)
     {
         for (const QString &name : {QStringLiteral("a1"), QStringLiteral("a2"), QStringLiteral("b1")})
             values.follow({places.value(name), name, QStringLiteral("1"), 1.0, true, QString()});
+        watch.emplace(values, reading, [this] { return now; },
+                      hoursGiven ? BackgroundWatch::MarketOpen([this](const QDateTime &) { return open; })
+                                 : BackgroundWatch::MarketOpen());
     }
 
     // Steps apart by ";": "+N" seconds later the timer fires, "beat+N" the heartbeat does;
@@ -41,10 +45,10 @@ struct Session
         for (const QString &step : steps.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             if (step.startsWith(QLatin1Char('+'))) {
                 now = now.addSecs(step.mid(1).toInt());
-                watch.check();
+                watch->check();
             } else if (step.startsWith(QLatin1String("beat+"))) {
                 now = now.addSecs(step.mid(5).toInt());
-                watch.beat();
+                watch->beat();
             } else if (step.startsWith(QLatin1String("pane "))) {
                 const bool unread = step.at(5) == QLatin1Char('-');
                 const QList<ValueReading> readings{{places.value(step.mid(unread ? 6 : 5)),
@@ -55,7 +59,7 @@ struct Session
                 reading.answerLast(now, step == QLatin1String("done"));
             } else {
                 open = step == QLatin1String("open");
-                watch.check();
+                watch->check();
             }
             while (asks.size() < reading.asks.size())
                 asks.append(QStringLiteral("%1@%2").arg(reading.asks.at(asks.size()).address == A ? "a" : "b").arg(start.secsTo(now)));
@@ -72,40 +76,44 @@ class TestBackgroundWatch : public QObject
 private slots:
     void valueNoPaneReadsIsLoadedOutOfSight_data()
     {
+        QTest::addColumn<bool>("hoursGiven");
         QTest::addColumn<int>("minutes");
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("asks");
         QTest::addColumn<QString>("late");
 
-        QTest::newRow("after the interval, not before") << 1 << "+59" << "" << "";
-        QTest::newRow("at the interval") << 1 << "+59;+1" << "a@60" << "";
-        QTest::newRow("a longer interval") << 2 << "+119" << "" << "";
-        QTest::newRow("one address at a time") << 1 << "+60;+5" << "a@60" << "";
-        QTest::newRow("the next once the page answered") << 1 << "+60;+5;done" << "a@60 b@65" << "";
-        QTest::newRow("a failed page lets the next go") << 1 << "+60;fail" << "a@60 b@60" << "";
-        QTest::newRow("a pane's reading puts it off") << 1 << "+30;pane a1;pane a2;+30;done;+29" << "b@60" << "";
-        QTest::newRow("only as long as it keeps reading") << 1 << "+30;pane a1;pane a2;+30;done;+30" << "b@60 a@90" << "";
-        QTest::newRow("an unread pane value puts nothing off") << 1 << "+30;pane -a1;pane a2;+30" << "a@60" << "";
-        QTest::newRow("market closed asks nothing") << 1 << "closed;+600" << "" << "";
-        QTest::newRow("and asks once it opens") << 1 << "closed;+600;open" << "a@600" << "";
-        QTest::newRow("no sleep, nothing before the interval") << 5 << "beat+30;beat+30;beat+40" << "" << "";
-        QTest::newRow("waking asks at once") << 5 << "beat+30;beat+30;beat+41" << "a@101" << "";
-        QTest::newRow("late after twice the interval") << 1 << "beat+30;beat+30;done;beat+60;beat+30" << "a@60 b@60" << "b1";
-        QTest::newRow("not before") << 1 << "beat+30;beat+30;done;beat+60" << "a@60 b@60" << "";
-        QTest::newRow("a failed page is late") << 1 << "beat+30;beat+30;fail;beat+60;beat+30" << "a@60 b@60" << "a1 a2 b1";
-        QTest::newRow("nothing is late while closed") << 1 << "closed;beat+300" << "" << "";
-        QTest::newRow("nor just after it opened") << 1 << "closed;beat+300;open;beat+30" << "a@300" << "";
+        QTest::newRow("after the interval, not before") << true << 1 << "+59" << "" << "";
+        QTest::newRow("at the interval") << true << 1 << "+59;+1" << "a@60" << "";
+        QTest::newRow("a longer interval") << true << 2 << "+119" << "" << "";
+        QTest::newRow("one address at a time") << true << 1 << "+60;+5" << "a@60" << "";
+        QTest::newRow("the next once the page answered") << true << 1 << "+60;+5;done" << "a@60 b@65" << "";
+        QTest::newRow("a failed page lets the next go") << true << 1 << "+60;fail" << "a@60 b@60" << "";
+        QTest::newRow("a pane's reading puts it off") << true << 1 << "+30;pane a1;pane a2;+30;done;+29" << "b@60" << "";
+        QTest::newRow("only as long as it keeps reading") << true << 1 << "+30;pane a1;pane a2;+30;done;+30" << "b@60 a@90" << "";
+        QTest::newRow("an unread pane value puts nothing off") << true << 1 << "+30;pane -a1;pane a2;+30" << "a@60" << "";
+        QTest::newRow("market closed asks nothing") << true << 1 << "closed;+600" << "" << "";
+        QTest::newRow("and asks once it opens") << true << 1 << "closed;+600;open" << "a@600" << "";
+        QTest::newRow("no sleep, nothing before the interval") << true << 5 << "beat+30;beat+30;beat+40" << "" << "";
+        QTest::newRow("waking asks at once") << true << 5 << "beat+30;beat+30;beat+41" << "a@101" << "";
+        QTest::newRow("late after twice the interval") << true << 1 << "beat+30;beat+30;done;beat+60;beat+30" << "a@60 b@60" << "b1";
+        QTest::newRow("not before") << true << 1 << "beat+30;beat+30;done;beat+60" << "a@60 b@60" << "";
+        QTest::newRow("a failed page is late") << true << 1 << "beat+30;beat+30;fail;beat+60;beat+30" << "a@60 b@60" << "a1 a2 b1";
+        QTest::newRow("nothing is late while closed") << true << 1 << "closed;beat+300" << "" << "";
+        QTest::newRow("nor when it opened between heartbeats") << true << 1 << "closed;beat+300;open;pane a1" << "a@300" << "";
+        QTest::newRow("no market hours: always open") << false << 1 << "+60" << "a@60" << "";
+        QTest::newRow("nor just after it opened") << true << 1 << "closed;beat+300;open;beat+30" << "a@300" << "";
     }
     void valueNoPaneReadsIsLoadedOutOfSight()
     {
+        QFETCH(bool, hoursGiven);
         QFETCH(int, minutes);
         QFETCH(QString, steps);
-        Session session;
-        QVERIFY(session.watch.setIntervalMinutes(minutes));
+        Session session(hoursGiven);
+        QVERIFY(session.watch->setIntervalMinutes(minutes));
         QString asks = session.run(steps);
         QTEST(asks, "asks");
         QStringList late;
-        for (const qint64 id : session.watch.late())
+        for (const qint64 id : session.watch->late())
             late.append(session.values.row(id).name);
         QTEST(late.join(QLatin1Char(' ')), "late");
     }
