@@ -8,6 +8,7 @@
 #include "market/CalendarFile.h"
 #include "market/MarketClock.h"
 #include "common/ProcessStarter.h"
+#include "panes/webengine/BackgroundReader.h"
 #include "panes/webengine/WebEngineEnvironment.h"
 #include "watch/ValueWatch.h"
 
@@ -29,9 +30,13 @@ int main(int argc, char *argv[])
     // Declared first so that it outlives the windows and every page in them.
     WebEngineEnvironment webEngine;
     SystemProcessStarter starter;
+    // Its hidden page uses the profile: it goes before the profile does.
+    BackgroundReader backgroundReader(webEngine.profile());
     // One for every window, and outliving them all.
     ValueWatch watch(ValueWatch::defaultDatabasePath(), [] { return QDBusConnection::sessionBus(); });
-    watch.followMarket(MarketClock(CalendarFile::load()));
+    const MarketClock market(CalendarFile::load());
+    watch.followMarket(market);
+    watch.readInBackground(backgroundReader, [market](const QDateTime &time) { return market.isOpen(time); });
     MainWindows windows(webEngine, starter);
     QObject::connect(&windows, &MainWindows::paneOpened, &watch, [&watch](BrowserPane *pane) { watch.attach(*pane); });
     InstanceChannel channel;

@@ -38,3 +38,13 @@ void ProgramSettings::setRefreshOnlyWhileOpen(Pane pane, bool on)
 {
     QSettings().setValue(openMarketKey(pane), on);
 }
+
+int ProgramSettings::readIntervalMinutes()
+{
+    return QSettings().value(QStringLiteral("valoriSeguiti/leggiOgniMinuti"), 1).toInt();
+}
+
+void ProgramSettings::setReadIntervalMinutes(int minutes)
+{
+    QSettings().setValue(QStringLiteral("valoriSeguiti/leggiOgniMinuti"), minutes);
+}

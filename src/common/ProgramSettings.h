@@ -16,4 +16,8 @@ public:
     // Whether the cycle leaves the pane alone while the market is closed; off unless turned on.
     static bool refreshOnlyWhileOpen(Pane pane);
     static void setRefreshOnlyWhileOpen(Pane pane, bool on);
+    // How often a followed value no pane reads is read out of sight, in minutes; one unless
+    // chosen. What the file holds is not checked here: the reader refuses what it does not offer.
+    static int readIntervalMinutes();
+    static void setReadIntervalMinutes(int minutes);
 };

@@ -1,5 +1,7 @@
 #include "watch/FollowedValuesModel.h"
 
+#include <utility>
+
 #include <QColor>
 #include <QFont>
 
@@ -97,6 +99,16 @@ void FollowedValuesModel::update(qint64 id)
     emit dataChanged(index(r, 0), index(r, ColumnCount - 1));
 }
 
+void FollowedValuesModel::setLate(const QList<qint64> &late)
+{
+    const QList<qint64> before = std::exchange(m_late, late);
+    for (int r = 0; r < m_rows.size(); ++r) {
+        const qint64 id = m_rows.at(r).id;
+        if (before.contains(id) != late.contains(id))
+            emit dataChanged(index(r, 0), index(r, ColumnCount - 1));
+    }
+}
+
 QString FollowedValuesModel::text(const FollowedRow &row, int column) const
 {
     switch (column) {
@@ -117,7 +129,15 @@ QString FollowedValuesModel::text(const FollowedRow &row, int column) const
         return row.changeNote.isEmpty() || !row.changePercent ? percent(row.changePercent)
                                                                : percent(row.changePercent) + QStringLiteral(" *");
     case State: {
-        QString state = row.unreadReason.isEmpty() ? QStringLiteral("letto") : QStringLiteral("non letto: ") + row.unreadReason;
+        QString state;
+        if (m_late.contains(row.id)) {
+            state = QStringLiteral("non letto dalle %1").arg(row.lastTime.toString(
+                row.lastTime.date() == m_values.today() ? QStringLiteral("HH:mm") : QStringLiteral("dd/MM/yyyy HH:mm")));
+            if (!row.unreadReason.isEmpty())
+                state += QStringLiteral(": ") + row.unreadReason;
+        } else {
+            state = row.unreadReason.isEmpty() ? QStringLiteral("letto") : QStringLiteral("non letto: ") + row.unreadReason;
+        }
         if (row.alertedAt.isValid())
             state += QStringLiteral("; avviso alle %1").arg(row.alertedAt.toString(QStringLiteral("HH:mm:ss")));
         return state;
@@ -163,6 +183,8 @@ QVariant FollowedValuesModel::data(const QModelIndex &index, int role) const
     case IdRole:
         return row.id;
     case Qt::ToolTipRole:
+        if (column == State && !row.unreadReason.isEmpty())
+            return row.unreadReason;
         if (column == Name)
             return row.address;
         if ((column == Change || column == ChangePercent) && row.previousClose)
@@ -184,6 +206,8 @@ QVariant FollowedValuesModel::data(const QModelIndex &index, int role) const
     case Qt::ForegroundRole:
         if ((column == Change || column == ChangePercent) && row.change && *row.change != 0)
             return *row.change > 0 ? QColor(0, 120, 0) : QColor(180, 0, 0);
+        if ((column == State || column == Time) && m_late.contains(row.id))
+            return QColor(180, 0, 0);
         if (column == State && !row.beyond && !row.unreadReason.isEmpty())
             return QColor(180, 0, 0);
         return {};

@@ -30,6 +30,8 @@ public:
 
     // The row of the value; -1 where it is not followed.
     int rowOf(qint64 id) const;
+    // The values not read for too long while they could be: their rows say since when.
+    void setLate(const QList<qint64> &late);
 
 private:
     QString text(const FollowedRow &row, int column) const;
@@ -40,4 +42,5 @@ private:
 
     FollowedValues &m_values;
     QList<FollowedRow> m_rows;
+    QList<qint64> m_late;
 };

@@ -1,6 +1,7 @@
 #include "watch/FollowedValuesWindow.h"
 
 #include <QChartView>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -24,6 +25,7 @@ FollowedValuesWindow::FollowedValuesWindow(FollowedValuesModel &model, QWidget *
     , m_alerts(new QTableView(this))
     , m_table(new QTableView(this))
     , m_chart(new DayChart(this))
+    , m_interval(new QComboBox(this))
 {
     setObjectName(QStringLiteral("followedValuesWindow"));
     // The program ends with its last main window, whatever else is open.
@@ -69,6 +71,17 @@ FollowedValuesWindow::FollowedValuesWindow(FollowedValuesModel &model, QWidget *
     button(QStringLiteral("Esporta CSV"), "exportCsv", [this](qint64 id) { emit exportAsked(id); });
     button(QStringLiteral("Non seguire pi\u00f9"), "unfollow", [this](qint64 id) { emit unfollowAsked(id); });
     buttons->addStretch();
+    m_interval->setObjectName(QStringLiteral("readInterval"));
+    m_interval->setToolTip(QStringLiteral("Un valore che nessun riquadro mostra \u00e8 letto in una pagina nascosta "
+                                          "a questo intervallo"));
+    for (const int minutes : {1, 2, 3, 5})
+        m_interval->addItem(minutes == 1 ? QStringLiteral("1 minuto") : QStringLiteral("%1 minuti").arg(minutes), minutes);
+    auto *intervalLabel = new QLabel(QStringLiteral("Leggi ogni"), this);
+    intervalLabel->setBuddy(m_interval);
+    buttons->addWidget(intervalLabel);
+    buttons->addWidget(m_interval);
+    connect(m_interval, &QComboBox::activated, this,
+            [this](int index) { emit intervalChosen(m_interval->itemData(index).toInt()); });
 
     auto *layout = new QVBoxLayout(this);
     m_empty->setObjectName(QStringLiteral("noFollowedValues"));
@@ -107,6 +120,12 @@ void FollowedValuesWindow::setNote(const QString &note)
 {
     m_note->setText(note);
     m_note->setVisible(!note.isEmpty());
+}
+
+void FollowedValuesWindow::setIntervalMinutes(int minutes)
+{
+    if (const int index = m_interval->findData(minutes); index >= 0)
+        m_interval->setCurrentIndex(index);
 }
 
 qint64 FollowedValuesWindow::chosenId() const

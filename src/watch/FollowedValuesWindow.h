@@ -8,6 +8,7 @@
 class AlertHistoryModel;
 class DayChart;
 class FollowedValuesModel;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QSortFilterProxyModel;
@@ -32,6 +33,8 @@ public:
     void showAlertHistory(AlertHistoryModel &alerts);
     // A line over the list, such as a year the market's calendar does not know; empty for none.
     void setNote(const QString &note);
+    // Shows the interval of the reading out of sight; tells no one.
+    void setIntervalMinutes(int minutes);
 
 signals:
     // Another value is chosen; 0 for none.
@@ -42,6 +45,7 @@ signals:
     void marginAsked(qint64 id);
     void exportAsked(qint64 id);
     void unfollowAsked(qint64 id);
+    void intervalChosen(int minutes);
 
 private:
     void rowsCameOrWent();
@@ -54,6 +58,7 @@ private:
     QTableView *m_alerts;
     QTableView *m_table;
     DayChart *m_chart;
+    QComboBox *m_interval;
     QList<QPushButton *> m_valueButtons;
     qint64 m_chosen = 0;
 };

@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 
 #include "common/MessageBox.h"
+#include "common/ProgramSettings.h"
 #include "watch/AlertSender.h"
 #include "watch/FollowedValues.h"
 #include "watch/WatchWindow.h"
@@ -59,6 +60,34 @@ void ValueWatch::attach(BrowserPane &pane)
     connect(&pane, &BrowserPane::valueAsked, this,
             [this, from = &pane](BrowserPane::ValueAsk ask, const ValuePick &pick) { answer(*from, ask, pick); });
     pane.setFollowedPlaces(m_values->places());
+}
+
+void ValueWatch::readInBackground(BackgroundReading &reading, BackgroundWatch::MarketOpen marketOpen)
+{
+    delete m_background;
+    m_background = new BackgroundWatch(*m_values, reading, {}, std::move(marketOpen), this);
+    m_background->setIntervalMinutes(ProgramSettings::readIntervalMinutes());
+    m_window->setIntervalMinutes(m_background->intervalMinutes());
+    connect(m_window, &WatchWindow::intervalChosen, m_background, [this](int minutes) {
+        if (m_background->setIntervalMinutes(minutes))
+            ProgramSettings::setReadIntervalMinutes(minutes);
+    });
+    connect(m_background, &BackgroundWatch::lateChanged, this, &ValueWatch::showLate);
+}
+
+void ValueWatch::showLate(const QList<qint64> &late)
+{
+    m_window->setLate(late);
+    if (late.isEmpty()) {
+        m_showWindow->setText(QStringLiteral("Valori seguiti"));
+        m_showWindow->setToolTip(QString());
+        return;
+    }
+    m_showWindow->setText(QStringLiteral("Valori seguiti (%1 in ritardo)").arg(late.size()));
+    QStringList names;
+    for (const qint64 id : late)
+        names.append(m_values->row(id).name);
+    m_showWindow->setToolTip(QStringLiteral("Non letti da più di due intervalli: %1").arg(names.join(QStringLiteral(", "))));
 }
 
 void ValueWatch::answer(BrowserPane &from, BrowserPane::ValueAsk ask, const ValuePick &pick)

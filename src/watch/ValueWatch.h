@@ -5,10 +5,12 @@
 #include <QPointer>
 
 #include "panes/BrowserPane.h"
+#include "watch/BackgroundWatch.h"
 #include "watch/DesktopNotifier.h"
 
 class AlertSender;
 class MarketClock;
+class BackgroundReading;
 class FollowedValues;
 class QAction;
 class WatchWindow;
@@ -33,12 +35,17 @@ public:
     // The pane reads the followed values of its pages from now on, and its menu offers them.
     void attach(BrowserPane &pane);
 
+    // Values no pane reads are read by reading from now on, while marketOpen says so (always
+    // where none is given); the interval is the user's setting.
+    void readInBackground(BackgroundReading &reading, BackgroundWatch::MarketOpen marketOpen = {});
+
     FollowedValues &values() const { return *m_values; }
     AlertSender &alerts() const { return *m_alerts; }
     WatchWindow &window() const { return *m_window; }
 
 private:
     void publishPlaces();
+    void showLate(const QList<qint64> &late);
     void answer(BrowserPane &from, BrowserPane::ValueAsk ask, const ValuePick &pick);
 
     FollowedValues *m_values;
@@ -46,4 +53,5 @@ private:
     WatchWindow *m_window;
     QAction *m_showWindow;
     QList<QPointer<BrowserPane>> m_panes;
+    BackgroundWatch *m_background = nullptr;
 };

@@ -41,6 +41,9 @@ FollowedValuesWindow &WatchWindow::window()
     m_alertHistory = std::make_unique<AlertHistoryModel>(m_values);
     FollowedValuesWindow *w = m_window.get();
     w->showAlertHistory(*m_alertHistory);
+    m_model->setLate(m_late);
+    w->setIntervalMinutes(m_intervalMinutes);
+    connect(w, &FollowedValuesWindow::intervalChosen, this, &WatchWindow::intervalChosen);
     // Closed, the chart waits for the opening, which draws it once.
     connect(w, &FollowedValuesWindow::chosenChanged, this, [this](qint64 id) {
         if (isOpen())
@@ -63,6 +66,20 @@ FollowedValuesWindow &WatchWindow::window()
             [this](qint64 id) { m_questions->askExportPath(id, m_values.row(id).name, m_window.get()); });
     connect(w, &FollowedValuesWindow::unfollowAsked, this, [this](qint64 id) { askUnfollow(id, m_window.get()); });
     return *m_window;
+}
+
+void WatchWindow::setIntervalMinutes(int minutes)
+{
+    m_intervalMinutes = minutes;
+    if (m_window)
+        m_window->setIntervalMinutes(minutes);
+}
+
+void WatchWindow::setLate(const QList<qint64> &late)
+{
+    m_late = late;
+    if (m_model)
+        m_model->setLate(late);
 }
 
 bool WatchWindow::isOpen() const

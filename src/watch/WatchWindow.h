@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include <QList>
 #include <QObject>
 
 #include "watch/LevelCrossing.h"
@@ -34,9 +35,16 @@ public:
     void askUnfollow(qint64 id, QWidget *over);
     void exportReadings(qint64 id, const QString &path);
 
+    // Shown in the window, now or at its making.
+    void setIntervalMinutes(int minutes);
+    void setLate(const QList<qint64> &late);
+
     // Made at the first call.
     FollowedValuesWindow &window();
     bool isOpen() const;
+
+signals:
+    void intervalChosen(int minutes);
 
 private:
     void showChart(qint64 id);
@@ -51,4 +59,6 @@ private:
     QString m_chartName;
     LevelCrossing::Levels m_chartLevels;
     std::optional<double> m_chartClose;
+    int m_intervalMinutes = 1;
+    QList<qint64> m_late;
 };

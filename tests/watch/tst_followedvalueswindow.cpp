@@ -93,6 +93,10 @@ private slots:
         // Beyond its level, the row has its own colours.
         QTest::newRow("alerted today") << "14 15 -" << 14.5 << 0 << int(Column::State)
                                        << "non letto: valore non trovato; avviso alle 09:00:02" << "";
+        // "late": no reading for twice the interval while the market was open.
+        QTest::newRow("late") << "14 - late" << none << 0 << int(Column::State)
+                              << "non letto dalle 09:00: valore non trovato" << red;
+        QTest::newRow("late, its time") << "14 late" << none << 0 << int(Column::Time) << "09:00:01" << red;
     }
     void rowSaysWhatThePageMeant()
     {
@@ -108,8 +112,12 @@ private slots:
         const qint64 id = desk.follow(QStringLiteral("ENI"), readings.section(QLatin1Char(' '), 0, 0).toDouble());
         if (!qIsNaN(above))
             desk.values.setLevel(id, true, above);
-        for (const QString &number : readings.split(QLatin1Char(' ')))
-            desk.read(QStringLiteral("ENI"), number);
+        for (const QString &number : readings.split(QLatin1Char(' '))) {
+            if (number == QLatin1String("late"))
+                desk.part.setLate({id});
+            else
+                desk.read(QStringLiteral("ENI"), number);
+        }
         desk.now = desk.now.addDays(-days);
         QCOMPARE(desk.cell(0, column), shown);
         // A change from no close says what it is from.

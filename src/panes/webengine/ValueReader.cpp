@@ -89,7 +89,8 @@ ValueReading readingOf(const ValuePlace &place, const QVariantMap &answer, const
 {
     ValueReading reading{place, std::nullopt, QString(), QString(), time, QString()};
     if (!answer.value(QStringLiteral("found")).toBool()) {
-        reading.reason = QStringLiteral("non c'\u00e8 pi\u00f9 nella pagina");
+        reading.reason = answer.value(QStringLiteral("signIn")).toBool() ? QStringLiteral("accesso richiesto")
+                                                                         : QStringLiteral("non c'\u00e8 pi\u00f9 nella pagina");
         return reading;
     }
     reading.text = answer.value(QStringLiteral("text")).toString();

@@ -166,6 +166,19 @@ void TestValues::rowAddedAboveRowGoneAndNotANumber()
     QVERIFY(!reading.number);
     QVERIFY(!reading.reason.isEmpty());
     QVERIFY(reading.text.isEmpty());
+
+    // A page asking to sign in again is told from one that changed: a visible password field
+    // and no table of numbers.
+    const QString gone = QStringLiteral("non c'\u00e8 pi\u00f9 nella pagina");
+    const QList<std::pair<QByteArray, QString>> pages{
+        {"<input name=u><input type=password name=p>", QStringLiteral("accesso richiesto")},
+        {"<input type=password style='display:none'>", gone},
+        {"<input type=password><table><tr><td>ENEL</td><td>6,20</td></tr></table>", gone},
+    };
+    for (const auto &[body, reason] : pages) {
+        m_page = "<!DOCTYPE html><html lang='it'><body><form>" + body + "</form></body></html>";
+        QCOMPARE(refreshed().reason, reason);
+    }
 }
 
 void TestValues::errorPagesAndFailedRefreshesReadNothing()

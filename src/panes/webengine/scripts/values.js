@@ -2,7 +2,8 @@
 // at hand, so a followed value is found and read exactly as the change highlight finds and
 // reads it; each request is then a short call. One request:
 //   { read: [[group, index], ...] }  gives { found, text, number (or null), heading } for each
-//                                     place;
+//                                     place, and signIn where one not found stands on a page
+//                                     asking to sign in;
 //   { pick: [x, y] }                 gives the element at that point in CSS pixels as
 //                                     { group, index, name, text, number, followable, heading },
 //                                     or null;
@@ -20,10 +21,25 @@
     }
     function short(s) { return s.replace(/\s+/g, ' ').trim().slice(0, 80); }
 
+    // A visible password field and no table of numbers: the site asks to sign in again, and
+    // the value is not gone from a page that changed.
+    function signIn() {
+        var asks = Array.prototype.some.call(document.querySelectorAll('input[type=password]'), function (input) {
+            return input.getClientRects().length > 0 && getComputedStyle(input).visibility !== 'hidden';
+        });
+        return asks && !Array.prototype.some.call(document.querySelectorAll('table td'), function (cell) {
+            return text.number(cell.textContent.trim()) !== null;
+        });
+    }
+
     if (request.read) {
+        var signedOut;
         return request.read.map(function (place) {
             var el = text.find(place[0], place[1]);
-            if (!el) return { found: false };
+            if (!el) {
+                if (signedOut === undefined) signedOut = signIn();
+                return { found: false, signIn: signedOut };
+            }
             var t = el.textContent.trim();
             return { found: true, text: t.slice(0, 80), number: text.number(t), heading: text.headingOf(el) };
         });
