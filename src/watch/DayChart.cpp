@@ -10,11 +10,12 @@
 
 DayChart::DayChart(QWidget *parent)
     : QObject(parent)
-    , m_view(new QChartView(parent))
     , m_chart(new QChart)
+    // Given the chart at once: a view made without one makes its own, which setChart() would
+    // hand back to us and so leak.
+    , m_view(new QChartView(m_chart, parent))
 {
     m_view->setObjectName(QStringLiteral("dayChart"));
-    m_view->setChart(m_chart);
     m_view->setRenderHint(QPainter::Antialiasing);
     // Qt Charts cuts a value axis's labels to "..." once the gap between them is lower than
     // a line of text: the plot needs its height.

@@ -38,8 +38,8 @@ public:
 private:
     void fitAxes(bool keepNiceRange);
 
-    QChartView *m_view;
     QChart *m_chart;
+    QChartView *m_view;
     QLineSeries *m_readings = nullptr;
     QDateTimeAxis *m_time = nullptr;
     QValueAxis *m_values = nullptr;
