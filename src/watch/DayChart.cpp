@@ -3,6 +3,8 @@
 #include <QChart>
 #include <QChartView>
 #include <QDateTimeAxis>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
 #include <QPen>
@@ -35,7 +37,7 @@ void DayChart::clear()
         delete axis;
     }
     m_chart->setTitle(QString());
-    m_readings = nullptr;
+    m_pieces.clear();
     m_time = nullptr;
     m_values = nullptr;
     m_levelLines.clear();
@@ -52,32 +54,33 @@ void DayChart::show(const QString &name, const QList<ValueStore::Reading> &readi
     m_chart->setTitle(name);
     if (readings.isEmpty())
         return;
-    m_readings = new QLineSeries;
-    const QDate day = readings.first().time.date();
-    m_readings->setName(day == QDate::currentDate()
-                            ? QStringLiteral("Letture di oggi")
-                            : QStringLiteral("Letture del %1").arg(day.toString(QStringLiteral("dd/MM/yyyy"))));
-    QList<QPointF> points;
-    points.reserve(readings.size());
-    m_low = m_high = readings.first().number;
-    for (const ValueStore::Reading &reading : readings) {
-        points.append(QPointF(double(reading.time.toMSecsSinceEpoch()), reading.number));
-        m_low = qMin(m_low, reading.number);
-        m_high = qMax(m_high, reading.number);
-    }
-    // One call for all points: a series takes a day's readings far faster whole.
-    m_readings->replace(points);
-    // A line needs two readings; the day's first alone would not show at all.
-    m_readings->setPointsVisible(points.size() == 1);
-    m_chart->addSeries(m_readings);
     m_from = readings.first().time;
     m_to = readings.last().time;
     m_time = new QDateTimeAxis;
     m_values = new QValueAxis;
     m_chart->addAxis(m_time, Qt::AlignBottom);
     m_chart->addAxis(m_values, Qt::AlignLeft);
-    m_readings->attachAxis(m_time);
-    m_readings->attachAxis(m_values);
+    QList<QPointF> points;
+    points.reserve(readings.size());
+    m_low = m_high = readings.first().number;
+    for (qsizetype i = 0; i < readings.size(); ++i) {
+        const ValueStore::Reading &reading = readings.at(i);
+        if (i > 0 && readings.at(i - 1).time.secsTo(reading.time) > m_gapAfter) {
+            startPiece();
+            // One call for all points: a series takes a day's readings far faster whole.
+            m_pieces.last()->replace(points);
+            points.clear();
+        }
+        points.append(QPointF(double(reading.time.toMSecsSinceEpoch()), reading.number));
+        m_low = qMin(m_low, reading.number);
+        m_high = qMax(m_high, reading.number);
+    }
+    startPiece();
+    m_pieces.last()->replace(points);
+    // A line needs two readings; a reading alone, the day's first or one after a gap, would not
+    // show at all.
+    for (QLineSeries *piece : std::as_const(m_pieces))
+        piece->setPointsVisible(piece->count() == 1);
     for (const auto &[level, caption, colour] : {std::tuple{above, QStringLiteral("Avviso sopra"), QColor(0, 140, 0)},
                                                  std::tuple{below, QStringLiteral("Avviso sotto"), QColor(200, 0, 0)},
                                                  std::tuple{previousClose, QStringLiteral("Chiusura precedente"), QColor(110, 110, 110)}}) {
@@ -98,21 +101,47 @@ void DayChart::show(const QString &name, const QList<ValueStore::Reading> &readi
 
 void DayChart::append(const ValueStore::Reading &reading)
 {
-    if (!m_readings || reading.time.date() != m_from.date() || reading.time < m_to) {
+    if (m_pieces.isEmpty() || reading.time.date() != m_from.date() || reading.time < m_to) {
         show(m_name, {reading}, m_above, m_below, m_previousClose);
         return;
     }
     const QPointF point(double(reading.time.toMSecsSinceEpoch()), reading.number);
+    QLineSeries *piece = m_pieces.last();
     // The store keeps a second's last reading; so does the line.
-    if (reading.time.toSecsSinceEpoch() == m_to.toSecsSinceEpoch())
-        m_readings->replace(m_readings->count() - 1, point);
-    else
-        m_readings->append(point);
-    m_readings->setPointsVisible(m_readings->count() == 1);
+    if (reading.time.toSecsSinceEpoch() == m_to.toSecsSinceEpoch()) {
+        piece->replace(piece->count() - 1, point);
+    } else {
+        if (m_to.secsTo(reading.time) > m_gapAfter) {
+            startPiece();
+            piece = m_pieces.last();
+        }
+        piece->append(point);
+    }
+    piece->setPointsVisible(piece->count() == 1);
     m_to = reading.time;
     m_low = qMin(m_low, reading.number);
     m_high = qMax(m_high, reading.number);
     fitAxes(true);
+}
+
+// A piece after the first is the same line to the reader: its colour, and no entry of its own
+// in the legend.
+void DayChart::startPiece()
+{
+    auto *piece = new QLineSeries;
+    const QDate day = m_from.date();
+    piece->setName(day == QDate::currentDate()
+                       ? QStringLiteral("Letture di oggi")
+                       : QStringLiteral("Letture del %1").arg(day.toString(QStringLiteral("dd/MM/yyyy"))));
+    m_chart->addSeries(piece);
+    piece->attachAxis(m_time);
+    piece->attachAxis(m_values);
+    if (!m_pieces.isEmpty()) {
+        piece->setColor(m_pieces.first()->color());
+        for (QLegendMarker *marker : m_chart->legend()->markers(piece))
+            marker->setVisible(false);
+    }
+    m_pieces.append(piece);
 }
 
 void DayChart::fitAxes(bool keepNiceRange)
@@ -133,5 +162,8 @@ void DayChart::fitAxes(bool keepNiceRange)
 
 QList<QPointF> DayChart::points() const
 {
-    return m_readings ? m_readings->points() : QList<QPointF>();
+    QList<QPointF> all;
+    for (const QLineSeries *piece : m_pieces)
+        all += piece->points();
+    return all;
 }

@@ -81,7 +81,10 @@ FollowedValuesWindow::FollowedValuesWindow(FollowedValuesModel &model, QWidget *
     buttons->addWidget(intervalLabel);
     buttons->addWidget(m_interval);
     connect(m_interval, &QComboBox::activated, this,
-            [this](int index) { emit intervalChosen(m_interval->itemData(index).toInt()); });
+            [this](int index) {
+                setIntervalMinutes(m_interval->itemData(index).toInt());
+                emit intervalChosen(m_interval->itemData(index).toInt());
+            });
 
     auto *layout = new QVBoxLayout(this);
     m_empty->setObjectName(QStringLiteral("noFollowedValues"));
@@ -126,6 +129,8 @@ void FollowedValuesWindow::setIntervalMinutes(int minutes)
 {
     if (const int index = m_interval->findData(minutes); index >= 0)
         m_interval->setCurrentIndex(index);
+    // A value unread for twice its interval is late; so long a silence is a gap in its line.
+    m_chart->setGapAfter(2 * 60 * qint64(minutes));
 }
 
 qint64 FollowedValuesWindow::chosenId() const

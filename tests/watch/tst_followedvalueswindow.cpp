@@ -202,13 +202,15 @@ private slots:
         QTest::addColumn<QString>("series");
         QTest::addColumn<QString>("timeFormat");
         QTest::addColumn<double>("close"); // NaN: none
+        QTest::addColumn<int>("pieces"); // of the day's line, broken where readings are 15 minutes apart
 
         const QString yesterday = QDate::currentDate().addDays(-1).toString(QStringLiteral("dd/MM/yyyy"));
-        QTest::newRow("today, minutes") << 0 << 9 << "Letture di oggi|Avviso sopra|Avviso sotto" << "HH:mm:ss" << qQNaN();
-        QTest::newRow("today, ten minutes") << 0 << 10 << "Letture di oggi|Avviso sopra|Avviso sotto" << "HH:mm" << qQNaN();
-        QTest::newRow("another day") << -1 << 60 << "Letture del " + yesterday + "|Avviso sopra|Avviso sotto" << "HH:mm" << qQNaN();
-        QTest::newRow("the previous close") << 0 << 60 << "Letture di oggi|Avviso sopra|Avviso sotto|Chiusura precedente"
-                                            << "HH:mm" << 13.9;
+        QTest::newRow("today, minutes") << 0 << 9 << "Letture di oggi|Avviso sopra|Avviso sotto" << "HH:mm:ss" << qQNaN() << 1;
+        QTest::newRow("today, ten minutes") << 0 << 10 << "Letture di oggi|Avviso sopra|Avviso sotto" << "HH:mm" << qQNaN() << 1;
+        QTest::newRow("another day, a gap") << -1 << 60 << "Letture del " + yesterday + "|Avviso sopra|Avviso sotto" << "HH:mm"
+                                            << qQNaN() << 2;
+        QTest::newRow("the previous close") << 0 << 15 << "Letture di oggi|Avviso sopra|Avviso sotto|Chiusura precedente"
+                                            << "HH:mm" << 13.9 << 1;
     }
     void chartDrawsTheDayAndItsLevels()
     {
@@ -217,25 +219,36 @@ private slots:
         QFETCH(QString, series);
         QFETCH(QString, timeFormat);
         QFETCH(double, close);
+        QFETCH(int, pieces);
 
         QWidget parent;
         DayChart chart(&parent);
+        chart.setGapAfter(15 * 60);
         const QDateTime from(QDate::currentDate().addDays(days), QTime(9, 0));
         chart.show(QStringLiteral("ENI"), {{from, 14.0}, {from.addSecs(60 * minutes), 14.2}}, 14.5, 13.5,
                    qIsNaN(close) ? std::nullopt : std::optional(close));
+        QCOMPARE(chart.pieces(), pieces);
         QChart *drawn = chart.view()->chart();
         QStringList names;
         for (QAbstractSeries *line : drawn->series()) {
+            // Levels and the close are dashed across the day, the readings are not.
+            QCOMPARE(static_cast<QLineSeries *>(line)->pen().style() == Qt::DashLine, !line->name().startsWith(QStringLiteral("Letture")));
+            // The day's line is named once, however many pieces it is in.
+            if (names.contains(line->name()))
+                continue;
             names << line->name();
             QCOMPARE(line->attachedAxes().size(), 2);
-            // Levels and the close are dashed across the day, the readings are not.
-            QCOMPARE(static_cast<QLineSeries *>(line)->pen().style() == Qt::DashLine, !names.last().startsWith(QStringLiteral("Letture")));
         }
         QCOMPARE(names.join(QLatin1Char('|')), series);
         QCOMPARE(qobject_cast<QDateTimeAxis *>(drawn->axes(Qt::Horizontal).value(0))->format(), timeFormat);
         // Italian numbers on the axis whatever the desktop's language.
         QVERIFY(drawn->localizeNumbers());
         QCOMPARE(drawn->locale().language(), QLocale::Italian);
+
+        // Appended after as long a silence, a reading starts a piece of its own.
+        chart.append({from.addSecs(60 * (minutes + 16)), 14.1});
+        QCOMPARE(chart.pieces(), pieces + 1);
+        QCOMPARE(chart.points().size(), 3);
     }
 
     void answersChangeTheValue()
