@@ -1,12 +1,13 @@
 #include "watch/AlertList.h"
 
-#include <QListWidget>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QTableView>
 #include <QVBoxLayout>
 
-AlertList::AlertList(QWidget *parent)
+AlertList::AlertList(QAbstractItemModel &alerts, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_list(new QListWidget(this))
+    , m_table(new QTableView(this))
 {
     setObjectName(QStringLiteral("alertList"));
     // The program ends with its last main window, whatever else is open.
@@ -15,27 +16,25 @@ AlertList::AlertList(QWidget *parent)
     // order is being typed into a page must not take the rest of what is typed.
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Avvisi dei valori seguiti"));
-    resize(520, 260);
-    // An alert's sentence is longer than the window is wide: all of it, on two lines.
-    m_list->setWordWrap(true);
+    resize(560, 280);
+    m_table->setObjectName(QStringLiteral("alertListTable"));
+    m_table->setModel(&alerts);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    m_table->resizeColumnsToContents();
+    connect(&alerts, &QAbstractItemModel::modelReset, m_table, &QTableView::resizeColumnsToContents);
     auto *close = new QPushButton(QStringLiteral("Chiudi"), this);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_list);
+    layout->addWidget(m_table);
     layout->addWidget(close, 0, Qt::AlignRight);
 }
 
-void AlertList::add(const QString &summary, const QString &body)
+void AlertList::bringUp()
 {
-    m_list->insertItem(0, summary + QLatin1Char('\n') + body);
+    m_table->scrollToTop();
     show();
     raise();
-}
-
-QStringList AlertList::entries() const
-{
-    QStringList all;
-    for (int i = 0; i < m_list->count(); ++i)
-        all.append(m_list->item(i)->text());
-    return all;
 }

@@ -2,21 +2,22 @@
 
 #include <QWidget>
 
-class QListWidget;
+class QAbstractItemModel;
+class QTableView;
 
 // The program's own window of alerts, for a desktop where no notification service answers:
-// an alert is never lost silently. Comes to the front with each new alert, without taking
-// the keyboard; the newest first.
+// an alert is never lost silently. It shows the alerts "Valori seguiti" lists, newest first,
+// and comes to the front with each alert not delivered, without taking the keyboard.
 class AlertList final : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(AlertList)
 public:
-    explicit AlertList(QWidget *parent = nullptr);
+    explicit AlertList(QAbstractItemModel &alerts, QWidget *parent = nullptr);
 
-    void add(const QString &summary, const QString &body);
-    QStringList entries() const;
+    void bringUp();
+    QTableView &table() const { return *m_table; }
 
 private:
-    QListWidget *m_list;
+    QTableView *m_table;
 };

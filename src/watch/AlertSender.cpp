@@ -1,6 +1,5 @@
 #include "watch/AlertSender.h"
 
-#include "watch/AlertList.h"
 #include "watch/LevelText.h"
 
 AlertSender::AlertSender(DesktopNotifier::BusOpener openBus, QObject *parent)
@@ -9,10 +8,8 @@ AlertSender::AlertSender(DesktopNotifier::BusOpener openBus, QObject *parent)
 {
     connect(m_notifier, &DesktopNotifier::activated, this, &AlertSender::opened);
     connect(m_notifier, &DesktopNotifier::notDelivered, this,
-            [this](const QString &summary, const QString &body) { alertList().add(summary, body); });
+            [this](const QString &summary, const QString &body) { emit notDelivered(summary, body); });
 }
-
-AlertSender::~AlertSender() = default;
 
 namespace {
 
@@ -77,11 +74,4 @@ void AlertSender::sendCrossing(qint64 valueId, const QString &name, LevelCrossin
 void AlertSender::send(qint64 valueId, const Words &words)
 {
     m_notifier->notify(valueId, words.summary, words.body);
-}
-
-AlertList &AlertSender::alertList()
-{
-    if (!m_alerts)
-        m_alerts = std::make_unique<AlertList>();
-    return *m_alerts;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 #include <QObject>
 #include <QString>
 
@@ -9,10 +7,8 @@
 #include "watch/LevelCrossing.h"
 #include "watch/ValueStore.h"
 
-class AlertList;
-
 // A followed value's alert, from its words to the user: a desktop notification with the
-// sound, and the program's own alert window where no notification service answers.
+// sound, or word that no notification service took it, for the program's own alert window.
 class AlertSender final : public QObject
 {
     Q_OBJECT
@@ -25,7 +21,6 @@ public:
     };
 
     explicit AlertSender(DesktopNotifier::BusOpener openBus, QObject *parent = nullptr);
-    ~AlertSender() override;
 
     // What the alert says: the value's name, the side, the level and the reading that crossed it.
     static Words crossingWords(const QString &name, LevelCrossing::Crossed crossed, double level,
@@ -45,14 +40,12 @@ public:
     void sendSilence(qint64 valueId, const QString &name, int attempts, const QString &reason);
     void send(qint64 valueId, const Words &words);
 
-    // The program's own alert window, made at the first alert not delivered.
-    AlertList &alertList();
-
 signals:
     // The user clicked the value's notification.
     void opened(qint64 valueId);
+    // No notification service took the alert.
+    void notDelivered(const QString &summary, const QString &body);
 
 private:
     DesktopNotifier *m_notifier;
-    std::unique_ptr<AlertList> m_alerts;
 };

@@ -20,6 +20,7 @@ ValueWatch::ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener o
     m_showWindow->setObjectName(QStringLiteral("showFollowedValues"));
     connect(m_showWindow, &QAction::triggered, m_window, &WatchWindow::showWindow);
     connect(m_alerts, &AlertSender::opened, m_window, &WatchWindow::showValue);
+    connect(m_alerts, &AlertSender::notDelivered, m_window, &WatchWindow::showAlertList);
     connect(m_values, &FollowedValues::placesChanged, this, &ValueWatch::publishPlaces);
     connect(m_values, &FollowedValues::crossed, this,
             [this](qint64 id, LevelCrossing::Crossed crossed, double level, const ValueStore::Reading &reading) {

@@ -4,6 +4,7 @@
 
 #include "common/MessageBox.h"
 #include "watch/AlertHistoryModel.h"
+#include "watch/AlertList.h"
 #include "watch/DayChart.h"
 #include "watch/FollowedValues.h"
 #include "watch/FollowedValuesModel.h"
@@ -38,9 +39,8 @@ FollowedValuesWindow &WatchWindow::window()
         return *m_window;
     m_model = std::make_unique<FollowedValuesModel>(m_values);
     m_window = std::make_unique<FollowedValuesWindow>(*m_model);
-    m_alertHistory = std::make_unique<AlertHistoryModel>(m_values);
     FollowedValuesWindow *w = m_window.get();
-    w->showAlertHistory(*m_alertHistory);
+    w->showAlertHistory(alertHistory());
     m_model->setLate(m_late);
     w->setIntervalMinutes(m_intervalMinutes);
     connect(w, &FollowedValuesWindow::intervalChosen, this, &WatchWindow::intervalChosen);
@@ -80,6 +80,20 @@ void WatchWindow::setLate(const QList<qint64> &late)
     m_late = late;
     if (m_model)
         m_model->setLate(late);
+}
+
+AlertHistoryModel &WatchWindow::alertHistory()
+{
+    if (!m_alertHistory)
+        m_alertHistory = std::make_unique<AlertHistoryModel>(m_values);
+    return *m_alertHistory;
+}
+
+void WatchWindow::showAlertList()
+{
+    if (!m_alertList)
+        m_alertList = std::make_unique<AlertList>(alertHistory());
+    m_alertList->bringUp();
 }
 
 bool WatchWindow::isOpen() const

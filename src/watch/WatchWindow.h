@@ -9,6 +9,7 @@
 #include "watch/LevelCrossing.h"
 
 class AlertHistoryModel;
+class AlertList;
 class FollowedValues;
 class FollowedValuesModel;
 class FollowedValuesWindow;
@@ -39,8 +40,13 @@ public:
     void setIntervalMinutes(int minutes);
     void setLate(const QList<qint64> &late);
 
+    // The program's own alert window in front, for an alert no notification service took.
+    void showAlertList();
+
     // Made at the first call.
     FollowedValuesWindow &window();
+    AlertHistoryModel &alertHistory();
+    AlertList *alertList() const { return m_alertList.get(); }
     bool isOpen() const;
 
 signals:
@@ -55,6 +61,7 @@ private:
     std::unique_ptr<FollowedValuesModel> m_model;
     std::unique_ptr<AlertHistoryModel> m_alertHistory;
     std::unique_ptr<FollowedValuesWindow> m_window;
+    std::unique_ptr<AlertList> m_alertList;
     // What the chart was drawn with: a change of these draws it anew.
     QString m_chartName;
     LevelCrossing::Levels m_chartLevels;

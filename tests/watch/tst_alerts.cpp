@@ -1,3 +1,4 @@
+#include <QTableView>
 #include <QTest>
 #include <QTemporaryDir>
 
@@ -8,6 +9,7 @@
 #include "watch/AlertSender.h"
 #include "watch/FollowedValues.h"
 #include "watch/ValueWatch.h"
+#include "watch/WatchWindow.h"
 
 namespace {
 
@@ -19,6 +21,16 @@ const ValuePlace Eni{QStringLiteral("http://q.example/borsa"), QStringLiteral("/
 QDBusConnection noBus()
 {
     return QDBusConnection(QStringLiteral("none"));
+}
+
+// ENI followed from the pane's menu, as the user does, with a level above.
+void followEniAbove(ValueWatch &watch, RecordingPane &pane, double above)
+{
+    watch.attach(pane);
+    emit pane.valueAsked(BrowserPane::ValueAsk::Follow,
+                         {Eni, QStringLiteral("ENI"), QStringLiteral("14,00"), 14.0, true, QStringLiteral("Prezzo")});
+    QCOMPARE(pane.followedPlaces, QList<ValuePlace>{Eni});
+    watch.values().setLevel(watch.values().ids().value(0), true, above);
 }
 
 } // namespace
@@ -88,11 +100,18 @@ private slots:
         if (onBus && !PrivateBus::daemonInstalled())
             QSKIP("dbus-daemon is not installed (scripts/install-deps.sh installs it): no bus to test on");
         PrivateBus bus;
-        AlertSender alerts([&] { return onBus ? bus.connect(QStringLiteral("program")) : noBus(); });
-        alerts.sendCrossing(7, QStringLiteral("ENI"), Crossed::Below, 13.0, {QDateTime::currentDateTime(), 12.5});
-        QTRY_COMPARE(alerts.alertList().entries().size(), 1);
-        QVERIFY(alerts.alertList().isVisible());
-        QVERIFY(alerts.alertList().entries().first().startsWith(QStringLiteral("ENI sotto 13,00\nENI vale 12,50")));
+        QTemporaryDir dir;
+        ValueWatch watch(dir.filePath(QStringLiteral("v.sqlite")),
+                         [&] { return onBus ? bus.connect(QStringLiteral("program")) : noBus(); });
+        RecordingPane pane(nullptr);
+        followEniAbove(watch, pane, 14.5);
+        emit pane.valuesRead({{Eni, 14.6, QStringLiteral("14,60"), QString(), QDateTime::currentDateTime(), {}}});
+        // The window lists what "Valori seguiti" lists.
+        QTRY_VERIFY(watch.window().alertList() && watch.window().alertList()->isVisible());
+        const QAbstractItemModel *shown = watch.window().alertList()->table().model();
+        QCOMPARE(shown->rowCount(), 1);
+        QCOMPARE(shown->index(0, 1).data().toString(), QStringLiteral("ENI"));
+        QCOMPARE(shown->index(0, 2).data().toString(), QStringLiteral("sopra il livello"));
     }
 
     // Through the whole watch, as a pane reports: followed from the menu, read, alerted.
@@ -106,11 +125,7 @@ private slots:
         QTemporaryDir dir;
         ValueWatch watch(dir.filePath(QStringLiteral("v.sqlite")), [&bus] { return bus.connect(QStringLiteral("program")); });
         RecordingPane pane(nullptr);
-        watch.attach(pane);
-        emit pane.valueAsked(BrowserPane::ValueAsk::Follow,
-                             {Eni, QStringLiteral("ENI"), QStringLiteral("14,00"), 14.0, true, QStringLiteral("Prezzo")});
-        QCOMPARE(pane.followedPlaces, QList<ValuePlace>{Eni});
-        watch.values().setLevel(watch.values().ids().value(0), true, 14.5);
+        followEniAbove(watch, pane, 14.5);
         QDateTime at = QDateTime::currentDateTime();
         for (double price : {14.2, 14.6, 14.7, 14.49, 14.52, 14.8, 14.4, 14.9}) {
             at = at.addSecs(1);
@@ -121,7 +136,7 @@ private slots:
         QCOMPARE(listener.calls().first().app, QStringLiteral("Doppio Quovadex"));
         QVERIFY2(listener.calls().first().body.startsWith(QStringLiteral("ENI vale 14,60")), qPrintable(listener.calls().first().body));
         QVERIFY2(listener.calls().at(1).body.startsWith(QStringLiteral("ENI vale 14,90")), qPrintable(listener.calls().at(1).body));
-        QVERIFY(!watch.alerts().alertList().isVisible());
+        QVERIFY(!watch.window().alertList());
     }
 };
 
