@@ -118,29 +118,30 @@ ValueStoreFile::Attempt ValueStoreFile::open(const QString &path, const QString 
 
 QString ValueStoreFile::message(const QString &path, const Attempt &attempt) const
 {
-    const QString file = QDir::toNativeSeparators(path);
-    const QString lost = QStringLiteral(" I valori seguiti in questa sessione non saranno conservati.");
+    QString why;
     switch (attempt.fault) {
     case Fault::LaterProgram:
-        return QStringLiteral("L'archivio dei valori seguiti (%1) \u00e8 di una versione pi\u00f9 recente del programma e "
-                              "resta com'\u00e8.").arg(file) + lost;
+        why = QStringLiteral("\u00e8 di una versione pi\u00f9 recente del programma e resta com'\u00e8");
+        break;
     case Fault::Busy:
-        return QStringLiteral("L'archivio dei valori seguiti (%1) \u00e8 in uso da un'altra copia del programma e resta "
-                              "com'\u00e8.").arg(file) + lost;
+        why = QStringLiteral("\u00e8 in uso da un'altra copia del programma e resta com'\u00e8");
+        break;
     case Fault::ReadOnly:
-        return QStringLiteral("L'archivio dei valori seguiti (%1) si pu\u00f2 solo leggere e resta com'\u00e8.").arg(file)
-            + lost;
+        why = QStringLiteral("si pu\u00f2 solo leggere e resta com'\u00e8");
+        break;
     case Fault::Full:
-        return QStringLiteral("L'archivio dei valori seguiti (%1) non si pu\u00f2 scrivere: il disco \u00e8 pieno. Resta "
-                              "com'\u00e8.").arg(file) + lost;
+        why = QStringLiteral("non si pu\u00f2 scrivere: il disco \u00e8 pieno. Resta com'\u00e8");
+        break;
     case Fault::Damaged:
-        return QStringLiteral("L'archivio dei valori seguiti (%1) \u00e8 danneggiato e non si \u00e8 potuto metterlo da "
-                              "parte: resta com'\u00e8.").arg(file) + lost;
+        why = QStringLiteral("\u00e8 danneggiato e non si \u00e8 potuto metterlo da parte: resta com'\u00e8");
+        break;
     case Fault::None:
     case Fault::Other:
+        why = QStringLiteral("non si apre: %1").arg(attempt.reason);
         break;
     }
-    return QStringLiteral("L'archivio dei valori seguiti (%1) non si apre: %2.").arg(file, attempt.reason) + lost;
+    return QStringLiteral("L'archivio dei valori seguiti (%1) %2. I valori seguiti in questa sessione non saranno "
+                          "conservati.").arg(QDir::toNativeSeparators(path), why);
 }
 
 void ValueStoreFile::setAside(const QString &path)
