@@ -16,6 +16,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
 
 #include "support/MessageCapture.h"
 #include "watch/DayChart.h"
@@ -240,15 +241,17 @@ private slots:
             QCOMPARE(line->attachedAxes().size(), 2);
         }
         QCOMPARE(names.join(QLatin1Char('|')), series);
+        QCOMPARE(drawn->title(), QStringLiteral("ENI"));
         QCOMPARE(qobject_cast<QDateTimeAxis *>(drawn->axes(Qt::Horizontal).value(0))->format(), timeFormat);
         // Italian numbers on the axis whatever the desktop's language.
         QVERIFY(drawn->localizeNumbers());
         QCOMPARE(drawn->locale().language(), QLocale::Italian);
 
         // Appended after as long a silence, a reading starts a piece of its own.
-        chart.append({from.addSecs(60 * (minutes + 16)), 14.1});
+        chart.append({from.addSecs(60 * (minutes + 16)), 13.2});
         QCOMPARE(chart.pieces(), pieces + 1);
         QCOMPARE(chart.points().size(), 3);
+        QVERIFY(qobject_cast<QValueAxis *>(drawn->axes(Qt::Vertical).value(0))->min() <= 13.2);
     }
 
     void answersChangeTheValue()
