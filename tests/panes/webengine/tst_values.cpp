@@ -36,7 +36,8 @@ private slots:
     void errorPagesAndFailedRefreshesReadNothing();
     void pageTooBusyToAnswerIsShownItsValuesNotRead();
     void pageChangingItsOwnNumbersIsReadAtMostOnceASecond();
-    void positionInATableIsNotOffered();
+    void rowWithoutALastingNameIsNotOffered_data();
+    void rowWithoutALastingNameIsNotOffered();
     void valueOfAPageInNoPaneIsReadOnePageAtATime();
 
 private:
@@ -88,7 +89,7 @@ void TestValues::follow(const QString &cellId)
     WebEngineWait::load(m_pane, m_server->url(m_path));
     const std::optional<ValuePick> picked = pick(cellId);
     QVERIFY(picked);
-    QVERIFY(picked->followable);
+    QCOMPARE(picked->followable, ValuePick::Followable::Yes);
     QSignalSpy read(m_pane, &BrowserPane::valuesRead);
     m_pane->setFollowedPlaces({picked->place});
     // Followed places are read at the next load.
@@ -244,21 +245,44 @@ void TestValues::pageChangingItsOwnNumbersIsReadAtMostOnceASecond()
     QVERIFY(read.isEmpty());
 }
 
-void TestValues::positionInATableIsNotOffered()
+void TestValues::rowWithoutALastingNameIsNotOffered_data()
 {
-    serve(QStringLiteral("it"), {{"Azione", "14,20"}, {"Azione", "6,10"}});
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<ValuePick::Followable>("followable");
+    QTest::addColumn<QString>("name");
+    using F = ValuePick::Followable;
+    const auto quotes = [](const QList<QStringList> &rows) { return QuotePage::html(QStringLiteral("it"), rows); };
+    QTest::newRow("named row") << quotes({{"ENI", "14,20"}}) << "ENI1" << F::Yes << "ENI";
+    QTest::newRow("two rows of one name") << quotes({{"Azione", "14,20"}, {"Azione", "6,10"}}) << "Azione1" << F::NoUniqueName << "Azione";
+    QTest::newRow("time") << quotes({{"17:35:02", "14,20"}}) << "17:35:021" << F::NameChanges << "17:35:02";
+    QTest::newRow("date") << quotes({{"12/03/2024", "14,20"}}) << "12/03/20241" << F::NameChanges << "12/03/2024";
+    QTest::newRow("number") << quotes({{"1", "14,20"}, {"2", "6,10"}}) << "11" << F::NameChanges << "1";
+    // Quotes in a layout table whose first cell is a clock the page ticks after the load.
+    QTest::newRow("clock") << QByteArray("<!DOCTYPE html><html lang='it'><body><table><tr><td id='ora'>Ore</td><td><table>"
+                                         "<tr><td>ENI</td><td id='eni'>14,20</td></tr></table></td></tr></table><script>"
+                                         "var ticks = 0; onload = () => setInterval(() => { ora.textContent = 'Ore ' + ++ticks; }, 50);"
+                                         "</script></body></html>")
+                           << "eni" << F::NameChanges << "ENI";
+    QTest::newRow("label outside a table")
+        << QByteArray("<!DOCTYPE html><html lang='it'><body><div><span>Spread BTP-Bund</span> <b id='s'>142,5</b></div></body></html>")
+        << "s" << F::Yes << "Spread BTP-Bund";
+}
+
+void TestValues::rowWithoutALastingNameIsNotOffered()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QString, cell);
+    QFETCH(ValuePick::Followable, followable);
+    QFETCH(QString, name);
+    m_page = page;
     WebEngineWait::load(m_pane, m_server->url(m_path));
-    const std::optional<ValuePick> picked = pick(QStringLiteral("Azione1"));
+    QTRY_VERIFY_WITH_TIMEOUT(evaluate(m_pane->page(), QStringLiteral("window.ticks === undefined || ticks > 2")).toBool(), Timeout);
+    const std::optional<ValuePick> picked = pick(cell);
     QVERIFY(picked);
-    QVERIFY(!picked->followable);
-    // Outside a table, the nearest label names the value.
-    m_page = "<!DOCTYPE html><html lang='it'><body><div><span>Spread BTP-Bund</span> <b id='s'>142,5</b></div></body></html>";
-    WebEngineWait::load(m_pane, m_server->url(m_path));
-    const std::optional<ValuePick> spread = pick(QStringLiteral("s"));
-    QVERIFY(spread);
-    QVERIFY(spread->followable);
-    QCOMPARE(spread->name, QStringLiteral("Spread BTP-Bund"));
-    QCOMPARE(spread->number, std::optional(142.5));
+    QCOMPARE(picked->followable, followable);
+    QCOMPARE(picked->name, name);
+    QVERIFY(picked->number);
 }
 
 void TestValues::valueOfAPageInNoPaneIsReadOnePageAtATime()
