@@ -41,9 +41,12 @@ struct ValuePick
     QString name;
     QString text;
     std::optional<double> number;
-    // Inside a table whose rows have no unique first cell, the place would be a position
-    // only: such a value is not offered for following.
-    bool followable = false;
+    // Whether the place names the value for good, and if not why: inside a table a row is
+    // known by its first cell, so a row without a unique one would be known by its position
+    // only, and one whose first cell is a clock, a date or a number, or changes while shown,
+    // by a name the next load loses. Such a value is not offered for following.
+    enum class Followable { Yes, NoUniqueName, NameChanges };
+    Followable followable = Followable::NoUniqueName;
     // The heading over its table column, by which a column added before it is told apart.
     QString heading;
 };

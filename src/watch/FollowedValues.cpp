@@ -249,7 +249,7 @@ void FollowedValues::setMove(qint64 id, const std::optional<MoveCrossing::Move> 
 
 std::optional<qint64> FollowedValues::follow(const ValuePick &pick)
 {
-    if (!pick.number || !pick.followable)
+    if (!pick.number || pick.followable != ValuePick::Followable::Yes)
         return std::nullopt;
     const QString name = pick.name.trimmed().isEmpty() ? QStringLiteral("Valore") : pick.name.trimmed();
     const std::optional<qint64> id = store().follow(pick.place, name, pick.heading);

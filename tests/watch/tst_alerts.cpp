@@ -28,7 +28,8 @@ void followEniAbove(ValueWatch &watch, RecordingPane &pane, double above)
 {
     watch.attach(pane);
     emit pane.valueAsked(BrowserPane::ValueAsk::Follow,
-                         {Eni, QStringLiteral("ENI"), QStringLiteral("14,00"), 14.0, true, QStringLiteral("Prezzo")});
+                         {Eni, QStringLiteral("ENI"), QStringLiteral("14,00"), 14.0, ValuePick::Followable::Yes,
+                          QStringLiteral("Prezzo")});
     QCOMPARE(pane.followedPlaces, QList<ValuePlace>{Eni});
     watch.values().setLevel(watch.values().ids().value(0), true, above);
 }

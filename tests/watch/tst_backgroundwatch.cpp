@@ -31,7 +31,7 @@ struct Session
     explicit Session(bool hoursGiven)
     {
         for (const QString &name : {QStringLiteral("a1"), QStringLiteral("a2"), QStringLiteral("b1")})
-            values.follow({places.value(name), name, QStringLiteral("1"), 1.0, true, QString()});
+            values.follow({places.value(name), name, QStringLiteral("1"), 1.0, ValuePick::Followable::Yes, QString()});
         watch.emplace(values, reading, [this] { return now; },
                       hoursGiven ? BackgroundWatch::MarketOpen([this](const QDateTime &) { return open; })
                                  : BackgroundWatch::MarketOpen());

@@ -33,7 +33,7 @@ struct Session
     }
     qint64 followEni(const QString &heading = QStringLiteral("Prezzo"))
     {
-        return eni = values->follow({Eni, QStringLiteral(" ENI "), QStringLiteral("14"), 14.0, true, heading}).value_or(0);
+        return eni = values->follow({Eni, QStringLiteral(" ENI "), QStringLiteral("14"), 14.0, ValuePick::Followable::Yes, heading}).value_or(0);
     }
     // Readings apart by ";", a second after the last: "number", "heading=number", "-" for
     // one not found, "-reason" for one the page could not give; "!" before one read in the
@@ -118,7 +118,7 @@ private slots:
 
         Session s;
         s.followEni(followedUnder);
-        const qint64 enel = s.values->follow({Enel, QStringLiteral("ENEL"), QStringLiteral("6"), 6.0, true, {}}).value_or(0);
+        const qint64 enel = s.values->follow({Enel, QStringLiteral("ENEL"), QStringLiteral("6"), 6.0, ValuePick::Followable::Yes, {}}).value_or(0);
         QSignalSpy changed(s.values.get(), &FollowedValues::changed);
         QSignalSpy silent(s.values.get(), &FollowedValues::silent);
         s.feed(readings);
@@ -339,15 +339,15 @@ private slots:
     {
         Session s;
         QSignalSpy places(s.values.get(), &FollowedValues::placesChanged);
-        QVERIFY(!s.values->follow({Eni, QStringLiteral("ENI"), QStringLiteral("n.d."), std::nullopt, true, {}}));
-        QVERIFY(!s.values->follow({Eni, QStringLiteral("ENI"), QStringLiteral("1"), 1.0, false, {}}));
+        QVERIFY(!s.values->follow({Eni, QStringLiteral("ENI"), QStringLiteral("n.d."), std::nullopt, ValuePick::Followable::Yes, {}}));
+        QVERIFY(!s.values->follow({Eni, QStringLiteral("ENI"), QStringLiteral("1"), 1.0, ValuePick::Followable::NameChanges, {}}));
         s.values->markAlertsSeen();
         QVERIFY(s.values->alerts().isEmpty());
         QVERIFY(!QFileInfo::exists(s.path));
         s.followEni();
         QVERIFY(QFileInfo::exists(s.path));
         QCOMPARE(s.values->row(s.eni).name, QStringLiteral("ENI"));
-        s.values->follow({Enel, QStringLiteral(" "), QStringLiteral("6"), 6.0, true, {}});
+        s.values->follow({Enel, QStringLiteral(" "), QStringLiteral("6"), 6.0, ValuePick::Followable::Yes, {}});
         QCOMPARE(s.values->rows().last().name, QStringLiteral("Valore"));
         s.values->unfollow(s.eni);
         QCOMPARE(places.size(), 3);

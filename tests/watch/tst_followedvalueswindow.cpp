@@ -44,7 +44,7 @@ struct Desk
 
     qint64 follow(const QString &name, double number)
     {
-        return values.follow({place(name), name, QString::number(number), number, true, {}}).value_or(0);
+        return values.follow({place(name), name, QString::number(number), number, ValuePick::Followable::Yes, {}}).value_or(0);
     }
     // One reading a second later; "-" is one not read.
     void read(const QString &name, const QString &number)

@@ -17,6 +17,23 @@ namespace PaneMenu {
 
 namespace {
 
+// A number that cannot be followed says why: a greyed item alone reads as a fault of the program.
+QString followText(const std::optional<ValuePick> &pick)
+{
+    const QString follow = QStringLiteral("Segui questo valore");
+    if (!pick || !pick->number)
+        return follow;
+    switch (pick->followable) {
+    case ValuePick::Followable::Yes:
+        break;
+    case ValuePick::Followable::NoUniqueName:
+        return follow + QStringLiteral(" (la riga non ha un nome unico)");
+    case ValuePick::Followable::NameChanges:
+        return follow + QStringLiteral(" (la prima cella della riga cambia)");
+    }
+    return follow;
+}
+
 // On a number of the page: follow it, or, followed already, its alert levels.
 void addValueActions(QMenu &menu, const Actions &actions, const std::optional<ValuePick> &pick)
 {
@@ -30,10 +47,10 @@ void addValueActions(QMenu &menu, const Actions &actions, const std::optional<Va
         menu.addAction(QStringLiteral("Avvisami sotto\u2026"), &menu, ask(BrowserPane::ValueAsk::AlertBelow));
         menu.addAction(QStringLiteral("Avvisami se varia del\u2026"), &menu, ask(BrowserPane::ValueAsk::AlertMove));
         menu.addAction(QStringLiteral("Non seguire pi\u00f9\u2026"), &menu, ask(BrowserPane::ValueAsk::Unfollow));
-    } else if (pick && pick->number && pick->followable) {
+    } else if (pick && pick->number && pick->followable == ValuePick::Followable::Yes) {
         menu.addAction(QStringLiteral("Segui questo valore"), &menu, ask(BrowserPane::ValueAsk::Follow));
     } else {
-        menu.addAction(QStringLiteral("Segui questo valore"))->setEnabled(false);
+        menu.addAction(followText(pick))->setEnabled(false);
     }
 }
 

@@ -30,13 +30,14 @@ const QString ScriptName = QStringLiteral("quovadex-values");
 // What the short call answers in a document the script is not installed in yet.
 const QString NotInstalled = QStringLiteral("quovadex:no-values");
 
-// Defines quovadexValues in the program's world of the document; empty if the script is
-// missing from the build.
+// Defines quovadexValues in the program's world of the document and calls it at once, so that
+// it notes the rows as the document comes; empty if the script is missing from the build.
 const QString &installSource()
 {
     static const QString function = PageScripts::withPageText(QStringLiteral("values.js"));
-    static const QString source =
-        function.isEmpty() ? QString() : QLatin1String("quovadexValues = ") + function + QLatin1String(";\n");
+    static const QString source = function.isEmpty()
+        ? QString()
+        : QLatin1String("quovadexValues = ") + function + QLatin1String(";\nquovadexValues({});\n");
     return source;
 }
 
@@ -101,6 +102,16 @@ ValueReading readingOf(const ValuePlace &place, const QVariantMap &answer, const
             ? QStringLiteral("in \u00ab%1\u00bb la pagina non dice se sono migliaia o decimali").arg(reading.text)
             : QStringLiteral("\u00ab%1\u00bb non \u00e8 un numero").arg(reading.text);
     return reading;
+}
+
+// Any reason, even one this program does not know, keeps the value from being followed.
+ValuePick::Followable followableOf(const QVariantMap &answer)
+{
+    const QVariant why = answer.value(QStringLiteral("why"));
+    if (why.isNull())
+        return ValuePick::Followable::Yes;
+    return why.toString() == QLatin1String("volatile") ? ValuePick::Followable::NameChanges
+                                                       : ValuePick::Followable::NoUniqueName;
 }
 
 template<typename F>
@@ -264,8 +275,8 @@ void ValueReader::pick(QWebEnginePage *page, const QPointF &pos,
         }
         const auto text = [&answer](const char *key) { return answer.value(QLatin1String(key)).toString(); };
         finish(ValuePick{{address, text("group"), answer.value(QStringLiteral("index")).toInt()}, text("name"),
-                         text("text"), numberOf(answer.value(QStringLiteral("number"))),
-                         answer.value(QStringLiteral("followable")).toBool(), text("heading")});
+                         text("text"), numberOf(answer.value(QStringLiteral("number"))), followableOf(answer),
+                         text("heading")});
     });
     QTimer::singleShot(PickWaitMs, this, [finish] { finish(std::nullopt); });
 }

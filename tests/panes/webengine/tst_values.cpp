@@ -1,8 +1,11 @@
 #include <memory>
 
+#include <QApplication>
 #include <QHash>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWebEngineView>
 
 #include "panes/webengine/BackgroundReader.h"
 #include "panes/webengine/SilentPage.h"
@@ -36,11 +39,14 @@ private slots:
     void errorPagesAndFailedRefreshesReadNothing();
     void pageTooBusyToAnswerIsShownItsValuesNotRead();
     void pageChangingItsOwnNumbersIsReadAtMostOnceASecond();
-    void positionInATableIsNotOffered();
+    void rowWithoutALastingNameIsNotOffered_data();
+    void rowWithoutALastingNameIsNotOffered();
     void valueOfAPageInNoPaneIsReadOnePageAtATime();
 
 private:
     void serve(const QString &lang, const QList<QStringList> &rows, const QByteArray &extra = {});
+    // The middle of the cell with that id, in CSS pixels; nullopt where there is none.
+    std::optional<QPointF> middleOf(const QString &cellId);
     // The pick under the cell with that id, as the pane's menu gets it.
     std::optional<ValuePick> pick(const QString &cellId);
     // Follows the cell and waits for the reading the load gives.
@@ -68,16 +74,21 @@ void TestValues::serve(const QString &lang, const QList<QStringList> &rows, cons
     m_page = QuotePage::html(lang, rows, extra);
 }
 
-std::optional<ValuePick> TestValues::pick(const QString &cellId)
+std::optional<QPointF> TestValues::middleOf(const QString &cellId)
 {
     const QVariantList box = evaluate(m_pane->page(), QStringLiteral("(function(){var r=document.getElementById('%1')"
                                                                      ".getBoundingClientRect();return [r.x+r.width/2,r.y+r.height/2];})()")
                                                           .arg(cellId)).toList();
-    if (box.size() != 2)
+    return box.size() == 2 ? std::optional(QPointF(box.at(0).toDouble(), box.at(1).toDouble())) : std::nullopt;
+}
+
+std::optional<ValuePick> TestValues::pick(const QString &cellId)
+{
+    const std::optional<QPointF> middle = middleOf(cellId);
+    if (!middle)
         return std::nullopt;
     auto answer = std::make_shared<std::optional<std::optional<ValuePick>>>();
-    m_pane->valueReader().pick(m_pane->page(), QPointF(box.at(0).toDouble(), box.at(1).toDouble()),
-                               [answer](const std::optional<ValuePick> &p) { *answer = p; });
+    m_pane->valueReader().pick(m_pane->page(), *middle, [answer](const std::optional<ValuePick> &p) { *answer = p; });
     if (!QTest::qWaitFor([&answer] { return answer->has_value(); }, Timeout))
         return std::nullopt;
     return **answer;
@@ -88,7 +99,7 @@ void TestValues::follow(const QString &cellId)
     WebEngineWait::load(m_pane, m_server->url(m_path));
     const std::optional<ValuePick> picked = pick(cellId);
     QVERIFY(picked);
-    QVERIFY(picked->followable);
+    QCOMPARE(picked->followable, ValuePick::Followable::Yes);
     QSignalSpy read(m_pane, &BrowserPane::valuesRead);
     m_pane->setFollowedPlaces({picked->place});
     // Followed places are read at the next load.
@@ -244,21 +255,62 @@ void TestValues::pageChangingItsOwnNumbersIsReadAtMostOnceASecond()
     QVERIFY(read.isEmpty());
 }
 
-void TestValues::positionInATableIsNotOffered()
+void TestValues::rowWithoutALastingNameIsNotOffered_data()
 {
-    serve(QStringLiteral("it"), {{"Azione", "14,20"}, {"Azione", "6,10"}});
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<ValuePick::Followable>("followable");
+    QTest::addColumn<QString>("name");
+    // The menu's follow item, with " (off)" where it is greyed.
+    QTest::addColumn<QString>("item");
+    using F = ValuePick::Followable;
+    const QString follow = QStringLiteral("Segui questo valore");
+    const QString changes = follow + QStringLiteral(" (la prima cella della riga cambia) (off)");
+    const auto quotes = [](const QList<QStringList> &rows) { return QuotePage::html(QStringLiteral("it"), rows); };
+    QTest::newRow("named row") << quotes({{"ENI", "14,20"}}) << "ENI1" << F::Yes << "ENI" << follow;
+    QTest::newRow("two rows of one name") << quotes({{"Azione", "14,20"}, {"Azione", "6,10"}}) << "Azione1" << F::NoUniqueName << "Azione"
+                                          << follow + " (la riga non ha un nome unico) (off)";
+    QTest::newRow("time") << quotes({{"17:35:02", "14,20"}}) << "17:35:021" << F::NameChanges << "17:35:02" << changes;
+    QTest::newRow("date") << quotes({{"12/03/2024", "14,20"}}) << "12/03/20241" << F::NameChanges << "12/03/2024" << changes;
+    QTest::newRow("number") << quotes({{"1", "14,20"}, {"2", "6,10"}}) << "11" << F::NameChanges << "1" << changes;
+    // Quotes in a layout table whose first cell is a clock the page ticks after the load.
+    QTest::newRow("clock") << QByteArray("<!DOCTYPE html><html lang='it'><body><table><tr><td id='ora'>Ore</td><td><table>"
+                                         "<tr><td>ENI</td><td id='eni'>14,20</td></tr></table></td></tr></table><script>"
+                                         "var ticks = 0; onload = () => setInterval(() => { ora.textContent = 'Ore ' + ++ticks; }, 50);"
+                                         "</script></body></html>")
+                           << "eni" << F::NameChanges << "ENI" << changes;
+    QTest::newRow("label outside a table")
+        << QByteArray("<!DOCTYPE html><html lang='it'><body><div><span>Spread BTP-Bund</span> <b id='s'>142,5</b></div></body></html>")
+        << "s" << F::Yes << "Spread BTP-Bund" << follow;
+}
+
+void TestValues::rowWithoutALastingNameIsNotOffered()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QString, cell);
+    QFETCH(ValuePick::Followable, followable);
+    QFETCH(QString, name);
+    QFETCH(QString, item);
+    const QString follow = QStringLiteral("Segui questo valore");
+    m_pane->setFollowedPlaces({});
+    m_page = page;
     WebEngineWait::load(m_pane, m_server->url(m_path));
-    const std::optional<ValuePick> picked = pick(QStringLiteral("Azione1"));
+    QTRY_VERIFY_WITH_TIMEOUT(evaluate(m_pane->page(), QStringLiteral("window.ticks === undefined || ticks > 2")).toBool(), Timeout);
+    const std::optional<ValuePick> picked = pick(cell);
     QVERIFY(picked);
-    QVERIFY(!picked->followable);
-    // Outside a table, the nearest label names the value.
-    m_page = "<!DOCTYPE html><html lang='it'><body><div><span>Spread BTP-Bund</span> <b id='s'>142,5</b></div></body></html>";
-    WebEngineWait::load(m_pane, m_server->url(m_path));
-    const std::optional<ValuePick> spread = pick(QStringLiteral("s"));
-    QVERIFY(spread);
-    QVERIFY(spread->followable);
-    QCOMPARE(spread->name, QStringLiteral("Spread BTP-Bund"));
-    QCOMPARE(spread->number, std::optional(142.5));
+    QCOMPARE(picked->followable, followable);
+    QCOMPARE(picked->name, name);
+    QVERIFY(picked->number);
+    emit m_pane->view()->customContextMenuRequested(middleOf(cell)->toPoint());
+    QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QMenu *>(QApplication::activePopupWidget()), Timeout);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QStringList items;
+    for (const QAction *action : menu->actions()) {
+        if (action->text().startsWith(follow))
+            items << action->text() + (action->isEnabled() ? QString() : QStringLiteral(" (off)"));
+    }
+    menu->close();
+    QCOMPARE(items, QStringList{item});
 }
 
 void TestValues::valueOfAPageInNoPaneIsReadOnePageAtATime()

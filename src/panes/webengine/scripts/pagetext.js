@@ -27,6 +27,26 @@
         var id = cellText(row);
         return id && counts.get(id) === 1 ? id : null;
     }
+    // Why the rows around el do not name it for good: 'position' where one is known by its
+    // place only, 'volatile' where one is known by a first cell that is no lasting name; null
+    // where every one is. A first cell that reads as a number, a time or a date (a clock, a
+    // counter, a price, a day's line), or that changed since the program first saw the row
+    // (seen: row -> its first cell's text then), gives a key the next load loses.
+    function unnamed(el, seen) {
+        for (var row = el.parentElement && el.parentElement.closest('tr'); row;
+             row = row.parentElement && row.parentElement.closest('tr')) {
+            var id = rowId(row);
+            if (id === null) return 'position';
+            if (number(id) !== null || when.test(id) || (seen.has(row) && seen.get(row) !== id)) return 'volatile';
+        }
+        return null;
+    }
+    // Notes the first cell of every row not seen yet, for unnamed to tell one that changes.
+    function noteRows(seen) {
+        var rows = document.getElementsByTagName('tr');
+        for (var i = 0; i < rows.length; ++i)
+            if (!seen.has(rows[i])) seen.set(rows[i], cellText(rows[i]));
+    }
     function indexOf(el) {
         var parent = el.parentElement, indices = childIndex.get(parent);
         if (!indices) {
@@ -129,5 +149,13 @@
         return Math.abs(value) < largest ? value : null;
     }
 
-    return { placeOf: placeOf, find: find, number: number, headingOf: headingOf };
+    // A time of day ("17:35", "5:35:02 pm") or a date ("12/03/2024", "2024-03-12", "12 mar
+    // 2024", "Mar 12, 2024"), alone or with a time.
+    var month = '(?:gen|feb|mar|apr|mag|giu|lug|ago|set|ott|nov|dic|jan|may|jun|jul|aug|sep|oct|dec)[a-z]*\\.?';
+    var clock = '\\d{1,2}[:.]\\d{2}(?:[:.]\\d{2})?(?: ?[ap]\\.?m\\.?)?';
+    var day = '(?:\\d{1,4}[./-]\\d{1,2}(?:[./-]\\d{1,4})?|\\d{1,2} ' + month + '(?: \\d{2,4})?|' + month
+        + ' \\d{1,2}(?:,? \\d{2,4})?)';
+    var when = new RegExp('^(?:' + day + '(?:,? ' + clock + ')?|' + clock + ')$', 'i');
+
+    return { placeOf: placeOf, find: find, number: number, headingOf: headingOf, unnamed: unnamed, noteRows: noteRows };
 })

@@ -5,8 +5,9 @@
 //                                     place, and signIn where one not found stands on a page
 //                                     asking to sign in;
 //   { pick: [x, y] }                 gives the element at that point in CSS pixels as
-//                                     { group, index, name, text, number, followable, heading },
-//                                     or null;
+//                                     { group, index, name, text, number, why, heading }, or
+//                                     null; why says what keeps it from being followed (null
+//                                     for nothing, see pageText's unnamed);
 //   { watch: [[group, index], ...] } tells the program, through the console and at most once
 //                                     a second, that the page has changed one of them itself.
 (function (request) {
@@ -14,6 +15,10 @@
     if (!body || !(document instanceof HTMLDocument))
         return null;
     var text = pageText(document);
+    // Every row's first cell as the document had it when this script came in (the program
+    // calls it once then), so that a row the page renames later (a clock, a ticker) is told.
+    var seen = window.quovadexRows;
+    if (!seen) text.noteRows(seen = window.quovadexRows = new WeakMap());
     function own(el) {
         for (var c = el.firstChild; c; c = c.nextSibling)
             if (c.nodeType === 3 && c.data.trim()) return true;
@@ -70,10 +75,8 @@
                 if (label && text.number(label) === null) name = label;
             }
         }
-        // Inside a table only a row's unique first cell makes a place; a position never does.
-        var followable = !row || place[0].indexOf('/TR:') < 0;
         return { group: place[0], index: place[1], name: name || short(document.title), text: value.slice(0, 80),
-                 number: text.number(value), followable: followable, heading: text.headingOf(el) };
+                 number: text.number(value), why: text.unnamed(el, seen), heading: text.headingOf(el) };
     }
 
     if (request.watch) {
