@@ -41,6 +41,7 @@ SITE_HOSTS = [f"127.0.0.{11 + i}" for i in range(SITES)]
 HOME_HOST = "127.0.0.1"
 # Wednesday 9 December 2026, 10:00 in Rome: the exchange is open.
 TRADING_TIME = "@2026-12-09 10:00:00"
+# ValueStoreSchema::Version when this was written; a later program brings the file up to date.
 STORE_VERSION = 4
 SAMPLE_S = 1.0
 RENDERER_SAMPLE_S = 0.2
