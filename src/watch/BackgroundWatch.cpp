@@ -87,7 +87,6 @@ void BackgroundWatch::beat()
     if (!open)
         m_openSince = QDateTime();
     else if (!m_openSince.isValid())
-        if (m_marketOpen(now))
         m_openSince = now;
     check();
     updateLate(now);
