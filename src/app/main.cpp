@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
     const MarketClock market(CalendarFile::load());
     watch.followMarket(market);
     watch.readInBackground(backgroundReader, [market](const QDateTime &time) { return market.isOpen(time); });
-    MainWindows windows(webEngine, starter);
+    MainWindows windows(webEngine, starter, market);
     QObject::connect(&windows, &MainWindows::paneOpened, &watch, [&watch](BrowserPane *pane) { watch.attach(*pane); });
     InstanceChannel channel;
     if (webEngine.isPersistent()) {

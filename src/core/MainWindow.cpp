@@ -24,7 +24,6 @@
 #include "favorites/FavoritesButton.h"
 #include "favorites/Launchers.h"
 #include "favorites/ProgramLaunchers.h"
-#include "market/CalendarFile.h"
 #include "market/MarketHoursSwitch.h"
 #include "panes/AddressBox.h"
 #include "panes/BrowserPane.h"
@@ -52,7 +51,7 @@ constexpr double DesignClientHeight = 9315;
 } // namespace
 
 MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QString &address, const QString &folder,
-                       QWidget *parent)
+                       const MarketClock &market, QWidget *parent)
     : QWidget(parent)
     , m_folder(folder)
 {
@@ -78,7 +77,7 @@ MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStrin
     }
 
     m_controls.build(this);
-    buildParts(starter);
+    buildParts(starter, market);
     loadSettings();
     m_upperPane->navigate(address.isEmpty() ? m_settings.startPage : address);
     m_lowerPane->navigate(Maker::infoPage());
@@ -89,7 +88,7 @@ MainWindow::~MainWindow()
     closeSecondaryWindows();
 }
 
-void MainWindow::buildParts(ProcessStarter &starter)
+void MainWindow::buildParts(ProcessStarter &starter, const MarketClock &market)
 {
     const MainControls &c = m_controls;
     auto *address = new AddressBox(*c.address, *c.upper.go, this);
@@ -125,7 +124,6 @@ void MainWindow::buildParts(ProcessStarter &starter)
     new FavoritesButton(*c.lower.favorite, *m_lowerPane, m_folder, this);
     new HighlightSwitch(*m_upperPane, ProgramSettings::Pane::Upper, this);
     new HighlightSwitch(*m_lowerPane, ProgramSettings::Pane::Lower, this);
-    const MarketClock market(CalendarFile::load());
     const std::pair<BrowserPane *, ProgramSettings::Pane> panes[] = {{m_upperPane, ProgramSettings::Pane::Upper},
                                                                      {m_lowerPane, ProgramSettings::Pane::Lower}};
     for (const auto &[pane, which] : panes) {

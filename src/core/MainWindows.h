@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "market/MarketClock.h"
+
 class BrowserPane;
 class MainWindow;
 class PaneFactory;
@@ -20,7 +22,9 @@ class MainWindows final : public QObject
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MainWindows)
 public:
-    MainWindows(PaneFactory &panes, ProcessStarter &starter, QObject *parent = nullptr);
+    // Every window reads the exchange's hours from market, loaded once for the program.
+    MainWindows(PaneFactory &panes, ProcessStarter &starter, MarketClock market = MarketClock(),
+                QObject *parent = nullptr);
     ~MainWindows() override;
 
     // The address a start of the program asks for: its arguments after its own name, joined
@@ -40,5 +44,6 @@ signals:
 private:
     PaneFactory &m_panes;
     ProcessStarter &m_starter;
+    MarketClock m_market;
     QList<QPointer<MainWindow>> m_windows;
 };
