@@ -161,12 +161,6 @@ std::optional<ValueStore::Reading> ValueStore::lastReading(qint64 id) const
     return oneReading(QStringLiteral("SELECT at, number FROM readings WHERE value = ? ORDER BY at DESC LIMIT 1"), {id});
 }
 
-std::optional<ValueStore::Reading> ValueStore::lastReadingBefore(qint64 id, const QDateTime &before) const
-{
-    return oneReading(QStringLiteral("SELECT at, number FROM readings WHERE value = ? AND at < ? ORDER BY at DESC LIMIT 1"),
-                      {id, before.toSecsSinceEpoch()});
-}
-
 std::optional<ValueStore::Reading> ValueStore::firstReadingAfter(qint64 id, const QDateTime &after) const
 {
     return oneReading(QStringLiteral("SELECT at, number FROM readings WHERE value = ? AND at >= ? ORDER BY at LIMIT 1"),

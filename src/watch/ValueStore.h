@@ -78,9 +78,7 @@ public:
     // Oldest first, from and to included.
     QList<Reading> readings(qint64 id, const QDateTime &from, const QDateTime &to) const;
     std::optional<Reading> lastReading(qint64 id) const;
-    // The last reading before the time (the previous day's close), and the first one at or
-    // after it (the day's opening).
-    std::optional<Reading> lastReadingBefore(qint64 id, const QDateTime &before) const;
+    // The first reading at or after the time: the day's opening.
     std::optional<Reading> firstReadingAfter(qint64 id, const QDateTime &after) const;
     // Removes readings and alerts older than the days before now; returns how many readings.
     int prune(const QDateTime &now, int days = 30);

@@ -32,6 +32,7 @@ void TestLevelCrossing::alertsOncePerCrossing_data()
     QTest::newRow("rising through the level") << 10.0 << none << 0.2 << "9.8 9.9 10.1 10.3" << "..u.";
     QTest::newRow("falling through the level") << none << 10.0 << 0.2 << "10.3 10.1 9.9 9.5" << "..d.";
     QTest::newRow("first reading already beyond") << 10.0 << 9.0 << 0.2 << "10.5 10.6" << "u.";
+    QTest::newRow("at the level, each side") << 10.0 << 9.0 << 0.2 << "10 9.5 9" << "u.d";
     QTest::newRow("first reading already below") << 10.0 << 9.0 << 0.2 << "8.5 8.4" << "d.";
     QTest::newRow("wobble inside the margin") << 10.0 << none << 0.2 << "9.99 10.01 9.99 10.00 9.985 10.02" << ".u....";
     QTest::newRow("re-armed past the margin") << 10.0 << none << 0.2 << "10.1 9.99 10.1 9.97 10.01" << "u...u";

@@ -57,8 +57,8 @@ private slots:
 
     void restartKeepsValuesLevelsAndReadings();
     void oldReadingsAndAlertsArePrunedAndUnfollowedOnesGo();
-    void previousCloseAndDayOpening_data();
-    void previousCloseAndDayOpening();
+    void dayOpeningIsItsFirstReading_data();
+    void dayOpeningIsItsFirstReading();
     void recordSaysWhenNothingWasKept_data();
     void recordSaysWhenNothingWasKept();
     void damagedFileIsSetAsideAndANewOneStarted_data();
@@ -161,23 +161,18 @@ void TestValueStore::oldReadingsAndAlertsArePrunedAndUnfollowedOnesGo()
     QCOMPARE(alerts.first().time, now.addSecs(-60));
 }
 
-void TestValueStore::previousCloseAndDayOpening_data()
+void TestValueStore::dayOpeningIsItsFirstReading_data()
 {
-    QTest::addColumn<bool>("before");
     QTest::addColumn<QDateTime>("time");
     QTest::addColumn<double>("number"); // NaN: none
-    const QDateTime monday = m_morning, tuesday = m_morning.addDays(1);
-    QTest::newRow("close before the day") << true << tuesday.addSecs(-9 * 3600) << 11.0;
-    QTest::newRow("nothing before the first") << true << monday << qQNaN();
-    QTest::newRow("a second after a reading") << true << monday.addSecs(1) << 10.0;
-    QTest::newRow("day's opening") << false << tuesday.addSecs(-9 * 3600) << 12.0;
-    QTest::newRow("a reading at that time") << false << tuesday.addSecs(300) << 12.0;
-    QTest::newRow("nothing after the last") << false << tuesday.addSecs(9 * 3600) << qQNaN();
+    const QDateTime tuesday = m_morning.addDays(1);
+    QTest::newRow("day's opening") << tuesday.addSecs(-9 * 3600) << 12.0;
+    QTest::newRow("a reading at that time") << tuesday.addSecs(300) << 12.0;
+    QTest::newRow("nothing after the last") << tuesday.addSecs(9 * 3600) << qQNaN();
 }
 
-void TestValueStore::previousCloseAndDayOpening()
+void TestValueStore::dayOpeningIsItsFirstReading()
 {
-    QFETCH(bool, before);
     QFETCH(QDateTime, time);
     QFETCH(double, number);
     ValueStore store(path());
@@ -186,7 +181,7 @@ void TestValueStore::previousCloseAndDayOpening()
     const QDateTime tuesday = m_morning.addDays(1);
     QVERIFY(store.record({{a, {m_morning, 10}}, {a, {m_morning.addSecs(8 * 3600), 11}}, {b, {m_morning.addSecs(14 * 3600), 99}},
                           {a, {tuesday.addSecs(300), 12}}, {a, {tuesday.addSecs(8 * 3600), 13}}, {b, {tuesday.addSecs(8 * 3600 + 1), 98}}}));
-    const std::optional<ValueStore::Reading> found = before ? store.lastReadingBefore(a, time) : store.firstReadingAfter(a, time);
+    const std::optional<ValueStore::Reading> found = store.firstReadingAfter(a, time);
     QCOMPARE(found.has_value(), !qIsNaN(number));
     if (found)
         QCOMPARE(found->number, number);
