@@ -94,11 +94,12 @@ void FollowedValues::record(const QList<ValueReading> &readings)
         }
     }
     QList<qint64> touched;
+    // One moment for the whole page: the market's hours are not asked again for every value.
+    const bool open = marketOpen(m_clock());
     for (const Taken &t : std::as_const(taken)) {
         FollowedValue &followed = m_values[t.id];
         if ((t.taken || followed.unreadReason != t.before.unreadReason) && !touched.contains(t.id))
             touched.append(t.id);
-        const bool open = marketOpen(m_clock());
         if (!t.taken) {
             // A page left as the market closed it is not late: the count starts at the opening.
             if (!open)

@@ -145,6 +145,7 @@ private slots:
         QTest::newRow("yesterday's alert") << 14.5 << none << "14.6;next day" << "u." << "11";
         QTest::newRow("alerted before a restart") << 14.5 << none << "14.6;restart;14.7;14.4;14.6" << "u...u" << "11101";
         QTest::newRow("re-armed before a restart") << 14.5 << none << "14.6;14.4;restart;14.6" << "u..u" << "1001";
+        QTest::newRow("below re-armed before a restart") << none << 13.0 << "12.9;13.1;restart;12.9" << "d..d" << "1001";
         QTest::newRow("below, before a restart") << none << 13.0 << "12.9;restart;12.8" << "d.." << "111";
     }
     void crossingAlertsOnceAndMarksTheRow()
