@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include "market/Markets.h"
 #include "panes/ValueReading.h"
 #include "watch/window/FollowedRow.h"
 #include "watch/rules/DayClose.h"
@@ -33,6 +34,7 @@ struct FollowedValue
     // Found once a day, at the day's first reading: for closeDay, in Italy's time.
     std::optional<DayClose> previousClose{};
     QDate closeDay{};
+    MarketId market = MarketId::BorsaItaliana;
 
     // As the store kept it, with its last reading and when it last alerted.
     static FollowedValue kept(const ValueStore::Value &value, const std::optional<ValueStore::Reading> &last,

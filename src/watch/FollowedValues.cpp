@@ -1,11 +1,14 @@
 #include "watch/FollowedValues.h"
 
+#include <map>
+
 #include "watch/alerts/AlertBook.h"
 
-FollowedValues::FollowedValues(const QString &databasePath, Clock clock, QObject *parent)
+FollowedValues::FollowedValues(const QString &databasePath, WallClock clock, std::optional<Markets> markets, QObject *parent)
     : QObject(parent)
     , m_life(databasePath)
-    , m_clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); }))
+    , m_clock(orSystemClock(std::move(clock)))
+    , m_day(std::move(markets))
     , m_book(new AlertBook(this))
 {
     connect(m_book, &AlertBook::changed, this, &FollowedValues::alertsChanged);
@@ -43,7 +46,7 @@ void FollowedValues::openStore()
         QMetaObject::invokeMethod(this, [this, problem] { emit storeProblem(problem); }, Qt::QueuedConnection);
 }
 
-void FollowedValues::record(const QList<ValueReading> &readings)
+void FollowedValues::take(const QList<ValueReading> &readings)
 {
     struct Taken
     {
@@ -77,10 +80,14 @@ void FollowedValues::record(const QList<ValueReading> &readings)
         }
     }
     QList<qint64> touched;
-    // One moment for the whole page: the market's hours are not asked again for every value.
-    const bool open = m_day.isOpen(m_clock());
+    QList<qint64> read;
+    // One moment for the whole page: a market's hours are not asked again for every value.
+    const QDateTime now = m_clock();
+    std::map<MarketId, bool> opened;
     for (const Taken &t : std::as_const(taken)) {
         FollowedValue &followed = m_values[t.id];
+        const auto known = opened.find(followed.market);
+        const bool open = known != opened.end() ? known->second : (opened[followed.market] = m_day.isOpen(followed.market, now));
         if ((t.taken || followed.unreadReason != t.before.unreadReason) && !touched.contains(t.id))
             touched.append(t.id);
         if (!t.taken) {
@@ -88,7 +95,7 @@ void FollowedValues::record(const QList<ValueReading> &readings)
             if (!open)
                 followed.unreadInARow = 0;
             else if (followed.unreadInARow == UnreadBeforeSilence) {
-                m_book->silent(t.id, followed.unreadReason, m_clock());
+                m_book->silent(t.id, followed.unreadReason, now);
                 emit silent(t.id, followed.unreadReason);
             }
             continue;
@@ -97,7 +104,8 @@ void FollowedValues::record(const QList<ValueReading> &readings)
             store().setHeading(t.id, followed.heading);
         const ValueStore::Reading value = *followed.last;
         m_day.take(followed, store(), value);
-        emit read(t.id, value);
+        emit kept(t.id, value);
+        read.append(t.id);
         if (!open)
             continue;
         keepCrossing(followed, value);
@@ -107,6 +115,8 @@ void FollowedValues::record(const QList<ValueReading> &readings)
         m_life.readingsKept(batch.constLast().second.time);
     for (const qint64 id : std::as_const(touched))
         emit changed(id);
+    if (!read.isEmpty())
+        emit readingsTaken(read);
 }
 
 void FollowedValues::keepCrossing(FollowedValue &followed, const ValueStore::Reading &reading)
@@ -125,16 +135,6 @@ void FollowedValues::keepMove(FollowedValue &followed, const ValueStore::Reading
     followed.alertedAt = reading.time;
     m_book->moved(followed.id, move->percent, reading.time);
     emit moved(followed.id, move->percent, move->from, move->minutes, reading);
-}
-
-void FollowedValues::setMarket(const MarketClock &market)
-{
-    m_day.setMarket(market);
-    // Values opened at start found their close by weekdays alone; the same day keeps its alerts.
-    for (FollowedValue &followed : m_values) {
-        if (followed.closeDay.isValid())
-            m_day.findPreviousClose(followed, store(), followed.closeDay);
-    }
 }
 
 QList<AlertHistory::Alert> FollowedValues::alerts()
@@ -181,7 +181,7 @@ std::optional<qint64> FollowedValues::follow(const ValuePick &pick)
         emit added(*id);
         emit placesChanged(places());
     }
-    record({{pick.place, pick.number, pick.text, QString(), m_clock(), pick.heading}});
+    take({{pick.place, pick.number, pick.text, QString(), m_clock(), pick.heading}});
     return id;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 
 #include <QDateTime>
@@ -8,7 +7,8 @@
 #include <QList>
 #include <QObject>
 
-#include "market/MarketClock.h"
+#include "common/WallClock.h"
+#include "market/Markets.h"
 #include "panes/ValueReading.h"
 #include "watch/window/FollowedRow.h"
 #include "watch/FollowedValue.h"
@@ -25,24 +25,23 @@ class AlertBook;
 // which level or move alerted. Its store's life is StoreLife's, its day on the market
 // MarketDay's, what alerted AlertBook's. No window; the clock is given.
 //
-// Given the market's clock, it follows the market: outside its hours a reading is kept but
-// neither a crossing, a move nor a silence alerts. Without one, the market is always open.
+// Given the markets, it follows each value's: outside its hours a reading is kept but neither
+// a crossing, a move nor a silence alerts. Without them, every market is always open.
 class FollowedValues final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(FollowedValues)
 public:
-    using Clock = std::function<QDateTime()>;
-
-    explicit FollowedValues(const QString &databasePath, Clock clock = {}, QObject *parent = nullptr);
+    explicit FollowedValues(const QString &databasePath, WallClock clock = {}, std::optional<Markets> markets = std::nullopt,
+                            QObject *parent = nullptr);
     ~FollowedValues() override;
 
-    void setMarket(const MarketClock &market);
-    bool marketOpen(const QDateTime &at) const { return m_day.isOpen(at); }
+    bool marketOpen(const QDateTime &at, MarketId market = MarketId::BorsaItaliana) const { return m_day.isOpen(market, at); }
     // The year of now, where the market's calendar does not know it: every weekday trades then.
     std::optional<int> unknownYear() const;
 
-    void record(const QList<ValueReading> &readings);
+    // The one entry of readings, a pane's or a page's read out of sight.
+    void take(const QList<ValueReading> &readings);
     // What the user pointed at, read at that moment; the id of the value followed.
     std::optional<qint64> follow(const ValuePick &pick);
     void setLevels(qint64 id, const LevelCrossing::Levels &levels);
@@ -86,7 +85,9 @@ signals:
     void removed(qint64 id);
     // Its row reads differently: a reading, a reason it was not read, a name, a level.
     void changed(qint64 id);
-    void read(qint64 id, const ValueStore::Reading &reading);
+    void kept(qint64 id, const ValueStore::Reading &reading);
+    // Once a page: the values it read with a number, kept.
+    void readingsTaken(const QList<qint64> &read);
     void crossed(qint64 id, LevelCrossing::Crossed crossed, double level, const ValueStore::Reading &reading);
     // A move in percent (signed) from the number it started at: the previous close, or the
     // lowest or highest of the last minutes (0 for the close).
@@ -109,7 +110,7 @@ private:
     void openStore();
 
     StoreLife m_life;
-    Clock m_clock;
+    WallClock m_clock;
     MarketDay m_day;
     AlertBook *m_book;
     QHash<qint64, FollowedValue> m_values;

@@ -9,7 +9,7 @@
 #include "watch/alerts/AlertSender.h"
 #include "watch/FollowedValues.h"
 #include "watch/ValueWatch.h"
-#include "watch/window/WatchWindow.h"
+#include "watch/window/FollowedValuesPart.h"
 
 namespace {
 

@@ -6,9 +6,14 @@
 std::optional<int> MarketDay::unknownYear(const QDateTime &at) const
 {
     const int year = dayOf(at).year();
-    if (!m_market || m_market->calendar().knowsYear(year))
+    if (!m_markets || m_markets->clock(MarketId::BorsaItaliana).calendar().knowsYear(year))
         return std::nullopt;
     return year;
+}
+
+MarketClock MarketDay::clockOf(const FollowedValue &followed) const
+{
+    return m_markets ? m_markets->clock(followed.market) : MarketClock();
 }
 
 void MarketDay::open(FollowedValue &followed, ValueStore &store, const ValueStore::Value &kept, const QDateTime &now) const
@@ -36,7 +41,7 @@ void MarketDay::take(FollowedValue &followed, ValueStore &store, const ValueStor
 // close known is not the previous one, and the day's first reading says so better.
 void MarketDay::findPreviousClose(FollowedValue &followed, ValueStore &store, const QDate &day) const
 {
-    const MarketClock market = m_market.value_or(MarketClock());
+    const MarketClock market = clockOf(followed);
     const QDate before = market.previousTradingDay(day);
     const QTimeZone rome = MarketClock::zone();
     QList<ValueStore::Reading> today;

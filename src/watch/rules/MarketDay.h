@@ -5,7 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 
-#include "market/MarketClock.h"
+#include "market/Markets.h"
 #include "watch/store/ValueStore.h"
 
 class AlertBook;
@@ -13,7 +13,7 @@ struct FollowedValue;
 
 // A followed value's day on its market: the previous trading day's close, found once a day at
 // the day's first reading, and the move measured from it or from the last minutes. Without a
-// market every weekday trades and the market is always open.
+// markets every weekday trades and every market is always open.
 class MarketDay final
 {
 public:
@@ -26,8 +26,9 @@ public:
         int minutes = 0;
     };
 
-    void setMarket(const MarketClock &market) { m_market = market; }
-    bool isOpen(const QDateTime &at) const { return !m_market || m_market->isOpen(at); }
+    explicit MarketDay(std::optional<Markets> markets = std::nullopt) : m_markets(std::move(markets)) {}
+
+    bool isOpen(MarketId market, const QDateTime &at) const { return !m_markets || m_markets->isOpen(market, at); }
     // The year of at, where the market's calendar does not know it: every weekday trades then.
     std::optional<int> unknownYear(const QDateTime &at) const;
     static QDate dayOf(const QDateTime &at) { return at.toTimeZone(MarketClock::zone()).date(); }
@@ -43,5 +44,7 @@ public:
                                  const ValueStore::Reading &reading) const;
 
 private:
-    std::optional<MarketClock> m_market;
+    MarketClock clockOf(const FollowedValue &followed) const;
+
+    std::optional<Markets> m_markets;
 };

@@ -29,12 +29,7 @@ bool ReadSchedule::setIntervalMinutes(int minutes)
     return true;
 }
 
-void ReadSchedule::setMarketOpen(bool open)
-{
-    m_marketOpen = open;
-}
-
-void ReadSchedule::readByPane(qint64 id, const QDateTime &time)
+void ReadSchedule::read(qint64 id, const QDateTime &time)
 {
     if (!time.isValid())
         return;
@@ -46,6 +41,14 @@ void ReadSchedule::readByPane(qint64 id, const QDateTime &time)
 void ReadSchedule::wokeFromSleep()
 {
     m_lastRead.clear();
+}
+
+void ReadSchedule::notAfter(const QDateTime &now)
+{
+    for (QDateTime &read : m_lastRead) {
+        if (read > now)
+            read = now;
+    }
 }
 
 bool ReadSchedule::backgroundStarted(const QString &address)
@@ -94,9 +97,9 @@ QList<QString> ReadSchedule::inTurn() const
     return turn;
 }
 
-std::optional<QString> ReadSchedule::due(const QDateTime &now) const
+std::optional<QString> ReadSchedule::due(const QDateTime &now, bool marketOpen) const
 {
-    if (!m_marketOpen || m_running)
+    if (!marketOpen || m_running)
         return std::nullopt;
     for (const QString &address : inTurn()) {
         const auto at = dueTime(address);
@@ -106,9 +109,9 @@ std::optional<QString> ReadSchedule::due(const QDateTime &now) const
     return std::nullopt;
 }
 
-std::optional<QDateTime> ReadSchedule::nextDueTime(const QDateTime &now) const
+std::optional<QDateTime> ReadSchedule::nextDueTime(const QDateTime &now, bool marketOpen) const
 {
-    if (!m_marketOpen || m_running || m_addresses.isEmpty())
+    if (!marketOpen || m_running || m_addresses.isEmpty())
         return std::nullopt;
     QDateTime earliest;
     for (const QString &address : m_addresses) {

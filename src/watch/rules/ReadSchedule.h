@@ -11,8 +11,8 @@
 // within the interval needs nothing; one that no pane has read for an interval is due, and its
 // address is loaded in a hidden page that reads every followed value of it. Hidden pages are
 // loaded one at a time, the addresses in turn, so that one slow site does not starve the
-// others. Plain: every time and event given by the caller, one timer of its own waits for
-// nextDueTime.
+// others. Plain: every time, event and whether the market is open given by the caller, one
+// timer of its own waits for nextDueTime.
 class ReadSchedule final
 {
     Q_DISABLE_COPY_MOVE(ReadSchedule)
@@ -31,14 +31,15 @@ public:
     // 1, 2, 3 or 5 minutes, the choices offered; any other is refused and the interval kept.
     bool setIntervalMinutes(int minutes);
     int intervalMinutes() const { return m_minutes; }
-    // Closed: nothing is due, and nothing will be until it opens.
-    void setMarketOpen(bool open);
 
     // Only a reading with a number: a value its pane cannot read is read out of sight too. A
     // value's reading may come before the value is among the followed ones, and counts.
-    void readByPane(qint64 id, const QDateTime &time);
+    void read(qint64 id, const QDateTime &time);
     // The readings before a sleep say nothing of now: every value is due at once.
     void wokeFromSleep();
+    // A reading after now (the clock was set back) counts as made now, so that no value waits
+    // for the time the clock went back.
+    void notAfter(const QDateTime &now);
 
     // Refused while another hidden page is loading.
     bool backgroundStarted(const QString &address);
@@ -47,11 +48,12 @@ public:
     void backgroundFinished(const QString &address, const QDateTime &time);
     std::optional<QString> running() const { return m_running; }
 
-    // The address to load now; none while one loads or the market is closed.
-    std::optional<QString> due(const QDateTime &now) const;
+    // The address to load now; none while one loads or the market is closed (then nothing will
+    // be due until it opens).
+    std::optional<QString> due(const QDateTime &now, bool marketOpen) const;
     // When due() will next give an address: now when one is due already; none while one
     // loads (its end is the next event), the market is closed or nothing is followed.
-    std::optional<QDateTime> nextDueTime(const QDateTime &now) const;
+    std::optional<QDateTime> nextDueTime(const QDateTime &now, bool marketOpen) const;
 
 private:
     // None: due at once.
@@ -65,5 +67,4 @@ private:
     std::optional<QString> m_running;
     QString m_lastStarted;
     int m_minutes = DefaultMinutes;
-    bool m_marketOpen = true;
 };

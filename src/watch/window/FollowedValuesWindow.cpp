@@ -66,7 +66,7 @@ FollowedValuesWindow::FollowedValuesWindow(FollowedValuesModel &model, QWidget *
            [this](qint64 id) { emit levelAsked(id, BrowserPane::ValueAsk::AlertBelow); });
     button(QStringLiteral("Avvisami se varia del\u2026"), "alertMove",
            [this](qint64 id) { emit levelAsked(id, BrowserPane::ValueAsk::AlertMove); });
-    button(QStringLiteral("Togli gli avvisi"), "clearAlerts", [this](qint64 id) { emit levelsCleared(id); });
+    button(QStringLiteral("Togli gli avvisi"), "clearAlerts", [this](qint64 id) { emit alertsCleared(id); });
     button(QStringLiteral("Margine\u2026"), "margin", [this](qint64 id) { emit marginAsked(id); });
     button(QStringLiteral("Esporta CSV"), "exportCsv", [this](qint64 id) { emit exportAsked(id); });
     button(QStringLiteral("Non seguire pi\u00f9"), "unfollow", [this](qint64 id) { emit unfollowAsked(id); });

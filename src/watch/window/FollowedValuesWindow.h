@@ -41,7 +41,7 @@ signals:
     void chosenChanged(qint64 id);
     void renameAsked(qint64 id);
     void levelAsked(qint64 id, BrowserPane::ValueAsk which);
-    void levelsCleared(qint64 id);
+    void alertsCleared(qint64 id);
     void marginAsked(qint64 id);
     void exportAsked(qint64 id);
     void unfollowAsked(qint64 id);

@@ -52,7 +52,8 @@ private slots:
 // Events, times in seconds: mN the interval (! when refused); =N:x,… the values followed and
 // their addresses; rN@t a pane reads value N; ?@t what is due (an address or -); n@t when the
 // next one is due; s@t starts what is due (its address or -); +x starts x (! when refused);
-// fx@t address x ends; w the computer woke; c and o the market closes, opens.
+// fx@t address x ends; w the computer woke; <@t the clock went back to t; c and o the market
+// closes, opens.
 void TestReadsAndMoves::backgroundReadsComeInTurn_data()
 {
     QTest::addColumn<QString>("events");
@@ -77,6 +78,7 @@ void TestReadsAndMoves::backgroundReadsComeInTurn_data()
     QTest::newRow("waking makes every value due") << "=1:a,2:b r1@0 r2@0 ?@10 w ?@10 n@10" << "- a 10";
     QTest::newRow("closed market, nothing due") << "=1:a c ?@0 n@0 o ?@0" << "- - a";
     QTest::newRow("nothing followed") << "=1: ?@0 n@0" << "- -";
+    QTest::newRow("a reading after now counts as now") << "=1:a r1@3600 <@60 ?@60 ?@120" << "- a";
 }
 
 void TestReadsAndMoves::backgroundReadsComeInTurn()
@@ -85,6 +87,7 @@ void TestReadsAndMoves::backgroundReadsComeInTurn()
     QFETCH(QString, answers);
 
     ReadSchedule schedule;
+    bool open = true;
     QStringList got;
     for (const QString &event : events.split(QLatin1Char(' '))) {
         const QString what = event.section(QLatin1Char('@'), 0, 0).mid(1);
@@ -97,14 +100,15 @@ void TestReadsAndMoves::backgroundReadsComeInTurn()
             schedule.setValues(followed);
             break;
         case 'm': got += schedule.setIntervalMinutes(what.toInt()) ? QStringList() : QStringList(QStringLiteral("!")); break;
-        case 'r': schedule.readByPane(what.toLongLong(), at); break;
-        case '?': got += schedule.due(at).value_or(QStringLiteral("-")); break;
-        case 's': got += schedule.due(at).value_or(QStringLiteral("-")); schedule.backgroundStarted(got.constLast()); break;
-        case 'n': got += schedule.nextDueTime(at) ? QString::number(nine.secsTo(*schedule.nextDueTime(at))) : QStringLiteral("-"); break;
+        case 'r': schedule.read(what.toLongLong(), at); break;
+        case '?': got += schedule.due(at, open).value_or(QStringLiteral("-")); break;
+        case 's': got += schedule.due(at, open).value_or(QStringLiteral("-")); schedule.backgroundStarted(got.constLast()); break;
+        case 'n': got += schedule.nextDueTime(at, open) ? QString::number(nine.secsTo(*schedule.nextDueTime(at, open))) : QStringLiteral("-"); break;
         case '+': got += schedule.backgroundStarted(what) ? QStringList() : QStringList(QStringLiteral("!")); break;
         case 'f': schedule.backgroundFinished(what, at); break;
         case 'w': schedule.wokeFromSleep(); break;
-        default: schedule.setMarketOpen(event == QLatin1String("o"));
+        case '<': schedule.notAfter(at); break;
+        default: open = event == QLatin1String("o");
         }
     }
     QCOMPARE(got.join(QLatin1Char(' ')), answers);

@@ -23,7 +23,7 @@
 #include "watch/FollowedValues.h"
 #include "watch/window/FollowedValuesModel.h"
 #include "watch/window/FollowedValuesWindow.h"
-#include "watch/window/WatchWindow.h"
+#include "watch/window/FollowedValuesPart.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ struct Desk
     QTemporaryDir dir;
     QDateTime now{QDate::currentDate(), QTime(9, 0)};
     FollowedValues values{dir.filePath(QStringLiteral("v.sqlite")), [this] { return now; }};
-    WatchWindow part{values};
+    FollowedValuesPart part{values};
 
     qint64 follow(const QString &name, double number)
     {
@@ -51,7 +51,7 @@ struct Desk
     {
         now = now.addSecs(1);
         const bool unread = number == QLatin1String("-");
-        values.record({{place(name), unread ? std::nullopt : std::optional(number.toDouble()), number, {}, now, {}}});
+        values.take({{place(name), unread ? std::nullopt : std::optional(number.toDouble()), number, {}, now, {}}});
     }
     QTableView &table() { return *part.window().findChild<QTableView *>(QStringLiteral("followedValues")); }
     QString cell(int row, int column) { return table().model()->index(row, column).data().toString(); }
@@ -287,6 +287,8 @@ private slots:
         QCOMPARE(refused.size(), 1);
         QCOMPARE(desk.values.row(eni).movePercent, std::optional(2.5));
         QCOMPARE(desk.values.row(eni).moveMinutes, 15);
+        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("clearAlerts")), Qt::LeftButton);
+        QCOMPARE(desk.values.row(eni).movePercent, std::nullopt);
 
         // The CSV goes where the user said, written whole, or the user is told why not.
         QTimer::singleShot(0, this, [&] {

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <functional>
-
 #include <QDateTime>
 #include <QObject>
 
 #include "common/ProgramSettings.h"
-#include "market/MarketClock.h"
+#include "common/WallClock.h"
+#include "market/Markets.h"
 
 class BrowserPane;
 class QAction;
@@ -22,10 +21,8 @@ class MarketHoursSwitch final : public QObject
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MarketHoursSwitch)
 public:
-    using Now = std::function<QDateTime()>;
-
-    MarketHoursSwitch(BrowserPane &pane, ProgramSettings::Pane which, const MarketClock &clock, Now now,
-                      QObject *parent = nullptr);
+    MarketHoursSwitch(BrowserPane &pane, ProgramSettings::Pane which, const Markets &markets, MarketId market,
+                      WallClock clock = {}, QObject *parent = nullptr);
 
     QAction *action() const { return m_action; }
     QTimer &checkTimer() const { return *m_checkTimer; }
@@ -41,8 +38,9 @@ signals:
 private:
     QAction *m_action;
     QTimer *m_checkTimer;
-    MarketClock m_clock;
-    Now m_now;
+    Markets m_markets;
+    MarketId m_market;
+    WallClock m_now;
     bool m_held = false;
     QString m_reopening;
 };

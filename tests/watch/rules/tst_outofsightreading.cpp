@@ -2,7 +2,7 @@
 #include <QTest>
 
 #include "support/RecordingBackgroundReading.h"
-#include "watch/rules/BackgroundWatch.h"
+#include "watch/rules/OutOfSightReading.h"
 #include "watch/FollowedValues.h"
 
 namespace {
@@ -15,26 +15,27 @@ const QHash<QString, ValuePlace> places{
     {QStringLiteral("b1"), {B, QStringLiteral("/TABLE:0/TBODY:0/TR#FCA"), 1}},
 };
 
-// a1, a2 and b1 followed at second 0, on a clock and a market the test moves.
+// a1, a2 and b1 followed at second 0, a Monday at 10:00 in Rome, on a clock the test moves:
+// the market closes as the clock goes to the Saturday after at the same time, and opens as it
+// comes back.
 struct Session
 {
     QTemporaryDir dir;
-    const QDateTime start{QDate(2026, 12, 7), QTime(10, 0)};
+    const QDateTime start{QDate(2026, 12, 7), QTime(10, 0), MarketClock::zone()};
     QDateTime now = start;
-    bool open = true;
-    FollowedValues values{dir.filePath(QStringLiteral("v.sqlite")), [this] { return now; }};
+    std::optional<FollowedValues> values;
     RecordingBackgroundReading reading;
-    std::optional<BackgroundWatch> watch;
+    std::optional<OutOfSightReading> watch;
     QStringList asks;
 
     // Without market hours given, the market is always open.
     explicit Session(bool hoursGiven)
     {
+        values.emplace(dir.filePath(QStringLiteral("v.sqlite")), [this] { return now; },
+                       hoursGiven ? std::optional(Markets()) : std::nullopt);
         for (const QString &name : {QStringLiteral("a1"), QStringLiteral("a2"), QStringLiteral("b1")})
-            values.follow({places.value(name), name, QStringLiteral("1"), 1.0, ValuePick::Followable::Yes, QString()});
-        watch.emplace(values, reading, [this] { return now; },
-                      hoursGiven ? BackgroundWatch::MarketOpen([this](const QDateTime &) { return open; })
-                                 : BackgroundWatch::MarketOpen());
+            values->follow({places.value(name), name, QStringLiteral("1"), 1.0, ValuePick::Followable::Yes, QString()});
+        watch.emplace(*values, reading, [this] { return now; });
     }
 
     // Steps apart by ";": "+N" seconds later the timer fires, "beat+N" the heartbeat does;
@@ -54,15 +55,15 @@ struct Session
                 const QList<ValueReading> readings{{places.value(step.mid(unread ? 6 : 5)),
                                                     unread ? std::nullopt : std::optional(2.0), QStringLiteral("2"),
                                                     unread ? QStringLiteral("valore non trovato") : QString(), now, QString()}};
-                values.record(readings);
+                values->take(readings);
             } else if (step == QLatin1String("done") || step == QLatin1String("fail")) {
                 reading.answerLast(now, step == QLatin1String("done"));
             } else {
-                open = step == QLatin1String("open");
+                now = now.addDays(step == QLatin1String("open") ? -5 : 5);
                 watch->check();
             }
             while (asks.size() < reading.asks.size())
-                asks.append(QStringLiteral("%1@%2").arg(reading.asks.at(asks.size()).address == A ? "a" : "b").arg(start.secsTo(now)));
+                asks.append(QStringLiteral("%1@%2").arg(reading.asks.at(asks.size()).address == A ? "a" : "b").arg(start.time().secsTo(now.time())));
         }
         return asks.join(QLatin1Char(' '));
     }
@@ -70,7 +71,7 @@ struct Session
 
 } // namespace
 
-class TestBackgroundWatch : public QObject
+class TestOutOfSightReading : public QObject
 {
     Q_OBJECT
 private slots:
@@ -110,10 +111,19 @@ private slots:
         QTEST(asks, "asks");
         QStringList late;
         for (const qint64 id : session.watch->late())
-            late.append(session.values.row(id).name);
+            late.append(session.values->row(id).name);
         QTEST(late.join(QLatin1Char(' ')), "late");
+    }
+
+    void heartbeatOnlyWhileSomethingIsFollowed()
+    {
+        Session session(false);
+        QVERIFY(session.watch->isBeating());
+        for (const qint64 id : session.values->ids())
+            session.values->unfollow(id);
+        QVERIFY(!session.watch->isBeating());
     }
 };
 
-QTEST_GUILESS_MAIN(TestBackgroundWatch)
-#include "tst_backgroundwatch.moc"
+QTEST_GUILESS_MAIN(TestOutOfSightReading)
+#include "tst_outofsightreading.moc"

@@ -1,4 +1,4 @@
-#include "panes/webengine/FreezeWatch.h"
+#include "panes/webengine/FreezeProbe.h"
 
 #include <QTimer>
 #include <QWebEnginePage>
@@ -12,28 +12,28 @@ constexpr int DefaultTimeoutMs = 20000;
 
 } // namespace
 
-FreezeWatch::FreezeWatch(QObject *parent)
+FreezeProbe::FreezeProbe(QObject *parent)
     : QObject(parent)
     , m_timer(new QTimer(this))
 {
     m_timer->setSingleShot(true);
     m_timer->setInterval(DefaultTimeoutMs);
-    connect(m_timer, &QTimer::timeout, this, &FreezeWatch::expired);
+    connect(m_timer, &QTimer::timeout, this, &FreezeProbe::expired);
 }
 
-void FreezeWatch::setTimeout(int ms)
+void FreezeProbe::setTimeout(int ms)
 {
     m_timer->setInterval(ms);
 }
 
-void FreezeWatch::probe(QWebEnginePage *page)
+void FreezeProbe::probe(QWebEnginePage *page)
 {
     if (m_page || !page || page->renderProcessPid() <= 0)
         return;
     m_page = page;
     m_processId = page->renderProcessPid();
     const quint64 question = ++m_question;
-    const QPointer<FreezeWatch> self(this);
+    const QPointer<FreezeProbe> self(this);
     // In the program's own script world: the page cannot redefine what is asked.
     page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld, [self, question](const QVariant &) {
         if (self)
@@ -48,7 +48,7 @@ void FreezeWatch::probe(QWebEnginePage *page)
     m_timer->start();
 }
 
-void FreezeWatch::answered(quint64 question)
+void FreezeProbe::answered(quint64 question)
 {
     if (question != m_question || !m_page)
         return;
@@ -57,7 +57,7 @@ void FreezeWatch::answered(quint64 question)
     m_timer->stop();
 }
 
-void FreezeWatch::expired()
+void FreezeProbe::expired()
 {
     if (!m_page)
         return;

@@ -1,4 +1,4 @@
-#include "watch/window/WatchWindow.h"
+#include "watch/window/FollowedValuesPart.h"
 
 #include <QDir>
 
@@ -12,7 +12,7 @@
 #include "watch/store/ReadingsCsv.h"
 #include "watch/window/ValueQuestions.h"
 
-WatchWindow::WatchWindow(FollowedValues &values, QObject *parent)
+FollowedValuesPart::FollowedValuesPart(FollowedValues &values, QObject *parent)
     : QObject(parent)
     , m_values(values)
     , m_questions(new ValueQuestions(this))
@@ -23,17 +23,17 @@ WatchWindow::WatchWindow(FollowedValues &values, QObject *parent)
     connect(m_questions, &ValueQuestions::moveGiven, &values, &FollowedValues::setMove);
     connect(m_questions, &ValueQuestions::nameGiven, &values, &FollowedValues::rename);
     connect(m_questions, &ValueQuestions::unfollowConfirmed, &values, &FollowedValues::unfollow);
-    connect(m_questions, &ValueQuestions::exportPathGiven, this, &WatchWindow::exportReadings);
-    connect(&values, &FollowedValues::read, this, [this](qint64 id, const ValueStore::Reading &reading) {
+    connect(m_questions, &ValueQuestions::exportPathGiven, this, &FollowedValuesPart::exportReadings);
+    connect(&values, &FollowedValues::kept, this, [this](qint64 id, const ValueStore::Reading &reading) {
         if (isOpen() && id == m_window->chosenId())
             m_window->chart().append(reading);
     });
-    connect(&values, &FollowedValues::changed, this, &WatchWindow::keepChartUp);
+    connect(&values, &FollowedValues::changed, this, &FollowedValuesPart::keepChartUp);
 }
 
-WatchWindow::~WatchWindow() = default;
+FollowedValuesPart::~FollowedValuesPart() = default;
 
-FollowedValuesWindow &WatchWindow::window()
+FollowedValuesWindow &FollowedValuesPart::window()
 {
     if (m_window)
         return *m_window;
@@ -43,7 +43,7 @@ FollowedValuesWindow &WatchWindow::window()
     w->showAlertHistory(alertHistory());
     m_model->setLate(m_late);
     w->setIntervalMinutes(m_intervalMinutes);
-    connect(w, &FollowedValuesWindow::intervalChosen, this, &WatchWindow::intervalChosen);
+    connect(w, &FollowedValuesWindow::intervalChosen, this, &FollowedValuesPart::intervalChosen);
     // Closed, the chart waits for the opening, which draws it once.
     connect(w, &FollowedValuesWindow::chosenChanged, this, [this](qint64 id) {
         if (isOpen())
@@ -55,8 +55,9 @@ FollowedValuesWindow &WatchWindow::window()
         else
             askLevel(id, which == BrowserPane::ValueAsk::AlertAbove);
     });
-    connect(w, &FollowedValuesWindow::levelsCleared, this, [this](qint64 id) {
+    connect(w, &FollowedValuesWindow::alertsCleared, this, [this](qint64 id) {
         m_values.setLevels(id, {std::nullopt, std::nullopt, m_values.row(id).levels.marginPercent});
+        m_values.setMove(id, std::nullopt);
     });
     connect(w, &FollowedValuesWindow::renameAsked, this,
             [this](qint64 id) { m_questions->askName(id, m_values.row(id).name, m_window.get()); });
@@ -68,40 +69,40 @@ FollowedValuesWindow &WatchWindow::window()
     return *m_window;
 }
 
-void WatchWindow::setIntervalMinutes(int minutes)
+void FollowedValuesPart::setIntervalMinutes(int minutes)
 {
     m_intervalMinutes = minutes;
     if (m_window)
         m_window->setIntervalMinutes(minutes);
 }
 
-void WatchWindow::setLate(const QList<qint64> &late)
+void FollowedValuesPart::setLate(const QList<qint64> &late)
 {
     m_late = late;
     if (m_model)
         m_model->setLate(late);
 }
 
-AlertHistoryModel &WatchWindow::alertHistory()
+AlertHistoryModel &FollowedValuesPart::alertHistory()
 {
     if (!m_alertHistory)
         m_alertHistory = std::make_unique<AlertHistoryModel>(m_values);
     return *m_alertHistory;
 }
 
-void WatchWindow::showAlertList()
+void FollowedValuesPart::showAlertList()
 {
     if (!m_alertList)
         m_alertList = std::make_unique<AlertList>(alertHistory());
     m_alertList->bringUp();
 }
 
-bool WatchWindow::isOpen() const
+bool FollowedValuesPart::isOpen() const
 {
     return m_window && m_window->isVisible();
 }
 
-void WatchWindow::showWindow()
+void FollowedValuesPart::showWindow()
 {
     const bool wasOpen = isOpen();
     FollowedValuesWindow &w = window();
@@ -124,13 +125,13 @@ void WatchWindow::showWindow()
     w.activateWindow();
 }
 
-void WatchWindow::showValue(qint64 id)
+void FollowedValuesPart::showValue(qint64 id)
 {
     window().choose(id);
     showWindow();
 }
 
-void WatchWindow::showChart(qint64 id)
+void FollowedValuesPart::showChart(qint64 id)
 {
     if (!m_window)
         return;
@@ -147,7 +148,7 @@ void WatchWindow::showChart(qint64 id)
                            row.levels.below, row.previousClose);
 }
 
-void WatchWindow::keepChartUp(qint64 id)
+void FollowedValuesPart::keepChartUp(qint64 id)
 {
     if (!isOpen() || id != m_window->chosenId())
         return;
@@ -157,7 +158,7 @@ void WatchWindow::keepChartUp(qint64 id)
         showChart(id);
 }
 
-void WatchWindow::askLevel(qint64 id, bool above, std::optional<double> current, QWidget *over)
+void FollowedValuesPart::askLevel(qint64 id, bool above, std::optional<double> current, QWidget *over)
 {
     if (!m_values.contains(id))
         return;
@@ -168,7 +169,7 @@ void WatchWindow::askLevel(qint64 id, bool above, std::optional<double> current,
     m_questions->askLevel(id, row.name, above, current ? current : row.last ? row.last : set, over);
 }
 
-void WatchWindow::askMove(qint64 id, QWidget *over)
+void FollowedValuesPart::askMove(qint64 id, QWidget *over)
 {
     if (!m_values.contains(id))
         return;
@@ -184,13 +185,13 @@ void WatchWindow::askMove(qint64 id, QWidget *over)
     m_questions->askMove(id, row.name, shown, over);
 }
 
-void WatchWindow::askUnfollow(qint64 id, QWidget *over)
+void FollowedValuesPart::askUnfollow(qint64 id, QWidget *over)
 {
     if (m_values.contains(id))
         m_questions->askUnfollow(id, m_values.row(id).name, over);
 }
 
-void WatchWindow::exportReadings(qint64 id, const QString &path)
+void FollowedValuesPart::exportReadings(qint64 id, const QString &path)
 {
     if (!m_values.contains(id))
         return;

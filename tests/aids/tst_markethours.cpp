@@ -10,7 +10,7 @@
 #include "aids/AutoRefresh.h"
 #include "common/Controls.h"
 #include "market/CalendarFile.h"
-#include "market/MarketHoursSwitch.h"
+#include "aids/MarketHoursSwitch.h"
 #include "panes/PaneStatus.h"
 #include "support/PartHost.h"
 
@@ -36,8 +36,8 @@ struct Market
                         {{{&chosen, &pane}, {&other, &host.addPane()}}}};
     PaneStatus status{pane};
     QDateTime now;
-    MarketHoursSwitch hours{pane, ProgramSettings::Pane::Upper,
-                            MarketClock(MarketCalendar::parse(CalendarFile::shippedText())), [this] { return now; }};
+    MarketHoursSwitch hours{pane, ProgramSettings::Pane::Upper, Markets(MarketCalendar::parse(CalendarFile::shippedText())),
+                            MarketId::BorsaItaliana, [this] { return now; }};
 
     Market()
     {
@@ -99,6 +99,8 @@ void TestMarketHours::openingResumesTheCycleAndTheChoiceIsKept()
     Market market;
     market.now = rome(2026, 12, 6, 23, 59);
     market.hours.action()->setChecked(true);
+    market.refresh.toggle();
+    QVERIFY(!market.refresh.cycleTimer().isActive());
     QVERIFY(market.hours.checkTimer().isActive());
     QCOMPARE(market.hours.checkTimer().interval(), 60 * 1000);
     market.now = rome(2026, 12, 7, 8, 59, 30);
@@ -107,6 +109,7 @@ void TestMarketHours::openingResumesTheCycleAndTheChoiceIsKept()
     market.now = rome(2026, 12, 7, 9, 0);
     market.hours.check();
     QVERIFY(market.status.label()->text().isEmpty());
+    QVERIFY(market.refresh.cycleTimer().isActive());
     QCOMPARE(market.cycleThenAggiorna().first(), QStringLiteral("AutoRefresh"));
 
     Market restarted;

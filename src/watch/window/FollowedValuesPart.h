@@ -19,13 +19,13 @@ class ValueQuestions;
 // The watch's window: "Valori seguiti" made at its first opening, the questions about a value
 // and what their answers change, the CSV export, the chart of the value chosen kept up with
 // its readings.
-class WatchWindow final : public QObject
+class FollowedValuesPart final : public QObject
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(WatchWindow)
+    Q_DISABLE_COPY_MOVE(FollowedValuesPart)
 public:
-    explicit WatchWindow(FollowedValues &values, QObject *parent = nullptr);
-    ~WatchWindow() override;
+    explicit FollowedValuesPart(FollowedValues &values, QObject *parent = nullptr);
+    ~FollowedValuesPart() override;
 
     void showWindow();
     // "Valori seguiti" in front, that value chosen (a notification clicked).

@@ -10,12 +10,12 @@ class QWebEnginePage;
 // old rows on screen and lets every reload reach the site without ever showing its answer,
 // and its process is shared by every later page of the same site: it only comes back in a
 // new process.
-class FreezeWatch final : public QObject
+class FreezeProbe final : public QObject
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(FreezeWatch)
+    Q_DISABLE_COPY_MOVE(FreezeProbe)
 public:
-    explicit FreezeWatch(QObject *parent = nullptr);
+    explicit FreezeProbe(QObject *parent = nullptr);
 
     // Asks the page for a trivial answer; frozen() when none has come within the time. One
     // question at a time: while one is out, another call does nothing.

@@ -1,4 +1,4 @@
-#include "market/MarketHoursSwitch.h"
+#include "aids/MarketHoursSwitch.h"
 
 #include <QAction>
 #include <QTimer>
@@ -13,13 +13,14 @@ constexpr qint64 ShortestWaitMs = 1000;
 
 } // namespace
 
-MarketHoursSwitch::MarketHoursSwitch(BrowserPane &pane, ProgramSettings::Pane which, const MarketClock &clock,
-                                     Now now, QObject *parent)
+MarketHoursSwitch::MarketHoursSwitch(BrowserPane &pane, ProgramSettings::Pane which, const Markets &markets,
+                                     MarketId market, WallClock clock, QObject *parent)
     : QObject(parent)
     , m_action(new QAction(QStringLiteral("Aggiorna solo a mercato aperto"), this))
     , m_checkTimer(new QTimer(this))
-    , m_clock(clock)
-    , m_now(std::move(now))
+    , m_markets(markets)
+    , m_market(market)
+    , m_now(orSystemClock(std::move(clock)))
 {
     m_action->setObjectName(QStringLiteral("refreshOnlyWhileOpen"));
     m_action->setCheckable(true);
@@ -36,10 +37,11 @@ MarketHoursSwitch::MarketHoursSwitch(BrowserPane &pane, ProgramSettings::Pane wh
 void MarketHoursSwitch::check()
 {
     const QDateTime now = m_now();
-    const bool held = m_action->isChecked() && !m_clock.isOpen(now);
-    const QString reopening = held ? m_clock.reopeningText(now) : QString();
+    const MarketClock &market = m_markets.clock(m_market);
+    const bool held = m_action->isChecked() && !market.isOpen(now);
+    const QString reopening = held ? market.reopeningText(now) : QString();
     if (m_action->isChecked())
-        m_checkTimer->start(int(qBound(ShortestWaitMs, now.msecsTo(m_clock.nextChange(now)), LongestWaitMs)));
+        m_checkTimer->start(int(qBound(ShortestWaitMs, now.msecsTo(market.nextChange(now)), LongestWaitMs)));
     else
         m_checkTimer->stop();
     if (held != m_held) {
