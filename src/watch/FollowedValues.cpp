@@ -175,8 +175,7 @@ void FollowedValues::keepMove(FollowedValue &followed, const ValueStore::Reading
     if (crossed == LevelCrossing::Crossed::None || !move.movePercent())
         return;
     const double percent = *move.movePercent();
-    const double from = withinMinutes || !followed.previousClose ? reading.number / (1 + percent / 100.0)
-                                                                 : followed.previousClose->number();
+    const double from = move.moveFrom().value_or(reading.number);
     followed.alertedAt = reading.time;
     store().alerts().add({0, reading.time, followed.id, AlertHistory::Kind::Moved, percent, QString()});
     emit alertsChanged();
