@@ -30,10 +30,10 @@
 #include "ProcessTreeMemory.h"
 #include "support/PageServer.h"
 #include "watch/FollowedValues.h"
-#include "watch/FollowedValuesWindow.h"
+#include "watch/window/FollowedValuesWindow.h"
 #include "watch/ValueWatch.h"
-#include "watch/WatchWindow.h"
-#include "watch/ValueStore.h"
+#include "watch/window/WatchWindow.h"
+#include "watch/store/ValueStore.h"
 
 namespace {
 

@@ -10,23 +10,23 @@
 
 #include "market/MarketClock.h"
 #include "panes/ValueReading.h"
-#include "watch/FollowedRow.h"
+#include "watch/window/FollowedRow.h"
 #include "watch/FollowedValue.h"
-#include "watch/LevelCrossing.h"
-#include "watch/ValueStore.h"
+#include "watch/rules/MarketDay.h"
+#include "watch/store/StoreLife.h"
+#include "watch/rules/LevelCrossing.h"
+#include "watch/store/ValueStore.h"
 
-// The followed values: their names, places and levels, what they last read, and the store
-// that keeps them. Takes the panes' readings, checks that a reading is the value's (its
-// column's heading), keeps it, and says which level it crossed. The store is opened at start
-// only where its file is there already, else at the first value followed: with nothing ever
-// followed, the program loads neither SQLite nor its driver. A page's readings are written in
-// one transaction as they come: one the store did not keep is not shown as read. Which level
-// alerted is kept there too, so a restart does not alert the same crossing again. No window;
-// the clock is given.
+class AlertBook;
+
+// The followed values: their names, places and levels, what they last read. Takes the panes'
+// readings, checks that a reading is the value's (its column's heading), keeps it (a page's
+// readings in one transaction: one the store did not keep is not shown as read), and says
+// which level or move alerted. Its store's life is StoreLife's, its day on the market
+// MarketDay's, what alerted AlertBook's. No window; the clock is given.
 //
 // Given the market's clock, it follows the market: outside its hours a reading is kept but
 // neither a crossing, a move nor a silence alerts. Without one, the market is always open.
-// Each value's previous close is found once a day, at its first reading of the day.
 class FollowedValues final : public QObject
 {
     Q_OBJECT
@@ -38,7 +38,7 @@ public:
     ~FollowedValues() override;
 
     void setMarket(const MarketClock &market);
-    bool marketOpen(const QDateTime &at) const { return !m_market || m_market->isOpen(at); }
+    bool marketOpen(const QDateTime &at) const { return m_day.isOpen(at); }
     // The year of now, where the market's calendar does not know it: every weekday trades then.
     std::optional<int> unknownYear() const;
 
@@ -47,8 +47,18 @@ public:
     std::optional<qint64> follow(const ValuePick &pick);
     void setLevels(qint64 id, const LevelCrossing::Levels &levels);
     // No level: no alert on that side any more.
-    void setLevel(qint64 id, bool above, std::optional<double> level);
-    void setMargin(qint64 id, double percent);
+    void setLevel(qint64 id, bool above, std::optional<double> level)
+    {
+        LevelCrossing::Levels levels = row(id).levels;
+        (above ? levels.above : levels.below) = level;
+        setLevels(id, levels);
+    }
+    void setMargin(qint64 id, double percent)
+    {
+        LevelCrossing::Levels levels = row(id).levels;
+        levels.marginPercent = percent;
+        setLevels(id, levels);
+    }
     // No move: no alert on a move any more. A move MoveCrossing refuses changes nothing.
     void setMove(qint64 id, const std::optional<MoveCrossing::Move> &move);
     void rename(qint64 id, const QString &name);
@@ -66,7 +76,10 @@ public:
     QList<AlertHistory::Alert> alerts();
     void markAlertsSeen();
     // Oldest first, from and to included.
-    QList<ValueStore::Reading> readings(qint64 id, const QDateTime &from, const QDateTime &to);
+    QList<ValueStore::Reading> readings(qint64 id, const QDateTime &from, const QDateTime &to)
+    {
+        return m_values.contains(id) ? store().readings(id, from, to) : QList<ValueStore::Reading>();
+    }
 
 signals:
     void added(qint64 id);
@@ -93,14 +106,11 @@ private:
     ValueStore &store();
     void keepCrossing(FollowedValue &followed, const ValueStore::Reading &reading);
     void keepMove(FollowedValue &followed, const ValueStore::Reading &reading);
-    void findPreviousClose(FollowedValue &followed, const QDate &day);
-    QDate marketDay(const QDateTime &at) const { return at.toTimeZone(MarketClock::zone()).date(); }
     void openStore();
 
-    QString m_databasePath;
+    StoreLife m_life;
     Clock m_clock;
-    std::optional<MarketClock> m_market;
-    std::unique_ptr<ValueStore> m_store;
-    QDate m_prunedOn;
+    MarketDay m_day;
+    AlertBook *m_book;
     QHash<qint64, FollowedValue> m_values;
 };

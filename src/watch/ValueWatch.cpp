@@ -6,9 +6,9 @@
 
 #include "common/MessageBox.h"
 #include "common/ProgramSettings.h"
-#include "watch/AlertSender.h"
+#include "watch/alerts/AlertSender.h"
 #include "watch/FollowedValues.h"
-#include "watch/WatchWindow.h"
+#include "watch/window/WatchWindow.h"
 
 ValueWatch::ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener openBus, QObject *parent)
     : QObject(parent)

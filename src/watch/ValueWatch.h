@@ -5,8 +5,8 @@
 #include <QPointer>
 
 #include "panes/BrowserPane.h"
-#include "watch/BackgroundWatch.h"
-#include "watch/DesktopNotifier.h"
+#include "watch/rules/BackgroundWatch.h"
+#include "watch/alerts/DesktopNotifier.h"
 
 class AlertSender;
 class MarketClock;
