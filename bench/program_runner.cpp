@@ -1,4 +1,5 @@
-// Starts the program exactly as its own main() does, then does with the controls what a
+// Starts the program exactly as its own main() does (Program: the engine, the background
+// reader, the watch, the market's calendar, the windows and the channel), then does with the controls what a
 // user would do with the mouse: sends a second address to the lower pane and engages both
 // scroll holds once the pages are there. The options below belong to this runner only; the
 // program itself has none of them.
@@ -9,7 +10,6 @@
 #include <cstdio>
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
@@ -23,12 +23,9 @@
 #include <QWebEngineView>
 
 #include "aids/PaneHold.h"
-#include "common/ProcessStarter.h"
+#include "app/Program.h"
 #include "common/QtTranslations.h"
 #include "core/MainWindow.h"
-#include "core/MainWindows.h"
-#include "panes/webengine/WebEngineEnvironment.h"
-#include "watch/ValueWatch.h"
 
 namespace {
 
@@ -135,13 +132,8 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    WebEngineEnvironment webEngine;
-    SystemProcessStarter starter;
-    ValueWatch watch(ValueWatch::defaultDatabasePath(), [] { return QDBusConnection::sessionBus(); });
-    MainWindow window(webEngine, starter, MainWindows::addressFrom(options.programArguments), QDir::currentPath());
-    for (BrowserPane *pane : {window.upperPane(), window.lowerPane()})
-        watch.attach(*pane);
-    window.show();
+    Program program;
+    MainWindow &window = *program.start(MainWindows::addressFrom(options.programArguments), QDir::currentPath());
 
     if (!options.lower.isEmpty()) {
         window.controls().address->setText(options.lower);

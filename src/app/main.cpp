@@ -1,16 +1,8 @@
 #include <QApplication>
-#include <QDBusConnection>
 #include <QDir>
 
+#include "app/Program.h"
 #include "common/QtTranslations.h"
-#include "core/InstanceChannel.h"
-#include "core/MainWindows.h"
-#include "market/CalendarFile.h"
-#include "market/Markets.h"
-#include "common/ProcessStarter.h"
-#include "panes/webengine/BackgroundReader.h"
-#include "panes/webengine/WebEngineEnvironment.h"
-#include "watch/ValueWatch.h"
 
 int main(int argc, char *argv[])
 {
@@ -27,23 +19,7 @@ int main(int argc, char *argv[])
     if (InstanceChannel::handOver(address, QDir::currentPath(), activationToken))
         return 0;
 
-    // Declared first so that it outlives the windows and every page in them.
-    WebEngineEnvironment webEngine;
-    SystemProcessStarter starter;
-    // Its hidden page uses the profile: it goes before the profile does.
-    BackgroundReader backgroundReader(webEngine.profile());
-    // One for every window, and outliving them all.
-    // The one answer to "is the market open?" for the watch and every window.
-    const Markets markets(CalendarFile::load());
-    ValueWatch watch(ValueWatch::defaultDatabasePath(), [] { return QDBusConnection::sessionBus(); }, markets);
-    watch.readInBackground(backgroundReader);
-    MainWindows windows(webEngine, starter, markets);
-    QObject::connect(&windows, &MainWindows::paneOpened, &watch, [&watch](BrowserPane *pane) { watch.attach(*pane); });
-    InstanceChannel channel;
-    if (webEngine.isPersistent()) {
-        QObject::connect(&channel, &InstanceChannel::windowAsked, &windows, &MainWindows::openForStart);
-        channel.listen();
-    }
-    windows.open(address, QDir::currentPath());
+    Program program;
+    program.start(address, QDir::currentPath());
     return QApplication::exec();
 }

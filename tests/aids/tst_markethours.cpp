@@ -13,13 +13,11 @@
 #include "aids/MarketHoursSwitch.h"
 #include "panes/PaneStatus.h"
 #include "support/PartHost.h"
+#include "support/RomeTime.h"
 
 namespace {
 
-QDateTime rome(int y, int m, int d, int h, int min, int s = 0)
-{
-    return QDateTime(QDate(y, m, d), QTime(h, min, s), QTimeZone("Europe/Rome"));
-}
+using RomeTime::rome;
 
 // One pane, its state label and the automatic refresh, connected as the window connects them,
 // with a clock the test sets.

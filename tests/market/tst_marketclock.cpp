@@ -6,16 +6,13 @@
 #include "market/CalendarFile.h"
 #include "market/MarketClock.h"
 #include "support/Files.h"
+#include "support/RomeTime.h"
 
 namespace {
 
-const QTimeZone Rome("Europe/Rome");
-const QTimeZone NewYork("America/New_York");
+using RomeTime::rome;
 
-QDateTime rome(int y, int m, int d, int h, int min)
-{
-    return QDateTime(QDate(y, m, d), QTime(h, min), Rome);
-}
+const QTimeZone NewYork("America/New_York");
 
 QDateTime utc(int y, int m, int d, int h, int min)
 {
@@ -120,7 +117,7 @@ void TestMarketClock::previousTradingDayAndItsClose()
     };
     for (const auto &[day, previous] : dayAndPrevious) {
         QCOMPARE(clock.previousTradingDay(day), previous);
-        QCOMPARE(clock.closeOf(previous), QDateTime(previous, QTime(17, 35), Rome));
+        QCOMPARE(clock.closeOf(previous), rome(previous, QTime(17, 35)));
     }
     QVERIFY(!clock.closeOf(QDate(2026, 12, 25)).isValid());
 }

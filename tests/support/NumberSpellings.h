@@ -54,6 +54,8 @@ inline constexpr Spelling Table[] = {
     {"ends with a comma", u"14,", None, None, None},
     {"starts with a comma", u",5", None, None, None},
     {"group with a leading zero", u"0.123.456", None, None, None},
+    {"first group of four digits", u"1234.567,5", None, None, None},
+    {"first spaced group of four digits", u"1234 567,5", None, None, None},
     {"spaces out of step", u"12 34", None, None, None},
     {"spaced group with a leading zero", u"0 123,5", None, None, None},
     {"spaces and dots of thousands", u"1 234.567,5", None, None, None},

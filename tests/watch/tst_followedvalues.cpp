@@ -1,10 +1,9 @@
 #include <QFileInfo>
 #include <QSignalSpy>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/SecondConnection.h"
 #include "watch/FollowedValues.h"
 
 namespace {
@@ -281,13 +280,7 @@ private slots:
     {
         Session s;
         s.followEni();
-        {
-            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
-            other.setDatabaseName(s.path);
-            QVERIFY(other.open());
-            QVERIFY(QSqlQuery(other).exec(QStringLiteral("DELETE FROM followed")));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+        QVERIFY(SecondConnection(s.path).run({QStringLiteral("DELETE FROM followed")}));
         QSignalSpy read(s.values.get(), &FollowedValues::kept);
         s.feed(QStringLiteral("14.7"));
         QCOMPARE(read.size(), 0);

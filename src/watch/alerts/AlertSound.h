@@ -23,5 +23,6 @@ signals:
     void finished(AlertSound::Outcome outcome);
 
 private:
-    QThreadPool m_worker;
+    // A child, so that a test can wait until every sound asked for has played.
+    QThreadPool m_worker{this};
 };

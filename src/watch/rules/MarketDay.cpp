@@ -71,7 +71,5 @@ std::optional<MarketDay::Move> MarketDay::feedMove(FollowedValue &followed, Valu
     if (crossed == LevelCrossing::Crossed::None || !move.movePercent())
         return std::nullopt;
     const double percent = *move.movePercent();
-    const double from = withinMinutes || !followed.previousClose ? reading.number / (1 + percent / 100.0)
-                                                                 : followed.previousClose->number();
-    return Move{percent, from, withinMinutes ? move.move().minutes : 0};
+    return Move{percent, move.moveFrom().value_or(reading.number), withinMinutes ? move.move().minutes : 0};
 }

@@ -95,6 +95,7 @@ MoveCrossing::Crossed MoveCrossing::feed(const QDateTime &now, std::optional<dou
     if (!m_close)
         return Crossed::None;
     m_lastMove = percentFrom(*m_close, *number);
+    m_lastFrom = m_close;
     return m_fromClose.feed(*number);
 }
 
@@ -116,14 +117,10 @@ MoveCrossing::Crossed MoveCrossing::feedWindow(const QDateTime &now, double numb
     const Crossed fell = m_fall.feed(fall);
 
     const bool riseIsLarger = rise.value_or(0) >= -fall.value_or(0);
-    if (rose == Crossed::Above && (fell == Crossed::None || riseIsLarger)) {
-        m_lastMove = rise;
-        return Crossed::Above;
-    }
-    if (fell == Crossed::Below) {
-        m_lastMove = fall;
-        return Crossed::Below;
-    }
-    m_lastMove = riseIsLarger ? rise : fall;
-    return Crossed::None;
+    const bool up = rose == Crossed::Above && (fell == Crossed::None || riseIsLarger);
+    const bool down = !up && fell == Crossed::Below;
+    const bool fromLow = up || (!down && riseIsLarger);
+    m_lastMove = fromLow ? rise : fall;
+    m_lastFrom = fromLow ? low : high;
+    return up ? Crossed::Above : down ? Crossed::Below : Crossed::None;
 }

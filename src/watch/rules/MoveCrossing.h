@@ -53,6 +53,8 @@ public:
 
     // The last reading's move in percent, signed: the one crossed, or the larger.
     std::optional<double> movePercent() const { return m_lastMove; }
+    // Where that move started: the close, or the window's lowest or highest reading.
+    std::optional<double> moveFrom() const { return m_lastMove ? m_lastFrom : std::nullopt; }
 
 private:
     void arm();
@@ -64,4 +66,5 @@ private:
     LevelCrossing m_rise;
     LevelCrossing m_fall;
     std::optional<double> m_lastMove;
+    std::optional<double> m_lastFrom;
 };

@@ -130,7 +130,7 @@ void DayChart::startPiece()
 {
     auto *piece = new QLineSeries;
     const QDate day = m_from.date();
-    piece->setName(day == QDate::currentDate()
+    piece->setName(day == m_today
                        ? QStringLiteral("Letture di oggi")
                        : QStringLiteral("Letture del %1").arg(day.toString(QStringLiteral("dd/MM/yyyy"))));
     m_chart->addSeries(piece);

@@ -35,6 +35,8 @@ public:
     void clear();
     // Readings farther apart than this are not joined.
     void setGapAfter(qint64 seconds) { m_gapAfter = seconds; }
+    // The program's day, by its clock, which names the line of today's readings.
+    void setToday(const QDate &day) { m_today = day; }
 
     // The points of the day's line, for checking what is drawn, and how many pieces it is in.
     QList<QPointF> points() const;
@@ -56,6 +58,7 @@ private:
     std::optional<double> m_previousClose;
     QString m_name;
     QDateTime m_from;
+    QDate m_today;
     QDateTime m_to;
     double m_low = 0;
     double m_high = 0;

@@ -144,6 +144,7 @@ void FollowedValuesPart::showChart(qint64 id)
     m_chartName = row.name;
     m_chartLevels = row.levels;
     m_chartClose = row.previousClose;
+    m_window->chart().setToday(m_values.today());
     m_window->chart().show(row.name, m_values.readings(id, day.startOfDay(), day.endOfDay()), row.levels.above,
                            row.levels.below, row.previousClose);
 }

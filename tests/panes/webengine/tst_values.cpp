@@ -1,9 +1,11 @@
+#include <csignal>
 #include <memory>
 
 #include <QApplication>
 #include <QHash>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 #include <QWebEngineView>
 
@@ -31,7 +33,11 @@ public:
 private slots:
     void initTestCase();
     void cleanupTestCase() { m_engine.reset(); }
-    void init() { m_server->setFault(PageServer::Fault::None); }
+    void init()
+    {
+        m_server->setFault(PageServer::Fault::None);
+        m_server->holding.clear();
+    }
 
     void risingQuotesAreReadAtEveryRefresh_data();
     void risingQuotesAreReadAtEveryRefresh();
@@ -42,6 +48,8 @@ private slots:
     void valueMenuOffersWhatThePlaceAllows_data();
     void valueMenuOffersWhatThePlaceAllows();
     void valueOfAPageInNoPaneIsReadOnePageAtATime();
+    void backgroundPageThatFailsLeavesEveryValueUnread_data();
+    void backgroundPageThatFailsLeavesEveryValueUnread();
 
 private:
     void serve(const QString &lang, const QList<QStringList> &rows, const QByteArray &extra = {});
@@ -249,18 +257,32 @@ void TestValues::pageChangingItsOwnNumbersIsReadAtMostOnceASecond()
         last = *reading.number;
         then = reading.time;
     }
-    // Its numbers still, the page's own talk on the console reads nothing.
-    evaluate(m_pane->page(), QStringLiteral("window.quiet = true"));
-    QTest::qWait(1200);
-    read.clear();
-    QTest::qWait(1500);
-    QVERIFY(read.isEmpty());
-    // Nothing followed on the page: nothing read, whatever it changes.
-    evaluate(m_pane->page(), QStringLiteral("window.quiet = false"));
+    // Its numbers still, the page's own talk on the console reads nothing: at most the change
+    // already on its way, then the one change the page makes two seconds later.
+    const auto numbers = [&read](qsizetype from) {
+        QList<double> seen;
+        for (qsizetype i = from; i < read.size(); ++i)
+            seen << read.at(i).at(0).value<QList<ValueReading>>().first().number.value_or(-1);
+        return seen;
+    };
+    const double still = evaluate(m_pane->page(), QStringLiteral("window.quiet = true; setTimeout(function(){"
+                                                                 "document.getElementById('ENI1').textContent='99,99';},2000); p")).toDouble() / 100;
+    qsizetype from = read.size();
+    QTRY_VERIFY_WITH_TIMEOUT(numbers(from).contains(99.99), Timeout);
+    QVERIFY2(numbers(from).count(still) <= 1 && numbers(from).size() - numbers(from).count(still) == 1,
+             qPrintable(QString::number(numbers(from).size())));
+    // Nothing followed on the page: nothing read, whatever it changes, until it is followed again.
+    const std::optional<ValuePick> picked = pick(QStringLiteral("ENI1"));
+    QVERIFY(picked);
     m_pane->setFollowedPlaces({});
-    read.clear();
-    QTest::qWait(1500);
-    QVERIFY(read.isEmpty());
+    from = read.size();
+    const double unfollowed = evaluate(m_pane->page(), QStringLiteral("p=20000; window.quiet = false; p")).toDouble() / 100;
+    QTRY_VERIFY_WITH_TIMEOUT(evaluate(m_pane->page(), QStringLiteral("p")).toDouble() / 100 > unfollowed + 0.15, Timeout);
+    const double refollowed = evaluate(m_pane->page(), QStringLiteral("p")).toDouble() / 100;
+    m_pane->setFollowedPlaces({picked->place});
+    QTRY_VERIFY_WITH_TIMEOUT(!numbers(from).isEmpty() && numbers(from).last() > refollowed, Timeout);
+    for (const double number : numbers(from))
+        QVERIFY2(number <= unfollowed || number > refollowed, qPrintable(QString::number(number)));
 }
 
 void TestValues::valueMenuOffersWhatThePlaceAllows_data()
@@ -356,6 +378,70 @@ void TestValues::valueOfAPageInNoPaneIsReadOnePageAtATime()
         QCOMPARE(reading.number, std::optional(14.3));
     }
     QTRY_VERIFY_WITH_TIMEOUT(!reader.isReading(), Timeout);
+}
+
+void TestValues::backgroundPageThatFailsLeavesEveryValueUnread_data()
+{
+    QTest::addColumn<bool>("served");
+    QTest::addColumn<bool>("crash");
+    QTest::addColumn<int>("timeout");
+    QTest::addColumn<QString>("reason"); // empty: any
+    // The page waits for a picture that never comes: its load never ends.
+    QTest::newRow("never done loading") << true << false << 2000 << QStringLiteral("la pagina non si \u00e8 caricata entro 2 secondi");
+    QTest::newRow("renderer crashes") << true << true << Timeout << QStringLiteral("la pagina si \u00e8 interrotta");
+    QTest::newRow("nobody serves the address") << false << false << Timeout << QString();
+}
+
+void TestValues::backgroundPageThatFailsLeavesEveryValueUnread()
+{
+    QFETCH(bool, served);
+    QFETCH(bool, crash);
+    QFETCH(int, timeout);
+    QFETCH(QString, reason);
+    serve(QStringLiteral("it"), {{"ENI", "14,30"}, {"ENEL", "6,10"}});
+    WebEngineWait::load(m_pane, m_server->url(m_path));
+    const std::optional<ValuePick> eni = pick(QStringLiteral("ENI1"));
+    const std::optional<ValuePick> enel = pick(QStringLiteral("ENEL1"));
+    QVERIFY(eni && enel);
+    WebEngineWait::load(m_pane, QStringLiteral("about:blank"));
+    QString address = m_server->url(QStringLiteral("/lento"));
+    if (!served) {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        address = QStringLiteral("http://127.0.0.1:%1/borsa").arg(closed.serverPort());
+    }
+    QList<ValuePlace> places{eni->place, enel->place};
+    for (ValuePlace &place : places)
+        place.address = address;
+    serve(QStringLiteral("it"), {{"ENI", "14,30"}, {"ENEL", "6,10"}}, "<img src='/pausa.png'>");
+    m_server->requests.clear();
+    m_server->holding = {QStringLiteral("/pausa.png")};
+
+    BackgroundReader reader(m_engine->environment().profile());
+    reader.setPageTimeout(timeout);
+    QSignalSpy read(&reader, &BackgroundReading::valuesRead);
+    reader.read(address, places);
+    if (crash) {
+        QTRY_VERIFY_WITH_TIMEOUT(m_server->requests.contains(QStringLiteral("/pausa.png")), Timeout);
+        const auto *page = reader.findChild<QWebEnginePage *>();
+        QVERIFY(page && page->renderProcessPid() > 0);
+        QCOMPARE(::kill(pid_t(page->renderProcessPid()), SIGKILL), 0);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(read.size(), 1, Timeout);
+    const auto readings = read.first().at(0).value<QList<ValueReading>>();
+    QCOMPARE(readings.size(), places.size());
+    for (qsizetype i = 0; i < places.size(); ++i) {
+        QCOMPARE(readings.at(i).place, places.at(i));
+        QVERIFY(!readings.at(i).number);
+        QVERIFY2(reason.isEmpty() ? !readings.at(i).reason.isEmpty() : readings.at(i).reason == reason,
+                 qPrintable(readings.at(i).reason));
+    }
+    // The reader goes on to the next page.
+    m_server->holding.clear();
+    serve(QStringLiteral("it"), {{"ENI", "14,30"}, {"ENEL", "6,10"}});
+    reader.read(eni->place.address, {eni->place});
+    QTRY_COMPARE_WITH_TIMEOUT(read.size(), 2, Timeout);
+    QCOMPARE(read.last().at(0).value<QList<ValueReading>>().value(0).number, std::optional(14.3));
 }
 
 QTEST_MAIN(TestValues)

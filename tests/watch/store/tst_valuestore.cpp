@@ -8,44 +8,12 @@
 #include <QTest>
 
 #include "support/Files.h"
+#include "support/SecondConnection.h"
 #include "watch/store/ReadingsCsv.h"
 #include "watch/store/ValueStore.h"
 #include "watch/store/ValueStoreSchema.h"
 
 using Crossed = LevelCrossing::Crossed;
-
-// A second connection to the file, as another copy of the program or an older one holds it.
-class OtherConnection final
-{
-public:
-    explicit OtherConnection(const QString &path)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
-        db.setDatabaseName(path);
-        db.open();
-    }
-    ~OtherConnection()
-    {
-        QSqlDatabase::database(QStringLiteral("other"), false).close();
-        QSqlDatabase::removeDatabase(QStringLiteral("other"));
-    }
-    bool run(const QStringList &statements)
-    {
-        QSqlQuery q(QSqlDatabase::database(QStringLiteral("other"), false));
-        for (const QString &statement : statements) {
-            if (!q.exec(statement)) {
-                qWarning() << statement << q.lastError().text();
-                return false;
-            }
-        }
-        return true;
-    }
-    QVariant value(const QString &statement)
-    {
-        QSqlQuery q(QSqlDatabase::database(QStringLiteral("other"), false));
-        return q.exec(statement) && q.next() ? q.value(0) : QVariant();
-    }
-};
 
 // The database of followed values in a folder of its own, closed and opened again as a
 // restart does, and the readings' way out to a spreadsheet.
@@ -206,7 +174,7 @@ void TestValueStore::recordSaysWhenNothingWasKept()
     QList<std::pair<qint64, ValueStore::Reading>> day;
     for (int minute = 1; minute < 2000; ++minute)
         day.append({id, {m_morning.addSecs(60 * minute), 2}});
-    std::optional<OtherConnection> other;
+    std::optional<SecondConnection> other;
     if (fault != QLatin1String("busy") && fault != QLatin1String("PRAGMA max_page_count = 1"))
         day.append({id + 99, {m_morning, 3}});
     if (fault == QLatin1String("busy"))
@@ -229,7 +197,7 @@ void TestValueStore::damagedFileIsSetAsideAndANewOneStarted_data()
     // A sound header over pages overwritten: SQLite itself finds the damage.
     QTemporaryDir dir;
     const QString made = dir.filePath(QStringLiteral("x.sqlite"));
-    QVERIFY(OtherConnection(made).run({QStringLiteral("CREATE TABLE t (x TEXT)"),
+    QVERIFY(SecondConnection(made).run({QStringLiteral("CREATE TABLE t (x TEXT)"),
                                        QStringLiteral("INSERT INTO t VALUES (printf('%.5000c', 'x'))")}));
     QTest::newRow("pages overwritten") << readFile(made).left(4096) + QByteArray(8192, '\x5a');
 }
@@ -263,11 +231,11 @@ void TestValueStore::fileNotOursToWriteIsLeftAsItIs()
     QFETCH(QString, cause);
     QFETCH(QString, said);
     QVERIFY(ValueStore(path()).follow({QStringLiteral("a"), QString(), 0}, QStringLiteral("A")));
-    std::optional<OtherConnection> other;
+    std::optional<SecondConnection> other;
     if (cause == QLatin1String("busy"))
         QVERIFY(other.emplace(path()).run({QStringLiteral("BEGIN EXCLUSIVE")}));
     if (cause == QLatin1String("later"))
-        QVERIFY(OtherConnection(path()).run({QStringLiteral("UPDATE schema_version SET version = 99")}));
+        QVERIFY(SecondConnection(path()).run({QStringLiteral("UPDATE schema_version SET version = 99")}));
     const QByteArray before = readFile(path());
     {
         ValueStore store(path(), cause.startsWith(QLatin1String("QSQLITE")) ? cause : QString());
@@ -298,7 +266,7 @@ void TestValueStore::olderFileIsBroughtUpToDateKeepingItsValues()
 {
     QFETCH(int, version);
     QFETCH(QString, heading);
-    QVERIFY(OtherConnection(path()).run(
+    QVERIFY(SecondConnection(path()).run(
         {QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"),
          QStringLiteral("INSERT INTO schema_version VALUES (%1)").arg(version),
          QStringLiteral("CREATE TABLE followed (id INTEGER PRIMARY KEY, address TEXT NOT NULL, grp TEXT NOT NULL, cell "
@@ -319,7 +287,7 @@ void TestValueStore::olderFileIsBroughtUpToDateKeepingItsValues()
         QCOMPARE(store.lastReading(values.first().id)->number, 14.2);
         QVERIFY(store.alerts().add({0, m_morning, values.first().id, AlertHistory::Kind::CrossedAbove, 15.0, {}, false}));
     }
-    OtherConnection other(path());
+    SecondConnection other(path());
     QCOMPARE(other.value(QStringLiteral("SELECT version FROM schema_version")).toInt(), ValueStoreSchema::Version);
     QCOMPARE(other.value(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE sql LIKE '%ON readings (value, at)'")).toInt(), 1);
     QCOMPARE(other.value(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));

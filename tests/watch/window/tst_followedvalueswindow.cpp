@@ -29,6 +29,9 @@ namespace {
 
 using Column = FollowedValuesModel::Column;
 
+// A day of the test's own: its clock never crosses midnight.
+const QDate Today(2026, 12, 7);
+
 ValuePlace place(const QString &name)
 {
     return {QStringLiteral("http://q.example/borsa"), QStringLiteral("/TABLE:0/TBODY:0/TR#") + name, 1};
@@ -38,7 +41,7 @@ ValuePlace place(const QString &name)
 struct Desk
 {
     QTemporaryDir dir;
-    QDateTime now{QDate::currentDate(), QTime(9, 0)};
+    QDateTime now{Today, QTime(9, 0)};
     FollowedValues values{dir.filePath(QStringLiteral("v.sqlite")), [this] { return now; }};
     FollowedValuesPart part{values};
 
@@ -75,7 +78,7 @@ private slots:
         QTest::addColumn<QString>("colour"); // empty: the view's own
 
         const double none = qQNaN();
-        const QString yesterday = QDate::currentDate().addDays(-1).toString(QStringLiteral("dd/MM/yyyy"));
+        const QString yesterday = Today.addDays(-1).toString(QStringLiteral("dd/MM/yyyy"));
         const QString green = QStringLiteral("#007800"), red = QStringLiteral("#b40000");
         QTest::newRow("a price's two decimals") << "1240" << none << 0 << int(Column::Last) << "1.240,00" << "";
         QTest::newRow("a level's grouping") << "14" << 12345678901.5 << 0 << int(Column::Above) << "12.345.678.901,50" << "";
@@ -203,7 +206,7 @@ private slots:
         QTest::addColumn<double>("close"); // NaN: none
         QTest::addColumn<int>("pieces"); // of the day's line, broken where readings are 15 minutes apart
 
-        const QString yesterday = QDate::currentDate().addDays(-1).toString(QStringLiteral("dd/MM/yyyy"));
+        const QString yesterday = Today.addDays(-1).toString(QStringLiteral("dd/MM/yyyy"));
         QTest::newRow("today, minutes") << 0 << 9 << "Letture di oggi|Avviso sopra|Avviso sotto" << "HH:mm:ss" << qQNaN() << 1;
         QTest::newRow("today, ten minutes") << 0 << 10 << "Letture di oggi|Avviso sopra|Avviso sotto" << "HH:mm" << qQNaN() << 1;
         QTest::newRow("another day, a gap") << -1 << 60 << "Letture del " + yesterday + "|Avviso sopra|Avviso sotto" << "HH:mm"
@@ -223,7 +226,8 @@ private slots:
         QWidget parent;
         DayChart chart(&parent);
         chart.setGapAfter(15 * 60);
-        const QDateTime from(QDate::currentDate().addDays(days), QTime(9, 0));
+        chart.setToday(Today);
+        const QDateTime from(Today.addDays(days), QTime(9, 0));
         chart.show(QStringLiteral("ENI"), {{from, 14.0}, {from.addSecs(60 * minutes), 14.2}}, 14.5, 13.5,
                    qIsNaN(close) ? std::nullopt : std::optional(close));
         QCOMPARE(chart.pieces(), pieces);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include "common/ProcessStarter.h"
+#include "core/InstanceChannel.h"
+#include "core/MainWindows.h"
+#include "market/Markets.h"
+#include "panes/webengine/BackgroundReader.h"
+#include "panes/webengine/WebEngineEnvironment.h"
+#include "watch/ValueWatch.h"
+
+class MainWindow;
+
+// Everything the program runs once the application object is made, in one place so that the
+// benchmarks start exactly what main() starts. The members are declared in the order each must
+// outlive the next: the engine's environment (its profile) outlives the background page and
+// every window's pages, and the watch outlives the windows whose panes report to it.
+class Program final
+{
+    Q_DISABLE_COPY_MOVE(Program)
+public:
+    Program();
+
+    // Opens the first window on address and, where this copy holds the persistent profile,
+    // takes the windows later starts ask for.
+    MainWindow *start(const QString &address, const QString &folder);
+
+private:
+    WebEngineEnvironment m_webEngine;
+    SystemProcessStarter m_starter;
+    // Its hidden page uses the profile: it goes before the profile does.
+    BackgroundReader m_backgroundReader;
+    // The one answer to "is the market open?" for the watch and every window.
+    const Markets m_markets;
+    // One for every window, and outliving them all.
+    ValueWatch m_watch;
+    MainWindows m_windows;
+    InstanceChannel m_channel;
+};
