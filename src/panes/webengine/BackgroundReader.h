@@ -4,6 +4,7 @@
 #include <QList>
 #include <QQueue>
 
+#include "common/WallClock.h"
 #include "panes/BackgroundReading.h"
 
 class QTimer;
@@ -24,7 +25,7 @@ class BackgroundReader final : public BackgroundReading
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BackgroundReader)
 public:
-    explicit BackgroundReader(QWebEngineProfile *profile, QObject *parent = nullptr);
+    explicit BackgroundReader(QWebEngineProfile *profile, WallClock clock = {}, QObject *parent = nullptr);
     ~BackgroundReader() override;
 
     void read(const QString &address, const QList<ValuePlace> &places) override;
@@ -46,6 +47,7 @@ private:
     void done(const QList<ValueReading> &readings);
 
     QWebEngineProfile *m_profile;
+    WallClock m_clock;
     ValueReader *m_reader;
     QTimer *m_deadline;
     // The last page's process, which the next page waits to see end.
