@@ -18,24 +18,3 @@ bool AskRule::reachesUser(Ask ask, Load load, bool shown, bool asking, RecentInp
         input->forget();
     return true;
 }
-
-QString AskRule::refusal(Ask ask)
-{
-    switch (ask) {
-    case Ask::Message:
-        return QStringLiteral("la pagina mostra un messaggio");
-    case Ask::File:
-        return QStringLiteral("la pagina chiede un file");
-    case Ask::Login:
-        return QStringLiteral("la pagina chiede un accesso");
-    case Ask::Certificate:
-        return QStringLiteral("il certificato del sito non è valido");
-    case Ask::Permission:
-        return QStringLiteral("la pagina chiede un permesso");
-    case Ask::Window:
-        return QStringLiteral("la pagina apre una finestra");
-    case Ask::Download:
-        return QStringLiteral("la pagina chiede un download");
-    }
-    return QString();
-}

