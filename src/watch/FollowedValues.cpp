@@ -25,7 +25,7 @@ void FollowedValues::openStore()
 {
     const QDateTime now = m_clock();
     m_store = std::make_unique<ValueStore>(m_databasePath);
-    m_store->prune(now);
+    m_store->upkeep().start(now);
     m_prunedOn = now.date();
     // The row still says when the value alerted today, as before the restart.
     QHash<qint64, QDateTime> alertedAt;
@@ -129,7 +129,7 @@ void FollowedValues::record(const QList<ValueReading> &readings)
     if (!batch.isEmpty() && m_prunedOn != batch.constLast().second.time.date()) {
         // A program left running for weeks keeps a month, as one started every morning does.
         const QDateTime newest = batch.constLast().second.time;
-        m_store->prune(newest);
+        m_store->upkeep().start(newest);
         m_prunedOn = newest.date();
     }
     for (const qint64 id : std::as_const(touched))
