@@ -27,8 +27,8 @@
 #include <QTemporaryDir>
 
 #include "market/MarketClock.h"
-#include "watch/StoreUpkeep.h"
-#include "watch/ValueStore.h"
+#include "watch/store/StoreUpkeep.h"
+#include "watch/store/ValueStore.h"
 
 namespace {
 
