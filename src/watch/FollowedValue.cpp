@@ -22,6 +22,14 @@ bool sameHeading(const QString &followed, const QString &read)
 
 } // namespace
 
+bool FollowedValue::isStale(const ValueReading &reading) const
+{
+    if (!last || !reading.time.isValid())
+        return false;
+    const qint64 behind = reading.time.msecsTo(last->time);
+    return behind > 0 && behind <= StaleWithinMs;
+}
+
 FollowedValue FollowedValue::kept(const ValueStore::Value &value, const std::optional<ValueStore::Reading> &last,
                                   const QDateTime &alertedAt)
 {

@@ -39,6 +39,15 @@ struct FollowedValue
     // As the store kept it, with its last reading and when it last alerted.
     static FollowedValue kept(const ValueStore::Value &value, const std::optional<ValueStore::Reading> &last,
                               const QDateTime &alertedAt);
+
+    // A page prepared behind the shown one is read before it is shown, while the shown one
+    // may still stream: its readings then come later than newer ones. Farther back than this,
+    // the machine's clock was set back, and the reading is the news.
+    static constexpr qint64 StaleWithinMs = 5 * 60 * 1000;
+
+    // Older than the last reading, by less than StaleWithinMs: it says nothing of the value
+    // now, is not its last, and neither alerts nor re-arms a level.
+    bool isStale(const ValueReading &reading) const;
     // Keeps the reading where it is the value's number, else why it is not; false then.
     bool take(const ValueReading &reading);
     FollowedRow row(const QDate &today) const;

@@ -58,7 +58,7 @@ void FollowedValues::take(const QList<ValueReading> &readings)
     QList<std::pair<qint64, ValueStore::Reading>> batch;
     for (const ValueReading &reading : readings) {
         const std::optional<qint64> id = idAt(reading.place);
-        if (!id)
+        if (!id || m_values[*id].isStale(reading))
             continue;
         FollowedValue &followed = m_values[*id];
         const FollowedValue before = followed;

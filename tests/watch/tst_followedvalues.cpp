@@ -93,6 +93,8 @@ private slots:
         QTest::newRow("a second read twice") << "Prezzo" << "next day;next day;10;!20;21" << 21.0 << "" << 1.0 << 5.0 << 3 << 0;
         QTest::newRow("unread three times alerts once") << "Prezzo" << "-;-;-;-" << 14.0 << "non trovato" << 0.0 << 0.0 << 1 << 1;
         QTest::newRow("read in between") << "Prezzo" << "-;-;14.7;-;-;14.7" << 14.7 << "" << 0.7 << 5.0 << 4 << 0;
+        QTest::newRow("a page prepared before the last reading") << "Prezzo" << "14.7;14.8;14.8;at 9:00;-;13.3" << 14.8 << "" << 0.8 << 0.8 / 14 * 100 << 3 << 0;
+        QTest::newRow("the clock set back an hour") << "Prezzo" << "14.7;at 8:00;13.3" << 13.3 << "" << -0.7 << -5.0 << 2 << 0;
         QTest::newRow("alerts again once read") << "Prezzo" << "-;-;-;14.7;-;-;-x" << 14.7 << "x" << 0.7 << 5.0 << 4 << 2;
     }
     void readingIsTheValuesOrSaysWhyNot()
@@ -142,6 +144,7 @@ private slots:
         QTest::newRow("alerted before a restart") << 14.5 << none << "14.6;restart;14.7;14.4;14.6" << "u...u" << "11101";
         QTest::newRow("re-armed before a restart") << 14.5 << none << "14.6;14.4;restart;14.6" << "u..u" << "1001";
         QTest::newRow("below re-armed before a restart") << none << 13.0 << "12.9;13.1;restart;12.9" << "d..d" << "1001";
+        QTest::newRow("an older page's reading does not re-arm") << 14.5 << none << "14.6;14.7;at 9:00;14.4;at 9:01;14.6" << "u....." << "111111";
         QTest::newRow("below, before a restart") << none << 13.0 << "12.9;restart;12.8" << "d.." << "111";
     }
     void crossingAlertsOnceAndMarksTheRow()
@@ -350,11 +353,11 @@ private slots:
         readOld();
         QCOMPARE(old(), 1);
         s.values = s.open();
-        QCOMPARE(old(), 0);
+        QTRY_COMPARE(old(), 0);
         readOld();
         QCOMPARE(old(), 1);
         s.feed(QStringLiteral("next day;14.6"));
-        QCOMPARE(old(), 0);
+        QTRY_COMPARE(old(), 0);
     }
 
 private:

@@ -16,7 +16,7 @@ bool StoreLife::fileExists() const
 ValueStore &StoreLife::open(const QDateTime &now)
 {
     m_store = std::make_unique<ValueStore>(m_path);
-    m_store->prune(now);
+    m_store->upkeep().start(now);
     m_prunedOn = now.date();
     return *m_store;
 }
@@ -25,6 +25,6 @@ void StoreLife::readingsKept(const QDateTime &newest)
 {
     if (!m_store || m_prunedOn == newest.date())
         return;
-    m_store->prune(newest);
+    m_store->upkeep().start(newest);
     m_prunedOn = newest.date();
 }

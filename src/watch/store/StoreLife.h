@@ -10,8 +10,8 @@ class ValueStore;
 
 // The followed values' store over the program's life: opened at start only where its file is
 // there already, else at the first value followed, so that with nothing ever followed the
-// program loads neither SQLite nor its driver. Keeps a month: pruned as it opens and at each
-// new day of readings, so a program left running for weeks keeps what one started every
+// program loads neither SQLite nor its driver. The store's upkeep starts as it opens and at
+// each new day of readings, so a program left running for weeks keeps what one started every
 // morning does.
 class StoreLife final
 {

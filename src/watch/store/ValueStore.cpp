@@ -9,10 +9,20 @@ using StoreSql::text;
 ValueStore::ValueStore(const QString &path, const QString &driverOptions)
     : m_file(path, driverOptions)
     , m_alerts(m_file.connection())
+    , m_upkeep(m_file.connection(), m_alerts)
 {
 }
 
-ValueStore::~ValueStore() = default;
+ValueStore::~ValueStore()
+{
+    // A still value's last reading is its day's close if the program ends after the auction.
+    QList<std::pair<qint64, Reading>> unwritten;
+    for (auto it = m_written.cbegin(); it != m_written.cend(); ++it) {
+        if (it->since)
+            unwritten.append({it.key(), *it->since});
+    }
+    write(unwritten);
+}
 
 QList<ValueStore::Value> ValueStore::values() const
 {
@@ -105,10 +115,44 @@ bool ValueStore::unfollow(qint64 id)
 {
     QSqlQuery q(QSqlDatabase::database(m_file.connection(), false));
     q.prepare(QStringLiteral("DELETE FROM followed WHERE id = ?"));
+    m_written.remove(id);
     return run(q, {id}) && q.numRowsAffected() == 1;
 }
 
 bool ValueStore::record(const QList<std::pair<qint64, Reading>> &readings)
+{
+    // What each value's entry was, to put back where nothing was kept.
+    QList<std::pair<qint64, std::optional<Written>>> before;
+    QList<std::pair<qint64, Reading>> rows;
+    for (const auto &[id, reading] : readings) {
+        auto it = m_written.find(id);
+        before.append({id, it == m_written.end() ? std::nullopt : std::optional(*it)});
+        if (it == m_written.end())
+            it = m_written.insert(id, {lastReading(id).value_or(Reading{}), std::nullopt});
+        const qint64 apart = qAbs(it->last.time.secsTo(reading.time));
+        if (it->last.time.isValid() && it->last.number == reading.number && apart < UnchangedForSecs) {
+            if (apart > 0)
+                it->since = reading;
+            continue;
+        }
+        // The end of a still stretch: before a change, or before a gap in the readings.
+        if (it->since && (it->last.number != reading.number || qAbs(it->since->time.secsTo(reading.time)) >= UnchangedForSecs))
+            rows.append({id, *it->since});
+        rows.append({id, reading});
+        *it = {reading, std::nullopt};
+    }
+    if (write(rows))
+        return true;
+    for (auto it = before.crbegin(); it != before.crend(); ++it) {
+        if (it->second)
+            m_written.insert(it->first, *it->second);
+        else
+            m_written.remove(it->first);
+    }
+    return false;
+}
+
+bool ValueStore::write(const QList<std::pair<qint64, Reading>> &readings)
 {
     if (readings.isEmpty())
         return true;
@@ -165,13 +209,4 @@ std::optional<ValueStore::Reading> ValueStore::firstReadingAfter(qint64 id, cons
 {
     return oneReading(QStringLiteral("SELECT at, number FROM readings WHERE value = ? AND at >= ? ORDER BY at LIMIT 1"),
                       {id, after.toSecsSinceEpoch()});
-}
-
-int ValueStore::prune(const QDateTime &now, int days)
-{
-    const QDateTime before = now.addDays(-days);
-    m_alerts.prune(before);
-    QSqlQuery q(QSqlDatabase::database(m_file.connection(), false));
-    q.prepare(QStringLiteral("DELETE FROM readings WHERE at < ?"));
-    return run(q, {before.toSecsSinceEpoch()}) ? q.numRowsAffected() : 0;
 }

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -10,13 +11,19 @@
 #include "panes/ValueReading.h"
 #include "watch/store/AlertHistory.h"
 #include "watch/rules/LevelCrossing.h"
+#include "watch/store/StoreUpkeep.h"
 #include "watch/store/ValueStoreFile.h"
 
 // The followed values, their levels and their readings, in one SQLite file (ValueStoreFile
 // opens it, ValueStoreSchema keeps its tables up to date). One reading a row (value, second,
-// number); a second's later reading replaces an earlier one. Every failure is reported in the
-// answer, never hidden: what was not stored is never shown as stored. Plain: no window, every
-// time given.
+// number); a second's later reading replaces an earlier one. A reading is written only where
+// the value changed, or stood still a minute: a streaming value would otherwise fill the file
+// with its own number. The last of a still stretch is written with the change or the gap that
+// ends it, and when the store closes, so the stored readings draw the same line, hold the same
+// moves within minutes and end the day at the same close as every reading would. StoreUpkeep keeps the
+// file a month long and thins the days before today. Every failure is reported in the answer,
+// never hidden: what was not stored is never shown as stored. Plain: no window, every time
+// given.
 class ValueStore final
 {
     Q_DISABLE_COPY_MOVE(ValueStore)
@@ -73,21 +80,35 @@ public:
     // Forgets the value with its readings.
     bool unfollow(qint64 id);
 
-    // All in one transaction: either every reading is kept, or none; false when none was.
+    // A value's number unchanged for less than this is not written again.
+    static constexpr qint64 UnchangedForSecs = 60;
+
+    // All in one transaction: either every reading is kept (an unchanged one by the number
+    // written before it), or none; false when none was.
     bool record(const QList<std::pair<qint64, Reading>> &readings);
     // Oldest first, from and to included.
     QList<Reading> readings(qint64 id, const QDateTime &from, const QDateTime &to) const;
     std::optional<Reading> lastReading(qint64 id) const;
     // The first reading at or after the time: the day's opening.
     std::optional<Reading> firstReadingAfter(qint64 id, const QDateTime &after) const;
-    // Removes readings and alerts older than the days before now; returns how many readings.
-    int prune(const QDateTime &now, int days = 30);
 
     AlertHistory &alerts() { return m_alerts; }
+    StoreUpkeep &upkeep() { return m_upkeep; }
 
 private:
+    // A value's last reading written, and the last one since that was not: written with the
+    // next change, or at closing.
+    struct Written
+    {
+        Reading last;
+        std::optional<Reading> since;
+    };
+
     std::optional<Reading> oneReading(const QString &statement, const QVariantList &values) const;
+    bool write(const QList<std::pair<qint64, Reading>> &readings);
 
     ValueStoreFile m_file;
     AlertHistory m_alerts;
+    StoreUpkeep m_upkeep;
+    QHash<qint64, Written> m_written;
 };

@@ -101,7 +101,11 @@ void DayChart::show(const QString &name, const QList<ValueStore::Reading> &readi
 
 void DayChart::append(const ValueStore::Reading &reading)
 {
-    if (m_pieces.isEmpty() || reading.time.date() != m_from.date() || reading.time < m_to) {
+    // An earlier point would fold the line back on itself. The watch takes none as a value's
+    // last unless the clock was set back, and the chart drawn again shows it in its place.
+    if (!m_pieces.isEmpty() && reading.time < m_to && reading.time.toSecsSinceEpoch() != m_to.toSecsSinceEpoch())
+        return;
+    if (m_pieces.isEmpty() || reading.time.date() != m_from.date()) {
         show(m_name, {reading}, m_above, m_below, m_previousClose);
         return;
     }

@@ -30,7 +30,8 @@ public:
     QChartView *view() const { return m_view; }
     void show(const QString &name, const QList<ValueStore::Reading> &readings, std::optional<double> above,
               std::optional<double> below, std::optional<double> previousClose = std::nullopt);
-    // A reading of the value shown, later than those it shows.
+    // A reading of the value shown: one of a later day draws that day anew, one earlier than
+    // the line's last point is left out.
     void append(const ValueStore::Reading &reading);
     void clear();
     // Readings farther apart than this are not joined.

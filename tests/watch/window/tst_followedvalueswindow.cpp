@@ -254,6 +254,8 @@ private slots:
         QCOMPARE(chart.pieces(), pieces + 1);
         QCOMPARE(chart.points().size(), 3);
         QVERIFY(qobject_cast<QValueAxis *>(drawn->axes(Qt::Vertical).value(0))->min() <= 13.2);
+        chart.append({from.addSecs(30), 15.0});
+        QCOMPARE(chart.points().size(), 3);
     }
 
     void answersChangeTheValue()
