@@ -5,7 +5,6 @@
 #include "common/QtTranslations.h"
 #include "core/InstanceChannel.h"
 #include "core/MainWindows.h"
-#include "market/CalendarFile.h"
 #include "market/Markets.h"
 #include "common/ProcessStarter.h"
 #include "panes/webengine/BackgroundReader.h"
@@ -34,7 +33,7 @@ int main(int argc, char *argv[])
     BackgroundReader backgroundReader(webEngine.profile());
     // One for every window, and outliving them all.
     // The one answer to "is the market open?" for the watch and every window.
-    const Markets markets(CalendarFile::load());
+    const Markets markets = Markets::loaded();
     ValueWatch watch(ValueWatch::defaultDatabasePath(), [] { return QDBusConnection::sessionBus(); }, markets);
     watch.readInBackground(backgroundReader);
     MainWindows windows(webEngine, starter, markets);
