@@ -2,11 +2,10 @@
 
 #include <QDBusConnection>
 
-#include "market/CalendarFile.h"
 
 Program::Program()
     : m_backgroundReader(m_webEngine.profile())
-    , m_markets(CalendarFile::load())
+    , m_markets(Markets::loaded())
     , m_watch(ValueWatch::defaultDatabasePath(), [] { return QDBusConnection::sessionBus(); }, m_markets)
     , m_windows(m_webEngine, m_starter, m_markets)
 {

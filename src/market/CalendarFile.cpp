@@ -29,21 +29,20 @@ void makeCopy(const QString &path, const QString &text)
 
 } // namespace
 
-QString CalendarFile::userPath()
+QString CalendarFile::userPath(const QString &name)
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-        .filePath(QStringLiteral("calendario-borsa.txt"));
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(name);
 }
 
-QString CalendarFile::shippedText()
+QString CalendarFile::shippedText(const QString &name)
 {
-    QFile file(QStringLiteral(":/market/calendario-borsa.txt"));
+    QFile file(QStringLiteral(":/market/") + name);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-MarketCalendar CalendarFile::load(const QString &path)
+MarketCalendar CalendarFile::load(const QString &path, const QString &name)
 {
-    const QString shippedText = CalendarFile::shippedText();
+    const QString shippedText = CalendarFile::shippedText(name);
     MarketCalendar shipped = MarketCalendar::parse(shippedText);
     if (!QFileInfo::exists(path)) {
         makeCopy(path, shippedText);

@@ -10,10 +10,13 @@
 class CalendarFile final
 {
 public:
-    static QString userPath();
-    static QString shippedText();
+    // name: the market's file, the same in the resources and in the data folder.
+    static QString userPath(const QString &name = Italy);
+    static QString shippedText(const QString &name = Italy);
 
     // Never fails: a copy that cannot be made or read leaves the shipped calendar, and its bad
     // lines are skipped; each problem goes to the log with the file's path.
-    static MarketCalendar load(const QString &path = userPath());
+    static MarketCalendar load(const QString &path = userPath(), const QString &name = Italy);
+
+    static inline const QString Italy = QStringLiteral("calendario-borsa.txt");
 };

@@ -5,6 +5,7 @@
 MarketCalendar MarketCalendar::parse(const QString &text, QStringList *problems)
 {
     static const QRegularExpression dateLine(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})(\\s|$)"));
+    static const QRegularExpression earlyTime(QStringLiteral("^\\s+(\\d{1,2}):(\\d{2})(\\s|$)"));
     MarketCalendar calendar;
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -12,11 +13,18 @@ MarketCalendar MarketCalendar::parse(const QString &text, QStringList *problems)
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         const QRegularExpressionMatch match = dateLine.match(line);
-        const QDate day = match.hasMatch()
+        QDate day = match.hasMatch()
             ? QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt())
             : QDate();
+        const QRegularExpressionMatch early = day.isValid() ? earlyTime.match(line.mid(10)) : QRegularExpressionMatch();
+        const QTime closes = early.hasMatch() ? QTime(early.captured(1).toInt(), early.captured(2).toInt()) : QTime();
+        if (day.isValid() && early.hasMatch() && !closes.isValid())
+            day = QDate();
         if (day.isValid()) {
-            calendar.m_closed.insert(day);
+            if (closes.isValid())
+                calendar.m_early.insert(day, closes);
+            else
+                calendar.m_closed.insert(day);
             calendar.m_years.insert(day.year());
         } else if (problems) {
             problems->append(QStringLiteral("Riga %1 ignorata: \u00ab%2\u00bb non comincia con una data valida "
@@ -38,6 +46,10 @@ void MarketCalendar::addYearsFrom(const MarketCalendar &other)
     for (const QDate &day : other.m_closed) {
         if (!m_years.contains(day.year()))
             m_closed.insert(day);
+    }
+    for (auto it = other.m_early.cbegin(); it != other.m_early.cend(); ++it) {
+        if (!m_years.contains(it.key().year()))
+            m_early.insert(it.key(), it.value());
     }
     m_years.unite(other.m_years);
 }

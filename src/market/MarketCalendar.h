@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
+#include <QTime>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -12,7 +14,8 @@
 class MarketCalendar final
 {
 public:
-    // Lines "YYYY-MM-DD" with an optional name after the date; blank lines and lines starting
+    // Lines "YYYY-MM-DD" with an optional name after the date, or "YYYY-MM-DD HH:MM [name]" for a
+    // day that trades but closes early, at that time; blank lines and lines starting
     // with '#' are skipped. Any other line is skipped too, and problems receives why, by its
     // line number, for people.
     static MarketCalendar parse(const QString &text, QStringList *problems = nullptr);
@@ -20,11 +23,14 @@ public:
     bool knowsYear(int year) const { return m_years.contains(year); }
     // Monday to Friday and not one of the closing days.
     bool isTradingDay(QDate day) const;
+    // The early close of a trading day that closes before its usual time.
+    QTime earlyClose(QDate day) const { return m_early.value(day); }
     // Takes the years of other that this calendar does not know, so that a user's copy keeps
     // its own years and gains those shipped later.
     void addYearsFrom(const MarketCalendar &other);
 
 private:
     QSet<QDate> m_closed;
+    QHash<QDate, QTime> m_early;
     QSet<int> m_years;
 };

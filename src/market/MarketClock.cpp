@@ -1,5 +1,7 @@
 #include "market/MarketClock.h"
 
+#include <algorithm>
+
 #include <QLocale>
 
 namespace {
@@ -17,16 +19,28 @@ namespace {
 //   until 17:40:00.
 // The pages that show a quote have the official close by the end of the last phase, so the
 // market counts as open until then: a refresh in those minutes reads the close.
-const QTime Opening(9, 0);
-const QTime AuctionStart(17, 30);
-const QTime OfficialClose(17, 35);
-const QTime LastPhaseEnd(17, 40);
-
 } // namespace
 
-MarketClock::MarketClock(MarketCalendar calendar)
-    : m_calendar(std::move(calendar))
+MarketClock::Hours MarketClock::borsaItaliana()
 {
+    return {zone(), QTime(9, 0), QTime(17, 30), QTime(17, 35), QTime(17, 40)};
+}
+
+MarketClock::MarketClock(MarketCalendar calendar, Hours hours)
+    : m_calendar(std::move(calendar))
+    , m_hours(std::move(hours))
+{
+}
+
+bool MarketClock::trades(QDate day) const
+{
+    return m_hours.alwaysOpen ? day.isValid() : m_calendar.isTradingDay(day);
+}
+
+QTime MarketClock::endOf(QDate day) const
+{
+    const QTime early = m_calendar.earlyClose(day);
+    return early.isValid() && early < m_hours.lastPhaseEnd ? early : m_hours.lastPhaseEnd;
 }
 
 QTimeZone MarketClock::zone()
@@ -37,40 +51,47 @@ QTimeZone MarketClock::zone()
 
 QDateTime MarketClock::at(QDate day, QTime time) const
 {
-    return QDateTime(day, time, zone());
+    return QDateTime(day, time, m_hours.zone);
 }
 
 MarketClock::Phase MarketClock::phaseAt(const QDateTime &at) const
 {
-    const QDateTime local = at.toTimeZone(zone());
-    if (!m_calendar.isTradingDay(local.date()))
+    if (m_hours.alwaysOpen)
+        return Phase::Continuous;
+    const QDateTime local = at.toTimeZone(m_hours.zone);
+    if (!trades(local.date()))
         return Phase::Closed;
     const QTime time = local.time();
-    if (time < Opening || time >= LastPhaseEnd)
+    const QTime end = endOf(local.date());
+    if (time < m_hours.opening || time >= end)
         return Phase::Closed;
-    return time < AuctionStart ? Phase::Continuous : Phase::ClosingAuction;
+    return time < std::min(m_hours.auctionStart, end) ? Phase::Continuous : Phase::ClosingAuction;
 }
 
 QDateTime MarketClock::nextOpening(const QDateTime &at) const
 {
-    const QDateTime local = at.toTimeZone(zone());
+    if (m_hours.alwaysOpen)
+        return at;
+    const QDateTime local = at.toTimeZone(m_hours.zone);
     QDate day = local.date();
-    if (local.time() >= Opening)
+    if (local.time() >= m_hours.opening)
         day = day.addDays(1);
     // Ends: past the calendar's last year every weekday trades.
-    while (day.isValid() && !m_calendar.isTradingDay(day))
+    while (day.isValid() && !trades(day))
         day = day.addDays(1);
-    return day.isValid() ? this->at(day, Opening) : QDateTime();
+    return day.isValid() ? this->at(day, m_hours.opening) : QDateTime();
 }
 
 QDateTime MarketClock::nextChange(const QDateTime &at) const
 {
-    const QDate day = at.toTimeZone(zone()).date();
+    const QDate day = dayOf(at);
+    if (m_hours.alwaysOpen)
+        return QDateTime(day.addDays(1), QTime(0, 0), m_hours.zone);
     switch (phaseAt(at)) {
     case Phase::Continuous:
-        return this->at(day, AuctionStart);
+        return this->at(day, std::min(m_hours.auctionStart, endOf(day)));
     case Phase::ClosingAuction:
-        return this->at(day, LastPhaseEnd);
+        return this->at(day, endOf(day));
     case Phase::Closed:
         break;
     }
@@ -81,7 +102,7 @@ QString MarketClock::reopeningText(const QDateTime &at) const
 {
     const QLocale italian(QLocale::Italian, QLocale::Italy);
     const QDateTime opening = nextOpening(at);
-    const qint64 days = at.toTimeZone(zone()).date().daysTo(opening.date());
+    const qint64 days = at.toTimeZone(opening.timeZone()).date().daysTo(opening.date());
     QString when;
     if (days == 0)
         when = QStringLiteral("oggi");
@@ -96,14 +117,21 @@ QString MarketClock::reopeningText(const QDateTime &at) const
 
 QDateTime MarketClock::closeOf(QDate day) const
 {
-    return m_calendar.isTradingDay(day) ? at(day, OfficialClose) : QDateTime();
+    // Every reading of a day that never closes is its close until the next one: the last before
+    // midnight is the close, never an estimate.
+    if (m_hours.alwaysOpen)
+        return day.isValid() ? day.startOfDay(m_hours.zone) : QDateTime();
+    if (!trades(day))
+        return {};
+    const QTime early = m_calendar.earlyClose(day);
+    return at(day, early.isValid() && early < m_hours.officialClose ? early : m_hours.officialClose);
 }
 
 QDate MarketClock::previousTradingDay(QDate day) const
 {
     QDate before = day.addDays(-1);
     // Ends: before the calendar's first year every weekday trades.
-    while (before.isValid() && !m_calendar.isTradingDay(before))
+    while (before.isValid() && !trades(before))
         before = before.addDays(-1);
     return before;
 }

@@ -6,22 +6,39 @@
 
 #include "market/MarketCalendar.h"
 
-// The hours of Borsa Italiana's equity market on the days of its calendar, in Italy's time
-// whatever the machine's zone. Asked about given times only, never the real clock, so that
-// its users and their tests choose the moment.
+// One market's hours on the days of its calendar, in the market's own time whatever the
+// machine's zone (Borsa Italiana's unless other hours are given). Asked about given times only,
+// never the real clock, so that its users and their tests choose the moment.
 class MarketClock final
 {
 public:
+    // A market's day in its own zone. A market that never closes has its days as calendar days
+    // of its zone, each closing at midnight.
+    struct Hours
+    {
+        QTimeZone zone;
+        QTime opening;
+        // Where the phase after it begins: the closing auction, or the close itself.
+        QTime auctionStart;
+        QTime officialClose;
+        QTime lastPhaseEnd;
+        bool alwaysOpen = false;
+    };
+    static Hours borsaItaliana();
+
     enum class Phase {
         Closed,
         Continuous,     // continuous trading
         ClosingAuction, // the closing auction, then trades at its price; the official close is set here
     };
 
-    explicit MarketClock(MarketCalendar calendar = {});
+    explicit MarketClock(MarketCalendar calendar = {}, Hours hours = borsaItaliana());
 
-    // Europe/Rome.
+    // Europe/Rome: Borsa Italiana's, and the day of a market that never closes.
     static QTimeZone zone();
+    // The market's own zone, in which its days and closes are counted.
+    QTimeZone ownZone() const { return m_hours.zone; }
+    QDate dayOf(const QDateTime &at) const { return at.toTimeZone(m_hours.zone).date(); }
     const MarketCalendar &calendar() const { return m_calendar; }
 
     Phase phaseAt(const QDateTime &at) const;
@@ -41,6 +58,10 @@ public:
 
 private:
     QDateTime at(QDate day, QTime time) const;
+    bool trades(QDate day) const;
+    // The end of the day's last phase, earlier on an early close.
+    QTime endOf(QDate day) const;
 
     MarketCalendar m_calendar;
+    Hours m_hours;
 };

@@ -1,6 +1,5 @@
 #include "watch/FollowedValue.h"
 
-#include "market/MarketClock.h"
 
 namespace {
 
@@ -34,6 +33,7 @@ FollowedValue FollowedValue::kept(const ValueStore::Value &value, const std::opt
                                   const QDateTime &alertedAt)
 {
     FollowedValue followed{value.id, value.place, value.name, value.heading, {}, std::nullopt, last, QString(), alertedAt};
+    followed.market = Markets::fromKey(value.market).value_or(MarketId::BorsaItaliana);
     followed.crossing.setLevels(value.levels);
     followed.crossing.setAlerted(value.aboveAlerted, value.belowAlerted);
     if (value.movePercent) {
@@ -65,26 +65,29 @@ bool FollowedValue::take(const ValueReading &reading)
     unreadReason.clear();
     unreadInARow = 0;
     // A later reading of the same second replaces the earlier one in the store too.
-    if (!first || first->time.date() != value.time.date() || first->time.toSecsSinceEpoch() == value.time.toSecsSinceEpoch())
+    const auto dayOf = [this](const QDateTime &time) { return Markets::dayOf(market, time); };
+    if (!first || dayOf(first->time) != dayOf(value.time) || first->time.toSecsSinceEpoch() == value.time.toSecsSinceEpoch())
         first = value;
     last = value;
     return true;
 }
 
-FollowedRow FollowedValue::row(const QDate &today) const
+FollowedRow FollowedValue::row(const QDateTime &now) const
 {
+    const auto dayOf = [this](const QDateTime &time) { return Markets::dayOf(market, time); };
     FollowedRow row;
     row.id = id;
     row.name = name;
     row.address = place.address;
+    row.market = market;
     if (last) {
         row.last = last->number;
         row.lastTime = last->time;
     }
     std::optional<DayClose> from = previousClose;
-    if (from && last && closeDay != last->time.toTimeZone(MarketClock::zone()).date())
+    if (from && last && closeDay != dayOf(last->time))
         from.reset();
-    if (!from && last && first && first->time.date() == last->time.date())
+    if (!from && last && first && dayOf(first->time) == dayOf(last->time))
         from = DayClose::previous({}, {}, {*first});
     if (last && from) {
         const DayClose::Change change = from->changeTo(last->number);
@@ -99,7 +102,7 @@ FollowedRow FollowedValue::row(const QDate &today) const
     }
     row.unreadReason = unreadReason;
     row.levels = crossing.levels();
-    if (alertedAt.date() == today)
+    if (alertedAt.isValid() && dayOf(alertedAt) == dayOf(now))
         row.alertedAt = alertedAt;
     row.beyond = !crossing.isAboveArmed() || !crossing.isBelowArmed();
     return row;

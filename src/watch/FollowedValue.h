@@ -31,7 +31,7 @@ struct FollowedValue
     // Attempts since it was last read.
     int unreadInARow = 0;
     MoveCrossing move{};
-    // Found once a day, at the day's first reading: for closeDay, in Italy's time.
+    // Found once a day, at the day's first reading: for closeDay, in the market's time.
     std::optional<DayClose> previousClose{};
     QDate closeDay{};
     MarketId market = MarketId::BorsaItaliana;
@@ -50,5 +50,5 @@ struct FollowedValue
     bool isStale(const ValueReading &reading) const;
     // Keeps the reading where it is the value's number, else why it is not; false then.
     bool take(const ValueReading &reading);
-    FollowedRow row(const QDate &today) const;
+    FollowedRow row(const QDateTime &now) const;
 };

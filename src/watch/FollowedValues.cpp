@@ -1,7 +1,5 @@
 #include "watch/FollowedValues.h"
 
-#include <map>
-
 #include "watch/alerts/AlertBook.h"
 
 FollowedValues::FollowedValues(const QString &databasePath, WallClock clock, std::optional<Markets> markets, QObject *parent)
@@ -81,18 +79,14 @@ void FollowedValues::take(const QList<ValueReading> &readings)
     }
     QList<qint64> touched;
     QList<qint64> read;
-    // One moment for the whole page: a market's hours are not asked again for every value.
     const QDateTime now = m_clock();
-    std::map<MarketId, bool> opened;
     for (const Taken &t : std::as_const(taken)) {
         FollowedValue &followed = m_values[t.id];
-        const auto known = opened.find(followed.market);
-        const bool open = known != opened.end() ? known->second : (opened[followed.market] = m_day.isOpen(followed.market, now));
         if ((t.taken || followed.unreadReason != t.before.unreadReason) && !touched.contains(t.id))
             touched.append(t.id);
         if (!t.taken) {
             // A page left as the market closed it is not late: the count starts at the opening.
-            if (!open)
+            if (!m_day.isOpen(followed.market, now))
                 followed.unreadInARow = 0;
             else if (followed.unreadInARow == UnreadBeforeSilence) {
                 m_book->silent(t.id, followed.unreadReason, now);
@@ -106,8 +100,7 @@ void FollowedValues::take(const QList<ValueReading> &readings)
         m_day.take(followed, store(), value);
         emit kept(t.id, value);
         read.append(t.id);
-        if (!open)
-            continue;
+        // A price that moves is a price that trades, at any hour and whatever the market says.
         keepCrossing(followed, value);
         keepMove(followed, value);
     }
@@ -145,11 +138,6 @@ QList<AlertHistory::Alert> FollowedValues::alerts()
 void FollowedValues::markAlertsSeen()
 {
     m_book->markAllSeen();
-}
-
-std::optional<int> FollowedValues::unknownYear() const
-{
-    return m_day.unknownYear(m_clock());
 }
 
 void FollowedValues::setMove(qint64 id, const std::optional<MoveCrossing::Move> &move)
@@ -191,6 +179,15 @@ void FollowedValues::setLevels(qint64 id, const LevelCrossing::Levels &levels)
         return;
     m_values[id].crossing.setLevels(levels);
     emit changed(id);
+}
+
+void FollowedValues::setMarket(qint64 id, MarketId market)
+{
+    if (!m_values.contains(id) || m_values[id].market == market || !store().setMarket(id, Markets::key(market)))
+        return;
+    m_day.moveTo(m_values[id], market, store(), m_clock());
+    emit changed(id);
+    emit marketsChanged();
 }
 
 void FollowedValues::rename(qint64 id, const QString &name)
@@ -237,7 +234,7 @@ QList<qint64> FollowedValues::ids() const
 
 FollowedRow FollowedValues::row(qint64 id) const
 {
-    return m_values.contains(id) ? m_values[id].row(today()) : FollowedRow();
+    return m_values.contains(id) ? m_values[id].row(m_clock()) : FollowedRow();
 }
 
 QList<FollowedRow> FollowedValues::rows() const

@@ -25,8 +25,9 @@ class AlertBook;
 // which level or move alerted. Its store's life is StoreLife's, its day on the market
 // MarketDay's, what alerted AlertBook's. No window; the clock is given.
 //
-// Given the markets, it follows each value's: outside its hours a reading is kept but neither
-// a crossing, a move nor a silence alerts. Without them, every market is always open.
+// Given the markets, it follows each value's: a reading that crosses a level or a move alerts
+// at any hour, but a value not read while its market is closed is not silent. Without them,
+// every market is always open.
 class FollowedValues final : public QObject
 {
     Q_OBJECT
@@ -37,8 +38,12 @@ public:
     ~FollowedValues() override;
 
     bool marketOpen(const QDateTime &at, MarketId market = MarketId::BorsaItaliana) const { return m_day.isOpen(market, at); }
+    bool valueOpen(qint64 id, const QDateTime &at) const
+    {
+        return m_day.isOpen(m_values.contains(id) ? m_values[id].market : MarketId::BorsaItaliana, at);
+    }
     // The year of now, where the market's calendar does not know it: every weekday trades then.
-    std::optional<int> unknownYear() const;
+    std::optional<int> unknownYear() const { return m_day.unknownYear(m_clock()); }
 
     // The one entry of readings, a pane's or a page's read out of sight.
     void take(const QList<ValueReading> &readings);
@@ -61,6 +66,8 @@ public:
     // No move: no alert on a move any more. A move MoveCrossing refuses changes nothing.
     void setMove(qint64 id, const std::optional<MoveCrossing::Move> &move);
     void rename(qint64 id, const QString &name);
+    // Its day, close and hours from now on are the market's.
+    void setMarket(qint64 id, MarketId market);
     void unfollow(qint64 id);
 
     bool contains(qint64 id) const { return m_values.contains(id); }
@@ -97,6 +104,8 @@ signals:
     // An alert went into the history, or those there were seen.
     void alertsChanged();
     void placesChanged(const QList<ValuePlace> &places);
+    // A value's market changed: its page's hours out of sight with it.
+    void marketsChanged();
     // Why the store could not be opened as it was; sent from the event loop, after the start.
     void storeProblem(const QString &problem);
 

@@ -5,8 +5,11 @@
 
 #include "market/CalendarFile.h"
 #include "market/MarketClock.h"
+#include "market/Markets.h"
 #include "support/Files.h"
 #include "support/RomeTime.h"
+
+Q_DECLARE_METATYPE(MarketId)
 
 namespace {
 
@@ -24,6 +27,17 @@ MarketClock shippedClock(const QString &extraClosingDays = QString())
     return MarketClock(MarketCalendar::parse(CalendarFile::shippedText() + QLatin1Char('\n') + extraClosingDays));
 }
 
+QDateTime newYork(int y, int m, int d, int h, int min)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, min), NewYork);
+}
+
+Markets shippedMarkets()
+{
+    const auto shipped = [](MarketId id) { return MarketCalendar::parse(CalendarFile::shippedText(Markets::row(id).calendarFile)); };
+    return Markets(shipped(MarketId::BorsaItaliana), shipped(MarketId::BorsaUsa));
+}
+
 } // namespace
 
 // The market's calendar and hours on a machine set to New York's time (see CMakeLists.txt),
@@ -39,6 +53,9 @@ private slots:
     void nextOpeningInWords_data();
     void nextOpeningInWords();
     void previousTradingDayAndItsClose();
+    void eachMarketKeepsItsOwnHours_data();
+    void eachMarketKeepsItsOwnHours();
+    void previousCloseIsTheMarketsOwn();
     void badLinesAreSkippedWithTheirLineAndYearsComeOnlyFromDates();
     void userCopyIsMadeAtFirstUseAndItsYearsReplaceTheShippedOnes();
 };
@@ -120,6 +137,60 @@ void TestMarketClock::previousTradingDayAndItsClose()
         QCOMPARE(clock.closeOf(previous), rome(previous, QTime(17, 35)));
     }
     QVERIFY(!clock.closeOf(QDate(2026, 12, 25)).isValid());
+}
+
+void TestMarketClock::eachMarketKeepsItsOwnHours_data()
+{
+    QTest::addColumn<MarketId>("market");
+    QTest::addColumn<QDateTime>("at");
+    QTest::addColumn<bool>("open");
+    const MarketId usa = MarketId::BorsaUsa;
+    // New York moves its clocks on 8 March and 1 November 2026, Rome on 29 March and 25 October.
+    QTest::newRow("usa, new york's summer, rome's winter: 14:29 in rome") << usa << rome(2026, 3, 9, 14, 29) << false;
+    QTest::newRow("usa, new york's summer, rome's winter: 14:30 in rome") << usa << rome(2026, 3, 9, 14, 30) << true;
+    QTest::newRow("usa, both in winter: 15:29 in rome") << usa << rome(2026, 3, 6, 15, 29) << false;
+    QTest::newRow("usa, rome's winter again: 14:30 in rome") << usa << rome(2026, 10, 26, 14, 30) << true;
+    QTest::newRow("usa, rome's winter again: 21:00 in rome") << usa << rome(2026, 10, 26, 21, 0) << false;
+    QTest::newRow("usa, 15:59 in new york") << usa << newYork(2026, 12, 9, 15, 59) << true;
+    QTest::newRow("usa, the close") << usa << newYork(2026, 12, 9, 16, 0) << false;
+    QTest::newRow("usa, thanksgiving") << usa << newYork(2026, 11, 26, 11, 0) << false;
+    QTest::newRow("usa, early close, 12:59") << usa << newYork(2026, 11, 27, 12, 59) << true;
+    QTest::newRow("usa, early close, 13:00") << usa << newYork(2026, 11, 27, 13, 0) << false;
+    QTest::newRow("usa, good friday 2027") << usa << newYork(2027, 3, 26, 11, 0) << false;
+    QTest::newRow("always open, sunday night") << MarketId::SempreAperto << rome(2026, 12, 6, 23, 30) << true;
+    QTest::newRow("borsa italiana, 21:00 on a weekday") << MarketId::BorsaItaliana << rome(2026, 12, 9, 21, 0) << false;
+}
+
+void TestMarketClock::eachMarketKeepsItsOwnHours()
+{
+    QFETCH(MarketId, market);
+    QFETCH(QDateTime, at);
+    QFETCH(bool, open);
+    QCOMPARE(shippedMarkets().isOpen(market, at), open);
+}
+
+void TestMarketClock::previousCloseIsTheMarketsOwn()
+{
+    const Markets markets = shippedMarkets();
+    const struct
+    {
+        MarketId market;
+        QDate day;
+        QDate previous;
+        QDateTime close;
+    } rows[] = {
+        // Tuesday 1:00 in Rome is still Monday in New York: the day is New York's.
+        {MarketId::BorsaUsa, Markets::dayOf(MarketId::BorsaUsa, rome(2026, 12, 8, 1, 0)), QDate(2026, 12, 4),
+         newYork(2026, 12, 4, 16, 0)},
+        {MarketId::BorsaUsa, QDate(2026, 11, 30), QDate(2026, 11, 27), newYork(2026, 11, 27, 13, 0)},
+        {MarketId::SempreAperto, QDate(2026, 12, 7), QDate(2026, 12, 6), rome(2026, 12, 6, 0, 0)},
+    };
+    for (const auto &row : rows) {
+        QCOMPARE(markets.previousTradingDay(row.market, row.day), row.previous);
+        QCOMPARE(markets.closeOf(row.market, row.previous), row.close);
+    }
+    for (const Markets::Row &row : Markets::rows())
+        QCOMPARE(Markets::fromKey(row.key), row.id);
 }
 
 void TestMarketClock::badLinesAreSkippedWithTheirLineAndYearsComeOnlyFromDates()

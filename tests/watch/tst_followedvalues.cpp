@@ -146,6 +146,7 @@ private slots:
         QTest::newRow("below re-armed before a restart") << none << 13.0 << "12.9;13.1;restart;12.9" << "d..d" << "1001";
         QTest::newRow("an older page's reading does not re-arm") << 14.5 << none << "14.6;14.7;at 9:00;14.4;at 9:01;14.6" << "u....." << "111111";
         QTest::newRow("below, before a restart") << none << 13.0 << "12.9;restart;12.8" << "d.." << "111";
+        QTest::newRow("at 21:00, milan closed") << 14.5 << none << "at 21:00;14.2;14.6;14.7;14.8" << "..u.." << "00111";
     }
     void crossingAlertsOnceAndMarksTheRow()
     {
@@ -156,6 +157,8 @@ private slots:
         QFETCH(QString, beyond);
 
         Session s;
+        s.market = Markets();
+        s.values = s.open();
         s.followEni({});
         s.values->setLevels(s.eni, {qIsNaN(above) ? std::nullopt : std::optional(above),
                                     qIsNaN(below) ? std::nullopt : std::optional(below), 0.2});
@@ -213,7 +216,7 @@ private slots:
         QVERIFY2(note.isEmpty() ? row.changeNote.isEmpty() : row.changeNote.contains(note), qPrintable(row.changeNote));
     }
 
-    void moveAlertsOnceWhileTheMarketIsOpen_data()
+    void moveAlertsOnceADay_data()
     {
         QTest::addColumn<double>("percent");
         QTest::addColumn<int>("minutes"); // 0: from the previous close
@@ -224,13 +227,13 @@ private slots:
         const QString closed14 = QStringLiteral("at 17:40;14;next day;");
         QTest::newRow("from the close") << 5.0 << 0 << "always" << closed14 + "14.5;14.7;14.75;14.3;14.8" << "..u..u";
         QTest::newRow("within minutes") << 2.0 << 10 << "always" << "14.1;14.3;at 9:30;14.3;14.6" << ".u.u";
-        QTest::newRow("not while the market is closed") << 5.0 << 0 << "" << closed14 + "at 8:00;15;at 9:00;15.1" << "..u";
+        QTest::newRow("also while the market is closed") << 5.0 << 0 << "" << closed14 + "at 8:00;15;at 9:00;15.1" << ".u.";
         QTest::newRow("a restart alerts no more") << 5.0 << 0 << "always" << closed14 + "14.8;restart;14.9" << ".u.";
         QTest::newRow("nor the day after a holiday") << 5.0 << 0 << "2026-12-08" << closed14 + "next day;15;restart;15.1" << ".u.";
         QTest::newRow("a new day alerts anew") << 5.0 << 0 << "always" << closed14 + "14.8;at 17:40;14.8;next day;15.6" << ".u.u";
         QTest::newRow("closed pages are not late") << 5.0 << 0 << "" << "at 8:00;-;-;-;-;at 9:00;-;-;-" << "......s";
     }
-    void moveAlertsOnceWhileTheMarketIsOpen()
+    void moveAlertsOnceADay()
     {
         QFETCH(double, percent);
         QFETCH(int, minutes);

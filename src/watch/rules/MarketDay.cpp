@@ -18,13 +18,21 @@ MarketClock MarketDay::clockOf(const FollowedValue &followed) const
 
 void MarketDay::open(FollowedValue &followed, ValueStore &store, const ValueStore::Value &kept, const QDateTime &now) const
 {
-    const auto today = store.readings(kept.id, now.date().startOfDay(), now.date().endOfDay());
+    const QDate day = Markets::dayOf(followed.market, now);
+    const QTimeZone zone = Markets::zoneOf(followed.market);
+    const auto today = store.readings(kept.id, day.startOfDay(zone), day.endOfDay(zone));
     if (!today.isEmpty())
         followed.first = today.first();
-    findPreviousClose(followed, store, dayOf(now));
+    findPreviousClose(followed, store, day);
     // A move alerted before today is armed again with the new close.
-    if (kept.moveAlertedOn == dayOf(now))
+    if (kept.moveAlertedOn == day)
         followed.move.setAlertedSides(kept.moveAlerted);
+}
+
+void MarketDay::moveTo(FollowedValue &followed, MarketId market, ValueStore &store, const QDateTime &now) const
+{
+    followed.market = market;
+    findPreviousClose(followed, store, Markets::dayOf(market, now), false);
 }
 
 void MarketDay::take(FollowedValue &followed, ValueStore &store, const ValueStore::Reading &reading) const
@@ -32,24 +40,30 @@ void MarketDay::take(FollowedValue &followed, ValueStore &store, const ValueStor
     // A day's first reading read again in its second is replaced in the store: the close
     // that stands in for a missing one follows it.
     const auto &close = followed.previousClose;
-    if (followed.closeDay != dayOf(reading.time) || !close
+    const QDate day = Markets::dayOf(followed.market, reading.time);
+    if (followed.closeDay != day || !close
         || (close->kind() == DayClose::Kind::FirstReadingToday && close->time().toSecsSinceEpoch() == reading.time.toSecsSinceEpoch()))
-        findPreviousClose(followed, store, dayOf(reading.time));
+        findPreviousClose(followed, store, day);
 }
 
 // The previous trading day's readings, not the last one stored: after days away the last
 // close known is not the previous one, and the day's first reading says so better.
 void MarketDay::findPreviousClose(FollowedValue &followed, ValueStore &store, const QDate &day) const
 {
+    findPreviousClose(followed, store, day, followed.closeDay != day);
+}
+
+void MarketDay::findPreviousClose(FollowedValue &followed, ValueStore &store, const QDate &day, bool newDay) const
+{
     const MarketClock market = clockOf(followed);
     const QDate before = market.previousTradingDay(day);
-    const QTimeZone rome = MarketClock::zone();
+    const QTimeZone zone = Markets::zoneOf(followed.market);
     QList<ValueStore::Reading> today;
-    if (const auto first = store.firstReadingAfter(followed.id, day.startOfDay(rome)))
+    if (const auto first = store.firstReadingAfter(followed.id, day.startOfDay(zone)))
         today.append(*first);
-    followed.previousClose = DayClose::previous(store.readings(followed.id, before.startOfDay(rome), before.endOfDay(rome)),
+    followed.previousClose = DayClose::previous(store.readings(followed.id, before.startOfDay(zone), before.endOfDay(zone)),
                                                 market.closeOf(before), today);
-    if (followed.closeDay != day)
+    if (newDay)
         followed.move.setAlertedSides(0);
     followed.closeDay = day;
     followed.move.setPreviousClose(followed.previousClose ? std::optional(followed.previousClose->number()) : std::nullopt);
@@ -67,7 +81,7 @@ std::optional<MarketDay::Move> MarketDay::feedMove(FollowedValue &followed, Valu
         withinMinutes ? store.readings(followed.id, move.windowStart(reading.time), reading.time) : QList<ValueStore::Reading>();
     const LevelCrossing::Crossed crossed = move.feed(reading.time, reading.number, recent);
     if (move.alertedSides() != before)
-        book.moveSides(followed.id, move.alertedSides(), dayOf(reading.time));
+        book.moveSides(followed.id, move.alertedSides(), Markets::dayOf(followed.market, reading.time));
     if (crossed == LevelCrossing::Crossed::None || !move.movePercent())
         return std::nullopt;
     const double percent = *move.movePercent();

@@ -32,6 +32,9 @@ public:
     // The year of at, where the market's calendar does not know it: every weekday trades then.
     std::optional<int> unknownYear(const QDateTime &at) const;
     static QDate dayOf(const QDateTime &at) { return at.toTimeZone(MarketClock::zone()).date(); }
+    // A market's change for a value already followed: its day and close are the new market's, and
+    // a move that alerted today stays alerted.
+    void moveTo(FollowedValue &followed, MarketId market, ValueStore &store, const QDateTime &now) const;
 
     // A value the store kept, as the program starts: its day so far and the move sides that
     // alerted today.
@@ -45,6 +48,7 @@ public:
 
 private:
     MarketClock clockOf(const FollowedValue &followed) const;
+    void findPreviousClose(FollowedValue &followed, ValueStore &store, const QDate &day, bool newDay) const;
 
     std::optional<Markets> m_markets;
 };

@@ -20,12 +20,12 @@ OutOfSightReading::OutOfSightReading(FollowedValues &values, BackgroundReading &
     m_heartbeat->setInterval(HeartbeatMs);
     connect(m_heartbeat, &QTimer::timeout, this, &OutOfSightReading::beat);
     connect(&values, &FollowedValues::placesChanged, this, &OutOfSightReading::takeValues);
+    connect(&values, &FollowedValues::marketsChanged, this, [this] { m_next->start(0); });
     connect(&values, &FollowedValues::readingsTaken, this, &OutOfSightReading::taken);
     connect(&reading, &BackgroundReading::valuesRead, this, &OutOfSightReading::finished);
     const QDateTime now = m_clock();
     m_lastBeat = now;
-    if (m_values.marketOpen(now))
-        m_openSince = now;
+    noteOpenings(now);
     // Values followed before the start were read then, as far as the schedule knows: each is
     // loaded only where no pane reads it within the interval.
     for (const qint64 id : values.ids())
@@ -67,7 +67,7 @@ void OutOfSightReading::takeValues()
 void OutOfSightReading::check()
 {
     const QDateTime now = m_clock();
-    const bool open = m_values.marketOpen(now);
+    const ReadSchedule::Open open = [this, now](qint64 id) { return m_values.valueOpen(id, now); };
     m_schedule.notAfter(now);
     if (const std::optional<QString> address = m_schedule.due(now, open); address && m_schedule.backgroundStarted(*address)) {
         QList<ValuePlace> places;
@@ -89,11 +89,7 @@ void OutOfSightReading::beat()
     if (m_lastBeat.msecsTo(now) > HeartbeatMs + SleptAfterMs)
         m_schedule.wokeFromSleep();
     m_lastBeat = now;
-    const bool open = m_values.marketOpen(now);
-    if (!open)
-        m_openSince = QDateTime();
-    else if (!m_openSince.isValid())
-        m_openSince = now;
+    noteOpenings(now);
     check();
     updateLate(now);
 }
@@ -119,17 +115,43 @@ void OutOfSightReading::taken(const QList<qint64> &read)
         emit lateChanged(m_late);
 }
 
+void OutOfSightReading::noteOpenings(const QDateTime &now)
+{
+    for (const Markets::Row &row : Markets::rows()) {
+        QDateTime &since = m_openSince[row.id];
+        if (!m_values.marketOpen(now, row.id))
+            since = QDateTime();
+        else if (!since.isValid() || since > now)
+            since = now;
+    }
+}
+
+// A reading or an opening "in the future" (the clock was set back) counts from the moment it
+// was first seen so, and keeps counting: lateness does not wait for the clock to catch up.
+QDateTime OutOfSightReading::readSince(qint64 id, QDateTime read, MarketId market, const QDateTime &now)
+{
+    if (read.isValid() && read > now) {
+        QDateTime &back = m_readBack[id];
+        if (!back.isValid() || back > now)
+            back = now;
+        read = back;
+    } else {
+        m_readBack.remove(id);
+    }
+    const QDateTime &open = m_openSince[market];
+    return read.isValid() && read > open ? read : open;
+}
+
 void OutOfSightReading::updateLate(const QDateTime &now)
 {
     QList<qint64> late;
-    if (m_openSince.isValid() && m_values.marketOpen(now)) {
-        const qint64 allowedMs = qint64(m_schedule.intervalMinutes()) * 2 * 60000;
-        for (const qint64 id : m_values.ids()) {
-            const QDateTime read = m_values.row(id).lastTime;
-            const QDateTime since = read.isValid() && read > m_openSince ? read : m_openSince;
-            if (since.msecsTo(now) > allowedMs)
-                late.append(id);
-        }
+    const qint64 allowedMs = qint64(m_schedule.intervalMinutes()) * 2 * 60000;
+    for (const qint64 id : m_values.ids()) {
+        const FollowedRow row = m_values.row(id);
+        if (!m_openSince[row.market].isValid() || !m_values.marketOpen(now, row.market))
+            continue;
+        if (readSince(id, row.lastTime, row.market, now).msecsTo(now) > allowedMs)
+            late.append(id);
     }
     if (late == m_late)
         return;

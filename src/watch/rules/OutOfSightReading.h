@@ -1,12 +1,15 @@
 #pragma once
 
+#include <map>
 #include <optional>
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QObject>
 
 #include "common/WallClock.h"
+#include "market/Markets.h"
 #include "panes/ValueReading.h"
 #include "watch/rules/ReadSchedule.h"
 
@@ -17,8 +20,9 @@ class QTimer;
 // Keeps every followed value read, shown or not: a value nothing has read for an interval has
 // its address loaded out of sight, one address at a time, and what that page reads goes to the
 // values as a pane's readings do. A heartbeat notices the machine waking (every value is read
-// at once then), the market opening, and which values are late. The clock is given, so that a
-// test drives it with times of its own; the market's hours are the values' markets'.
+// at once then), the markets opening, and which values are late. The clock is given, so that a
+// test drives it with times of its own; an address is read while the market of any of its
+// values is open, and a value is late only while its own market is.
 class OutOfSightReading final : public QObject
 {
     Q_OBJECT
@@ -50,6 +54,8 @@ signals:
 private:
     void takeValues();
     void finished(const QList<ValueReading> &readings);
+    void noteOpenings(const QDateTime &now);
+    QDateTime readSince(qint64 id, QDateTime read, MarketId market, const QDateTime &now);
     void updateLate(const QDateTime &now);
     void taken(const QList<qint64> &read);
 
@@ -60,8 +66,10 @@ private:
     QTimer *m_next;
     QTimer *m_heartbeat;
     QDateTime m_lastBeat;
-    // Since when the market has been open as far as this program saw; a value cannot be late
-    // for longer than that.
-    QDateTime m_openSince;
+    // Since when each market has been open as far as this program saw; a value cannot be late
+    // for longer than its market's.
+    std::map<MarketId, QDateTime> m_openSince;
+    // Where the clock was when a value's last reading was first seen in the future.
+    QHash<qint64, QDateTime> m_readBack;
     QList<qint64> m_late;
 };

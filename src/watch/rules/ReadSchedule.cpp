@@ -97,11 +97,19 @@ QList<QString> ReadSchedule::inTurn() const
     return turn;
 }
 
-std::optional<QString> ReadSchedule::due(const QDateTime &now, bool marketOpen) const
+bool ReadSchedule::isOpen(const QString &address, const Open &open) const
 {
-    if (!marketOpen || m_running)
+    return std::any_of(m_values.cbegin(), m_values.cend(),
+                       [&](const Value &value) { return value.address == address && open(value.id); });
+}
+
+std::optional<QString> ReadSchedule::due(const QDateTime &now, const Open &open) const
+{
+    if (m_running)
         return std::nullopt;
     for (const QString &address : inTurn()) {
+        if (!isOpen(address, open))
+            continue;
         const auto at = dueTime(address);
         if (!at || *at <= now)
             return address;
@@ -109,15 +117,19 @@ std::optional<QString> ReadSchedule::due(const QDateTime &now, bool marketOpen) 
     return std::nullopt;
 }
 
-std::optional<QDateTime> ReadSchedule::nextDueTime(const QDateTime &now, bool marketOpen) const
+std::optional<QDateTime> ReadSchedule::nextDueTime(const QDateTime &now, const Open &open) const
 {
-    if (!marketOpen || m_running || m_addresses.isEmpty())
+    if (m_running)
         return std::nullopt;
     QDateTime earliest;
     for (const QString &address : m_addresses) {
+        if (!isOpen(address, open))
+            continue;
         const QDateTime at = dueTime(address).value_or(now);
         if (!earliest.isValid() || at < earliest)
             earliest = at;
     }
+    if (!earliest.isValid())
+        return std::nullopt;
     return std::max(earliest, now);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include <QDateTime>
@@ -11,8 +12,9 @@
 // within the interval needs nothing; one that no pane has read for an interval is due, and its
 // address is loaded in a hidden page that reads every followed value of it. Hidden pages are
 // loaded one at a time, the addresses in turn, so that one slow site does not starve the
-// others. Plain: every time, event and whether the market is open given by the caller, one
-// timer of its own waits for nextDueTime.
+// others. An address is read while the market of any of its values is open. Plain: every time,
+// event and whether a value's market is open given by the caller, one timer of its own waits
+// for nextDueTime.
 class ReadSchedule final
 {
     Q_DISABLE_COPY_MOVE(ReadSchedule)
@@ -23,6 +25,8 @@ public:
         QString address;
     };
     static constexpr int DefaultMinutes = 1;
+    // Whether the value's market is open now.
+    using Open = std::function<bool(qint64 id)>;
 
     ReadSchedule() = default;
 
@@ -48,16 +52,17 @@ public:
     void backgroundFinished(const QString &address, const QDateTime &time);
     std::optional<QString> running() const { return m_running; }
 
-    // The address to load now; none while one loads or the market is closed (then nothing will
-    // be due until it opens).
-    std::optional<QString> due(const QDateTime &now, bool marketOpen) const;
+    // The address to load now; none while one loads or every market is closed (then nothing
+    // will be due until one opens).
+    std::optional<QString> due(const QDateTime &now, const Open &open) const;
     // When due() will next give an address: now when one is due already; none while one
-    // loads (its end is the next event), the market is closed or nothing is followed.
-    std::optional<QDateTime> nextDueTime(const QDateTime &now, bool marketOpen) const;
+    // loads (its end is the next event), every market is closed or nothing is followed.
+    std::optional<QDateTime> nextDueTime(const QDateTime &now, const Open &open) const;
 
 private:
     // None: due at once.
     std::optional<QDateTime> dueTime(const QString &address) const;
+    bool isOpen(const QString &address, const Open &open) const;
     // The addresses in turn, starting after the one loaded last.
     QList<QString> inTurn() const;
 

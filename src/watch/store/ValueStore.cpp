@@ -29,8 +29,8 @@ QList<ValueStore::Value> ValueStore::values() const
     QSqlQuery q(QSqlDatabase::database(m_file.connection(), false));
     QList<Value> values;
     if (!StoreSql::execute(q, QStringLiteral("SELECT id, address, grp, cell, name, above, below, margin, heading, above_alerted, "
-                                "below_alerted, move_percent, move_minutes, move_margin, move_alerted, move_alerted_on "
-                                "FROM followed ORDER BY id")))
+                                "below_alerted, move_percent, move_minutes, move_margin, move_alerted, move_alerted_on, "
+                                "market FROM followed ORDER BY id")))
         return values;
     while (q.next()) {
         Value v;
@@ -46,6 +46,7 @@ QList<ValueStore::Value> ValueStore::values() const
         v.moveMargin = q.value(13).toDouble();
         v.moveAlerted = q.value(14).toInt();
         v.moveAlertedOn = QDate::fromString(q.value(15).toString(), Qt::ISODate);
+        v.market = q.value(16).toString();
         values.append(v);
     }
     return values;
@@ -109,6 +110,13 @@ bool ValueStore::setMoveAlerted(qint64 id, int sides, const QDate &day)
     QSqlQuery q(QSqlDatabase::database(m_file.connection(), false));
     q.prepare(QStringLiteral("UPDATE followed SET move_alerted = ?, move_alerted_on = ? WHERE id = ?"));
     return run(q, {sides, text(day.toString(Qt::ISODate)), id}) && q.numRowsAffected() == 1;
+}
+
+bool ValueStore::setMarket(qint64 id, const QString &market)
+{
+    QSqlQuery q(QSqlDatabase::database(m_file.connection(), false));
+    q.prepare(QStringLiteral("UPDATE followed SET market = ? WHERE id = ?"));
+    return run(q, {text(market), id}) && q.numRowsAffected() == 1;
 }
 
 bool ValueStore::unfollow(qint64 id)

@@ -48,6 +48,8 @@ public:
         // a day, whatever the restarts.
         int moveAlerted = 0;
         QDate moveAlertedOn;
+        // The market's key (Markets::key); the store keeps it as given.
+        QString market;
     };
     struct Reading
     {
@@ -77,6 +79,7 @@ public:
     // A move set anew is armed.
     bool setMove(qint64 id, std::optional<double> percent, int minutes, double margin);
     bool setMoveAlerted(qint64 id, int sides, const QDate &day);
+    bool setMarket(qint64 id, const QString &market);
     // Forgets the value with its readings.
     bool unfollow(qint64 id);
 

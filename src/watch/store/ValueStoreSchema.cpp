@@ -38,6 +38,7 @@ const char *const From3[] = {"ALTER TABLE followed ADD COLUMN move_percent REAL"
                              "ALTER TABLE followed ADD COLUMN move_margin REAL NOT NULL DEFAULT 0.2",
                              "ALTER TABLE followed ADD COLUMN move_alerted INTEGER NOT NULL DEFAULT 0",
                              "ALTER TABLE followed ADD COLUMN move_alerted_on TEXT NOT NULL DEFAULT ''"};
+const char *const From4[] = {"ALTER TABLE followed ADD COLUMN market TEXT NOT NULL DEFAULT 'borsa-italiana'"};
 
 template<std::size_t N>
 bool runAll(QSqlQuery &q, const char *const (&statements)[N])
@@ -58,6 +59,8 @@ bool bringUpToDate(QSqlQuery &q, int version)
     if (version >= 1 && version <= 2 && !runAll(q, From2))
         return false;
     if (version <= 3 && !runAll(q, From3))
+        return false;
+    if (version <= 4 && !runAll(q, From4))
         return false;
     if (!runAll(q, Additions))
         return false;

@@ -12,7 +12,9 @@ namespace ValueStoreSchema {
 // 3: which levels have alerted, so a restart does not alert again; the alerts of the last days;
 //    readings found by value and time without a scan.
 // 4: a move in percent to alert on, and whether it alerted today.
-constexpr int Version = 4;
+// 5: each value's market ("borsa-italiana", "borsa-usa", "sempre-aperto"); the values followed
+//    before trade on Borsa Italiana.
+constexpr int Version = 5;
 
 enum class Outcome { Ready, LaterProgram, Failed };
 

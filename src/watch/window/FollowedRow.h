@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include "market/Markets.h"
 #include "watch/rules/LevelCrossing.h"
 
 // One line of "Valori seguiti": a followed value as it stands now, a copy for showing.
@@ -13,6 +14,7 @@ struct FollowedRow
     qint64 id = 0;
     QString name;
     QString address;
+    MarketId market = MarketId::BorsaItaliana;
     std::optional<double> last;
     QDateTime lastTime;
     // Since the previous trading day's close, else since the day's first reading.

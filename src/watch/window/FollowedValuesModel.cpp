@@ -146,6 +146,14 @@ QString FollowedValuesModel::text(const FollowedRow &row, int column) const
         return price(row.levels.above);
     case Below:
         return price(row.levels.below);
+    case Move: {
+        if (!row.movePercent)
+            return QString();
+        const QString size = LevelText::grouped(*row.movePercent, LevelText::decimals(*row.movePercent)) + QStringLiteral(" %");
+        return row.moveMinutes > 0 ? QStringLiteral("%1 in %2 min").arg(size).arg(row.moveMinutes) : QStringLiteral("\u00b1") + size;
+    }
+    case Market:
+        return Markets::caption(row.market);
     }
     return QString();
 }
@@ -165,6 +173,8 @@ QVariant FollowedValuesModel::sortKey(const FollowedRow &row, int column) const
         return orNothing(row.levels.above);
     case Below:
         return orNothing(row.levels.below);
+    case Move:
+        return orNothing(row.movePercent);
     }
     return text(row, column);
 }
@@ -182,6 +192,8 @@ QVariant FollowedValuesModel::data(const QModelIndex &index, int role) const
         return sortKey(row, column);
     case IdRole:
         return row.id;
+    case MarketRole:
+        return int(row.market);
     case Qt::ToolTipRole:
         if (column == State && !row.unreadReason.isEmpty())
             return row.unreadReason;
@@ -192,7 +204,7 @@ QVariant FollowedValuesModel::data(const QModelIndex &index, int role) const
                                             : QStringLiteral("%1 (%2)").arg(row.changeNote, price(row.previousClose));
         return {};
     case Qt::TextAlignmentRole:
-        return column == Name || column == State ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        return column == Name || column == State || column == Market ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::BackgroundRole:
         return row.beyond ? QVariant(QColor(255, 214, 120)) : QVariant();
     case Qt::FontRole: {
@@ -219,7 +231,8 @@ QVariant FollowedValuesModel::headerData(int section, Qt::Orientation orientatio
 {
     static const QStringList headings{QStringLiteral("Nome"), QStringLiteral("Ultimo"), QStringLiteral("Ora"),
                                       QStringLiteral("Variazione"), QStringLiteral("Var. %"), QStringLiteral("Stato"),
-                                      QStringLiteral("Sopra"), QStringLiteral("Sotto")};
+                                      QStringLiteral("Sopra"), QStringLiteral("Sotto"), QStringLiteral("Variazione avvisata"),
+                                      QStringLiteral("Mercato")};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= headings.size())
         return QAbstractTableModel::headerData(section, orientation, role);
     return headings.at(section);

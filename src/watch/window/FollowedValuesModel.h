@@ -17,9 +17,11 @@ class FollowedValuesModel final : public QAbstractTableModel
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(FollowedValuesModel)
 public:
-    enum Column { Name, Last, Time, Change, ChangePercent, State, Above, Below, ColumnCount };
+    enum Column { Name, Last, Time, Change, ChangePercent, State, Above, Below, Move, Market, ColumnCount };
     static constexpr int SortRole = Qt::UserRole;
     static constexpr int IdRole = Qt::UserRole + 1;
+    // The row's MarketId, as an int.
+    static constexpr int MarketRole = Qt::UserRole + 2;
 
     explicit FollowedValuesModel(FollowedValues &values, QObject *parent = nullptr);
 

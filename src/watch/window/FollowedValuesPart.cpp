@@ -44,6 +44,7 @@ FollowedValuesWindow &FollowedValuesPart::window()
     m_model->setLate(m_late);
     w->setIntervalMinutes(m_intervalMinutes);
     connect(w, &FollowedValuesWindow::intervalChosen, this, &FollowedValuesPart::intervalChosen);
+    connect(w, &FollowedValuesWindow::marketChosen, &m_values, &FollowedValues::setMarket);
     // Closed, the chart waits for the opening, which draws it once.
     connect(w, &FollowedValuesWindow::chosenChanged, this, [this](qint64 id) {
         if (isOpen())

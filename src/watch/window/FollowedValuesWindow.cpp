@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -44,6 +45,8 @@ FollowedValuesWindow::FollowedValuesWindow(FollowedValuesModel &model, QWidget *
     // In the order followed until the user clicks a heading.
     m_table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     m_table->setSortingEnabled(true);
+    m_table->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_table, &QWidget::customContextMenuRequested, this, &FollowedValuesWindow::showRowMenu);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this, &FollowedValuesWindow::checkChosen);
     connect(m_sorted, &QAbstractItemModel::rowsInserted, this, &FollowedValuesWindow::rowsCameOrWent);
     connect(m_sorted, &QAbstractItemModel::rowsRemoved, this, &FollowedValuesWindow::rowsCameOrWent);
@@ -173,4 +176,23 @@ void FollowedValuesWindow::checkChosen()
         return;
     m_chosen = id;
     emit chosenChanged(id);
+}
+
+void FollowedValuesWindow::showRowMenu(const QPoint &at)
+{
+    const QModelIndex index = m_table->indexAt(at);
+    if (!index.isValid())
+        return;
+    const qint64 id = index.data(FollowedValuesModel::IdRole).toLongLong();
+    const auto current = MarketId(index.data(FollowedValuesModel::MarketRole).toInt());
+    QMenu menu(this);
+    QMenu *markets = menu.addMenu(QStringLiteral("Mercato"));
+    markets->setObjectName(QStringLiteral("marketMenu"));
+    for (const Markets::Row &row : Markets::rows()) {
+        QAction *action = markets->addAction(row.caption);
+        action->setCheckable(true);
+        action->setChecked(row.id == current);
+        connect(action, &QAction::triggered, this, [this, id, market = row.id] { emit marketChosen(id, market); });
+    }
+    menu.exec(m_table->viewport()->mapToGlobal(at));
 }

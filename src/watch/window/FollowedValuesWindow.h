@@ -3,6 +3,7 @@
 #include <QList>
 #include <QWidget>
 
+#include "market/Markets.h"
 #include "panes/BrowserPane.h"
 
 class AlertHistoryModel;
@@ -46,10 +47,12 @@ signals:
     void exportAsked(qint64 id);
     void unfollowAsked(qint64 id);
     void intervalChosen(int minutes);
+    void marketChosen(qint64 id, MarketId market);
 
 private:
     void rowsCameOrWent();
     void checkChosen();
+    void showRowMenu(const QPoint &at);
 
     FollowedValuesModel &m_model;
     QSortFilterProxyModel *m_sorted;

@@ -39,8 +39,8 @@ struct Session
     }
 
     // Steps apart by ";": "+N" seconds later the timer fires, "beat+N" the heartbeat does;
-    // "pane x" a pane reads x ("pane -x" finds no number); "done" or "fail" the hidden page
-    // answers; "closed" or "open" the market. Gives the asks as "address@second".
+    // "pane x" a pane reads x ("pane -x" finds no number); "always x" puts x on "Sempre aperto";
+    // "done" or "fail" the hidden page answers; "closed" or "open" the market. Gives the asks as "address@second".
     QString run(const QString &steps)
     {
         for (const QString &step : steps.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
@@ -56,6 +56,8 @@ struct Session
                                                     unread ? std::nullopt : std::optional(2.0), QStringLiteral("2"),
                                                     unread ? QStringLiteral("valore non trovato") : QString(), now, QString()}};
                 values->take(readings);
+            } else if (step.startsWith(QLatin1String("always "))) {
+                values->setMarket(*values->idAt(places.value(step.mid(7))), MarketId::SempreAperto);
             } else if (step == QLatin1String("done") || step == QLatin1String("fail")) {
                 reading.answerLast(now, step == QLatin1String("done"));
             } else {
@@ -98,6 +100,9 @@ private slots:
         QTest::newRow("nothing is late while closed") << true << 1 << "closed;beat+300" << "" << "";
         QTest::newRow("nor when it opened between heartbeats") << true << 1 << "closed;beat+300;open;pane a1" << "a@300" << "";
         QTest::newRow("no market hours: always open") << false << 1 << "+60" << "a@60" << "";
+        QTest::newRow("at 21:00 only a value always open is read") << true << 1 << "always b1;+39600" << "b@39600" << "";
+        QTest::newRow("late although the clock went back an hour")
+            << true << 1 << "+60;done;+5;done;beat+-3600;beat+60;beat+90" << "a@60 b@60 a@-3475" << "a1 a2 b1";
         QTest::newRow("nor just after it opened") << true << 1 << "closed;beat+300;open;beat+30" << "a@300" << "";
     }
     void valueNoPaneReadsIsLoadedOutOfSight()

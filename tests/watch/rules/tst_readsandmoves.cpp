@@ -51,8 +51,8 @@ private slots:
 // Events, times in seconds: mN the interval (! when refused); =N:x,… the values followed and
 // their addresses; rN@t a pane reads value N; ?@t what is due (an address or -); n@t when the
 // next one is due; s@t starts what is due (its address or -); +x starts x (! when refused);
-// fx@t address x ends; w the computer woke; <@t the clock went back to t; c and o the market
-// closes, opens.
+// fx@t address x ends; w the computer woke; <@t the clock went back to t; c and o every market
+// closes, opens; xN,… only those values' markets are closed.
 void TestReadsAndMoves::backgroundReadsComeInTurn_data()
 {
     QTest::addColumn<QString>("events");
@@ -77,6 +77,8 @@ void TestReadsAndMoves::backgroundReadsComeInTurn_data()
     QTest::newRow("waking makes every value due") << "=1:a,2:b r1@0 r2@0 ?@10 w ?@10 n@10" << "- a 10";
     QTest::newRow("closed market, nothing due") << "=1:a c ?@0 n@0 o ?@0" << "- - a";
     QTest::newRow("nothing followed") << "=1: ?@0 n@0" << "- -";
+    QTest::newRow("an address is due while one of its markets is open")
+        << "=1:a,2:a,3:b x1,3 ?@0 n@0 s@0 fa@1 ?@61 x1,2,3 ?@61 n@61" << "a 0 a a - -";
     QTest::newRow("a reading after now counts as now") << "=1:a r1@3600 <@60 ?@60 ?@120" << "- a";
 }
 
@@ -86,7 +88,9 @@ void TestReadsAndMoves::backgroundReadsComeInTurn()
     QFETCH(QString, answers);
 
     ReadSchedule schedule;
-    bool open = true;
+    bool allOpen = true;
+    QList<qint64> closed;
+    const ReadSchedule::Open open = [&](qint64 id) { return allOpen && !closed.contains(id); };
     QStringList got;
     for (const QString &event : events.split(QLatin1Char(' '))) {
         const QString what = event.section(QLatin1Char('@'), 0, 0).mid(1);
@@ -107,7 +111,12 @@ void TestReadsAndMoves::backgroundReadsComeInTurn()
         case 'f': schedule.backgroundFinished(what, at); break;
         case 'w': schedule.wokeFromSleep(); break;
         case '<': schedule.notAfter(at); break;
-        default: open = event == QLatin1String("o");
+        case 'x':
+            closed.clear();
+            for (const QString &id : what.split(QLatin1Char(',')))
+                closed.append(id.toLongLong());
+            break;
+        default: allOpen = event == QLatin1String("o");
         }
     }
     QCOMPARE(got.join(QLatin1Char(' ')), answers);

@@ -58,6 +58,7 @@ void TestValueStore::restartKeepsValuesLevelsAndReadings()
         QVERIFY(store.setAlerted(id, Crossed::Above, true));
         QVERIFY(store.setAlerted(id, Crossed::Below, true));
         QVERIFY(store.setAlerted(id, Crossed::Below, false));
+        QVERIFY(store.setMarket(id, QStringLiteral("borsa-usa")));
         QList<std::pair<qint64, ValueStore::Reading>> day;
         for (int minute = 0; minute < 480; ++minute)
             day.append({id, {m_morning.addSecs(60 * minute), 14.0 + minute / 1000.0}});
@@ -77,6 +78,7 @@ void TestValueStore::restartKeepsValuesLevelsAndReadings()
     QCOMPARE(values.first().levels.marginPercent, 0.5);
     QVERIFY(values.first().aboveAlerted);
     QVERIFY(!values.first().belowAlerted);
+    QCOMPARE(values.first().market, QStringLiteral("borsa-usa"));
     // A new margin leaves the crossing alerted; a level moved is armed again.
     QVERIFY(store.setLevels(id, {14.5, 12.0, 1.0}) && store.setAlerted(id, Crossed::Below, true));
     QVERIFY(store.values().first().aboveAlerted);
@@ -262,6 +264,11 @@ void TestValueStore::olderFileIsBroughtUpToDateKeepingItsValues_data()
     QTest::newRow("3: no move") << 3
                                 << ", heading TEXT NOT NULL DEFAULT '', above_alerted INTEGER NOT NULL DEFAULT 0, "
                                    "below_alerted INTEGER NOT NULL DEFAULT 0";
+    QTest::newRow("4: no market") << 4
+                                  << ", heading TEXT NOT NULL DEFAULT '', above_alerted INTEGER NOT NULL DEFAULT 0, "
+                                     "below_alerted INTEGER NOT NULL DEFAULT 0, move_percent REAL, move_minutes INTEGER NOT NULL "
+                                     "DEFAULT 0, move_margin REAL NOT NULL DEFAULT 0.2, move_alerted INTEGER NOT NULL DEFAULT 0, "
+                                     "move_alerted_on TEXT NOT NULL DEFAULT ''";
 }
 
 void TestValueStore::olderFileIsBroughtUpToDateKeepingItsValues()
@@ -286,6 +293,7 @@ void TestValueStore::olderFileIsBroughtUpToDateKeepingItsValues()
         QCOMPARE(values.size(), 1);
         QCOMPARE(values.first().levels.above, std::optional(15.0));
         QVERIFY(values.first().heading.isEmpty() && !values.first().aboveAlerted && !values.first().movePercent);
+        QCOMPARE(values.first().market, QStringLiteral("borsa-italiana"));
         QCOMPARE(store.lastReading(values.first().id)->number, 14.2);
         QVERIFY(store.alerts().add({0, m_morning, values.first().id, AlertHistory::Kind::CrossedAbove, 15.0, {}, false}));
     }
