@@ -9,6 +9,7 @@ using StoreSql::text;
 ValueStore::ValueStore(const QString &path, const QString &driverOptions)
     : m_file(path, driverOptions)
     , m_alerts(m_file.connection())
+    , m_phoneOutbox(m_file.connection())
 {
 }
 
@@ -19,8 +20,8 @@ QList<ValueStore::Value> ValueStore::values() const
     QSqlQuery q(QSqlDatabase::database(m_file.connection(), false));
     QList<Value> values;
     if (!StoreSql::execute(q, QStringLiteral("SELECT id, address, grp, cell, name, above, below, margin, heading, above_alerted, "
-                                "below_alerted, move_percent, move_minutes, move_margin, move_alerted, move_alerted_on "
-                                "FROM followed ORDER BY id")))
+                                "below_alerted, move_percent, move_minutes, move_margin, move_alerted, move_alerted_on, "
+                                "phone FROM followed ORDER BY id")))
         return values;
     while (q.next()) {
         Value v;
@@ -36,6 +37,7 @@ QList<ValueStore::Value> ValueStore::values() const
         v.moveMargin = q.value(13).toDouble();
         v.moveAlerted = q.value(14).toInt();
         v.moveAlertedOn = QDate::fromString(q.value(15).toString(), Qt::ISODate);
+        v.phone = q.value(16).toBool();
         values.append(v);
     }
     return values;
@@ -99,6 +101,13 @@ bool ValueStore::setMoveAlerted(qint64 id, int sides, const QDate &day)
     QSqlQuery q(QSqlDatabase::database(m_file.connection(), false));
     q.prepare(QStringLiteral("UPDATE followed SET move_alerted = ?, move_alerted_on = ? WHERE id = ?"));
     return run(q, {sides, text(day.toString(Qt::ISODate)), id}) && q.numRowsAffected() == 1;
+}
+
+bool ValueStore::setPhone(qint64 id, bool on)
+{
+    QSqlQuery q(QSqlDatabase::database(m_file.connection(), false));
+    q.prepare(QStringLiteral("UPDATE followed SET phone = ? WHERE id = ?"));
+    return run(q, {on, id}) && q.numRowsAffected() == 1;
 }
 
 bool ValueStore::unfollow(qint64 id)

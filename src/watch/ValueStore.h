@@ -10,6 +10,7 @@
 #include "panes/ValueReading.h"
 #include "watch/AlertHistory.h"
 #include "watch/LevelCrossing.h"
+#include "watch/PhoneOutbox.h"
 #include "watch/ValueStoreFile.h"
 
 // The followed values, their levels and their readings, in one SQLite file (ValueStoreFile
@@ -41,6 +42,8 @@ public:
         // a day, whatever the restarts.
         int moveAlerted = 0;
         QDate moveAlertedOn;
+        // Whether its alerts go to the phone too.
+        bool phone = false;
     };
     struct Reading
     {
@@ -70,6 +73,7 @@ public:
     // A move set anew is armed.
     bool setMove(qint64 id, std::optional<double> percent, int minutes, double margin);
     bool setMoveAlerted(qint64 id, int sides, const QDate &day);
+    bool setPhone(qint64 id, bool on);
     // Forgets the value with its readings.
     bool unfollow(qint64 id);
 
@@ -84,10 +88,12 @@ public:
     int prune(const QDateTime &now, int days = 30);
 
     AlertHistory &alerts() { return m_alerts; }
+    PhoneOutbox &phoneOutbox() { return m_phoneOutbox; }
 
 private:
     std::optional<Reading> oneReading(const QString &statement, const QVariantList &values) const;
 
     ValueStoreFile m_file;
     AlertHistory m_alerts;
+    PhoneOutbox m_phoneOutbox;
 };

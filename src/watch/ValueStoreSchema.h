@@ -12,7 +12,9 @@ namespace ValueStoreSchema {
 // 3: which levels have alerted, so a restart does not alert again; the alerts of the last days;
 //    readings found by value and time without a scan.
 // 4: a move in percent to alert on, and whether it alerted today.
-constexpr int Version = 4;
+// 5: where each alert went: the desktop or the program's own list, and the phone, whose
+//    messages wait in the store until the service takes them.
+constexpr int Version = 5;
 
 enum class Outcome { Ready, LaterProgram, Failed };
 

@@ -5,19 +5,20 @@
 #include <QPointer>
 
 #include "panes/BrowserPane.h"
+#include "watch/AlertSender.h"
 #include "watch/BackgroundWatch.h"
 #include "watch/DesktopNotifier.h"
 
-class AlertSender;
 class MarketClock;
 class BackgroundReading;
 class FollowedValues;
+class PhoneAlerts;
 class QAction;
 class WatchWindow;
 
 // The program's followed values, one for all windows: connects every pane to the values (the
-// places to read, the readings, the menu's questions), a crossing to its alert, and
-// "Valori seguiti" to every pane's menu.
+// places to read, the readings, the menu's questions), a crossing to its alert on the desktop
+// and, for the values that send there, on the phone, and "Valori seguiti" to every pane's menu.
 class ValueWatch final : public QObject
 {
     Q_OBJECT
@@ -42,15 +43,19 @@ public:
     FollowedValues &values() const { return *m_values; }
     AlertSender &alerts() const { return *m_alerts; }
     WatchWindow &window() const { return *m_window; }
+    PhoneAlerts &phone() const { return *m_phone; }
 
 private:
     void publishPlaces();
     void showLate(const QList<qint64> &late);
     void answer(BrowserPane &from, BrowserPane::ValueAsk ask, const ValuePick &pick);
+    // The alert FollowedValues has just put in the history, to the desktop and the phone.
+    void alert(qint64 valueId, const AlertSender::Words &words, bool high, const QString &tags);
 
     FollowedValues *m_values;
     AlertSender *m_alerts;
     WatchWindow *m_window;
+    PhoneAlerts *m_phone;
     QAction *m_showWindow;
     QList<QPointer<BrowserPane>> m_panes;
     BackgroundWatch *m_background = nullptr;

@@ -96,6 +96,12 @@ void WatchWindow::showAlertList()
     m_alertList->bringUp();
 }
 
+void WatchWindow::alertsDelivered()
+{
+    if (m_alertHistory)
+        m_alertHistory->reload();
+}
+
 bool WatchWindow::isOpen() const
 {
     return m_window && m_window->isVisible();

@@ -292,6 +292,11 @@ void TestValueStore::olderFileIsBroughtUpToDateKeepingItsValues_data()
     QTest::newRow("3: no move") << 3
                                 << ", heading TEXT NOT NULL DEFAULT '', above_alerted INTEGER NOT NULL DEFAULT 0, "
                                    "below_alerted INTEGER NOT NULL DEFAULT 0";
+    QTest::newRow("4: no phone") << 4
+                                 << ", heading TEXT NOT NULL DEFAULT '', above_alerted INTEGER NOT NULL DEFAULT 0, "
+                                    "below_alerted INTEGER NOT NULL DEFAULT 0, move_percent REAL, move_minutes INTEGER NOT "
+                                    "NULL DEFAULT 0, move_margin REAL NOT NULL DEFAULT 0.2, move_alerted INTEGER NOT NULL "
+                                    "DEFAULT 0, move_alerted_on TEXT NOT NULL DEFAULT ''";
 }
 
 void TestValueStore::olderFileIsBroughtUpToDateKeepingItsValues()
@@ -315,9 +320,13 @@ void TestValueStore::olderFileIsBroughtUpToDateKeepingItsValues()
         const QList<ValueStore::Value> values = store.values();
         QCOMPARE(values.size(), 1);
         QCOMPARE(values.first().levels.above, std::optional(15.0));
-        QVERIFY(values.first().heading.isEmpty() && !values.first().aboveAlerted && !values.first().movePercent);
+        QVERIFY(values.first().heading.isEmpty() && !values.first().aboveAlerted && !values.first().movePercent
+                && !values.first().phone);
         QCOMPARE(store.lastReading(values.first().id)->number, 14.2);
         QVERIFY(store.alerts().add({0, m_morning, values.first().id, AlertHistory::Kind::CrossedAbove, 15.0, {}, false}));
+        // The history reads with where each alert went: nowhere known before the migration.
+        QCOMPARE(store.alerts().list().size(), opening + 1);
+        QCOMPARE(store.alerts().list().first().phone, AlertHistory::Phone::NotSent);
     }
     OtherConnection other(path());
     QCOMPARE(other.value(QStringLiteral("SELECT version FROM schema_version")).toInt(), ValueStoreSchema::Version);
