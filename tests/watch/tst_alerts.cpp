@@ -9,12 +9,12 @@
 #include "support/PrivateBus.h"
 #include "support/RecordingPane.h"
 #include "support/TopicServer.h"
-#include "watch/AlertHistoryModel.h"
-#include "watch/AlertList.h"
-#include "watch/AlertSender.h"
+#include "watch/alerts/AlertList.h"
+#include "watch/alerts/AlertSender.h"
+#include "watch/window/AlertHistoryModel.h"
 #include "watch/FollowedValues.h"
 #include "watch/ValueWatch.h"
-#include "watch/WatchWindow.h"
+#include "watch/window/FollowedValuesPart.h"
 
 namespace {
 

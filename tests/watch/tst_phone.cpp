@@ -9,7 +9,7 @@
 
 #include "common/ProgramSettings.h"
 #include "support/TopicServer.h"
-#include "watch/ValueStore.h"
+#include "watch/store/ValueStore.h"
 #include "watch/phone/PhoneAlerts.h"
 #include "watch/phone/PhoneQueue.h"
 

@@ -4,7 +4,7 @@
 
 #include "common/MessageBox.h"
 #include "common/ProgramSettings.h"
-#include "watch/ValueStore.h"
+#include "watch/store/ValueStore.h"
 #include "watch/phone/PhoneDialog.h"
 #include "watch/phone/PhoneQueue.h"
 

@@ -6,7 +6,7 @@
 #include <QMap>
 #include <QSet>
 
-#include "watch/PhoneOutbox.h"
+#include "watch/store/PhoneOutbox.h"
 
 // Which messages to the phone go out when. A message is kept in the outbox before its first
 // try and is due at once; one that did not arrive (no network, a timeout, the service's 5xx)

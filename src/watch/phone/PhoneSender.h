@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QUrl>
 
-#include "watch/PhoneOutbox.h"
+#include "watch/store/PhoneOutbox.h"
 
 class QNetworkAccessManager;
 class QNetworkReply;
