@@ -1,5 +1,9 @@
 #include "common/ProgramSettings.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
 
 namespace {
@@ -47,4 +51,56 @@ int ProgramSettings::readIntervalMinutes()
 void ProgramSettings::setReadIntervalMinutes(int minutes)
 {
     QSettings().setValue(QStringLiteral("valoriSeguiti/leggiOgniMinuti"), minutes);
+}
+
+QString ProgramSettings::phoneTopic()
+{
+    return QSettings().value(QStringLiteral("telefono/argomento")).toString();
+}
+
+void ProgramSettings::setPhoneTopic(const QString &address)
+{
+    QSettings().setValue(QStringLiteral("telefono/argomento"), address);
+}
+
+QString ProgramSettings::phoneTokenPath()
+{
+    const QFileInfo settings(QSettings().fileName());
+    return settings.dir().filePath(settings.completeBaseName() + QStringLiteral("-token-telefono"));
+}
+
+QString ProgramSettings::phoneToken()
+{
+    QFile file(phoneTokenPath());
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
+}
+
+bool ProgramSettings::setPhoneToken(const QString &token, QString *error)
+{
+    const QString path = phoneTokenPath();
+    if (token.isEmpty()) {
+        QFile file(path);
+        if (file.exists() && !file.remove()) {
+            *error = file.errorString();
+            return false;
+        }
+        return true;
+    }
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        *error = QStringLiteral("la cartella delle impostazioni non si crea");
+        return false;
+    }
+    QSaveFile file(path);
+    // Narrowed before the token is written: a new file would otherwise take the umask's mode,
+    // an old one its own, and either may let others read.
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)) {
+        *error = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = token.toUtf8() + '\n';
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
 }

@@ -20,4 +20,14 @@ public:
     // chosen. What the file holds is not checked here: the reader refuses what it does not offer.
     static int readIntervalMinutes();
     static void setReadIntervalMinutes(int minutes);
+    // The address of the ntfy topic that alerts reach the phone through; empty until chosen.
+    static QString phoneTopic();
+    static void setPhoneTopic(const QString &address);
+    // The topic's access token is a secret: it is kept in a file of its own beside the
+    // settings, which only the user may read or write (0600) from the moment it is made.
+    // Empty for none; an empty token removes the file. False with the reason where it was
+    // not written, the old one kept.
+    static QString phoneToken();
+    static bool setPhoneToken(const QString &token, QString *error);
+    static QString phoneTokenPath();
 };

@@ -85,8 +85,11 @@ public:
     // shows at every load and refresh, and when the page changes them itself (valuesRead).
     // Until this is called, its menu offers nothing for following values.
     virtual void setFollowedPlaces(const QList<ValuePlace> &places) = 0;
+    // The followed values whose alerts go to the phone as well: the menu shows them ticked.
+    void setPhonePlaces(const QList<ValuePlace> &places) { m_phonePlaces = places; }
+    bool alertsPhone(const ValuePlace &place) const { return m_phonePlaces.contains(place); }
     // What the user asked for in the pane's menu on a number of the page.
-    enum class ValueAsk { Follow, AlertAbove, AlertBelow, Unfollow, AlertMove };
+    enum class ValueAsk { Follow, AlertAbove, AlertBelow, Unfollow, AlertMove, AlertPhone };
 
 signals:
     // The pane received the input focus, by a click into the page or otherwise.
@@ -125,5 +128,6 @@ private:
     const QWidget *placed() const;
 
     QList<QPointer<QAction>> m_menuActions;
+    QList<ValuePlace> m_phonePlaces;
     QString m_folder;
 };

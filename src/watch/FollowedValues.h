@@ -80,6 +80,8 @@ public:
     QDate today() const { return m_clock().date(); }
     // The alerts of the last days, newest first; none before the store is opened.
     QList<AlertHistory::Alert> alerts();
+    // Null until opened: at start where its file is there, else at the first value followed.
+    ValueStore *openedStore() const { return m_life.store(); }
     void markAlertsSeen();
     // Oldest first, from and to included.
     QList<ValueStore::Reading> readings(qint64 id, const QDateTime &from, const QDateTime &to)

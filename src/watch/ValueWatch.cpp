@@ -9,6 +9,16 @@
 #include "watch/alerts/AlertSender.h"
 #include "watch/FollowedValues.h"
 #include "watch/window/FollowedValuesPart.h"
+#include "watch/phone/PhoneAlerts.h"
+#include "watch/phone/PhoneDialog.h"
+
+namespace {
+
+// The phone's icons, by ntfy's names.
+const QString Rising = QStringLiteral("chart_with_upwards_trend");
+const QString Falling = QStringLiteral("chart_with_downwards_trend");
+
+} // namespace
 
 ValueWatch::ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener openBus, std::optional<Markets> markets,
                        QObject *parent)
@@ -16,23 +26,42 @@ ValueWatch::ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener o
     , m_values(new FollowedValues(databasePath, {}, std::move(markets), this))
     , m_alerts(new AlertSender(std::move(openBus), this))
     , m_window(new FollowedValuesPart(*m_values, this))
+    , m_phone(new PhoneAlerts([values = m_values] { return values->openedStore(); }, {}, this))
     , m_showWindow(new QAction(QStringLiteral("Valori seguiti"), this))
 {
     m_showWindow->setObjectName(QStringLiteral("showFollowedValues"));
     connect(m_showWindow, &QAction::triggered, m_window, &FollowedValuesPart::showWindow);
     connect(m_alerts, &AlertSender::opened, m_window, &FollowedValuesPart::showValue);
     connect(m_alerts, &AlertSender::notDelivered, m_window, &FollowedValuesPart::showAlertList);
-    connect(m_values, &FollowedValues::placesChanged, this, &ValueWatch::publishPlaces);
+    // A value followed or not changes which values send to the phone: an id may come back.
+    connect(m_values, &FollowedValues::placesChanged, m_phone, &PhoneAlerts::reload);
+    connect(m_phone, &PhoneAlerts::placesChanged, this, &ValueWatch::publishPlaces);
     connect(m_values, &FollowedValues::crossed, this,
             [this](qint64 id, LevelCrossing::Crossed crossed, double level, const ValueStore::Reading &reading) {
-                m_alerts->sendCrossing(id, m_values->row(id).name, crossed, level, reading);
+                alert(id, AlertSender::crossingWords(m_values->row(id).name, crossed, level, reading), true,
+                      crossed == LevelCrossing::Crossed::Above ? Rising : Falling);
             });
     connect(m_values, &FollowedValues::moved, this,
             [this](qint64 id, double percent, double from, int minutes, const ValueStore::Reading &reading) {
-                m_alerts->sendMove(id, m_values->row(id).name, percent, from, minutes, reading);
+                alert(id, AlertSender::moveWords(m_values->row(id).name, percent, from, minutes, reading), false,
+                      percent > 0 ? Rising : Falling);
             });
     connect(m_values, &FollowedValues::silent, this, [this](qint64 id, const QString &reason) {
-        m_alerts->sendSilence(id, m_values->row(id).name, FollowedValues::UnreadBeforeSilence, reason);
+        alert(id, AlertSender::silenceWords(m_values->row(id).name, FollowedValues::UnreadBeforeSilence, reason), false,
+              QStringLiteral("warning"));
+    });
+    connect(m_alerts, &AlertSender::desktopAnswered, this, [this](qint64 alertId, bool shown) {
+        ValueStore *store = m_values->openedStore();
+        if (alertId > 0 && store
+            && store->alerts().setDesktop(alertId, shown ? AlertHistory::Desktop::Shown : AlertHistory::Desktop::ProgramList))
+            m_window->alertsDelivered();
+    });
+    connect(m_phone, &PhoneAlerts::deliveryChanged, m_window, &FollowedValuesPart::alertsDelivered);
+    // Told on the desktop, apart from any value's own notification, which it must not replace.
+    connect(m_phone, &PhoneAlerts::refused, this, [this](const QString &detail) {
+        m_alerts->send(0, {PhoneDialog::Title,
+                           QStringLiteral("Il servizio non ha preso l'avviso (%1): controllate l'indirizzo e il token "
+                                          "con «Avvisa anche sul telefono…».").arg(detail)});
     });
     connect(m_values, &FollowedValues::storeProblem, this, [](const QString &problem) {
         MessageBox::show(nullptr, QMessageBox::Warning, QStringLiteral("Valori seguiti"), problem);
@@ -57,6 +86,7 @@ void ValueWatch::attach(BrowserPane &pane)
     connect(&pane, &BrowserPane::valueAsked, this,
             [this, from = &pane](BrowserPane::ValueAsk ask, const ValuePick &pick) { answer(*from, ask, pick); });
     pane.setFollowedPlaces(m_values->places());
+    pane.setPhonePlaces(m_phone->places());
 }
 
 void ValueWatch::readInBackground(BackgroundReading &reading)
@@ -99,6 +129,8 @@ void ValueWatch::answer(BrowserPane &from, BrowserPane::ValueAsk ask, const Valu
     QWidget *over = from.widget() ? from.widget()->window() : nullptr;
     if (ask == BrowserPane::ValueAsk::Unfollow)
         m_window->askUnfollow(*id, over);
+    else if (ask == BrowserPane::ValueAsk::AlertPhone)
+        m_phone->toggle(*id, over);
     else if (ask == BrowserPane::ValueAsk::AlertMove)
         m_window->askMove(*id, over);
     else
@@ -108,8 +140,20 @@ void ValueWatch::answer(BrowserPane &from, BrowserPane::ValueAsk ask, const Valu
 void ValueWatch::publishPlaces()
 {
     const QList<ValuePlace> places = m_values->places();
+    const QList<ValuePlace> phone = m_phone->places();
     for (const QPointer<BrowserPane> &pane : std::as_const(m_panes)) {
-        if (pane)
+        if (pane) {
             pane->setFollowedPlaces(places);
+            pane->setPhonePlaces(phone);
+        }
     }
+}
+
+void ValueWatch::alert(qint64 valueId, const AlertSender::Words &words, bool high, const QString &tags)
+{
+    ValueStore *store = m_values->openedStore();
+    const qint64 alertId = store ? store->alerts().lastAdded() : 0;
+    m_alerts->send(valueId, words, alertId);
+    const FollowedRow row = m_values->row(valueId);
+    m_phone->send(valueId, alertId, {row.name, words.body, high, tags, row.address});
 }

@@ -7,17 +7,18 @@
 #include "panes/BrowserPane.h"
 #include "market/Markets.h"
 #include "watch/rules/OutOfSightReading.h"
+#include "watch/alerts/AlertSender.h"
 #include "watch/alerts/DesktopNotifier.h"
 
-class AlertSender;
 class BackgroundReading;
 class FollowedValues;
+class PhoneAlerts;
 class QAction;
 class FollowedValuesPart;
 
 // The program's followed values, one for all windows: connects every pane to the values (the
-// places to read, the readings, the menu's questions), a crossing to its alert, and
-// "Valori seguiti" to every pane's menu.
+// places to read, the readings, the menu's questions), a crossing to its alert on the desktop
+// and, for the values that send there, on the phone, and "Valori seguiti" to every pane's menu.
 class ValueWatch final : public QObject
 {
     Q_OBJECT
@@ -41,15 +42,19 @@ public:
     FollowedValues &values() const { return *m_values; }
     AlertSender &alerts() const { return *m_alerts; }
     FollowedValuesPart &window() const { return *m_window; }
+    PhoneAlerts &phone() const { return *m_phone; }
 
 private:
     void publishPlaces();
     void showLate(const QList<qint64> &late);
     void answer(BrowserPane &from, BrowserPane::ValueAsk ask, const ValuePick &pick);
+    // The alert FollowedValues has just put in the history, to the desktop and the phone.
+    void alert(qint64 valueId, const AlertSender::Words &words, bool high, const QString &tags);
 
     FollowedValues *m_values;
     AlertSender *m_alerts;
     FollowedValuesPart *m_window;
+    PhoneAlerts *m_phone;
     QAction *m_showWindow;
     QList<QPointer<BrowserPane>> m_panes;
     OutOfSightReading *m_background = nullptr;

@@ -1,12 +1,17 @@
+#include <QSettings>
 #include <QTableView>
 #include <QTest>
 #include <QTemporaryDir>
 
+#include "common/ProgramSettings.h"
+#include "support/MessageCapture.h"
 #include "support/NotificationService.h"
 #include "support/PrivateBus.h"
 #include "support/RecordingPane.h"
+#include "support/TopicServer.h"
 #include "watch/alerts/AlertList.h"
 #include "watch/alerts/AlertSender.h"
+#include "watch/window/AlertHistoryModel.h"
 #include "watch/FollowedValues.h"
 #include "watch/ValueWatch.h"
 #include "watch/window/FollowedValuesPart.h"
@@ -138,6 +143,49 @@ private slots:
         QVERIFY2(listener.calls().first().body.startsWith(QStringLiteral("ENI vale 14,60")), qPrintable(listener.calls().first().body));
         QVERIFY2(listener.calls().at(1).body.startsWith(QStringLiteral("ENI vale 14,90")), qPrintable(listener.calls().at(1).body));
         QVERIFY(!watch.window().alertList());
+        QTRY_COMPARE(watch.window().alertHistory().index(0, AlertHistoryModel::Delivery).data().toString(),
+                     QStringLiteral("desktop"));
+    }
+
+    // Ticked in the value's menu, asking the topic the first time: the crossing's message
+    // reaches the topic with its headers, and "Avvisi" says where the alert went.
+    void alertReachesThePhoneTickedInTheMenu()
+    {
+        QSettings().remove(QStringLiteral("telefono"));
+        QString error;
+        QVERIFY(ProgramSettings::setPhoneToken(QString(), &error));
+        MessageCapture capture;
+        TopicServer topic;
+        QTemporaryDir dir;
+        ValueWatch watch(dir.filePath(QStringLiteral("v.sqlite")), noBus);
+        RecordingPane pane(nullptr);
+        followEniAbove(watch, pane, 14.5);
+        const ValuePick eni{Eni, QStringLiteral("ENI"), QStringLiteral("14,00"), 14.0, ValuePick::Followable::Yes,
+                            QStringLiteral("Prezzo")};
+        capture.answerNext({true, {topic.url().toString(), QStringLiteral("tk_1")}});
+        emit pane.valueAsked(BrowserPane::ValueAsk::AlertPhone, eni);
+        QCOMPARE(capture.size(), 1);
+        QVERIFY(pane.alertsPhone(Eni));
+        const ValueStore::Reading crossing{QDateTime::currentDateTime(), 14.6};
+        emit pane.valuesRead({{Eni, crossing.number, QStringLiteral("14,60"), QString(), crossing.time, QStringLiteral("Prezzo")}});
+        QTRY_COMPARE(topic.requests.size(), 1);
+        const TopicServer::Request &sent = topic.requests.first();
+        QCOMPARE(sent.method + ' ' + sent.path, QByteArray("POST /avvisi"));
+        const QHash<QByteArray, QByteArray> headers{{"title", "ENI"},
+                                                    {"priority", "high"},
+                                                    {"tags", "chart_with_upwards_trend"},
+                                                    {"click", "http://q.example/borsa"},
+                                                    {"authorization", "Bearer tk_1"},
+                                                    {"content-type", "text/plain; charset=utf-8"}};
+        for (auto header = headers.cbegin(); header != headers.cend(); ++header)
+            QCOMPARE(sent.headers.value(header.key()), header.value());
+        QCOMPARE(QString::fromUtf8(sent.body), AlertSender::crossingWords(QStringLiteral("ENI"), Crossed::Above, 14.5, crossing).body);
+        QTRY_COMPARE(watch.window().alertHistory().index(0, AlertHistoryModel::Delivery).data().toString(),
+                     QStringLiteral("elenco del programma, telefono: arrivato"));
+        // Unticked at once, with no question.
+        emit pane.valueAsked(BrowserPane::ValueAsk::AlertPhone, eni);
+        QVERIFY(!pane.alertsPhone(Eni));
+        QCOMPARE(capture.size(), 1);
     }
 };
 

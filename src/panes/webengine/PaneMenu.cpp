@@ -46,6 +46,11 @@ void addValueActions(QMenu &menu, const Actions &actions, const std::optional<Va
         menu.addAction(QStringLiteral("Avvisami sopra\u2026"), &menu, ask(BrowserPane::ValueAsk::AlertAbove));
         menu.addAction(QStringLiteral("Avvisami sotto\u2026"), &menu, ask(BrowserPane::ValueAsk::AlertBelow));
         menu.addAction(QStringLiteral("Avvisami se varia del\u2026"), &menu, ask(BrowserPane::ValueAsk::AlertMove));
+        QAction *phone = menu.addAction(QStringLiteral("Avvisa anche sul telefono\u2026"), &menu,
+                                        ask(BrowserPane::ValueAsk::AlertPhone));
+        phone->setObjectName(QStringLiteral("alertPhone"));
+        phone->setCheckable(true);
+        phone->setChecked(actions.alertsPhone && actions.alertsPhone(pick->place));
         menu.addAction(QStringLiteral("Non seguire pi\u00f9\u2026"), &menu, ask(BrowserPane::ValueAsk::Unfollow));
     } else if (pick && pick->number && pick->followable == ValuePick::Followable::Yes) {
         menu.addAction(QStringLiteral("Segui questo valore"), &menu, ask(BrowserPane::ValueAsk::Follow));
@@ -164,7 +169,8 @@ void attach(QWebEngineView &view, QObject &guard, const Actions &actions)
                     actions.values, [alive, ask = actions.askValue](BrowserPane::ValueAsk kind, const ValuePick &value) {
                         if (alive)
                             ask(kind, value);
-                    }};
+                    },
+                    [alive, phone = actions.alertsPhone](const ValuePlace &place) { return alive && phone && phone(place); }};
     view.setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(&view, &QWidget::customContextMenuRequested, &guard,
                      [&view, guarded](const QPoint &pos) { popup(view, pos, guarded); });

@@ -31,6 +31,8 @@ struct Actions
     // follow a value or set its alert levels; without a reader the menu offers neither.
     ValueReader *values = nullptr;
     std::function<void(BrowserPane::ValueAsk kind, const ValuePick &value)> askValue;
+    // Whether a followed value's alerts go to the phone too.
+    std::function<bool(const ValuePlace &place)> alertsPhone;
 };
 
 // Opens the menu for the click the view has just reported, at pos in the view.

@@ -56,8 +56,8 @@ void WebEnginePane::attach(SilentPage *page)
     page->setDownloadReport(SilentPage::reportTo(this));
     PaneMenu::attach(*m_view, *this,
                      {[this] { goBack(); }, [this] { goForward(); }, [this] { refresh(Refresh::ByHand); },
-                      [this] { return menuActions(); }, m_values,
-                      [this](ValueAsk kind, const ValuePick &value) { emit valueAsked(kind, value); }});
+                      [this] { return menuActions(); }, m_values, [this](ValueAsk kind, const ValuePick &value) { emit valueAsked(kind, value); },
+                      [this](const ValuePlace &place) { return alertsPhone(place); }});
     // The user took the shown page elsewhere (a link, a form, back, a script after a click): a
     // refresh of the page left behind would undo that when it comes back.
     connect(page, &QWebEnginePage::loadStarted, this, [this] {

@@ -7,8 +7,13 @@ AlertSender::AlertSender(DesktopNotifier::BusOpener openBus, QObject *parent)
     , m_notifier(new DesktopNotifier(std::move(openBus), this))
 {
     connect(m_notifier, &DesktopNotifier::activated, this, &AlertSender::opened);
+    connect(m_notifier, &DesktopNotifier::shown, this, [this](qint64 alertId) { emit desktopAnswered(alertId, true); });
     connect(m_notifier, &DesktopNotifier::notDelivered, this,
-            [this](const QString &summary, const QString &body) { emit notDelivered(summary, body); });
+            [this](const QString &summary, const QString &body, const QString &, qint64 alertId) {
+                // Recorded first: the list brought up says where the alert went.
+                emit desktopAnswered(alertId, false);
+                emit notDelivered(summary, body);
+            });
 }
 
 namespace {
@@ -71,7 +76,7 @@ void AlertSender::sendCrossing(qint64 valueId, const QString &name, LevelCrossin
     send(valueId, crossingWords(name, crossed, level, reading));
 }
 
-void AlertSender::send(qint64 valueId, const Words &words)
+void AlertSender::send(qint64 valueId, const Words &words, qint64 alertId)
 {
-    m_notifier->notify(valueId, words.summary, words.body);
+    m_notifier->notify(valueId, words.summary, words.body, alertId);
 }

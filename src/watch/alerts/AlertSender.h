@@ -38,13 +38,16 @@ public:
     void sendMove(qint64 valueId, const QString &name, double percent, double from, int minutes,
                   const ValueStore::Reading &reading);
     void sendSilence(qint64 valueId, const QString &name, int attempts, const QString &reason);
-    void send(qint64 valueId, const Words &words);
+    // alertId: the alert in the history, whose desktop outcome comes back in desktopAnswered.
+    void send(qint64 valueId, const Words &words, qint64 alertId = 0);
 
 signals:
     // The user clicked the value's notification.
     void opened(qint64 valueId);
     // No notification service took the alert.
     void notDelivered(const QString &summary, const QString &body);
+    // Whether the desktop showed the alert; false: it went to the program's own list.
+    void desktopAnswered(qint64 alertId, bool shown);
 
 private:
     DesktopNotifier *m_notifier;

@@ -46,9 +46,9 @@ DesktopNotifier::DesktopNotifier(BusOpener openBus, QObject *parent)
     m_sound->setObjectName(QStringLiteral("alertSound"));
 }
 
-void DesktopNotifier::notify(qint64 valueId, const QString &summary, const QString &body)
+void DesktopNotifier::notify(qint64 valueId, const QString &summary, const QString &body, qint64 alertId)
 {
-    m_waiting.append({valueId, summary, body});
+    m_waiting.append({valueId, summary, body, alertId});
     if (m_stage == Stage::Unopened)
         open();
     // A service that did not answer may have started since; asked again, so that a body it
@@ -127,6 +127,7 @@ void DesktopNotifier::send(const Alert &alert)
                              m_sound->play();
                      } else {
                          m_shownOf.insert(alert.valueId, reply.value());
+                         emit shown(alert.alertId);
                      }
                      sendWaiting();
                  });
@@ -136,7 +137,7 @@ void DesktopNotifier::notSent(const Alert &alert, const QString &why)
 {
     // Never from inside notify(): the caller may not expect its own alert back before it returns.
     QMetaObject::invokeMethod(
-        this, [this, alert, why] { emit notDelivered(alert.summary, alert.body, why); }, Qt::QueuedConnection);
+        this, [this, alert, why] { emit notDelivered(alert.summary, alert.body, why, alert.alertId); }, Qt::QueuedConnection);
 }
 
 void DesktopNotifier::forget(uint notificationId)

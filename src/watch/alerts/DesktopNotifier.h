@@ -30,11 +30,14 @@ public:
 
     explicit DesktopNotifier(BusOpener openBus, QObject *parent = nullptr);
 
-    void notify(qint64 valueId, const QString &summary, const QString &body);
+    // alertId: the alert in the history, handed back with the outcome; 0 for none.
+    void notify(qint64 valueId, const QString &summary, const QString &body, qint64 alertId = 0);
 
 signals:
     void activated(qint64 valueId);
-    void notDelivered(const QString &summary, const QString &body, const QString &why);
+    // The service took it.
+    void shown(qint64 alertId);
+    void notDelivered(const QString &summary, const QString &body, const QString &why, qint64 alertId);
 
 private:
     // The service's capabilities are asked for before the first notification, and again
@@ -47,6 +50,7 @@ private:
         qint64 valueId;
         QString summary;
         QString body;
+        qint64 alertId;
     };
 
     void open();

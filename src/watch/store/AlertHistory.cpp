@@ -8,10 +8,19 @@ std::optional<qint64> AlertHistory::add(const Alert &alert)
 {
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.prepare(QStringLiteral("INSERT INTO alerts (at, value, kind, number, reason, seen) VALUES (?, ?, ?, ?, ?, ?)"));
+    m_lastAdded = 0;
     if (!run(q, {alert.time.toSecsSinceEpoch(), alert.value, int(alert.kind), StoreSql::optionalNumber(alert.number),
                  StoreSql::text(alert.reason), alert.seen}))
         return std::nullopt;
-    return q.lastInsertId().toLongLong();
+    m_lastAdded = q.lastInsertId().toLongLong();
+    return m_lastAdded;
+}
+
+bool AlertHistory::setDesktop(qint64 id, Desktop desktop)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("UPDATE alerts SET desktop = ? WHERE id = ?"));
+    return run(q, {int(desktop), id}) && q.numRowsAffected() == 1;
 }
 
 QList<AlertHistory::Alert> AlertHistory::list() const
@@ -19,12 +28,16 @@ QList<AlertHistory::Alert> AlertHistory::list() const
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
     QList<Alert> alerts;
-    if (!StoreSql::execute(q, QStringLiteral("SELECT id, at, value, kind, number, reason, seen FROM alerts ORDER BY at DESC, id DESC")))
+    if (!StoreSql::execute(q, QStringLiteral("SELECT a.id, a.at, a.value, a.kind, a.number, a.reason, a.seen, a.desktop, "
+                                             "coalesce(p.state, -1), coalesce(p.attempts, 0), coalesce(p.outcome, '') "
+                                             "FROM alerts a LEFT JOIN phone_outbox p ON p.alert = a.id "
+                                             "ORDER BY a.at DESC, a.id DESC")))
         return alerts;
     while (q.next()) {
         alerts.append({q.value(0).toLongLong(), QDateTime::fromSecsSinceEpoch(q.value(1).toLongLong()),
                        q.value(2).toLongLong(), Kind(q.value(3).toInt()), StoreSql::toOptional(q.value(4)),
-                       q.value(5).toString(), q.value(6).toBool()});
+                       q.value(5).toString(), q.value(6).toBool(), Desktop(q.value(7).toInt()), Phone(q.value(8).toInt()),
+                       q.value(9).toInt(), q.value(10).toString()});
     }
     return alerts;
 }

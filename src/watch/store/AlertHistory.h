@@ -14,6 +14,10 @@ class AlertHistory final
 public:
     // Numbers as stored: keep them.
     enum class Kind { CrossedAbove = 1, CrossedBelow = 2, Moved = 3, Silent = 4 };
+    // Where the alert went besides the history. Numbers as stored: keep them. Unknown for an
+    // alert older than this record, or one whose notification had no answer before an exit.
+    enum class Desktop { Unknown = 0, Shown = 1, ProgramList = 2 };
+    enum class Phone { NotSent = -1, Pending = 0, Delivered = 1, Refused = 2, GivenUp = 3 };
     struct Alert
     {
         qint64 id = 0;
@@ -25,12 +29,20 @@ public:
         // Why, in words, where a number does not say it (a value that fell silent).
         QString reason;
         bool seen = false;
+        Desktop desktop = Desktop::Unknown;
+        Phone phone = Phone::NotSent;
+        int phoneAttempts = 0;
+        // The service's last answer, for people.
+        QString phoneOutcome = {};
     };
 
     explicit AlertHistory(const QString &connection) : m_connection(connection) {}
 
     // The new alert's id.
     std::optional<qint64> add(const Alert &alert);
+    // The id the last add gave, 0 where it failed: the alert's signal follows its add at once.
+    qint64 lastAdded() const { return m_lastAdded; }
+    bool setDesktop(qint64 id, Desktop desktop);
     // Newest first.
     QList<Alert> list() const;
     bool markSeen(qint64 id);
@@ -40,4 +52,5 @@ public:
 
 private:
     QString m_connection;
+    qint64 m_lastAdded = 0;
 };

@@ -10,6 +10,7 @@ ValueStore::ValueStore(const QString &path, const QString &driverOptions)
     : m_file(path, driverOptions)
     , m_alerts(m_file.connection())
     , m_upkeep(m_file.connection(), m_alerts)
+    , m_phoneOutbox(m_file.connection())
 {
 }
 
@@ -30,7 +31,7 @@ QList<ValueStore::Value> ValueStore::values() const
     QList<Value> values;
     if (!StoreSql::execute(q, QStringLiteral("SELECT id, address, grp, cell, name, above, below, margin, heading, above_alerted, "
                                 "below_alerted, move_percent, move_minutes, move_margin, move_alerted, move_alerted_on, "
-                                "market FROM followed ORDER BY id")))
+                                "market, phone FROM followed ORDER BY id")))
         return values;
     while (q.next()) {
         Value v;
@@ -47,6 +48,7 @@ QList<ValueStore::Value> ValueStore::values() const
         v.moveAlerted = q.value(14).toInt();
         v.moveAlertedOn = QDate::fromString(q.value(15).toString(), Qt::ISODate);
         v.market = q.value(16).toString();
+        v.phone = q.value(17).toBool();
         values.append(v);
     }
     return values;
@@ -117,6 +119,13 @@ bool ValueStore::setMarket(qint64 id, const QString &market)
     QSqlQuery q(QSqlDatabase::database(m_file.connection(), false));
     q.prepare(QStringLiteral("UPDATE followed SET market = ? WHERE id = ?"));
     return run(q, {text(market), id}) && q.numRowsAffected() == 1;
+}
+
+bool ValueStore::setPhone(qint64 id, bool on)
+{
+    QSqlQuery q(QSqlDatabase::database(m_file.connection(), false));
+    q.prepare(QStringLiteral("UPDATE followed SET phone = ? WHERE id = ?"));
+    return run(q, {on, id}) && q.numRowsAffected() == 1;
 }
 
 bool ValueStore::unfollow(qint64 id)

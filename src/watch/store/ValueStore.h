@@ -13,6 +13,7 @@
 #include "watch/rules/LevelCrossing.h"
 #include "watch/store/StoreUpkeep.h"
 #include "watch/store/ValueStoreFile.h"
+#include "watch/store/PhoneOutbox.h"
 
 // The followed values, their levels and their readings, in one SQLite file (ValueStoreFile
 // opens it, ValueStoreSchema keeps its tables up to date). One reading a row (value, second,
@@ -50,6 +51,8 @@ public:
         QDate moveAlertedOn;
         // The market's key (Markets::key); the store keeps it as given.
         QString market;
+        // Whether its alerts go to the phone too.
+        bool phone = false;
     };
     struct Reading
     {
@@ -80,6 +83,7 @@ public:
     bool setMove(qint64 id, std::optional<double> percent, int minutes, double margin);
     bool setMoveAlerted(qint64 id, int sides, const QDate &day);
     bool setMarket(qint64 id, const QString &market);
+    bool setPhone(qint64 id, bool on);
     // Forgets the value with its readings.
     bool unfollow(qint64 id);
 
@@ -97,6 +101,7 @@ public:
 
     AlertHistory &alerts() { return m_alerts; }
     StoreUpkeep &upkeep() { return m_upkeep; }
+    PhoneOutbox &phoneOutbox() { return m_phoneOutbox; }
 
 private:
     // A value's last reading written, and the last one since that was not: written with the
@@ -114,4 +119,5 @@ private:
     AlertHistory m_alerts;
     StoreUpkeep m_upkeep;
     QHash<qint64, Written> m_written;
+    PhoneOutbox m_phoneOutbox;
 };

@@ -39,6 +39,16 @@ const char *const From3[] = {"ALTER TABLE followed ADD COLUMN move_percent REAL"
                              "ALTER TABLE followed ADD COLUMN move_alerted INTEGER NOT NULL DEFAULT 0",
                              "ALTER TABLE followed ADD COLUMN move_alerted_on TEXT NOT NULL DEFAULT ''"};
 const char *const From4[] = {"ALTER TABLE followed ADD COLUMN market TEXT NOT NULL DEFAULT 'borsa-italiana'"};
+// After the additions: a file older than 3 has its alerts table only from them. An alert's
+// message to the phone is kept whole, so a restart sends the words the alert had.
+const char *const From5[] = {
+    "ALTER TABLE followed ADD COLUMN phone INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE alerts ADD COLUMN desktop INTEGER NOT NULL DEFAULT 0",
+    "CREATE TABLE phone_outbox (alert INTEGER PRIMARY KEY REFERENCES alerts (id) ON DELETE CASCADE, "
+    "created INTEGER NOT NULL, title TEXT NOT NULL, body TEXT NOT NULL, high INTEGER NOT NULL, tags TEXT NOT NULL, "
+    "click TEXT NOT NULL, state INTEGER NOT NULL DEFAULT 0, attempts INTEGER NOT NULL DEFAULT 0, "
+    "next_at INTEGER NOT NULL, outcome TEXT NOT NULL DEFAULT '')",
+};
 
 template<std::size_t N>
 bool runAll(QSqlQuery &q, const char *const (&statements)[N])
@@ -63,6 +73,8 @@ bool bringUpToDate(QSqlQuery &q, int version)
     if (version <= 4 && !runAll(q, From4))
         return false;
     if (!runAll(q, Additions))
+        return false;
+    if (version <= 5 && !runAll(q, From5))
         return false;
     // Written even when nothing changed: a file that cannot be written says so here, at once.
     const QString mark = version == 0 ? QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)")

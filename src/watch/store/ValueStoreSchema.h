@@ -14,7 +14,9 @@ namespace ValueStoreSchema {
 // 4: a move in percent to alert on, and whether it alerted today.
 // 5: each value's market ("borsa-italiana", "borsa-usa", "sempre-aperto"); the values followed
 //    before trade on Borsa Italiana.
-constexpr int Version = 5;
+// 6: where each alert went: the desktop or the program's own list, and the phone, whose
+//    messages wait in the store until the service takes them.
+constexpr int Version = 6;
 
 enum class Outcome { Ready, LaterProgram, Failed };
 

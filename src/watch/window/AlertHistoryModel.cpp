@@ -66,8 +66,39 @@ QString AlertHistoryModel::text(const AlertHistory::Alert &alert, int column) co
             return (*alert.number > 0 ? QStringLiteral("+") : QString()) + LevelText::grouped(*alert.number, 1)
                    + QStringLiteral(" %");
         return LevelText::price(*alert.number);
+    case Delivery:
+        return delivery(alert);
     }
     return QString();
+}
+
+QString AlertHistoryModel::delivery(const AlertHistory::Alert &alert)
+{
+    using D = AlertHistory::Desktop;
+    using P = AlertHistory::Phone;
+    QStringList went;
+    if (alert.desktop == D::Shown)
+        went << QStringLiteral("desktop");
+    else if (alert.desktop == D::ProgramList)
+        went << QStringLiteral("elenco del programma");
+    switch (alert.phone) {
+    case P::NotSent:
+        break;
+    case P::Pending:
+        went << (alert.phoneAttempts == 0 ? QStringLiteral("telefono: in invio")
+                                          : QStringLiteral("telefono: non ancora arrivato (tentativi: %1)").arg(alert.phoneAttempts));
+        break;
+    case P::Delivered:
+        went << QStringLiteral("telefono: arrivato");
+        break;
+    case P::Refused:
+        went << QStringLiteral("telefono: rifiutato");
+        break;
+    case P::GivenUp:
+        went << QStringLiteral("telefono: non arrivato in 24 ore");
+        break;
+    }
+    return went.join(QStringLiteral(", "));
 }
 
 QVariant AlertHistoryModel::data(const QModelIndex &index, int role) const
@@ -77,6 +108,9 @@ QVariant AlertHistoryModel::data(const QModelIndex &index, int role) const
     const AlertHistory::Alert &alert = m_alerts.at(index.row());
     if (role == Qt::DisplayRole)
         return text(alert, index.column());
+    // The service's own answer, where the phone's line alone does not say why.
+    if (role == Qt::ToolTipRole && index.column() == Delivery && !alert.phoneOutcome.isEmpty())
+        return alert.phoneOutcome;
     if (role == Qt::FontRole && m_unseen.contains(alert.id)) {
         QFont bold;
         bold.setBold(true);
@@ -88,7 +122,7 @@ QVariant AlertHistoryModel::data(const QModelIndex &index, int role) const
 QVariant AlertHistoryModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     static const QStringList headings{QStringLiteral("Ora"), QStringLiteral("Valore"), QStringLiteral("Avviso"),
-                                      QStringLiteral("Dettaglio")};
+                                      QStringLiteral("Dettaglio"), QStringLiteral("Consegna")};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= headings.size())
         return QAbstractTableModel::headerData(section, orientation, role);
     return headings.at(section);

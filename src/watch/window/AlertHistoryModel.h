@@ -8,14 +8,15 @@
 class FollowedValues;
 
 // The list "Avvisi" of "Valori seguiti": the alerts of the last days, newest first, each with
-// its time, value, kind and level, move or reason. One the user has not seen is in bold for
+// its time, value, kind and level, move or reason, and where it went: the desktop or, where
+// no notification service took it, the program's own list; the phone, and whether it arrived. One the user has not seen is in bold for
 // as long as the list shows it, though opening the window marks it seen at once.
 class AlertHistoryModel final : public QAbstractTableModel
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(AlertHistoryModel)
 public:
-    enum Column { Time, Value, Kind, Detail, ColumnCount };
+    enum Column { Time, Value, Kind, Detail, Delivery, ColumnCount };
 
     explicit AlertHistoryModel(FollowedValues &values, QObject *parent = nullptr);
 
@@ -31,6 +32,7 @@ public:
 
 private:
     QString text(const AlertHistory::Alert &alert, int column) const;
+    static QString delivery(const AlertHistory::Alert &alert);
 
     FollowedValues &m_values;
     QList<AlertHistory::Alert> m_alerts;

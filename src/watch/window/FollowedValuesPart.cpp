@@ -98,6 +98,12 @@ void FollowedValuesPart::showAlertList()
     m_alertList->bringUp();
 }
 
+void FollowedValuesPart::alertsDelivered()
+{
+    if (m_alertHistory)
+        m_alertHistory->reload();
+}
+
 bool FollowedValuesPart::isOpen() const
 {
     return m_window && m_window->isVisible();

@@ -42,6 +42,8 @@ public:
 
     // The program's own alert window in front, for an alert no notification service took.
     void showAlertList();
+    // Where an alert went changed: the list "Avvisi" reads it again, where it was made.
+    void alertsDelivered();
 
     // Made at the first call.
     FollowedValuesWindow &window();

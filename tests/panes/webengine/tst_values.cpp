@@ -315,7 +315,8 @@ void TestValues::valueMenuOffersWhatThePlaceAllows_data()
         << "s" << F::Yes << "Spread BTP-Bund" << follow << false;
     QTest::newRow("followed already") << quotes({{"ENI", "14,20"}}) << "ENI1" << F::Yes << "ENI"
                                       << QStringLiteral("Avvisami sopra\u2026|Avvisami sotto\u2026|Avvisami se varia del\u2026|"
-                                                        "Non seguire pi\u00f9\u2026") << true;
+                                                        "Avvisa anche sul telefono\u2026 (spuntato)|Non seguire pi\u00f9\u2026")
+                                      << true;
 }
 
 void TestValues::valueMenuOffersWhatThePlaceAllows()
@@ -335,16 +336,19 @@ void TestValues::valueMenuOffersWhatThePlaceAllows()
     QCOMPARE(picked->followable, followable);
     QCOMPARE(picked->name, name);
     QVERIFY(picked->number);
-    if (followed)
+    if (followed) {
         m_pane->setFollowedPlaces({picked->place});
+        m_pane->setPhonePlaces({picked->place});
+    }
     emit m_pane->view()->customContextMenuRequested(middleOf(cell)->toPoint());
     QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QMenu *>(QApplication::activePopupWidget()), Timeout);
     auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
     QStringList items;
     for (const QAction *action : menu->actions()) {
-        if (action->text().startsWith(QLatin1String("Segui")) || action->text().startsWith(QLatin1String("Avvisami"))
+        if (action->text().startsWith(QLatin1String("Segui")) || action->text().startsWith(QLatin1String("Avvisa"))
             || action->text().startsWith(QLatin1String("Non seguire")))
-            items << action->text() + (action->isEnabled() ? QString() : QStringLiteral(" (off)"));
+            items << action->text() + (action->isEnabled() ? QString() : QStringLiteral(" (off)"))
+                         + (action->isChecked() ? QStringLiteral(" (spuntato)") : QString());
     }
     menu->close();
     QCOMPARE(items.join(QLatin1Char('|')), item);

@@ -269,6 +269,11 @@ void TestValueStore::olderFileIsBroughtUpToDateKeepingItsValues_data()
                                      "below_alerted INTEGER NOT NULL DEFAULT 0, move_percent REAL, move_minutes INTEGER NOT NULL "
                                      "DEFAULT 0, move_margin REAL NOT NULL DEFAULT 0.2, move_alerted INTEGER NOT NULL DEFAULT 0, "
                                      "move_alerted_on TEXT NOT NULL DEFAULT ''";
+    QTest::newRow("5: no phone") << 5
+                                 << ", heading TEXT NOT NULL DEFAULT '', above_alerted INTEGER NOT NULL DEFAULT 0, "
+                                    "below_alerted INTEGER NOT NULL DEFAULT 0, move_percent REAL, move_minutes INTEGER NOT "
+                                    "NULL DEFAULT 0, move_margin REAL NOT NULL DEFAULT 0.2, move_alerted INTEGER NOT NULL "
+                                    "DEFAULT 0, move_alerted_on TEXT NOT NULL DEFAULT '', market TEXT NOT NULL DEFAULT 'borsa-italiana'";
 }
 
 void TestValueStore::olderFileIsBroughtUpToDateKeepingItsValues()
@@ -292,10 +297,14 @@ void TestValueStore::olderFileIsBroughtUpToDateKeepingItsValues()
         const QList<ValueStore::Value> values = store.values();
         QCOMPARE(values.size(), 1);
         QCOMPARE(values.first().levels.above, std::optional(15.0));
-        QVERIFY(values.first().heading.isEmpty() && !values.first().aboveAlerted && !values.first().movePercent);
+        QVERIFY(values.first().heading.isEmpty() && !values.first().aboveAlerted && !values.first().movePercent
+                && !values.first().phone);
         QCOMPARE(values.first().market, QStringLiteral("borsa-italiana"));
         QCOMPARE(store.lastReading(values.first().id)->number, 14.2);
         QVERIFY(store.alerts().add({0, m_morning, values.first().id, AlertHistory::Kind::CrossedAbove, 15.0, {}, false}));
+        // The history reads with where each alert went: nowhere known before the migration.
+        QCOMPARE(store.alerts().list().size(), opening + 1);
+        QCOMPARE(store.alerts().list().first().phone, AlertHistory::Phone::NotSent);
     }
     SecondConnection other(path());
     QCOMPARE(other.value(QStringLiteral("SELECT version FROM schema_version")).toInt(), ValueStoreSchema::Version);
