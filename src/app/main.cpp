@@ -5,6 +5,7 @@
 #include "common/QtTranslations.h"
 #include "core/InstanceChannel.h"
 #include "core/MainWindows.h"
+#include "glance/Glance.h"
 #include "market/CalendarFile.h"
 #include "market/MarketClock.h"
 #include "common/ProcessStarter.h"
@@ -37,8 +38,15 @@ int main(int argc, char *argv[])
     const MarketClock market(CalendarFile::load());
     watch.followMarket(market);
     watch.readInBackground(backgroundReader, [market](const QDateTime &time) { return market.isOpen(time); });
+    // The tray and the strip, before the windows: the windows' panes get the strip's menu item.
+    Glance glance(watch, [market](const QDateTime &time) { return market.isOpen(time); });
     MainWindows windows(webEngine, starter, market);
     QObject::connect(&windows, &MainWindows::paneOpened, &watch, [&watch](BrowserPane *pane) { watch.attach(*pane); });
+    QObject::connect(&glance, &Glance::mainWindowAsked, &windows, &MainWindows::bringForward);
+    QObject::connect(&glance, &Glance::quitAsked, &windows, [&windows] {
+        if (windows.closeAll())
+            QApplication::quit();
+    });
     InstanceChannel channel;
     if (webEngine.isPersistent()) {
         QObject::connect(&channel, &InstanceChannel::windowAsked, &windows, &MainWindows::openForStart);

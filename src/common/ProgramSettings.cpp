@@ -1,6 +1,7 @@
 #include "common/ProgramSettings.h"
 
 #include <QSettings>
+#include <QStringList>
 
 namespace {
 
@@ -47,4 +48,55 @@ int ProgramSettings::readIntervalMinutes()
 void ProgramSettings::setReadIntervalMinutes(int minutes)
 {
     QSettings().setValue(QStringLiteral("valoriSeguiti/leggiOgniMinuti"), minutes);
+}
+
+QByteArray ProgramSettings::stripGeometry()
+{
+    return QSettings().value(QStringLiteral("striscia/geometria")).toByteArray();
+}
+
+void ProgramSettings::setStripGeometry(const QByteArray &geometry)
+{
+    QSettings().setValue(QStringLiteral("striscia/geometria"), geometry);
+}
+
+QList<qint64> ProgramSettings::stripHiddenValues()
+{
+    QList<qint64> ids;
+    // A hand-edited file may hold anything: what is not an id is left out.
+    for (const QString &text : QSettings().value(QStringLiteral("striscia/nascosti")).toStringList()) {
+        bool ok = false;
+        const qint64 id = text.toLongLong(&ok);
+        if (ok)
+            ids.append(id);
+    }
+    return ids;
+}
+
+void ProgramSettings::setStripHiddenValues(const QList<qint64> &ids)
+{
+    QStringList texts;
+    for (const qint64 id : ids)
+        texts.append(QString::number(id));
+    QSettings().setValue(QStringLiteral("striscia/nascosti"), texts);
+}
+
+bool ProgramSettings::stripOpen()
+{
+    return QSettings().value(QStringLiteral("striscia/aperta"), false).toBool();
+}
+
+void ProgramSettings::setStripOpen(bool open)
+{
+    QSettings().setValue(QStringLiteral("striscia/aperta"), open);
+}
+
+bool ProgramSettings::trayHintGiven()
+{
+    return QSettings().value(QStringLiteral("areaNotifica/suggerimentoDato"), false).toBool();
+}
+
+void ProgramSettings::setTrayHintGiven()
+{
+    QSettings().setValue(QStringLiteral("areaNotifica/suggerimentoDato"), true);
 }

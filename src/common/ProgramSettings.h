@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 // The program's own settings, kept between runs in the user's configuration under the
@@ -20,4 +22,15 @@ public:
     // chosen. What the file holds is not checked here: the reader refuses what it does not offer.
     static int readIntervalMinutes();
     static void setReadIntervalMinutes(int minutes);
+    // "Striscia dei valori": its place and size (saveGeometry), the values the user took out of
+    // it (so that a value followed later shows), and whether it was open when the program ended.
+    static QByteArray stripGeometry();
+    static void setStripGeometry(const QByteArray &geometry);
+    static QList<qint64> stripHiddenValues();
+    static void setStripHiddenValues(const QList<qint64> &ids);
+    static bool stripOpen();
+    static void setStripOpen(bool open);
+    // Whether the user was told once how to get a tray on a desktop that has none.
+    static bool trayHintGiven();
+    static void setTrayHintGiven();
 };

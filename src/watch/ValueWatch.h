@@ -39,9 +39,16 @@ public:
     // where none is given); the interval is the user's setting.
     void readInBackground(BackgroundReading &reading, BackgroundWatch::MarketOpen marketOpen = {});
 
+    // Put in the menu of every pane, those attached already and those to come.
+    void addPaneAction(QAction *action);
+
     FollowedValues &values() const { return *m_values; }
     AlertSender &alerts() const { return *m_alerts; }
     WatchWindow &window() const { return *m_window; }
+
+signals:
+    // The values not read for too long, oldest id first; empty when none is late.
+    void lateChanged(const QList<qint64> &late);
 
 private:
     void publishPlaces();
@@ -52,6 +59,7 @@ private:
     AlertSender *m_alerts;
     WatchWindow *m_window;
     QAction *m_showWindow;
+    QList<QAction *> m_paneActions;
     QList<QPointer<BrowserPane>> m_panes;
     BackgroundWatch *m_background = nullptr;
 };

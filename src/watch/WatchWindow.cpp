@@ -122,6 +122,7 @@ void WatchWindow::showWindow()
         showChart(w.chosenId());
     w.raise();
     w.activateWindow();
+    emit opened();
 }
 
 void WatchWindow::showValue(qint64 id)
