@@ -63,7 +63,7 @@ def one_run(program, display, work, strip, minutes, logs, n):
             if process.poll() is not None:
                 raise RuntimeError(f"{label}: the program exited with {process.returncode}")
             shown = subprocess.run(["xwininfo", "-root", "-tree"], env={**env, "DISPLAY": display},
-                                   capture_output=True, text=True).stdout.count('"Striscia dei valori"')
+                                   capture_output=True, text=True).stdout.count('"Striscia dei valori')
             t0, ticks0 = time.monotonic(), tree_ticks(process_tree(process.pid))
             sleep_until(t0 + minutes * 60)
             t1, ticks1 = time.monotonic(), tree_ticks(process_tree(process.pid))

@@ -60,9 +60,9 @@ Glance::Glance(ValueWatch &watch, MarketOpen marketOpen, Clock clock, TrayAvaila
         showStrip();
 }
 
+// A strip still shown at the end was never hidden: its place is kept here.
 Glance::~Glance()
 {
-    ProgramSettings::setStripOpen(m_strip && m_strip->isVisible());
     if (m_strip && m_strip->isVisible())
         ProgramSettings::setStripGeometry(m_strip->saveGeometry());
 }
@@ -77,6 +77,7 @@ void Glance::showStrip()
     }
     m_strip->show();
     m_strip->raise();
+    ProgramSettings::setStripOpen(true);
 }
 
 void Glance::valuesCameOrWent()

@@ -30,7 +30,6 @@ public:
     // trayAvailable: whether the desktop has a tray; the system's answer unless given.
     Glance(ValueWatch &watch, MarketOpen marketOpen = {}, Clock clock = {}, TrayAvailable trayAvailable = {},
            QObject *parent = nullptr);
-    // Keeps whether the strip is open, and where, for the next start.
     ~Glance() override;
 
     void showStrip();

@@ -1,7 +1,5 @@
 #include "glance/StripModel.h"
 
-#include <utility>
-
 #include <QColor>
 
 #include "glance/TrayPicture.h"
@@ -28,44 +26,60 @@ QVariant StripModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows.size())
         return {};
-    const FollowedRow &row = m_rows.at(index.row());
-    const bool late = m_late.contains(row.id);
-    const QString price = row.last ? LevelText::price(*row.last) : QStringLiteral("\u2013");
-    const QString percent = row.changePercent ? LevelText::grouped(*row.changePercent, 2) + QStringLiteral(" %") : QString();
-    const QString signedPercent = row.changePercent && *row.changePercent > 0 ? QLatin1Char('+') + percent : percent;
+    const Line &line = m_rows.at(index.row());
     switch (role) {
     case IdRole:
-        return row.id;
+        return line.id;
     case NameRole:
-        return late ? row.name + QStringLiteral(" (in ritardo)") : row.name;
+        return line.name;
     case PriceRole:
-        return price;
+        return line.price;
     case PercentRole:
-        return signedPercent;
+        return line.percent;
     case LateRole:
-        return late;
+        return line.late;
     case Qt::DisplayRole:
-        return QStringList{data(index, NameRole).toString(), price, signedPercent}.join(QLatin1Char(' ')).trimmed();
+        return QStringList{line.name, line.price, line.percent}.join(QLatin1Char(' ')).trimmed();
     case Qt::ForegroundRole:
-        // Late, the sign's colour would pass an old figure off as the current one.
-        if (late || !row.changePercent || *row.changePercent == 0)
-            return TrayPicture::colour(TrayPicture::Tone::Grey);
-        return TrayPicture::colour(*row.changePercent > 0 ? TrayPicture::Tone::Up : TrayPicture::Tone::Down);
+        return line.colour;
     case Qt::ToolTipRole:
-        if (late)
-            return QStringLiteral("In ritardo: non letto dalle %1").arg(row.lastTime.toString(QStringLiteral("HH:mm")));
-        return row.unreadReason.isEmpty() ? QString() : QStringLiteral("Non letto: ") + row.unreadReason;
+        return line.toolTip;
     default:
         return {};
     }
 }
 
+StripModel::Line StripModel::lineOf(const FollowedRow &row) const
+{
+    Line line;
+    line.id = row.id;
+    line.late = m_late.contains(row.id);
+    line.name = line.late ? row.name + QStringLiteral(" (in ritardo)") : row.name;
+    line.price = row.last ? LevelText::price(*row.last) : QStringLiteral("\u2013");
+    if (row.changePercent) {
+        const QString percent = LevelText::grouped(*row.changePercent, 2) + QStringLiteral(" %");
+        line.percent = *row.changePercent > 0 ? QLatin1Char('+') + percent : percent;
+    }
+    // Late, the sign's colour would pass an old figure off as the current one.
+    if (line.late || !row.changePercent || *row.changePercent == 0)
+        line.colour = TrayPicture::colour(TrayPicture::Tone::Grey);
+    else
+        line.colour = TrayPicture::colour(*row.changePercent > 0 ? TrayPicture::Tone::Up : TrayPicture::Tone::Down);
+    if (line.late)
+        line.toolTip = QStringLiteral("In ritardo: non letto dalle %1").arg(row.lastTime.toString(QStringLiteral("HH:mm")));
+    else if (!row.unreadReason.isEmpty())
+        line.toolTip = QStringLiteral("Non letto: ") + row.unreadReason;
+    return line;
+}
+
 void StripModel::setLate(const QList<qint64> &late)
 {
-    const QList<qint64> before = std::exchange(m_late, late);
+    m_late = late;
     for (int r = 0; r < m_rows.size(); ++r) {
-        if (before.contains(m_rows.at(r).id) != late.contains(m_rows.at(r).id))
+        if (m_rows.at(r).late != late.contains(m_rows.at(r).id)) {
+            m_rows[r] = lineOf(m_values.row(m_rows.at(r).id));
             emit dataChanged(index(r), index(r));
+        }
     }
 }
 
@@ -81,7 +95,7 @@ void StripModel::reload()
     m_rows.clear();
     for (const qint64 id : m_values.ids()) {
         if (!m_hidden.contains(id))
-            m_rows.append(m_values.row(id));
+            m_rows.append(lineOf(m_values.row(id)));
     }
     endResetModel();
 }
@@ -91,7 +105,7 @@ void StripModel::update(qint64 id)
     const int r = rowOf(id);
     if (r < 0)
         return;
-    m_rows[r] = m_values.row(id);
+    m_rows[r] = lineOf(m_values.row(id));
     emit dataChanged(index(r), index(r));
 }
 

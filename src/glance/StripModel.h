@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QColor>
 #include <QList>
 
 #include "watch/FollowedRow.h"
@@ -27,12 +28,25 @@ public:
     QList<qint64> hidden() const { return m_hidden; }
 
 private:
+    // A line's texts and colour, written once per change rather than at every call of data(),
+    // which a paint makes many of.
+    struct Line
+    {
+        qint64 id = 0;
+        QString name;
+        QString price;
+        QString percent;
+        QColor colour;
+        bool late = false;
+        QString toolTip;
+    };
+    Line lineOf(const FollowedRow &row) const;
     void reload();
     void update(qint64 id);
     int rowOf(qint64 id) const;
 
     FollowedValues &m_values;
-    QList<FollowedRow> m_rows;
+    QList<Line> m_rows;
     QList<qint64> m_late;
     QList<qint64> m_hidden;
 };

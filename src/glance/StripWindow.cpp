@@ -1,15 +1,16 @@
 #include "glance/StripWindow.h"
 
+#include <functional>
+
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QSizeGrip>
-#include <QStyledItemDelegate>
+#include <QToolTip>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -20,37 +21,85 @@
 
 namespace {
 
-// Name on the left, price and change on the right, each line in its sign's colour.
-class StripDelegate final : public QStyledItemDelegate
+// One line per row of the model, painted by hand: a reading repaints its own line and nothing
+// else (a QListView here repainted all of them at every reading, Qt 6.4), and nothing is laid
+// out again for it. Name on the left, price and change on the right, in the sign's colour.
+class StripLines final : public QWidget
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    StripLines(QAbstractItemModel &model, std::function<void(const QModelIndex &)> chosen, QWidget *parent)
+        : QWidget(parent)
+        , m_model(model)
+        , m_chosen(std::move(chosen))
     {
-        QStyleOptionViewItem plain = option;
-        initStyleOption(&plain, index);
-        plain.text.clear();
-        option.widget->style()->drawControl(QStyle::CE_ItemViewItem, &plain, painter, option.widget);
-        painter->save();
-        QFont font = option.font;
-        font.setItalic(index.data(StripModel::LateRole).toBool());
-        painter->setFont(font);
-        painter->setPen(index.data(Qt::ForegroundRole).value<QColor>());
-        const QRect r = option.rect.adjusted(4, 0, -4, 0);
+        setObjectName(QStringLiteral("stripLines"));
+        setBackgroundRole(QPalette::Base);
+        setAutoFillBackground(true);
+        connect(&model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &top, const QModelIndex &bottom) {
+            update(lineRect(top.row()).united(lineRect(bottom.row())));
+        });
+        connect(&model, &QAbstractItemModel::modelReset, this, qOverload<>(&QWidget::update));
+    }
+
+    int lineHeight() const { return fontMetrics().height() + 4; }
+    QRect lineRect(int row) const { return QRect(0, row * lineHeight(), width(), lineHeight()); }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QPainter painter(this);
+        const int first = event->rect().top() / lineHeight();
+        const int last = qMin(m_model.rowCount() - 1, event->rect().bottom() / lineHeight());
+        QFont font = this->font();
         const QFontMetrics metrics(font);
-        const QString percent = index.data(StripModel::PercentRole).toString();
         const int percentWidth = metrics.horizontalAdvance(QStringLiteral("+00,00 %"));
         const int priceWidth = metrics.horizontalAdvance(QStringLiteral("00.000,00"));
-        painter->drawText(QRect(r.right() - percentWidth, r.top(), percentWidth, r.height()), Qt::AlignRight | Qt::AlignVCenter,
-                          percent);
-        const QRect priceRect(r.right() - percentWidth - 6 - priceWidth, r.top(), priceWidth, r.height());
-        painter->drawText(priceRect, Qt::AlignRight | Qt::AlignVCenter, index.data(StripModel::PriceRole).toString());
-        const QRect nameRect(r.left(), r.top(), priceRect.left() - 6 - r.left(), r.height());
-        painter->drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter,
-                          metrics.elidedText(index.data(StripModel::NameRole).toString(), Qt::ElideRight, nameRect.width()));
-        painter->restore();
+        for (int row = first; row <= last; ++row) {
+            const QModelIndex index = m_model.index(row, 0);
+            font.setItalic(index.data(StripModel::LateRole).toBool());
+            painter.setFont(font);
+            painter.setPen(index.data(Qt::ForegroundRole).value<QColor>());
+            const QRect r = lineRect(row).adjusted(4, 0, -4, 0);
+            painter.drawText(QRect(r.right() - percentWidth, r.top(), percentWidth, r.height()), Qt::AlignRight | Qt::AlignVCenter,
+                             index.data(StripModel::PercentRole).toString());
+            const QRect priceRect(r.right() - percentWidth - 6 - priceWidth, r.top(), priceWidth, r.height());
+            painter.drawText(priceRect, Qt::AlignRight | Qt::AlignVCenter, index.data(StripModel::PriceRole).toString());
+            const QRect nameRect(r.left(), r.top(), priceRect.left() - 6 - r.left(), r.height());
+            painter.drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter,
+                             painter.fontMetrics().elidedText(index.data(StripModel::NameRole).toString(), Qt::ElideRight,
+                                                              nameRect.width()));
+        }
     }
+    void mousePressEvent(QMouseEvent *event) override { m_pressed = rowAt(event->position().toPoint()); }
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        const int row = rowAt(event->position().toPoint());
+        if (event->button() == Qt::LeftButton && row >= 0 && row == m_pressed)
+            m_chosen(m_model.index(row, 0));
+        m_pressed = -1;
+    }
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::ToolTip) {
+            const auto *help = static_cast<QHelpEvent *>(event);
+            const int row = rowAt(help->pos());
+            const QString line = row >= 0 ? m_model.index(row, 0).data(Qt::ToolTipRole).toString() : QString();
+            QToolTip::showText(help->globalPos(), line.isEmpty() ? toolTip() : line, this);
+            return true;
+        }
+        return QWidget::event(event);
+    }
+
+private:
+    int rowAt(const QPoint &point) const
+    {
+        const int row = point.y() / lineHeight();
+        return point.y() >= 0 && row < m_model.rowCount() ? row : -1;
+    }
+
+    QAbstractItemModel &m_model;
+    std::function<void(const QModelIndex &)> m_chosen;
+    int m_pressed = -1;
 };
 
 } // namespace
@@ -60,7 +109,8 @@ StripWindow::StripWindow(StripModel &model, FollowedValues &values, QWidget *par
     , m_model(model)
     , m_values(values)
     , m_title(new QLabel(QStringLiteral("Striscia dei valori"), this))
-    , m_list(new QListView(this))
+    , m_lines(new StripLines(
+          model, [this](const QModelIndex &index) { emit valueChosen(index.data(StripModel::IdRole).toLongLong()); }, this))
 {
     setObjectName(QStringLiteral("valueStrip"));
     setWindowTitle(QStringLiteral("Striscia dei valori"));
@@ -83,22 +133,12 @@ StripWindow::StripWindow(StripModel &model, FollowedValues &values, QWidget *par
     close->setText(QStringLiteral("\u00d7"));
     close->setAutoRaise(true);
     close->setToolTip(QStringLiteral("Chiudi"));
-    connect(close, &QToolButton::clicked, this, &QWidget::close);
+    connect(close, &QToolButton::clicked, this, &StripWindow::closeByHand);
     top->addWidget(m_title, 1);
     top->addWidget(close);
     layout->addLayout(top);
-    m_list->setObjectName(QStringLiteral("stripLines"));
-    m_list->setModel(&model);
-    m_list->setItemDelegate(new StripDelegate(m_list));
-    // Every line is as tall as the others: the view lays out none of them again on a reading.
-    m_list->setUniformItemSizes(true);
-    m_list->setSelectionMode(QAbstractItemView::NoSelection);
-    m_list->setFocusPolicy(Qt::NoFocus);
-    m_list->setFrameShape(QFrame::NoFrame);
-    m_list->setToolTip(QStringLiteral("Clic su un valore: lo apre in \u00abValori seguiti\u00bb"));
-    connect(m_list, &QListView::clicked, this,
-            [this](const QModelIndex &index) { emit valueChosen(index.data(StripModel::IdRole).toLongLong()); });
-    layout->addWidget(m_list, 1);
+    m_lines->setToolTip(QStringLiteral("Clic su un valore: lo apre in \u00abValori seguiti\u00bb"));
+    layout->addWidget(m_lines, 1);
     auto *bottom = new QHBoxLayout;
     if (const QString hint = keepAboveHint(QGuiApplication::platformName()); !hint.isEmpty()) {
         auto *note = new QLabel(hint, this);
@@ -112,15 +152,26 @@ StripWindow::StripWindow(StripModel &model, FollowedValues &values, QWidget *par
     bottom->addWidget(new QSizeGrip(this), 0, Qt::AlignBottom | Qt::AlignRight);
     layout->addLayout(bottom);
 
+    model.setHidden(ProgramSettings::stripHiddenValues());
     if (!restoreGeometry(ProgramSettings::stripGeometry())) {
-        resize(280, 170);
+        // Room for every line, and the title and the corner.
+        resize(280, m_title->sizeHint().height() + 24 + qMax(3, model.rowCount()) * lineRect(0).height());
         if (const QScreen *screen = QGuiApplication::primaryScreen())
             move(screen->availableGeometry().topRight() - QPoint(width() + 16, -16));
     }
-    model.setHidden(ProgramSettings::stripHiddenValues());
 }
 
 StripWindow::~StripWindow() = default;
+
+QWidget &StripWindow::lines() const
+{
+    return *m_lines;
+}
+
+QRect StripWindow::lineRect(int row) const
+{
+    return static_cast<StripLines *>(m_lines)->lineRect(row);
+}
 
 QString StripWindow::keepAboveHint(const QString &platformName)
 {
@@ -165,7 +216,7 @@ void StripWindow::contextMenuEvent(QContextMenuEvent *event)
         connect(action, &QAction::toggled, this, [this, id = row.id](bool shown) { toggleValue(id, shown); });
     }
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Chiudi"), this, &QWidget::close);
+    menu.addAction(QStringLiteral("Chiudi"), this, &StripWindow::closeByHand);
     menu.exec(event->globalPos());
 }
 
@@ -179,6 +230,14 @@ void StripWindow::toggleValue(qint64 id, bool shown)
     hidden.removeIf([this](qint64 each) { return !m_values.contains(each); });
     m_model.setHidden(hidden);
     ProgramSettings::setStripHiddenValues(hidden);
+}
+
+// Only the user's own close keeps it closed at the next start: the program's end closes every
+// window too (Qt 6's quit), and the strip open then opens again.
+void StripWindow::closeByHand()
+{
+    ProgramSettings::setStripOpen(false);
+    close();
 }
 
 void StripWindow::hideEvent(QHideEvent *event)
