@@ -67,7 +67,7 @@ Times timeReadings(ValueWatch &watch, int rounds, int offset, const std::functio
         QElapsedTimer timer;
         timer.start();
         const double thread = threadMs();
-        watch.values().record({{place(i), number, QString::number(number), {}, at, {}}});
+        watch.values().take({{place(i), number, QString::number(number), {}, at, {}}});
         // The tray waits for the turn of the event loop, the strip's line for its paint event.
         do
             QCoreApplication::processEvents();

@@ -12,9 +12,9 @@
 #include "glance/TrayTooltip.h"
 #include "glance/ValueTray.h"
 #include "watch/FollowedValues.h"
-#include "watch/FollowedValuesWindow.h"
+#include "watch/window/FollowedValuesWindow.h"
 #include "watch/ValueWatch.h"
-#include "watch/WatchWindow.h"
+#include "watch/window/FollowedValuesPart.h"
 
 namespace {
 
@@ -26,7 +26,8 @@ constexpr int MarketCheckMs = 60000;
 Glance::Glance(ValueWatch &watch, MarketOpen marketOpen, Clock clock, TrayAvailable trayAvailable, QObject *parent)
     : QObject(parent)
     , m_watch(watch)
-    , m_marketOpen(marketOpen ? std::move(marketOpen) : MarketOpen([](const QDateTime &) { return true; }))
+    , m_marketOpen(marketOpen ? std::move(marketOpen)
+                              : MarketOpen([&watch](const QDateTime &at) { return watch.values().marketOpen(at); }))
     , m_clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); }))
     , m_trayAvailable(trayAvailable ? std::move(trayAvailable) : TrayAvailable([] { return QSystemTrayIcon::isSystemTrayAvailable(); }))
     , m_stripAction(new QAction(QStringLiteral("Striscia dei valori"), this))
@@ -54,7 +55,7 @@ Glance::Glance(ValueWatch &watch, MarketOpen marketOpen, Clock clock, TrayAvaila
             m_model->setLate(late);
         scheduleUpdate();
     });
-    connect(&watch.window(), &WatchWindow::opened, this, &Glance::tellOnceWithoutTray);
+    connect(&watch.window(), &FollowedValuesPart::opened, this, &Glance::tellOnceWithoutTray);
     valuesCameOrWent();
     if (ProgramSettings::stripOpen())
         showStrip();
@@ -73,7 +74,7 @@ void Glance::showStrip()
         m_model = std::make_unique<StripModel>(m_watch.values());
         m_model->setLate(m_late);
         m_strip = std::make_unique<StripWindow>(*m_model, m_watch.values());
-        connect(m_strip.get(), &StripWindow::valueChosen, &m_watch.window(), &WatchWindow::showValue);
+        connect(m_strip.get(), &StripWindow::valueChosen, &m_watch.window(), &FollowedValuesPart::showValue);
     }
     m_strip->show();
     m_strip->raise();
@@ -92,7 +93,7 @@ void Glance::valuesCameOrWent()
     if (!m_tray) {
         m_tray = new ValueTray(this);
         connect(m_tray, &ValueTray::clicked, this, &Glance::mainWindowAsked);
-        connect(m_tray, &ValueTray::followedValuesAsked, &m_watch.window(), &WatchWindow::showWindow);
+        connect(m_tray, &ValueTray::followedValuesAsked, &m_watch.window(), &FollowedValuesPart::showWindow);
         connect(m_tray, &ValueTray::stripAsked, this, &Glance::showStrip);
         connect(m_tray, &ValueTray::quitAsked, this, &Glance::quitAsked);
     }

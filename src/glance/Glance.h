@@ -17,7 +17,8 @@ class ValueWatch;
 // The followed values in sight outside the main windows: the tray while a value is followed
 // and the desktop has one, and "Striscia dei valori", offered in every pane's menu and the
 // tray's. The readings of one page come as many changes; the tray is drawn once for them all.
-// The market's hours and the clock are given, so that a test sets them.
+// The market's hours (the values' own unless given) and the clock are given, so that a test
+// sets them.
 class Glance final : public QObject
 {
     Q_OBJECT

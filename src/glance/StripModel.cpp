@@ -4,7 +4,7 @@
 
 #include "glance/TrayPicture.h"
 #include "watch/FollowedValues.h"
-#include "watch/LevelText.h"
+#include "watch/rules/LevelText.h"
 
 StripModel::StripModel(FollowedValues &values, QObject *parent)
     : QAbstractListModel(parent)

@@ -4,7 +4,7 @@
 #include <QColor>
 #include <QList>
 
-#include "watch/FollowedRow.h"
+#include "watch/window/FollowedRow.h"
 
 class FollowedValues;
 

@@ -5,7 +5,7 @@
 #include <QFont>
 #include <QPainter>
 
-#include "watch/LevelText.h"
+#include "watch/rules/LevelText.h"
 
 TrayPicture::Figure TrayPicture::figure(const QList<FollowedRow> &rows, const QList<qint64> &late, bool marketOpen)
 {

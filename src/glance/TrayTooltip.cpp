@@ -3,7 +3,7 @@
 #include <QStringList>
 
 #include "glance/TrayPicture.h"
-#include "watch/LevelText.h"
+#include "watch/rules/LevelText.h"
 
 QString TrayTooltip::line(const FollowedRow &row, bool late, const QDate &today)
 {

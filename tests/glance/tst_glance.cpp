@@ -15,9 +15,9 @@
 #include "support/MessageCapture.h"
 #include "support/RecordingPane.h"
 #include "watch/FollowedValues.h"
-#include "watch/FollowedValuesWindow.h"
+#include "watch/window/FollowedValuesWindow.h"
 #include "watch/ValueWatch.h"
-#include "watch/WatchWindow.h"
+#include "watch/window/FollowedValuesPart.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ struct Desk
     void read(const QString &name, double number)
     {
         readAt = readAt.addSecs(60);
-        watch.values().record({{place(name), number, QString::number(number), {}, readAt, {}}});
+        watch.values().take({{place(name), number, QString::number(number), {}, readAt, {}}});
     }
     QDateTime readAt = QDateTime::currentDateTime();
     QAction *paneAction(const QString &text)
