@@ -93,9 +93,15 @@ class Watcher(dbus.service.Object):
 def show(bus):
     watcher = bus.get_object(WATCHER, PATH)
     items = watcher.Get(WATCHER, "RegisteredStatusNotifierItems", dbus_interface=dbus.PROPERTIES_IFACE)
+    shown = 0
     for item in items:
         service, _, path = item.partition("/")
-        props = bus.get_object(service, "/" + path).GetAll(ITEM, dbus_interface=dbus.PROPERTIES_IFACE)
+        try:
+            props = bus.get_object(service, "/" + path).GetAll(ITEM, dbus_interface=dbus.PROPERTIES_IFACE)
+        except dbus.exceptions.DBusException:
+            # A program that has ended: the host keeps every item it was told of.
+            continue
+        shown += 1
         tooltip = props.get("ToolTip")
         pixmaps = props.get("IconPixmap", [])
         print(f"item {item}: Title {props.get('Title')!s}; Status {props.get('Status')!s};"
@@ -103,7 +109,7 @@ def show(bus):
         if tooltip is not None:
             print(f"  ToolTip title: {tooltip[2]!s}")
             print("  ToolTip text: " + str(tooltip[3]).replace("\n", "\n                "))
-    return 0 if items else 1
+    return 0 if shown else 1
 
 
 def main():
