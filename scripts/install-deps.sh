@@ -46,6 +46,9 @@ esac
 # Qt's Wayland platform, so that the program runs natively in a Wayland session (Debian 13's
 # default), and the headless compositor of the test that checks it.
 packages+=(qt6-wayland weston)
+# Seeing the tray and the strip without a desktop (scripts/tray_host.py, a tray host on a
+# bus of its own) and the strip's "keep above" state (xprop).
+packages+=(python3-dbus python3-gi x11-utils)
 # XCB's headers, for the startup identifier of windows opened for another start (already
 # there through qt6-base-dev's OpenGL headers, named so that it stays so).
 packages+=(libxcb1-dev)

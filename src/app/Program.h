@@ -5,6 +5,7 @@
 #include "common/ProcessStarter.h"
 #include "core/InstanceChannel.h"
 #include "core/MainWindows.h"
+#include "glance/Glance.h"
 #include "market/Markets.h"
 #include "panes/webengine/BackgroundReader.h"
 #include "panes/webengine/WebEngineEnvironment.h"
@@ -35,6 +36,8 @@ private:
     const Markets m_markets;
     // One for every window, and outliving them all.
     ValueWatch m_watch;
+    // The tray and the strip, before the windows: the windows' panes get the strip's menu item.
+    Glance m_glance;
     MainWindows m_windows;
     InstanceChannel m_channel;
 };

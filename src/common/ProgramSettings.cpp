@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSettings>
+#include <QStringList>
 
 namespace {
 
@@ -103,4 +104,53 @@ bool ProgramSettings::setPhoneToken(const QString &token, QString *error)
         return false;
     }
     return true;
+QByteArray ProgramSettings::stripGeometry()
+{
+    return QSettings().value(QStringLiteral("striscia/geometria")).toByteArray();
+}
+
+void ProgramSettings::setStripGeometry(const QByteArray &geometry)
+{
+    QSettings().setValue(QStringLiteral("striscia/geometria"), geometry);
+}
+
+QList<qint64> ProgramSettings::stripHiddenValues()
+{
+    QList<qint64> ids;
+    // A hand-edited file may hold anything: what is not an id is left out.
+    for (const QString &text : QSettings().value(QStringLiteral("striscia/nascosti")).toStringList()) {
+        bool ok = false;
+        const qint64 id = text.toLongLong(&ok);
+        if (ok)
+            ids.append(id);
+    }
+    return ids;
+}
+
+void ProgramSettings::setStripHiddenValues(const QList<qint64> &ids)
+{
+    QStringList texts;
+    for (const qint64 id : ids)
+        texts.append(QString::number(id));
+    QSettings().setValue(QStringLiteral("striscia/nascosti"), texts);
+}
+
+bool ProgramSettings::stripOpen()
+{
+    return QSettings().value(QStringLiteral("striscia/aperta"), false).toBool();
+}
+
+void ProgramSettings::setStripOpen(bool open)
+{
+    QSettings().setValue(QStringLiteral("striscia/aperta"), open);
+}
+
+bool ProgramSettings::trayHintGiven()
+{
+    return QSettings().value(QStringLiteral("areaNotifica/suggerimentoDato"), false).toBool();
+}
+
+void ProgramSettings::setTrayHintGiven()
+{
+    QSettings().setValue(QStringLiteral("areaNotifica/suggerimentoDato"), true);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 // The program's own settings, kept between runs in the user's configuration under the
@@ -30,4 +32,15 @@ public:
     static QString phoneToken();
     static bool setPhoneToken(const QString &token, QString *error);
     static QString phoneTokenPath();
+    // "Striscia dei valori": its place and size (saveGeometry), the values the user took out of
+    // it (so that a value followed later shows), and whether it was open when the program ended.
+    static QByteArray stripGeometry();
+    static void setStripGeometry(const QByteArray &geometry);
+    static QList<qint64> stripHiddenValues();
+    static void setStripHiddenValues(const QList<qint64> &ids);
+    static bool stripOpen();
+    static void setStripOpen(bool open);
+    // Whether the user was told once how to get a tray on a desktop that has none.
+    static bool trayHintGiven();
+    static void setTrayHintGiven();
 };

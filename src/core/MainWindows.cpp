@@ -1,5 +1,8 @@
 #include "core/MainWindows.h"
 
+#include <QGuiApplication>
+#include <QWindow>
+
 #include "core/MainWindow.h"
 #include "core/WindowActivation.h"
 
@@ -9,6 +12,14 @@ MainWindows::MainWindows(PaneFactory &panes, ProcessStarter &starter, Markets ma
     , m_starter(starter)
     , m_markets(std::move(markets))
 {
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focus) {
+        for (qsizetype i = 0; i < m_windows.size(); ++i) {
+            if (m_windows.at(i) && m_windows.at(i)->windowHandle() == focus) {
+                m_windows.move(i, m_windows.size() - 1);
+                return;
+            }
+        }
+    });
 }
 
 MainWindows::~MainWindows()
@@ -50,4 +61,24 @@ QList<MainWindow *> MainWindows::windows() const
             open.append(window.data());
     }
     return open;
+}
+
+void MainWindows::bringForward()
+{
+    const QList<MainWindow *> open = windows();
+    if (open.isEmpty())
+        return;
+    MainWindow *last = open.constLast();
+    if (last->isMinimized())
+        last->showNormal();
+    WindowActivation::show(last, QByteArray());
+}
+
+bool MainWindows::closeAll()
+{
+    for (MainWindow *window : windows()) {
+        if (!window->close())
+            return false;
+    }
+    return true;
 }

@@ -35,7 +35,13 @@ public:
     MainWindow *open(const QString &address, const QString &folder);
     // For another start of the program, with the token its desktop gave it (may be empty).
     MainWindow *openForStart(const QString &address, const QString &folder, const QByteArray &token);
+    // Oldest first; the one the user was in last, last.
     QList<MainWindow *> windows() const;
+    // The window the user was in last, in front (a click on the tray).
+    void bringForward();
+    // Each window closed as the user closes it, so that each keeps what it keeps at its close;
+    // false where one stayed open.
+    bool closeAll();
 
 signals:
     // Each pane of a window just opened, for the parts that serve every window's panes.

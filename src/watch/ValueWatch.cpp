@@ -81,12 +81,22 @@ void ValueWatch::attach(BrowserPane &pane)
     m_panes.removeAll(nullptr);
     m_panes.append(&pane);
     pane.addMenuAction(m_showWindow);
+    for (QAction *action : std::as_const(m_paneActions))
+        pane.addMenuAction(action);
     connect(&pane, &BrowserPane::valuesRead, m_values, &FollowedValues::take);
     // Only the pane itself sends it, so it is there while the lambda runs.
     connect(&pane, &BrowserPane::valueAsked, this,
             [this, from = &pane](BrowserPane::ValueAsk ask, const ValuePick &pick) { answer(*from, ask, pick); });
     pane.setFollowedPlaces(m_values->places());
     pane.setPhonePlaces(m_phone->places());
+}
+
+void ValueWatch::addPaneAction(QAction *action)
+{
+    m_paneActions.append(action);
+    m_panes.removeAll(nullptr);
+    for (const QPointer<BrowserPane> &pane : std::as_const(m_panes))
+        pane->addMenuAction(action);
 }
 
 void ValueWatch::readInBackground(BackgroundReading &reading)
@@ -105,6 +115,7 @@ void ValueWatch::readInBackground(BackgroundReading &reading)
 void ValueWatch::showLate(const QList<qint64> &late)
 {
     m_window->setLate(late);
+    emit lateChanged(late);
     if (late.isEmpty()) {
         m_showWindow->setText(QStringLiteral("Valori seguiti"));
         m_showWindow->setToolTip(QString());

@@ -39,10 +39,17 @@ public:
     // interval is the user's setting.
     void readInBackground(BackgroundReading &reading);
 
+    // Put in the menu of every pane, those attached already and those to come.
+    void addPaneAction(QAction *action);
+
     FollowedValues &values() const { return *m_values; }
     AlertSender &alerts() const { return *m_alerts; }
     FollowedValuesPart &window() const { return *m_window; }
     PhoneAlerts &phone() const { return *m_phone; }
+
+signals:
+    // The values not read for too long, oldest id first; empty when none is late.
+    void lateChanged(const QList<qint64> &late);
 
 private:
     void publishPlaces();
@@ -56,6 +63,7 @@ private:
     FollowedValuesPart *m_window;
     PhoneAlerts *m_phone;
     QAction *m_showWindow;
+    QList<QAction *> m_paneActions;
     QList<QPointer<BrowserPane>> m_panes;
     OutOfSightReading *m_background = nullptr;
 };

@@ -130,6 +130,7 @@ void FollowedValuesPart::showWindow()
         showChart(w.chosenId());
     w.raise();
     w.activateWindow();
+    emit opened();
 }
 
 void FollowedValuesPart::showValue(qint64 id)

@@ -53,6 +53,8 @@ public:
 
 signals:
     void intervalChosen(int minutes);
+    // "Valori seguiti" was brought up.
+    void opened();
 
 private:
     void showChart(qint64 id);
