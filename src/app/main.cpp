@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "common/QtTranslations.h"
+#include "core/CommandLine.h"
 #include "core/InstanceChannel.h"
 #include "core/MainWindows.h"
 #include "market/CalendarFile.h"
@@ -10,20 +11,43 @@
 #include "common/ProcessStarter.h"
 #include "panes/webengine/BackgroundReader.h"
 #include "panes/webengine/WebEngineEnvironment.h"
+#include "watch/FollowedValues.h"
 #include "watch/ValueWatch.h"
+
+namespace {
+
+QString carryOut(FollowedValues &values, const WatchFileRequest &request)
+{
+    return request.kind == WatchFileRequest::Kind::Export ? values.exportWatch(request.path, request.withReadings)
+                                                            : values.importWatch(request.path);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    // Read before any application object: --help and --export-watch need neither a display
+    // nor the web engine.
+    const CommandLine command(CommandLine::arguments(argc, argv));
+    if (command.action() != CommandLine::Action::OpenWindow) {
+        QCoreApplication app(argc, argv);
+        CommandLine::nameProgram();
+        QtTranslations::installItalian(app);
+        return command.run([](const WatchFileRequest &request) {
+            FollowedValues values(ValueWatch::defaultDatabasePath());
+            return carryOut(values, request);
+        });
+    }
+
     WebEngineEnvironment::prepareProcess();
     const QByteArray activationToken = InstanceChannel::activationToken();
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Quovadex"));
-    QApplication::setApplicationName(QStringLiteral("quovadex3"));
+    CommandLine::nameProgram();
     QApplication::setApplicationDisplayName(QStringLiteral("Doppio Quovadex"));
     QtTranslations::installItalian(app);
 
     // A copy already running opens the window, before this one starts any engine.
-    const QString address = MainWindows::addressFrom(QApplication::arguments().mid(1));
+    const QString address = command.address();
     if (InstanceChannel::handOver(address, QDir::currentPath(), activationToken))
         return 0;
 
@@ -42,6 +66,7 @@ int main(int argc, char *argv[])
     InstanceChannel channel;
     if (webEngine.isPersistent()) {
         QObject::connect(&channel, &InstanceChannel::windowAsked, &windows, &MainWindows::openForStart);
+        channel.setWatchFileHandler([&watch](const WatchFileRequest &request) { return carryOut(watch.values(), request); });
         channel.listen();
     }
     windows.open(address, QDir::currentPath());

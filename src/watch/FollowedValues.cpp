@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include "watch/store/WatchFile.h"
+
 FollowedValues::FollowedValues(const QString &databasePath, Clock clock, QObject *parent)
     : QObject(parent)
     , m_databasePath(databasePath)
@@ -27,6 +29,15 @@ void FollowedValues::openStore()
     m_store = std::make_unique<ValueStore>(m_databasePath);
     m_store->prune(now);
     m_prunedOn = now.date();
+    loadValues();
+    if (const QString problem = m_store->openingProblem(); !problem.isEmpty())
+        QMetaObject::invokeMethod(this, [this, problem] { emit storeProblem(problem); }, Qt::QueuedConnection);
+}
+
+// Every value as the store holds it; one known already keeps only how its reading goes.
+void FollowedValues::loadValues()
+{
+    const QDateTime now = m_clock();
     // The row still says when the value alerted today, as before the restart.
     QHash<qint64, QDateTime> alertedAt;
     for (const AlertHistory::Alert &alert : m_store->alerts().list()) {
@@ -50,14 +61,42 @@ void FollowedValues::openStore()
         // A move alerted before today is armed again with the new close.
         if (value.moveAlertedOn == marketDay(now))
             followed.move.setAlertedSides(value.moveAlerted);
+        const auto known = m_values.constFind(value.id);
+        const bool isNew = known == m_values.cend();
+        if (!isNew) {
+            followed.unreadReason = known->unreadReason;
+            followed.unreadInARow = known->unreadInARow;
+        }
         m_values.insert(value.id, followed);
-        emit added(value.id);
+        if (isNew)
+            emit added(value.id);
+        else
+            emit changed(value.id);
     }
-    // Opened late, the file may hold values another copy of the program followed meanwhile.
+    // Opened late or imported into, the file may hold values the program did not follow yet.
     if (!m_values.isEmpty())
         emit placesChanged(places());
-    if (const QString problem = m_store->openingProblem(); !problem.isEmpty())
-        QMetaObject::invokeMethod(this, [this, problem] { emit storeProblem(problem); }, Qt::QueuedConnection);
+}
+
+QString FollowedValues::exportWatch(const QString &path, bool withReadings)
+{
+    QString error;
+    return WatchFile::save(m_store.get(), path, withReadings, &error) ? QString() : error;
+}
+
+QString FollowedValues::importWatch(const QString &path)
+{
+    QString error;
+    const std::optional<QList<WatchEntry>> entries = WatchFile::read(path, &error);
+    if (!entries)
+        return error;
+    // Kept in memory only, an import would be gone at the next start.
+    if (!store().isPersistent())
+        return QStringLiteral("l'archivio dei valori seguiti non \u00e8 scrivibile: %1").arg(store().openingProblem());
+    if (!WatchFile::apply(store(), *entries, &error))
+        return error;
+    loadValues();
+    return QString();
 }
 
 void FollowedValues::record(const QList<ValueReading> &readings)

@@ -53,6 +53,10 @@ public:
     void setMove(qint64 id, const std::optional<MoveCrossing::Move> &move);
     void rename(qint64 id, const QString &name);
     void unfollow(qint64 id);
+    // The watch as one file (WatchFile): empty when done, else why nothing was written or
+    // changed. An import reaches every value at once, as if the program had just started.
+    QString exportWatch(const QString &path, bool withReadings);
+    QString importWatch(const QString &path);
 
     bool contains(qint64 id) const { return m_values.contains(id); }
     std::optional<qint64> idAt(const ValuePlace &place) const;
@@ -96,6 +100,7 @@ private:
     void findPreviousClose(FollowedValue &followed, const QDate &day);
     QDate marketDay(const QDateTime &at) const { return at.toTimeZone(MarketClock::zone()).date(); }
     void openStore();
+    void loadValues();
 
     QString m_databasePath;
     Clock m_clock;
