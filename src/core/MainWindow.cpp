@@ -24,7 +24,7 @@
 #include "favorites/FavoritesButton.h"
 #include "favorites/Launchers.h"
 #include "favorites/ProgramLaunchers.h"
-#include "market/MarketHoursSwitch.h"
+#include "aids/MarketHoursSwitch.h"
 #include "panes/AddressBox.h"
 #include "panes/BrowserPane.h"
 #include "panes/HighlightSwitch.h"
@@ -51,7 +51,7 @@ constexpr double DesignClientHeight = 9315;
 } // namespace
 
 MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QString &address, const QString &folder,
-                       const MarketClock &market, QWidget *parent)
+                       const Markets &markets, QWidget *parent)
     : QWidget(parent)
     , m_folder(folder)
 {
@@ -77,7 +77,7 @@ MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStrin
     }
 
     m_controls.build(this);
-    buildParts(starter, market);
+    buildParts(starter, markets);
     loadSettings();
     m_upperPane->navigate(address.isEmpty() ? m_settings.startPage : address);
     m_lowerPane->navigate(Maker::infoPage());
@@ -88,7 +88,7 @@ MainWindow::~MainWindow()
     closeSecondaryWindows();
 }
 
-void MainWindow::buildParts(ProcessStarter &starter, const MarketClock &market)
+void MainWindow::buildParts(ProcessStarter &starter, const Markets &markets)
 {
     const MainControls &c = m_controls;
     auto *address = new AddressBox(*c.address, *c.upper.go, this);
@@ -129,7 +129,7 @@ void MainWindow::buildParts(ProcessStarter &starter, const MarketClock &market)
     for (const auto &[pane, which] : panes) {
         auto *status = new PaneStatus(*pane, this);
         connect(refresh, &AutoRefresh::cycleChanged, status, &PaneStatus::setCycle);
-        auto *hours = new MarketHoursSwitch(*pane, which, market, [] { return QDateTime::currentDateTime(); }, this);
+        auto *hours = new MarketHoursSwitch(*pane, which, markets, MarketId::BorsaItaliana, systemClock(), this);
         connect(hours, &MarketHoursSwitch::reopeningChanged, status, &PaneStatus::setMarketClosed);
         connect(hours, &MarketHoursSwitch::automaticRefreshHeld, refresh,
                 [refresh, pane](bool held) { refresh->holdAutomaticRefresh(*pane, held); });

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "watch/ValueStore.h"
+#include "watch/store/ValueStore.h"
 
 // One followed value as the watch's file holds it (docs/watch-file.md): its place, name,
 // levels, move, market, phone delivery, the alerts it has given, and its readings when the

@@ -6,7 +6,7 @@
 #include <QList>
 #include <QString>
 
-#include "watch/ValueStore.h"
+#include "watch/store/ValueStore.h"
 #include "watch/store/WatchEntry.h"
 
 // The watch in one file that goes to another machine and comes back (docs/watch-file.md):

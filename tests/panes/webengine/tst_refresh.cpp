@@ -17,7 +17,7 @@
 #include "common/Colors.h"
 #include "common/QtTranslations.h"
 #include "core/MainWindow.h"
-#include "panes/webengine/FreezeWatch.h"
+#include "panes/webengine/FreezeProbe.h"
 #include "panes/webengine/SilentPage.h"
 #include "panes/webengine/WebEngineEnvironment.h"
 #include "panes/webengine/WebEnginePane.h"
@@ -281,8 +281,8 @@ void TestRefresh::pageAskingToStayIsLeftOnGo()
 void TestRefresh::frozenPageIsEndedAndComesBack()
 {
     // A page busy for seconds, as a heavy chart at load on a loaded machine, is not frozen.
-    FreezeWatch watch;
-    QSignalSpy frozen(&watch, &FreezeWatch::frozen);
+    FreezeProbe watch;
+    QSignalSpy frozen(&watch, &FreezeProbe::frozen);
     m_upper->page()->runJavaScript(QStringLiteral("var t=Date.now();while(Date.now()-t<10000){}"));
     watch.probe(m_upper->page());
     QCOMPARE(evaluate(m_upper->page(), QStringLiteral("1")).toInt(), 1);
