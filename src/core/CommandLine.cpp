@@ -143,7 +143,8 @@ int CommandLine::run(const WatchFileHere &here, const QString &channelName) cons
         break;
     }
     // A running copy does it itself, so that its values and the file agree.
-    std::optional<QString> failure = InstanceChannel::askWatchFile(m_watchFile, channelName);
+    std::optional<QString> failure =
+        InstanceChannel::askWatchFile(m_watchFile, channelName.isEmpty() ? InstanceChannel::defaultName() : channelName);
     if (!failure)
         failure = here(m_watchFile);
     if (failure->isEmpty())

@@ -40,7 +40,8 @@ public:
     // Everything but OpenWindow, once an application object exists: prints the help, the
     // version or the usage error, or has the running copy do the watch's request, else does it
     // here; returns the exit status (0, 1 with the reason on standard error, 2).
-    int run(const WatchFileHere &here, const QString &channelName = InstanceChannel::defaultName()) const;
+    // channelName: empty for the user's (InstanceChannel::defaultName()), asked only for the watch.
+    int run(const WatchFileHere &here, const QString &channelName = {}) const;
 
 private:
     void read(const QStringList &arguments);
