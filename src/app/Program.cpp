@@ -23,7 +23,14 @@ MainWindow *Program::start(const QString &address, const QString &folder)
 {
     if (m_webEngine.isPersistent()) {
         QObject::connect(&m_channel, &InstanceChannel::windowAsked, &m_windows, &MainWindows::openForStart);
+        m_channel.setWatchFileHandler([this](const WatchFileRequest &request) { return carryOut(m_watch.values(), request); });
         m_channel.listen();
     }
     return m_windows.open(address, folder);
+}
+
+QString Program::carryOut(FollowedValues &values, const WatchFileRequest &request)
+{
+    return request.kind == WatchFileRequest::Kind::Export ? values.exportWatch(request.path, request.withReadings)
+                                                            : values.importWatch(request.path);
 }

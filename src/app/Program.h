@@ -9,6 +9,7 @@
 #include "market/Markets.h"
 #include "panes/webengine/BackgroundReader.h"
 #include "panes/webengine/WebEngineEnvironment.h"
+#include "watch/FollowedValues.h"
 #include "watch/ValueWatch.h"
 
 class MainWindow;
@@ -26,6 +27,10 @@ public:
     // Opens the first window on address and, where this copy holds the persistent profile,
     // takes the windows later starts ask for.
     MainWindow *start(const QString &address, const QString &folder);
+
+    // An export or import of the watch's file, asked on the command line: by this copy for a
+    // later start, or by a start that found no copy running.
+    static QString carryOut(FollowedValues &values, const WatchFileRequest &request);
 
 private:
     WebEngineEnvironment m_webEngine;

@@ -20,6 +20,10 @@ const QByteArray Greeting = "quovadex3-window 2\n";
 constexpr int MessageLines = 3;
 const QByteArray Accepted = "OK\n";
 const QByteArray Refused = "NO\n";
+// A start's request about the watch's file: kind, path, readings; answered "OK" or "NO reason".
+const QByteArray WatchGreeting = "quovadex3-watch 1\n";
+const QByteArray Export = "export";
+const QByteArray Import = "import";
 
 bool isPlainText(const QString &text)
 {
@@ -84,6 +88,56 @@ bool InstanceChannel::parse(const QByteArray &message, QString *address, QString
     return true;
 }
 
+QByteArray InstanceChannel::compose(const WatchFileRequest &request)
+{
+    return WatchGreeting + (request.kind == WatchFileRequest::Kind::Export ? Export : Import) + '\n'
+           + request.path.toUtf8() + '\n' + (request.withReadings ? "1" : "0") + '\n';
+}
+
+bool InstanceChannel::parse(const QByteArray &message, WatchFileRequest *request)
+{
+    if (message.size() > MaxMessageBytes || !message.startsWith(WatchGreeting) || !message.endsWith('\n'))
+        return false;
+    const QList<QByteArray> lines = message.mid(WatchGreeting.size()).chopped(1).split('\n');
+    if (lines.size() != MessageLines || (lines.at(0) != Export && lines.at(0) != Import)
+        || (lines.at(2) != "0" && lines.at(2) != "1"))
+        return false;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString path = utf8.decode(lines.at(1));
+    if (utf8.hasError() || !isPlainText(path) || !QDir::isAbsolutePath(path) || QDir::cleanPath(path) != path)
+        return false;
+    *request = {lines.at(0) == Export ? WatchFileRequest::Kind::Export : WatchFileRequest::Kind::Import, path,
+                lines.at(2) == "1"};
+    return true;
+}
+
+std::optional<QString> InstanceChannel::askWatchFile(const WatchFileRequest &request, const QString &name)
+{
+    const QByteArray message = compose(request);
+    if (name.isEmpty())
+        return std::nullopt;
+    if (message.size() > MaxMessageBytes)
+        return QStringLiteral("il percorso del file \u00e8 troppo lungo");
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(TimeoutMs))
+        return std::nullopt;
+    socket.write(message);
+    const QDeadlineTimer deadline(WatchFileTimeoutMs);
+    QByteArray answer;
+    while (!answer.contains('\n') && socket.waitForReadyRead(int(deadline.remainingTime())))
+        answer += socket.readAll();
+    answer += socket.readAll();
+    if (answer == Accepted)
+        return QString();
+    if (answer.startsWith("NO ") && answer.endsWith('\n'))
+        return QString::fromUtf8(answer.mid(3).chopped(1));
+    if (!answer.contains('\n'))
+        return QStringLiteral("la copia del programma in esecuzione non ha risposto");
+    return QStringLiteral("la copia del programma in esecuzione non ha accettato la richiesta (forse \u00e8 di "
+                          "un'altra versione)");
+}
+
 bool InstanceChannel::handOver(const QString &address, const QString &folder, const QByteArray &token,
                                const QString &name)
 {
@@ -137,20 +191,31 @@ void InstanceChannel::receive(QLocalSocket *socket)
         *message += socket->readAll();
         // Another version's greeting is refused at once, so that its start goes on alone
         // without waiting for the timeout.
-        const bool foreign = message->contains('\n') && !message->startsWith(Greeting);
+        const bool foreign = message->contains('\n') && !message->startsWith(Greeting) && !message->startsWith(WatchGreeting);
         const bool whole = message->count('\n') >= 1 + MessageLines || foreign;
         if (!whole && message->size() <= MaxMessageBytes)
             return;
+        QObject::disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
         QString address;
         QString folder;
         QByteArray token;
-        const bool ok = whole && parse(*message, &address, &folder, &token);
-        QObject::disconnect(socket, &QLocalSocket::readyRead, nullptr, nullptr);
-        socket->write(ok ? Accepted : Refused);
+        const bool window = whole && parse(*message, &address, &folder, &token);
+        socket->write(window ? Accepted : answer(*message, whole));
+        // Written before the client's time runs out, however long the request took.
+        socket->flush();
         socket->disconnectFromServer();
-        if (ok)
+        if (window)
             emit windowAsked(address, folder, token);
     };
     connect(socket, &QLocalSocket::readyRead, socket, read);
     read();
+}
+
+QByteArray InstanceChannel::answer(const QByteArray &message, bool whole)
+{
+    WatchFileRequest request;
+    if (!whole || !m_watchFile || !parse(message, &request))
+        return Refused;
+    const QString failure = m_watchFile(request).simplified();
+    return failure.isEmpty() ? Accepted : "NO " + failure.toUtf8() + '\n';
 }

@@ -29,17 +29,7 @@ void FollowedValues::openStore()
     const QDateTime now = m_clock();
     ValueStore &store = m_life.open(now);
     m_book->open(store);
-    // The row still says when the value alerted today, as before the restart.
-    const QHash<qint64, QDateTime> alertedAt = m_book->lastAlerts();
-    for (const ValueStore::Value &value : store.values()) {
-        FollowedValue followed = FollowedValue::kept(value, store.lastReading(value.id), alertedAt.value(value.id));
-        m_day.open(followed, store, value, now);
-        m_values.insert(value.id, followed);
-        emit added(value.id);
-    }
-    // Opened late, the file may hold values another copy of the program followed meanwhile.
-    if (!m_values.isEmpty())
-        emit placesChanged(places());
+    loadValues();
     if (const QString problem = store.openingProblem(); !problem.isEmpty())
         QMetaObject::invokeMethod(this, [this, problem] { emit storeProblem(problem); }, Qt::QueuedConnection);
 }

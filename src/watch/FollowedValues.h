@@ -69,6 +69,10 @@ public:
     // Its day, close and hours from now on are the market's.
     void setMarket(qint64 id, MarketId market);
     void unfollow(qint64 id);
+    // The watch as one file (WatchFile): empty when done, else why nothing was written or
+    // changed. An import reaches every value at once, as if the program had just started.
+    QString exportWatch(const QString &path, bool withReadings);
+    QString importWatch(const QString &path);
 
     bool contains(qint64 id) const { return m_values.contains(id); }
     std::optional<qint64> idAt(const ValuePlace &place) const;
@@ -119,6 +123,7 @@ private:
     void keepCrossing(FollowedValue &followed, const ValueStore::Reading &reading);
     void keepMove(FollowedValue &followed, const ValueStore::Reading &reading);
     void openStore();
+    void loadValues();
 
     StoreLife m_life;
     WallClock m_clock;

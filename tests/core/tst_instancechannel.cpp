@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "core/CommandLine.h"
 #include "core/InstanceChannel.h"
 
 // The hand-over channel on its own: only a well-formed message opens anything, and a start
@@ -20,6 +21,8 @@ private slots:
     void onlyOneAddressAndOneFolderAreTaken_data();
     void onlyOneAddressAndOneFolderAreTaken();
     void startGoesOnAloneWhenNoCopyAnswers();
+    void watchFileIsDoneByTheRunningCopy_data();
+    void watchFileIsDoneByTheRunningCopy();
 
 private:
     QByteArray send(const QByteArray &message);
@@ -82,6 +85,8 @@ void TestInstanceChannel::onlyOneAddressAndOneFolderAreTaken_data()
     QTest::newRow("token with a tab") << message(QStringLiteral("a"), folder, "a\tb") << false;
     QTest::newRow("token with a quote") << message(QStringLiteral("a"), folder, "a\"b") << false;
     QTest::newRow("token not ASCII") << message(QStringLiteral("a"), folder, "t\xc3\xa8") << false;
+    QTest::newRow("the watch's request") << InstanceChannel::compose(WatchFileRequest{WatchFileRequest::Kind::Export, folder, true})
+                                         << false;
     QTest::newRow("token too long") << message(QStringLiteral("a"), folder, QByteArray(256, 't')) << false;
 }
 
@@ -116,6 +121,38 @@ void TestInstanceChannel::startGoesOnAloneWhenNoCopyAnswers()
     waited.start();
     QVERIFY(!InstanceChannel::handOver(QStringLiteral("x"), QDir::tempPath(), {}, m_name));
     QVERIFY(waited.elapsed() < InstanceChannel::TimeoutMs + 1000);
+}
+
+void TestInstanceChannel::watchFileIsDoneByTheRunningCopy_data()
+{
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("written by the copy") << true << QString();
+    QTest::newRow("the copy's reason") << true << QStringLiteral("disco pieno");
+    QTest::newRow("none running: written here") << false << QString();
+}
+
+void TestInstanceChannel::watchFileIsDoneByTheRunningCopy()
+{
+    QFETCH(bool, running);
+    QFETCH(QString, failure);
+    InstanceChannel channel;
+    QList<WatchFileRequest> byCopy;
+    channel.setWatchFileHandler([&](const WatchFileRequest &request) {
+        byCopy.append(request);
+        return failure;
+    });
+    QVERIFY(!running || channel.listen(m_name));
+    const CommandLine command(QStringList{QStringLiteral("quovadex3"), QStringLiteral("--export-watch"),
+                                          QStringLiteral("w.json"), QStringLiteral("--with-readings")});
+    std::atomic<int> here = 0;
+    auto done = std::async(std::launch::async, [&] {
+        return command.run([&](const WatchFileRequest &) { return ++here, failure; }, m_name);
+    });
+    QVERIFY(QTest::qWaitFor([&done] { return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000));
+    QCOMPARE(done.get(), failure.isEmpty() ? 0 : 1);
+    QCOMPARE(byCopy, running ? QList{command.watchFile()} : QList<WatchFileRequest>());
+    QCOMPARE(here.load(), running ? 0 : 1);
 }
 
 QTEST_GUILESS_MAIN(TestInstanceChannel)

@@ -171,22 +171,31 @@ bool ValueStore::record(const QList<std::pair<qint64, Reading>> &readings)
 
 bool ValueStore::write(const QList<std::pair<qint64, Reading>> &readings)
 {
-    if (readings.isEmpty())
-        return true;
+    return readings.isEmpty() || transaction([&] { return insertReadings(readings); });
+}
+
+bool ValueStore::insertReadings(const QList<std::pair<qint64, Reading>> &readings)
+{
+    QSqlQuery q(QSqlDatabase::database(m_file.connection(), false));
+    q.prepare(QStringLiteral("INSERT OR REPLACE INTO readings (at, value, number) VALUES (?, ?, ?)"));
+    for (const auto &[id, reading] : readings) {
+        if (!run(q, {reading.time.toSecsSinceEpoch(), id, reading.number}))
+            return false;
+    }
+    return true;
+}
+
+bool ValueStore::transaction(const std::function<bool()> &work)
+{
     QSqlDatabase db = QSqlDatabase::database(m_file.connection(), false);
     if (!db.transaction()) {
         StoreSql::log("inizio della registrazione", db.lastError());
         return false;
     }
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("INSERT OR REPLACE INTO readings (at, value, number) VALUES (?, ?, ?)"));
-    for (const auto &[id, reading] : readings) {
-        if (!run(q, {reading.time.toSecsSinceEpoch(), id, reading.number})) {
-            db.rollback();
-            return false;
-        }
+    if (!work()) {
+        db.rollback();
+        return false;
     }
-    q.finish();
     if (db.commit())
         return true;
     // A commit that fails (a full disk, another copy's lock) has kept nothing.

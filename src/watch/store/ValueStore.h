@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include <QDateTime>
@@ -93,6 +94,10 @@ public:
     // All in one transaction: either every reading is kept (an unchanged one by the number
     // written before it), or none; false when none was.
     bool record(const QList<std::pair<qint64, Reading>> &readings);
+    // Inside the caller's transaction.
+    bool insertReadings(const QList<std::pair<qint64, Reading>> &readings);
+    // Everything work changes is kept, or nothing where it answers false or the commit fails.
+    bool transaction(const std::function<bool()> &work);
     // Oldest first, from and to included.
     QList<Reading> readings(qint64 id, const QDateTime &from, const QDateTime &to) const;
     std::optional<Reading> lastReading(qint64 id) const;

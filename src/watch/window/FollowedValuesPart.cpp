@@ -11,6 +11,7 @@
 #include "watch/window/FollowedValuesWindow.h"
 #include "watch/store/ReadingsCsv.h"
 #include "watch/window/ValueQuestions.h"
+#include "watch/window/WatchFileQuestions.h"
 
 FollowedValuesPart::FollowedValuesPart(FollowedValues &values, QObject *parent)
     : QObject(parent)
@@ -67,6 +68,8 @@ FollowedValuesWindow &FollowedValuesPart::window()
     connect(w, &FollowedValuesWindow::exportAsked, this,
             [this](qint64 id) { m_questions->askExportPath(id, m_values.row(id).name, m_window.get()); });
     connect(w, &FollowedValuesWindow::unfollowAsked, this, [this](qint64 id) { askUnfollow(id, m_window.get()); });
+    connect(w, &FollowedValuesWindow::watchExportAsked, this, [this] { WatchFileQuestions::exportWatch(m_values, m_window.get()); });
+    connect(w, &FollowedValuesWindow::watchImportAsked, this, [this] { WatchFileQuestions::importWatch(m_values, m_window.get()); });
     return *m_window;
 }
 

@@ -1,5 +1,7 @@
 #include "watch/window/FollowedValuesWindow.h"
 
+#include <tuple>
+
 #include <QChartView>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -72,6 +74,15 @@ FollowedValuesWindow::FollowedValuesWindow(FollowedValuesModel &model, QWidget *
     button(QStringLiteral("Togli gli avvisi"), "clearAlerts", [this](qint64 id) { emit alertsCleared(id); });
     button(QStringLiteral("Margine\u2026"), "margin", [this](qint64 id) { emit marginAsked(id); });
     button(QStringLiteral("Esporta CSV"), "exportCsv", [this](qint64 id) { emit exportAsked(id); });
+    // The whole watch, so always there.
+    for (const auto &[caption, name, signal] :
+         {std::tuple(QStringLiteral("Esporta\u2026"), "exportWatch", &FollowedValuesWindow::watchExportAsked),
+          std::tuple(QStringLiteral("Importa\u2026"), "importWatch", &FollowedValuesWindow::watchImportAsked)}) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        buttons->addWidget(b);
+        connect(b, &QPushButton::clicked, this, signal);
+    }
     button(QStringLiteral("Non seguire pi\u00f9"), "unfollow", [this](qint64 id) { emit unfollowAsked(id); });
     buttons->addStretch();
     m_interval->setObjectName(QStringLiteral("readInterval"));

@@ -45,6 +45,9 @@ signals:
     void alertsCleared(qint64 id);
     void marginAsked(qint64 id);
     void exportAsked(qint64 id);
+    // "Esporta…" and "Importa…": the whole watch, whatever is chosen.
+    void watchExportAsked();
+    void watchImportAsked();
     void unfollowAsked(qint64 id);
     void intervalChosen(int minutes);
     void marketChosen(qint64 id, MarketId market);
