@@ -104,6 +104,8 @@ bool ProgramSettings::setPhoneToken(const QString &token, QString *error)
         return false;
     }
     return true;
+}
+
 QByteArray ProgramSettings::stripGeometry()
 {
     return QSettings().value(QStringLiteral("striscia/geometria")).toByteArray();

@@ -24,6 +24,7 @@ void fill(ValueStore &store, const QDateTime &at)
     const qint64 eni = *store.follow(Eni, QStringLiteral("ENI"), QStringLiteral("Prezzo"));
     QVERIFY(store.setLevels(eni, {14.5, std::nullopt, 0.5}) && store.setAlerted(eni, Crossed::Above, true));
     QVERIFY(store.setMove(eni, 3.0, 15, 0.3) && store.setMoveAlerted(eni, 2, at.date()));
+    QVERIFY(store.setMarket(eni, QStringLiteral("borsa-usa")) && store.setPhone(eni, true));
     const qint64 fca = *store.follow(Fca, QStringLiteral("\u00abFCA\u00bb \"a\""));
     QVERIFY(store.record({{eni, {at, 14.25}}, {eni, {at.addSecs(60), 1.0 / 3}}, {fca, {at.addDays(-1), 7}}}));
 }
@@ -37,7 +38,7 @@ auto settings(const ValueStore::Value &v)
 {
     return std::tuple(v.place.address, v.place.group, v.place.index, v.name, v.heading, v.levels.above, v.levels.below,
                       v.levels.marginPercent, v.aboveAlerted, v.belowAlerted, v.movePercent, v.moveMinutes, v.moveMargin,
-                      v.moveAlerted, v.moveAlertedOn);
+                      v.moveAlerted, v.moveAlertedOn, v.market, v.phone);
 }
 
 } // namespace

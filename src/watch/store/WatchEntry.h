@@ -14,7 +14,8 @@
 // file carries them.
 struct WatchEntry
 {
-    // The markets a value may follow; today every value follows the first.
+    // The markets a value may follow, by the keys the store keeps; a value followed before
+    // markets were kept follows the first.
     static inline const QStringList Markets = {QStringLiteral("borsa-italiana"), QStringLiteral("borsa-usa"),
                                                QStringLiteral("sempre-aperto")};
 

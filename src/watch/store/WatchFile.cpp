@@ -26,6 +26,9 @@ QList<WatchEntry> WatchFile::entriesOf(ValueStore *store, bool withReadings)
     for (const ValueStore::Value &value : store->values()) {
         WatchEntry entry;
         entry.value = value;
+        if (WatchEntry::Markets.contains(value.market))
+            entry.market = value.market;
+        entry.phoneDelivery = value.phone;
         if (withReadings)
             entry.readings = store->readings(value.id, QDateTime::fromSecsSinceEpoch(0), QDateTime(QDate(9999, 12, 31), QTime(0, 0)));
         entries.append(entry);
@@ -101,7 +104,8 @@ bool WatchFile::apply(ValueStore &store, const QList<WatchEntry> &entries, QStri
             if (!id || !store.rename(*id, v.name) || !store.setHeading(*id, v.heading) || !store.setLevels(*id, v.levels)
                 || !store.setAlerted(*id, Crossed::Above, v.aboveAlerted) || !store.setAlerted(*id, Crossed::Below, v.belowAlerted)
                 || !store.setMove(*id, v.movePercent, v.moveMinutes, v.moveMargin)
-                || !store.setMoveAlerted(*id, v.moveAlerted, v.moveAlertedOn))
+                || !store.setMoveAlerted(*id, v.moveAlerted, v.moveAlertedOn) || !store.setMarket(*id, entry.market)
+                || !store.setPhone(*id, entry.phoneDelivery))
                 return false;
             for (const ValueStore::Reading &reading : entry.readings)
                 readings.append({*id, reading});
