@@ -47,7 +47,13 @@ signals:
     void unfollowAsked(qint64 id);
     void intervalChosen(int minutes);
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    // The window's place, its columns' widths and the sorting, kept between runs.
+    void saveViewState() const;
+    void restoreViewState();
     void rowsCameOrWent();
     void checkChosen();
 
@@ -61,4 +67,5 @@ private:
     QComboBox *m_interval;
     QList<QPushButton *> m_valueButtons;
     qint64 m_chosen = 0;
+    bool m_widthsKept = false;
 };
