@@ -30,10 +30,10 @@
 #include "ProcessTreeMemory.h"
 #include "support/PageServer.h"
 #include "watch/FollowedValues.h"
-#include "watch/FollowedValuesWindow.h"
+#include "watch/window/FollowedValuesWindow.h"
 #include "watch/ValueWatch.h"
-#include "watch/WatchWindow.h"
-#include "watch/ValueStore.h"
+#include "watch/window/FollowedValuesPart.h"
+#include "watch/store/ValueStore.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ int readCost(QWebEnginePage *page, PageServer &server, int &version, int rounds)
     reader.setPlaces(places(url, 20));
     QList<double> times;
     int read = -1;
-    QObject::connect(&reader, &ValueReader::taken, &reader, [&](const QList<ValueReading> &readings) {
+    QObject::connect(&reader, &ValueReader::valuesRead, &reader, [&](const QList<ValueReading> &readings) {
         read = int(std::count_if(readings.cbegin(), readings.cend(), [](const ValueReading &r) { return r.number.has_value(); }));
     });
     for (int round = 0; round < rounds + 2; ++round) {
@@ -138,7 +138,7 @@ int streamCost(QWebEnginePage *page, PageServer &server, int seconds)
     ValueReader reader;
     int readings = 0;
     QObject::connect(&reader, &ValueReader::changed, &reader, [&](QWebEnginePage *changed) { reader.report(changed); });
-    QObject::connect(&reader, &ValueReader::taken, &reader, [&](const QList<ValueReading> &) { ++readings; });
+    QObject::connect(&reader, &ValueReader::valuesRead, &reader, [&](const QList<ValueReading> &) { ++readings; });
     QObject::connect(static_cast<SilentPage *>(page), &SilentPage::consoleMessage, &reader,
                      [&](const QString &message) { reader.consoleMessage(page, message); });
     double percent[2] = {0, 0};
@@ -152,7 +152,7 @@ int streamCost(QWebEnginePage *page, PageServer &server, int seconds)
         }
         if (!load(page, url))
             return 1;
-        reader.watch(page);
+        reader.observe(page);
         pause(3000);
         const qint64 before = treeTicks();
         QElapsedTimer clock;
@@ -184,7 +184,7 @@ int chartCost(int rounds)
     for (int round = 0; round < rounds; ++round) {
         QElapsedTimer clock;
         clock.start();
-        WatchWindow part(values);
+        FollowedValuesPart part(values);
         part.showWindow();
         part.window().repaint();
         QApplication::processEvents();
@@ -260,7 +260,7 @@ int watchCost(int rounds)
         const ValueReading reading{followed.at(n % 10), 10 + n % 10 + (n % 53) / 100.0, QString(), QString(),
                                    streaming.addMSecs(100 * n), QString()};
         ++n;
-        watch.values().record({reading});
+        watch.values().take({reading});
         QApplication::processEvents();
     };
     // Back to back first, as the figure before the watch was split was taken (a reading then

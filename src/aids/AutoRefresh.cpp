@@ -25,6 +25,8 @@ AutoRefresh::AutoRefresh(const Controls &controls, const std::array<ChosenPane, 
     m_controls.countdown->setCursor(Qt::PointingHandCursor);
     m_controls.intervals[1]->setChecked(true);
     m_panes[0].chosen->setChecked(true);
+    for (const ChosenPane &pane : m_panes)
+        connect(pane.chosen, &QAbstractButton::toggled, this, &AutoRefresh::wakeOrSleep);
 
     connect(m_controls.toggle, &QAbstractButton::clicked, this, &AutoRefresh::toggle);
     connect(m_controls.reloadNow, &QAbstractButton::clicked, this, [this] { reloadChosenPanes(); });
@@ -37,10 +39,7 @@ AutoRefresh::AutoRefresh(const Controls &controls, const std::array<ChosenPane, 
 void AutoRefresh::toggle()
 {
     m_controls.toggle->setText(m_cycle.toggle());
-    if (m_cycle.isRunning())
-        m_cycleTimer->start();
-    else
-        m_cycleTimer->stop();
+    wakeOrSleep();
     emit cycleChanged(m_cycle.isRunning() ? m_cycle.period() : 0);
 }
 
@@ -74,6 +73,23 @@ void AutoRefresh::holdAutomaticRefresh(const BrowserPane &pane, bool held)
         if (m_panes[i].pane == &pane)
             m_held[i] = held;
     }
+    wakeOrSleep();
+}
+
+void AutoRefresh::wakeOrSleep()
+{
+    bool chosen = false;
+    bool allHeld = true;
+    for (int i = 0; i < 2; ++i) {
+        if (m_panes[i].chosen->isChecked()) {
+            chosen = true;
+            allHeld = allHeld && m_held[i];
+        }
+    }
+    if (!m_cycle.isRunning() || (chosen && allHeld))
+        m_cycleTimer->stop();
+    else if (!m_cycleTimer->isActive())
+        m_cycleTimer->start();
 }
 
 void AutoRefresh::toggleIntervalOptions()

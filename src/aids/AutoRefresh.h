@@ -15,7 +15,8 @@ class ShapeCircle;
 
 // The automatic refresh: "Auto"/"Off", the countdown label with its interval choice, the
 // flashing light, the "Br1"/"Br2" choice of panes and "Aggiorna". Runs on one-second ticks
-// of its own timer (the design's Timer1); the light goes dark on Timer2.
+// of its own timer (the design's Timer1), which sleeps while every chosen pane is held (a closed
+// market's) and wakes as one is let go; the light goes dark on Timer2.
 class AutoRefresh final : public QObject
 {
     Q_OBJECT
@@ -60,6 +61,8 @@ signals:
     void cycleChanged(int seconds);
 
 private:
+    void wakeOrSleep();
+
     Controls m_controls;
     std::array<ChosenPane, 2> m_panes;
     std::array<bool, 2> m_held{};

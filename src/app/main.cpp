@@ -6,7 +6,7 @@
 #include "core/InstanceChannel.h"
 #include "core/MainWindows.h"
 #include "market/CalendarFile.h"
-#include "market/MarketClock.h"
+#include "market/Markets.h"
 #include "common/ProcessStarter.h"
 #include "panes/webengine/BackgroundReader.h"
 #include "panes/webengine/WebEngineEnvironment.h"
@@ -33,11 +33,11 @@ int main(int argc, char *argv[])
     // Its hidden page uses the profile: it goes before the profile does.
     BackgroundReader backgroundReader(webEngine.profile());
     // One for every window, and outliving them all.
-    ValueWatch watch(ValueWatch::defaultDatabasePath(), [] { return QDBusConnection::sessionBus(); });
-    const MarketClock market(CalendarFile::load());
-    watch.followMarket(market);
-    watch.readInBackground(backgroundReader, [market](const QDateTime &time) { return market.isOpen(time); });
-    MainWindows windows(webEngine, starter, market);
+    // The one answer to "is the market open?" for the watch and every window.
+    const Markets markets(CalendarFile::load());
+    ValueWatch watch(ValueWatch::defaultDatabasePath(), [] { return QDBusConnection::sessionBus(); }, markets);
+    watch.readInBackground(backgroundReader);
+    MainWindows windows(webEngine, starter, markets);
     QObject::connect(&windows, &MainWindows::paneOpened, &watch, [&watch](BrowserPane *pane) { watch.attach(*pane); });
     InstanceChannel channel;
     if (webEngine.isPersistent()) {

@@ -26,7 +26,7 @@
 #include "favorites/FavoritesButton.h"
 #include "favorites/Launchers.h"
 #include "favorites/ProgramLaunchers.h"
-#include "market/MarketHoursSwitch.h"
+#include "aids/MarketHoursSwitch.h"
 #include "panes/AddressBox.h"
 #include "panes/BrowserPane.h"
 #include "panes/HighlightSwitch.h"
@@ -54,7 +54,7 @@ constexpr double DesignClientHeight = 9315;
 } // namespace
 
 MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QString &address, const QString &folder,
-                       const MarketClock &market, QWidget *parent)
+                       const Markets &markets, QWidget *parent)
     : QWidget(parent)
     , m_folder(folder)
 {
@@ -82,7 +82,7 @@ MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStrin
     m_split = new PaneSplit(*m_upperPane, *m_lowerPane, this);
     connect(m_split, &PaneSplit::moved, this, &MainWindow::layOut);
     m_controls.build(this);
-    buildParts(starter, market);
+    buildParts(starter, markets);
     loadSettings();
     m_upperPane->navigate(address.isEmpty() ? m_settings.startPage : address);
     m_lowerPane->navigate(Maker::infoPage());
@@ -93,7 +93,7 @@ MainWindow::~MainWindow()
     closeSecondaryWindows();
 }
 
-void MainWindow::buildParts(ProcessStarter &starter, const MarketClock &market)
+void MainWindow::buildParts(ProcessStarter &starter, const Markets &markets)
 {
     const MainControls &c = m_controls;
     auto *address = new AddressBox(*c.address, *c.upper.go, this);
@@ -135,7 +135,7 @@ void MainWindow::buildParts(ProcessStarter &starter, const MarketClock &market)
         pane->keepZoomPerSite(which);
         auto *status = new PaneStatus(*pane, this);
         connect(refresh, &AutoRefresh::cycleChanged, status, &PaneStatus::setCycle);
-        auto *hours = new MarketHoursSwitch(*pane, which, market, [] { return QDateTime::currentDateTime(); }, this);
+        auto *hours = new MarketHoursSwitch(*pane, which, markets, MarketId::BorsaItaliana, systemClock(), this);
         connect(hours, &MarketHoursSwitch::reopeningChanged, status, &PaneStatus::setMarketClosed);
         connect(hours, &MarketHoursSwitch::automaticRefreshHeld, refresh,
                 [refresh, pane](bool held) { refresh->holdAutomaticRefresh(*pane, held); });

@@ -7,7 +7,7 @@
 
 #include "core/MainControls.h"
 #include "core/SiteSettings.h"
-#include "market/MarketClock.h"
+#include "market/Markets.h"
 
 class BrowserPane;
 class PaneFactory;
@@ -28,10 +28,10 @@ class MainWindow final : public QWidget
     Q_DISABLE_COPY_MOVE(MainWindow)
 public:
     // address: the upper pane's first page, the start page when empty. folder: the window's
-    // working folder, where its files are and relative addresses point. market: the exchange's
+    // working folder, where its files are and relative addresses point. markets: the panes' markets'
     // hours for "Aggiorna solo a mercato aperto" (weekdays only where none is given).
     MainWindow(PaneFactory &panes, ProcessStarter &starter, const QString &address, const QString &folder,
-               const MarketClock &market = MarketClock(), QWidget *parent = nullptr);
+               const Markets &markets = Markets(), QWidget *parent = nullptr);
     ~MainWindow() override;
 
     BrowserPane *upperPane() const { return m_upperPane; }
@@ -56,7 +56,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void buildParts(ProcessStarter &starter, const MarketClock &market);
+    void buildParts(ProcessStarter &starter, const Markets &markets);
     void loadSettings();
     void applySettings(const SiteSettings &settings);
     SettingsEditor &editor();

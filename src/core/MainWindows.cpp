@@ -3,11 +3,11 @@
 #include "core/MainWindow.h"
 #include "core/WindowActivation.h"
 
-MainWindows::MainWindows(PaneFactory &panes, ProcessStarter &starter, MarketClock market, QObject *parent)
+MainWindows::MainWindows(PaneFactory &panes, ProcessStarter &starter, Markets markets, QObject *parent)
     : QObject(parent)
     , m_panes(panes)
     , m_starter(starter)
-    , m_market(std::move(market))
+    , m_markets(std::move(markets))
 {
 }
 
@@ -30,7 +30,7 @@ MainWindow *MainWindows::open(const QString &address, const QString &folder)
 
 MainWindow *MainWindows::openForStart(const QString &address, const QString &folder, const QByteArray &token)
 {
-    auto *window = new MainWindow(m_panes, m_starter, address, folder, m_market);
+    auto *window = new MainWindow(m_panes, m_starter, address, folder, m_markets);
     // Closing a window ends only it; the application ends with the last one.
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &MainWindow::newWindowAsked, this, &MainWindows::open);

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "market/MarketClock.h"
+#include "market/Markets.h"
 
 class BrowserPane;
 class MainWindow;
@@ -22,8 +22,8 @@ class MainWindows final : public QObject
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MainWindows)
 public:
-    // Every window reads the exchange's hours from market, loaded once for the program.
-    MainWindows(PaneFactory &panes, ProcessStarter &starter, MarketClock market = MarketClock(),
+    // Every window asks markets, loaded once for the program, whether a pane's market is open.
+    MainWindows(PaneFactory &panes, ProcessStarter &starter, Markets markets = Markets(),
                 QObject *parent = nullptr);
     ~MainWindows() override;
 
@@ -44,6 +44,6 @@ signals:
 private:
     PaneFactory &m_panes;
     ProcessStarter &m_starter;
-    MarketClock m_market;
+    Markets m_markets;
     QList<QPointer<MainWindow>> m_windows;
 };

@@ -22,6 +22,20 @@ bool sameHeading(const QString &followed, const QString &read)
 
 } // namespace
 
+FollowedValue FollowedValue::kept(const ValueStore::Value &value, const std::optional<ValueStore::Reading> &last,
+                                  const QDateTime &alertedAt)
+{
+    FollowedValue followed{value.id, value.place, value.name, value.heading, {}, std::nullopt, last, QString(), alertedAt};
+    followed.crossing.setLevels(value.levels);
+    followed.crossing.setAlerted(value.aboveAlerted, value.belowAlerted);
+    if (value.movePercent) {
+        using Reference = MoveCrossing::Reference;
+        followed.move.setMove({*value.movePercent, value.moveMinutes > 0 ? Reference::WithinMinutes : Reference::PreviousClose,
+                               value.moveMinutes, value.moveMargin});
+    }
+    return followed;
+}
+
 bool FollowedValue::take(const ValueReading &reading)
 {
     // Not read: nothing kept, and the levels neither alert nor re-arm.

@@ -5,12 +5,13 @@
 #include <QDateTime>
 #include <QString>
 
+#include "market/Markets.h"
 #include "panes/ValueReading.h"
-#include "watch/FollowedRow.h"
-#include "watch/DayClose.h"
-#include "watch/LevelCrossing.h"
-#include "watch/MoveCrossing.h"
-#include "watch/ValueStore.h"
+#include "watch/window/FollowedRow.h"
+#include "watch/rules/DayClose.h"
+#include "watch/rules/LevelCrossing.h"
+#include "watch/rules/MoveCrossing.h"
+#include "watch/store/ValueStore.h"
 
 // One followed value as the program holds it: where it stands, its name, the heading over its
 // column, its levels (inside its crossing: their only copy), its move, its day's first and last
@@ -33,7 +34,11 @@ struct FollowedValue
     // Found once a day, at the day's first reading: for closeDay, in Italy's time.
     std::optional<DayClose> previousClose{};
     QDate closeDay{};
+    MarketId market = MarketId::BorsaItaliana;
 
+    // As the store kept it, with its last reading and when it last alerted.
+    static FollowedValue kept(const ValueStore::Value &value, const std::optional<ValueStore::Reading> &last,
+                              const QDateTime &alertedAt);
     // Keeps the reading where it is the value's number, else why it is not; false then.
     bool take(const ValueReading &reading);
     FollowedRow row(const QDate &today) const;

@@ -1,14 +1,19 @@
 #include "watch/FollowedValues.h"
 
-#include <QFileInfo>
+#include <map>
 
-FollowedValues::FollowedValues(const QString &databasePath, Clock clock, QObject *parent)
+#include "watch/alerts/AlertBook.h"
+
+FollowedValues::FollowedValues(const QString &databasePath, WallClock clock, std::optional<Markets> markets, QObject *parent)
     : QObject(parent)
-    , m_databasePath(databasePath)
-    , m_clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); }))
+    , m_life(databasePath)
+    , m_clock(orSystemClock(std::move(clock)))
+    , m_day(std::move(markets))
+    , m_book(new AlertBook(this))
 {
+    connect(m_book, &AlertBook::changed, this, &FollowedValues::alertsChanged);
     // Values followed in an earlier session are read from the start, for the first pages.
-    if (QFileInfo::exists(m_databasePath))
+    if (m_life.fileExists())
         openStore();
 }
 
@@ -16,51 +21,32 @@ FollowedValues::~FollowedValues() = default;
 
 ValueStore &FollowedValues::store()
 {
-    if (!m_store)
+    if (!m_life.store())
         openStore();
-    return *m_store;
+    return *m_life.store();
 }
 
 void FollowedValues::openStore()
 {
     const QDateTime now = m_clock();
-    m_store = std::make_unique<ValueStore>(m_databasePath);
-    m_store->prune(now);
-    m_prunedOn = now.date();
+    ValueStore &store = m_life.open(now);
+    m_book->open(store);
     // The row still says when the value alerted today, as before the restart.
-    QHash<qint64, QDateTime> alertedAt;
-    for (const AlertHistory::Alert &alert : m_store->alerts().list()) {
-        if (alert.kind != AlertHistory::Kind::Silent && !alertedAt.contains(alert.value))
-            alertedAt.insert(alert.value, alert.time);
-    }
-    for (const ValueStore::Value &value : m_store->values()) {
-        FollowedValue followed{value.id, value.place, value.name, value.heading, {}, std::nullopt,
-                               m_store->lastReading(value.id), QString(), alertedAt.value(value.id)};
-        followed.crossing.setLevels(value.levels);
-        followed.crossing.setAlerted(value.aboveAlerted, value.belowAlerted);
-        const auto today = m_store->readings(value.id, now.date().startOfDay(), now.date().endOfDay());
-        if (!today.isEmpty())
-            followed.first = today.first();
-        if (value.movePercent) {
-            using Reference = MoveCrossing::Reference;
-            followed.move.setMove({*value.movePercent, value.moveMinutes > 0 ? Reference::WithinMinutes : Reference::PreviousClose,
-                                   value.moveMinutes, value.moveMargin});
-        }
-        findPreviousClose(followed, marketDay(now));
-        // A move alerted before today is armed again with the new close.
-        if (value.moveAlertedOn == marketDay(now))
-            followed.move.setAlertedSides(value.moveAlerted);
+    const QHash<qint64, QDateTime> alertedAt = m_book->lastAlerts();
+    for (const ValueStore::Value &value : store.values()) {
+        FollowedValue followed = FollowedValue::kept(value, store.lastReading(value.id), alertedAt.value(value.id));
+        m_day.open(followed, store, value, now);
         m_values.insert(value.id, followed);
         emit added(value.id);
     }
     // Opened late, the file may hold values another copy of the program followed meanwhile.
     if (!m_values.isEmpty())
         emit placesChanged(places());
-    if (const QString problem = m_store->openingProblem(); !problem.isEmpty())
+    if (const QString problem = store.openingProblem(); !problem.isEmpty())
         QMetaObject::invokeMethod(this, [this, problem] { emit storeProblem(problem); }, Qt::QueuedConnection);
 }
 
-void FollowedValues::record(const QList<ValueReading> &readings)
+void FollowedValues::take(const QList<ValueReading> &readings)
 {
     struct Taken
     {
@@ -94,10 +80,14 @@ void FollowedValues::record(const QList<ValueReading> &readings)
         }
     }
     QList<qint64> touched;
-    // One moment for the whole page: the market's hours are not asked again for every value.
-    const bool open = marketOpen(m_clock());
+    QList<qint64> read;
+    // One moment for the whole page: a market's hours are not asked again for every value.
+    const QDateTime now = m_clock();
+    std::map<MarketId, bool> opened;
     for (const Taken &t : std::as_const(taken)) {
         FollowedValue &followed = m_values[t.id];
+        const auto known = opened.find(followed.market);
+        const bool open = known != opened.end() ? known->second : (opened[followed.market] = m_day.isOpen(followed.market, now));
         if ((t.taken || followed.unreadReason != t.before.unreadReason) && !touched.contains(t.id))
             touched.append(t.id);
         if (!t.taken) {
@@ -105,8 +95,7 @@ void FollowedValues::record(const QList<ValueReading> &readings)
             if (!open)
                 followed.unreadInARow = 0;
             else if (followed.unreadInARow == UnreadBeforeSilence) {
-                store().alerts().add({0, m_clock(), t.id, AlertHistory::Kind::Silent, std::nullopt, followed.unreadReason});
-                emit alertsChanged();
+                m_book->silent(t.id, followed.unreadReason, now);
                 emit silent(t.id, followed.unreadReason);
             }
             continue;
@@ -114,128 +103,59 @@ void FollowedValues::record(const QList<ValueReading> &readings)
         if (t.before.heading.isEmpty() && !followed.heading.isEmpty())
             store().setHeading(t.id, followed.heading);
         const ValueStore::Reading value = *followed.last;
-        // A day's first reading read again in its second is replaced in the store: the close
-        // that stands in for a missing one follows it.
-        const auto &close = followed.previousClose;
-        if (followed.closeDay != marketDay(value.time) || !close
-            || (close->kind() == DayClose::Kind::FirstReadingToday && close->time().toSecsSinceEpoch() == value.time.toSecsSinceEpoch()))
-            findPreviousClose(followed, marketDay(value.time));
-        emit read(t.id, value);
+        m_day.take(followed, store(), value);
+        emit kept(t.id, value);
+        read.append(t.id);
         if (!open)
             continue;
         keepCrossing(followed, value);
         keepMove(followed, value);
     }
-    if (!batch.isEmpty() && m_prunedOn != batch.constLast().second.time.date()) {
-        // A program left running for weeks keeps a month, as one started every morning does.
-        const QDateTime newest = batch.constLast().second.time;
-        m_store->prune(newest);
-        m_prunedOn = newest.date();
-    }
+    if (!batch.isEmpty())
+        m_life.readingsKept(batch.constLast().second.time);
     for (const qint64 id : std::as_const(touched))
         emit changed(id);
+    if (!read.isEmpty())
+        emit readingsTaken(read);
 }
 
 void FollowedValues::keepCrossing(FollowedValue &followed, const ValueStore::Reading &reading)
 {
-    using Crossed = LevelCrossing::Crossed;
-    const bool aboveArmed = followed.crossing.isAboveArmed();
-    const bool belowArmed = followed.crossing.isBelowArmed();
-    const Crossed crossed = followed.crossing.feed(reading.number);
-    // Kept as it changes, not at exit: a crash must not alert the same crossing again.
-    if (!aboveArmed && followed.crossing.isAboveArmed())
-        store().setAlerted(followed.id, Crossed::Above, false);
-    if (!belowArmed && followed.crossing.isBelowArmed())
-        store().setAlerted(followed.id, Crossed::Below, false);
-    if (crossed == Crossed::None)
-        return;
-    store().setAlerted(followed.id, crossed, true);
-    followed.alertedAt = reading.time;
-    const LevelCrossing::Levels &levels = followed.crossing.levels();
-    const double level = crossed == Crossed::Above ? *levels.above : *levels.below;
-    store().alerts().add({0, reading.time, followed.id,
-                          crossed == Crossed::Above ? AlertHistory::Kind::CrossedAbove : AlertHistory::Kind::CrossedBelow,
-                          level, QString()});
-    emit alertsChanged();
-    emit this->crossed(followed.id, crossed, level, reading);
+    if (const auto crossed = m_book->feedLevels(followed.id, followed.crossing, reading.time, reading.number)) {
+        followed.alertedAt = reading.time;
+        emit this->crossed(followed.id, crossed->first, crossed->second, reading);
+    }
 }
 
 void FollowedValues::keepMove(FollowedValue &followed, const ValueStore::Reading &reading)
 {
-    MoveCrossing &move = followed.move;
-    if (!move.isSet())
+    const std::optional<MarketDay::Move> move = m_day.feedMove(followed, store(), *m_book, reading);
+    if (!move)
         return;
-    const bool withinMinutes = move.move().reference == MoveCrossing::Reference::WithinMinutes;
-    const int before = move.alertedSides();
-    const QList<ValueStore::Reading> recent =
-        withinMinutes ? store().readings(followed.id, move.windowStart(reading.time), reading.time) : QList<ValueStore::Reading>();
-    const LevelCrossing::Crossed crossed = move.feed(reading.time, reading.number, recent);
-    if (move.alertedSides() != before)
-        store().setMoveAlerted(followed.id, move.alertedSides(), marketDay(reading.time));
-    if (crossed == LevelCrossing::Crossed::None || !move.movePercent())
-        return;
-    const double percent = *move.movePercent();
-    const double from = withinMinutes || !followed.previousClose ? reading.number / (1 + percent / 100.0)
-                                                                 : followed.previousClose->number();
     followed.alertedAt = reading.time;
-    store().alerts().add({0, reading.time, followed.id, AlertHistory::Kind::Moved, percent, QString()});
-    emit alertsChanged();
-    emit moved(followed.id, percent, from, withinMinutes ? move.move().minutes : 0, reading);
-}
-
-// The previous trading day's readings, not the last one stored: after days away the last
-// close known is not the previous one, and the day's first reading says so better.
-void FollowedValues::findPreviousClose(FollowedValue &followed, const QDate &day)
-{
-    const MarketClock market = m_market.value_or(MarketClock());
-    const QDate before = market.previousTradingDay(day);
-    const QTimeZone rome = MarketClock::zone();
-    QList<ValueStore::Reading> today;
-    if (const auto first = store().firstReadingAfter(followed.id, day.startOfDay(rome)))
-        today.append(*first);
-    followed.previousClose = DayClose::previous(store().readings(followed.id, before.startOfDay(rome), before.endOfDay(rome)),
-                                                market.closeOf(before), today);
-    if (followed.closeDay != day)
-        followed.move.setAlertedSides(0);
-    followed.closeDay = day;
-    followed.move.setPreviousClose(followed.previousClose ? std::optional(followed.previousClose->number()) : std::nullopt);
-}
-
-void FollowedValues::setMarket(const MarketClock &market)
-{
-    m_market = market;
-    // Values opened at start found their close by weekdays alone; the same day keeps its alerts.
-    for (FollowedValue &followed : m_values) {
-        if (followed.closeDay.isValid())
-            findPreviousClose(followed, followed.closeDay);
-    }
+    m_book->moved(followed.id, move->percent, reading.time);
+    emit moved(followed.id, move->percent, move->from, move->minutes, reading);
 }
 
 QList<AlertHistory::Alert> FollowedValues::alerts()
 {
-    return m_store ? m_store->alerts().list() : QList<AlertHistory::Alert>();
+    return m_book->list();
 }
 
 void FollowedValues::markAlertsSeen()
 {
-    if (m_store && m_store->alerts().markAllSeen() > 0)
-        emit alertsChanged();
+    m_book->markAllSeen();
 }
 
 std::optional<int> FollowedValues::unknownYear() const
 {
-    const int year = marketDay(m_clock()).year();
-    if (!m_market || m_market->calendar().knowsYear(year))
-        return std::nullopt;
-    return year;
+    return m_day.unknownYear(m_clock());
 }
 
 void FollowedValues::setMove(qint64 id, const std::optional<MoveCrossing::Move> &move)
 {
-    if (!m_values.contains(id))
-        return;
     MoveCrossing next;
-    if (move && !next.setMove(*move))
+    if (!m_values.contains(id) || (move && !next.setMove(*move)))
         return;
     const bool withinMinutes = move && move->reference == MoveCrossing::Reference::WithinMinutes;
     if (!store().setMove(id, move ? std::optional(move->percent) : std::nullopt, withinMinutes ? move->minutes : 0,
@@ -261,7 +181,7 @@ std::optional<qint64> FollowedValues::follow(const ValuePick &pick)
         emit added(*id);
         emit placesChanged(places());
     }
-    record({{pick.place, pick.number, pick.text, QString(), m_clock(), pick.heading}});
+    take({{pick.place, pick.number, pick.text, QString(), m_clock(), pick.heading}});
     return id;
 }
 
@@ -271,20 +191,6 @@ void FollowedValues::setLevels(qint64 id, const LevelCrossing::Levels &levels)
         return;
     m_values[id].crossing.setLevels(levels);
     emit changed(id);
-}
-
-void FollowedValues::setLevel(qint64 id, bool above, std::optional<double> level)
-{
-    LevelCrossing::Levels levels = row(id).levels;
-    (above ? levels.above : levels.below) = level;
-    setLevels(id, levels);
-}
-
-void FollowedValues::setMargin(qint64 id, double percent)
-{
-    LevelCrossing::Levels levels = row(id).levels;
-    levels.marginPercent = percent;
-    setLevels(id, levels);
 }
 
 void FollowedValues::rename(qint64 id, const QString &name)
@@ -340,11 +246,4 @@ QList<FollowedRow> FollowedValues::rows() const
     for (const qint64 id : ids())
         rows.append(row(id));
     return rows;
-}
-
-QList<ValueStore::Reading> FollowedValues::readings(qint64 id, const QDateTime &from, const QDateTime &to)
-{
-    if (!m_values.contains(id))
-        return {};
-    return store().readings(id, from, to);
 }

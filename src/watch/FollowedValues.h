@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 
 #include <QDateTime>
@@ -8,47 +7,57 @@
 #include <QList>
 #include <QObject>
 
-#include "market/MarketClock.h"
+#include "common/WallClock.h"
+#include "market/Markets.h"
 #include "panes/ValueReading.h"
-#include "watch/FollowedRow.h"
+#include "watch/window/FollowedRow.h"
 #include "watch/FollowedValue.h"
-#include "watch/LevelCrossing.h"
-#include "watch/ValueStore.h"
+#include "watch/rules/MarketDay.h"
+#include "watch/store/StoreLife.h"
+#include "watch/rules/LevelCrossing.h"
+#include "watch/store/ValueStore.h"
 
-// The followed values: their names, places and levels, what they last read, and the store
-// that keeps them. Takes the panes' readings, checks that a reading is the value's (its
-// column's heading), keeps it, and says which level it crossed. The store is opened at start
-// only where its file is there already, else at the first value followed: with nothing ever
-// followed, the program loads neither SQLite nor its driver. A page's readings are written in
-// one transaction as they come: one the store did not keep is not shown as read. Which level
-// alerted is kept there too, so a restart does not alert the same crossing again. No window;
-// the clock is given.
+class AlertBook;
+
+// The followed values: their names, places and levels, what they last read. Takes the panes'
+// readings, checks that a reading is the value's (its column's heading), keeps it (a page's
+// readings in one transaction: one the store did not keep is not shown as read), and says
+// which level or move alerted. Its store's life is StoreLife's, its day on the market
+// MarketDay's, what alerted AlertBook's. No window; the clock is given.
 //
-// Given the market's clock, it follows the market: outside its hours a reading is kept but
-// neither a crossing, a move nor a silence alerts. Without one, the market is always open.
-// Each value's previous close is found once a day, at its first reading of the day.
+// Given the markets, it follows each value's: outside its hours a reading is kept but neither
+// a crossing, a move nor a silence alerts. Without them, every market is always open.
 class FollowedValues final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(FollowedValues)
 public:
-    using Clock = std::function<QDateTime()>;
-
-    explicit FollowedValues(const QString &databasePath, Clock clock = {}, QObject *parent = nullptr);
+    explicit FollowedValues(const QString &databasePath, WallClock clock = {}, std::optional<Markets> markets = std::nullopt,
+                            QObject *parent = nullptr);
     ~FollowedValues() override;
 
-    void setMarket(const MarketClock &market);
-    bool marketOpen(const QDateTime &at) const { return !m_market || m_market->isOpen(at); }
+    bool marketOpen(const QDateTime &at, MarketId market = MarketId::BorsaItaliana) const { return m_day.isOpen(market, at); }
     // The year of now, where the market's calendar does not know it: every weekday trades then.
     std::optional<int> unknownYear() const;
 
-    void record(const QList<ValueReading> &readings);
+    // The one entry of readings, a pane's or a page's read out of sight.
+    void take(const QList<ValueReading> &readings);
     // What the user pointed at, read at that moment; the id of the value followed.
     std::optional<qint64> follow(const ValuePick &pick);
     void setLevels(qint64 id, const LevelCrossing::Levels &levels);
     // No level: no alert on that side any more.
-    void setLevel(qint64 id, bool above, std::optional<double> level);
-    void setMargin(qint64 id, double percent);
+    void setLevel(qint64 id, bool above, std::optional<double> level)
+    {
+        LevelCrossing::Levels levels = row(id).levels;
+        (above ? levels.above : levels.below) = level;
+        setLevels(id, levels);
+    }
+    void setMargin(qint64 id, double percent)
+    {
+        LevelCrossing::Levels levels = row(id).levels;
+        levels.marginPercent = percent;
+        setLevels(id, levels);
+    }
     // No move: no alert on a move any more. A move MoveCrossing refuses changes nothing.
     void setMove(qint64 id, const std::optional<MoveCrossing::Move> &move);
     void rename(qint64 id, const QString &name);
@@ -66,14 +75,19 @@ public:
     QList<AlertHistory::Alert> alerts();
     void markAlertsSeen();
     // Oldest first, from and to included.
-    QList<ValueStore::Reading> readings(qint64 id, const QDateTime &from, const QDateTime &to);
+    QList<ValueStore::Reading> readings(qint64 id, const QDateTime &from, const QDateTime &to)
+    {
+        return m_values.contains(id) ? store().readings(id, from, to) : QList<ValueStore::Reading>();
+    }
 
 signals:
     void added(qint64 id);
     void removed(qint64 id);
     // Its row reads differently: a reading, a reason it was not read, a name, a level.
     void changed(qint64 id);
-    void read(qint64 id, const ValueStore::Reading &reading);
+    void kept(qint64 id, const ValueStore::Reading &reading);
+    // Once a page: the values it read with a number, kept.
+    void readingsTaken(const QList<qint64> &read);
     void crossed(qint64 id, LevelCrossing::Crossed crossed, double level, const ValueStore::Reading &reading);
     // A move in percent (signed) from the number it started at: the previous close, or the
     // lowest or highest of the last minutes (0 for the close).
@@ -93,14 +107,11 @@ private:
     ValueStore &store();
     void keepCrossing(FollowedValue &followed, const ValueStore::Reading &reading);
     void keepMove(FollowedValue &followed, const ValueStore::Reading &reading);
-    void findPreviousClose(FollowedValue &followed, const QDate &day);
-    QDate marketDay(const QDateTime &at) const { return at.toTimeZone(MarketClock::zone()).date(); }
     void openStore();
 
-    QString m_databasePath;
-    Clock m_clock;
-    std::optional<MarketClock> m_market;
-    std::unique_ptr<ValueStore> m_store;
-    QDate m_prunedOn;
+    StoreLife m_life;
+    WallClock m_clock;
+    MarketDay m_day;
+    AlertBook *m_book;
     QHash<qint64, FollowedValue> m_values;
 };

@@ -6,21 +6,22 @@
 
 #include "common/MessageBox.h"
 #include "common/ProgramSettings.h"
-#include "watch/AlertSender.h"
+#include "watch/alerts/AlertSender.h"
 #include "watch/FollowedValues.h"
-#include "watch/WatchWindow.h"
+#include "watch/window/FollowedValuesPart.h"
 
-ValueWatch::ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener openBus, QObject *parent)
+ValueWatch::ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener openBus, std::optional<Markets> markets,
+                       QObject *parent)
     : QObject(parent)
-    , m_values(new FollowedValues(databasePath, {}, this))
+    , m_values(new FollowedValues(databasePath, {}, std::move(markets), this))
     , m_alerts(new AlertSender(std::move(openBus), this))
-    , m_window(new WatchWindow(*m_values, this))
+    , m_window(new FollowedValuesPart(*m_values, this))
     , m_showWindow(new QAction(QStringLiteral("Valori seguiti"), this))
 {
     m_showWindow->setObjectName(QStringLiteral("showFollowedValues"));
-    connect(m_showWindow, &QAction::triggered, m_window, &WatchWindow::showWindow);
-    connect(m_alerts, &AlertSender::opened, m_window, &WatchWindow::showValue);
-    connect(m_alerts, &AlertSender::notDelivered, m_window, &WatchWindow::showAlertList);
+    connect(m_showWindow, &QAction::triggered, m_window, &FollowedValuesPart::showWindow);
+    connect(m_alerts, &AlertSender::opened, m_window, &FollowedValuesPart::showValue);
+    connect(m_alerts, &AlertSender::notDelivered, m_window, &FollowedValuesPart::showAlertList);
     connect(m_values, &FollowedValues::placesChanged, this, &ValueWatch::publishPlaces);
     connect(m_values, &FollowedValues::crossed, this,
             [this](qint64 id, LevelCrossing::Crossed crossed, double level, const ValueStore::Reading &reading) {
@@ -46,34 +47,29 @@ QString ValueWatch::defaultDatabasePath()
         .filePath(QStringLiteral("valori-seguiti.sqlite"));
 }
 
-void ValueWatch::followMarket(const MarketClock &market)
-{
-    m_values->setMarket(market);
-}
-
 void ValueWatch::attach(BrowserPane &pane)
 {
     m_panes.removeAll(nullptr);
     m_panes.append(&pane);
     pane.addMenuAction(m_showWindow);
-    connect(&pane, &BrowserPane::valuesRead, m_values, &FollowedValues::record);
+    connect(&pane, &BrowserPane::valuesRead, m_values, &FollowedValues::take);
     // Only the pane itself sends it, so it is there while the lambda runs.
     connect(&pane, &BrowserPane::valueAsked, this,
             [this, from = &pane](BrowserPane::ValueAsk ask, const ValuePick &pick) { answer(*from, ask, pick); });
     pane.setFollowedPlaces(m_values->places());
 }
 
-void ValueWatch::readInBackground(BackgroundReading &reading, BackgroundWatch::MarketOpen marketOpen)
+void ValueWatch::readInBackground(BackgroundReading &reading)
 {
     delete m_background;
-    m_background = new BackgroundWatch(*m_values, reading, {}, std::move(marketOpen), this);
+    m_background = new OutOfSightReading(*m_values, reading, {}, this);
     m_background->setIntervalMinutes(ProgramSettings::readIntervalMinutes());
     m_window->setIntervalMinutes(m_background->intervalMinutes());
-    connect(m_window, &WatchWindow::intervalChosen, m_background, [this](int minutes) {
+    connect(m_window, &FollowedValuesPart::intervalChosen, m_background, [this](int minutes) {
         if (m_background->setIntervalMinutes(minutes))
             ProgramSettings::setReadIntervalMinutes(minutes);
     });
-    connect(m_background, &BackgroundWatch::lateChanged, this, &ValueWatch::showLate);
+    connect(m_background, &OutOfSightReading::lateChanged, this, &ValueWatch::showLate);
 }
 
 void ValueWatch::showLate(const QList<qint64> &late)

@@ -5,15 +5,15 @@
 #include <QPointer>
 
 #include "panes/BrowserPane.h"
-#include "watch/BackgroundWatch.h"
-#include "watch/DesktopNotifier.h"
+#include "market/Markets.h"
+#include "watch/rules/OutOfSightReading.h"
+#include "watch/alerts/DesktopNotifier.h"
 
 class AlertSender;
-class MarketClock;
 class BackgroundReading;
 class FollowedValues;
 class QAction;
-class WatchWindow;
+class FollowedValuesPart;
 
 // The program's followed values, one for all windows: connects every pane to the values (the
 // places to read, the readings, the menu's questions), a crossing to its alert, and
@@ -23,25 +23,24 @@ class ValueWatch final : public QObject
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ValueWatch)
 public:
-    ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener openBus, QObject *parent = nullptr);
+    // Without markets, every market is always open.
+    ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener openBus, std::optional<Markets> markets = std::nullopt,
+               QObject *parent = nullptr);
     ~ValueWatch() override;
 
     // The program's data folder's database.
     static QString defaultDatabasePath();
 
-    // Outside its hours no value alerts.
-    void followMarket(const MarketClock &market);
-
     // The pane reads the followed values of its pages from now on, and its menu offers them.
     void attach(BrowserPane &pane);
 
-    // Values no pane reads are read by reading from now on, while marketOpen says so (always
-    // where none is given); the interval is the user's setting.
-    void readInBackground(BackgroundReading &reading, BackgroundWatch::MarketOpen marketOpen = {});
+    // Values no pane reads are read by reading from now on, while their market is open; the
+    // interval is the user's setting.
+    void readInBackground(BackgroundReading &reading);
 
     FollowedValues &values() const { return *m_values; }
     AlertSender &alerts() const { return *m_alerts; }
-    WatchWindow &window() const { return *m_window; }
+    FollowedValuesPart &window() const { return *m_window; }
 
 private:
     void publishPlaces();
@@ -50,8 +49,8 @@ private:
 
     FollowedValues *m_values;
     AlertSender *m_alerts;
-    WatchWindow *m_window;
+    FollowedValuesPart *m_window;
     QAction *m_showWindow;
     QList<QPointer<BrowserPane>> m_panes;
-    BackgroundWatch *m_background = nullptr;
+    OutOfSightReading *m_background = nullptr;
 };

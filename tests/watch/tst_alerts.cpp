@@ -5,11 +5,11 @@
 #include "support/NotificationService.h"
 #include "support/PrivateBus.h"
 #include "support/RecordingPane.h"
-#include "watch/AlertList.h"
-#include "watch/AlertSender.h"
+#include "watch/alerts/AlertList.h"
+#include "watch/alerts/AlertSender.h"
 #include "watch/FollowedValues.h"
 #include "watch/ValueWatch.h"
-#include "watch/WatchWindow.h"
+#include "watch/window/FollowedValuesPart.h"
 
 namespace {
 

@@ -19,17 +19,14 @@ struct Session
     QTemporaryDir dir;
     QDateTime now{QDate(2026, 12, 7), QTime(9, 0), MarketClock::zone()};
     // None: the market is always open.
-    std::optional<MarketClock> market;
+    std::optional<Markets> market;
     QString path = dir.filePath(QStringLiteral("v.sqlite"));
     std::unique_ptr<FollowedValues> values = open();
     qint64 eni = 0;
 
     std::unique_ptr<FollowedValues> open()
     {
-        auto opened = std::make_unique<FollowedValues>(path, [this] { return now; });
-        if (market)
-            opened->setMarket(*market);
-        return opened;
+        return std::make_unique<FollowedValues>(path, [this] { return now; }, market);
     }
     qint64 followEni(const QString &heading = QStringLiteral("Prezzo"))
     {
@@ -61,7 +58,7 @@ struct Session
             if (!read.startsWith(QLatin1Char('!')))
                 now = now.addSecs(1);
             read.remove(QLatin1Char('!'));
-            values->record({{Eni, unread ? std::nullopt : std::optional(read.toDouble()), read,
+            values->take({{Eni, unread ? std::nullopt : std::optional(read.toDouble()), read,
                              unread ? read.mid(1) : QString(), now, heading}});
         }
     }
@@ -218,29 +215,30 @@ private slots:
     {
         QTest::addColumn<double>("percent");
         QTest::addColumn<int>("minutes"); // 0: from the previous close
-        QTest::addColumn<bool>("market");  // false: always open
+        QTest::addColumn<QString>("market"); // "always" open, else its calendar
         QTest::addColumn<QString>("readings");
         QTest::addColumn<QString>("alerts"); // u up, d down, s silent, . none; one a reading
 
         const QString closed14 = QStringLiteral("at 17:40;14;next day;");
-        QTest::newRow("from the close") << 5.0 << 0 << false << closed14 + "14.5;14.7;14.75;14.3;14.8" << "..u..u";
-        QTest::newRow("within minutes") << 2.0 << 10 << false << "14.1;14.3;at 9:30;14.3;14.6" << ".u.u";
-        QTest::newRow("not while the market is closed") << 5.0 << 0 << true << closed14 + "at 8:00;15;at 9:00;15.1" << "..u";
-        QTest::newRow("a restart alerts no more") << 5.0 << 0 << false << closed14 + "14.8;restart;14.9" << ".u.";
-        QTest::newRow("a new day alerts anew") << 5.0 << 0 << false << closed14 + "14.8;at 17:40;14.8;next day;15.6" << ".u.u";
-        QTest::newRow("closed pages are not late") << 5.0 << 0 << true << "at 8:00;-;-;-;-;at 9:00;-;-;-" << "......s";
+        QTest::newRow("from the close") << 5.0 << 0 << "always" << closed14 + "14.5;14.7;14.75;14.3;14.8" << "..u..u";
+        QTest::newRow("within minutes") << 2.0 << 10 << "always" << "14.1;14.3;at 9:30;14.3;14.6" << ".u.u";
+        QTest::newRow("not while the market is closed") << 5.0 << 0 << "" << closed14 + "at 8:00;15;at 9:00;15.1" << "..u";
+        QTest::newRow("a restart alerts no more") << 5.0 << 0 << "always" << closed14 + "14.8;restart;14.9" << ".u.";
+        QTest::newRow("nor the day after a holiday") << 5.0 << 0 << "2026-12-08" << closed14 + "next day;15;restart;15.1" << ".u.";
+        QTest::newRow("a new day alerts anew") << 5.0 << 0 << "always" << closed14 + "14.8;at 17:40;14.8;next day;15.6" << ".u.u";
+        QTest::newRow("closed pages are not late") << 5.0 << 0 << "" << "at 8:00;-;-;-;-;at 9:00;-;-;-" << "......s";
     }
     void moveAlertsOnceWhileTheMarketIsOpen()
     {
         QFETCH(double, percent);
         QFETCH(int, minutes);
-        QFETCH(bool, market);
+        QFETCH(QString, market);
         QFETCH(QString, readings);
         QFETCH(QString, alerts);
 
         Session s;
-        if (market)
-            s.market = MarketClock();
+        if (market != QLatin1String("always"))
+            s.market = Markets(MarketCalendar::parse(market));
         s.values = s.open();
         s.followEni();
         using Reference = MoveCrossing::Reference;
@@ -272,7 +270,8 @@ private slots:
         s.now = QDateTime(QDate(2027, 1, 4), QTime(9, 0), MarketClock::zone());
         QCOMPARE(s.values->unknownYear(), std::nullopt);
         for (const auto &[calendar, named] : {std::pair{"2027-01-01", std::optional<int>()}, std::pair{"2026-12-25", std::optional(2027)}}) {
-            s.values->setMarket(MarketClock(MarketCalendar::parse(QLatin1String(calendar))));
+            s.market = Markets(MarketCalendar::parse(QLatin1String(calendar)));
+            s.values = s.open();
             QCOMPARE(s.values->unknownYear(), named);
         }
     }
@@ -289,7 +288,7 @@ private slots:
             QVERIFY(QSqlQuery(other).exec(QStringLiteral("DELETE FROM followed")));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("other"));
-        QSignalSpy read(s.values.get(), &FollowedValues::read);
+        QSignalSpy read(s.values.get(), &FollowedValues::kept);
         s.feed(QStringLiteral("14.7"));
         QCOMPARE(read.size(), 0);
         QCOMPARE(s.values->row(s.eni).last, std::optional(14.0));
@@ -351,7 +350,7 @@ private slots:
         s.followEni();
         // Pruned at opening, then at a new day's first reading only.
         const auto readOld = [&] {
-            s.values->record({{Eni, 13.0, QStringLiteral("13"), {}, s.now.addDays(-40), {}},
+            s.values->take({{Eni, 13.0, QStringLiteral("13"), {}, s.now.addDays(-40), {}},
                               {Eni, 14.5, QStringLiteral("14,5"), {}, s.now.addSecs(60), {}}});
         };
         const auto old = [&] { return s.values->readings(s.eni, s.now.addDays(-60), s.now.addDays(-30)).size(); };

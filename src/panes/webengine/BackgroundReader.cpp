@@ -15,10 +15,11 @@ constexpr int DefaultPageTimeoutMs = 30000;
 
 } // namespace
 
-BackgroundReader::BackgroundReader(QWebEngineProfile *profile, QObject *parent)
+BackgroundReader::BackgroundReader(QWebEngineProfile *profile, WallClock clock, QObject *parent)
     : BackgroundReading(parent)
     , m_profile(profile)
-    , m_reader(new ValueReader(this))
+    , m_clock(orSystemClock(std::move(clock)))
+    , m_reader(new ValueReader(m_clock, this))
     , m_deadline(new QTimer(this))
 {
     m_deadline->setSingleShot(true);
@@ -26,7 +27,7 @@ BackgroundReader::BackgroundReader(QWebEngineProfile *profile, QObject *parent)
     connect(m_deadline, &QTimer::timeout, this, [this] {
         fail(QStringLiteral("la pagina non si \u00e8 caricata entro %1 secondi").arg(m_deadline->interval() / 1000));
     });
-    connect(m_reader, &ValueReader::taken, this, &BackgroundReader::done);
+    connect(m_reader, &ValueReader::valuesRead, this, &BackgroundReader::done);
 }
 
 BackgroundReader::~BackgroundReader() = default;
@@ -77,8 +78,9 @@ void BackgroundReader::fail(const QString &reason)
 {
     // Told here, not by the reader, which knows places by the address it reads them at.
     QList<ValueReading> readings;
+    const QDateTime now = m_clock();
     for (const ValuePlace &place : std::as_const(m_current.places))
-        readings.append({place, std::nullopt, QString(), reason, QDateTime::currentDateTime(), QString()});
+        readings.append({place, std::nullopt, QString(), reason, now, QString()});
     done(readings);
 }
 

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QQueue>
 
+#include "common/WallClock.h"
 #include "panes/BackgroundReading.h"
 
 class QTimer;
@@ -20,7 +21,7 @@ class BackgroundReader final : public BackgroundReading
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BackgroundReader)
 public:
-    explicit BackgroundReader(QWebEngineProfile *profile, QObject *parent = nullptr);
+    explicit BackgroundReader(QWebEngineProfile *profile, WallClock clock = {}, QObject *parent = nullptr);
     ~BackgroundReader() override;
 
     void read(const QString &address, const QList<ValuePlace> &places) override;
@@ -41,6 +42,7 @@ private:
     void done(const QList<ValueReading> &readings);
 
     QWebEngineProfile *m_profile;
+    WallClock m_clock;
     ValueReader *m_reader;
     QTimer *m_deadline;
     QQueue<Ask> m_asks;

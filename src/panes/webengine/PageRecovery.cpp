@@ -2,14 +2,14 @@
 
 #include <csignal>
 
-#include "panes/webengine/FreezeWatch.h"
+#include "panes/webengine/FreezeProbe.h"
 #include "panes/webengine/SilentPage.h"
 
 PageRecovery::PageRecovery(QObject *parent)
     : QObject(parent)
-    , m_freezeWatch(new FreezeWatch(this))
+    , m_freezeWatch(new FreezeProbe(this))
 {
-    connect(m_freezeWatch, &FreezeWatch::frozen, this, [this](QWebEnginePage *page, qint64 processId) {
+    connect(m_freezeWatch, &FreezeProbe::frozen, this, [this](QWebEnginePage *page, qint64 processId) {
         if (page != m_page)
             return;
         emit endingFrozen();
@@ -17,7 +17,7 @@ PageRecovery::PageRecovery(QObject *parent)
     });
 }
 
-void PageRecovery::watch(SilentPage *page)
+void PageRecovery::guard(SilentPage *page)
 {
     if (m_page)
         m_page->disconnect(this);

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QUrl>
 
-class FreezeWatch;
+class FreezeProbe;
 class QWebEnginePage;
 class SilentPage;
 
@@ -21,7 +21,7 @@ public:
     explicit PageRecovery(QObject *parent = nullptr);
 
     // The page shown now; the one before is no longer watched.
-    void watch(SilentPage *page);
+    void guard(SilentPage *page);
     // Asks the watched page a trivial question. One that has not answered in time has its
     // process ended, since the engine has no way to stop a script: endingFrozen(), then died().
     void probe();
@@ -39,7 +39,7 @@ signals:
     void died();
 
 private:
-    FreezeWatch *m_freezeWatch;
+    FreezeProbe *m_freezeWatch;
     QPointer<SilentPage> m_page;
     QUrl m_url;
     QString m_title;

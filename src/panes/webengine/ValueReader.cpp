@@ -62,10 +62,9 @@ QJsonArray placesJson(const QList<ValuePlace> &places)
     return list;
 }
 
-QList<ValueReading> unread(const QList<ValuePlace> &places, const QString &reason)
+QList<ValueReading> unread(const QList<ValuePlace> &places, const QString &reason, const QDateTime &now)
 {
     QList<ValueReading> readings;
-    const QDateTime now = QDateTime::currentDateTime();
     for (const ValuePlace &place : places)
         readings.append({place, std::nullopt, QString(), reason, now, QString()});
     return readings;
@@ -129,8 +128,9 @@ auto once(F call)
 
 } // namespace
 
-ValueReader::ValueReader(QObject *parent)
+ValueReader::ValueReader(WallClock clock, QObject *parent)
     : QObject(parent)
+    , m_clock(orSystemClock(std::move(clock)))
 {
 }
 
@@ -189,28 +189,28 @@ void ValueReader::read(QWebEnginePage *page, Readings done)
         return;
     auto finish = once(std::move(done));
     if (installSource().isEmpty()) {
-        finish(unread(places, QStringLiteral("manca lo script che legge i valori")));
+        finish(unread(places, QStringLiteral("manca lo script che legge i valori"), m_clock()));
         return;
     }
-    ask(page, request("read", placesJson(places)), [places, finish](const QVariant &result) {
+    ask(page, request("read", placesJson(places)), [places, finish, clock = m_clock](const QVariant &result) {
         // A page being deleted answers nothing: the wait below speaks for it.
         if (!result.isValid())
             return;
         const QVariantList answers = result.toList();
-        const QDateTime now = QDateTime::currentDateTime();
+        const QDateTime now = clock();
         QList<ValueReading> readings;
         for (qsizetype i = 0; i < places.size(); ++i)
             readings.append(readingOf(places.at(i), answers.value(i).toMap(), now));
         finish(readings);
     });
     QTimer::singleShot(ReadWaitMs, this,
-                       [places, finish] { finish(unread(places, QStringLiteral("la pagina non ha risposto"))); });
+                       [places, finish, clock = m_clock] { finish(unread(places, QStringLiteral("la pagina non ha risposto"), clock())); });
 }
 
 void ValueReader::tell(const QList<ValueReading> &readings)
 {
     if (!readings.isEmpty())
-        emit taken(readings);
+        emit valuesRead(readings);
 }
 
 void ValueReader::report(QWebEnginePage *page)
@@ -225,7 +225,7 @@ void ValueReader::report(QWebEnginePage *page)
 void ValueReader::follow(QWebEnginePage *page)
 {
     report(page);
-    watch(page);
+    observe(page);
 }
 
 void ValueReader::prepare(QWebEnginePage *page, std::function<void()> done)
@@ -250,12 +250,12 @@ void ValueReader::shown(QWebEnginePage *page)
     if (page == m_prepared)
         tell(std::exchange(m_kept, {}));
     m_prepared.clear();
-    watch(page);
+    observe(page);
 }
 
 void ValueReader::failed(const QUrl &url, const QString &reason)
 {
-    tell(unread(placesOf(url), reason));
+    tell(unread(placesOf(url), reason, m_clock()));
 }
 
 void ValueReader::pick(QWebEnginePage *page, const QPointF &pos,
@@ -281,7 +281,7 @@ void ValueReader::pick(QWebEnginePage *page, const QPointF &pos,
     QTimer::singleShot(PickWaitMs, this, [finish] { finish(std::nullopt); });
 }
 
-void ValueReader::watch(QWebEnginePage *page)
+void ValueReader::observe(QWebEnginePage *page)
 {
     const QList<ValuePlace> places = placesOf(page->url());
     if (places.isEmpty() || installSource().isEmpty())

@@ -9,11 +9,12 @@
 #include <QPointer>
 #include <QUrl>
 
+#include "common/WallClock.h"
 #include "panes/ValueReading.h"
 
 class QWebEnginePage;
 
-// Owns a pane's followed values from the page to the watch (taken): reads them after a load,
+// Owns a pane's followed values from the page to the watch (valuesRead): reads them after a load,
 // in the page prepared for a refresh, kept until that page is shown, and whenever the shown
 // page changes one of them by itself. Its script (values.js) is installed in the program's own
 // world once per document and then asked by a short call. Knows every followed place of the
@@ -23,7 +24,8 @@ class ValueReader final : public QObject
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ValueReader)
 public:
-    explicit ValueReader(QObject *parent = nullptr);
+    // clock: when a reading was made (the system's where none is given).
+    explicit ValueReader(WallClock clock = {}, QObject *parent = nullptr);
 
     void setPlaces(const QList<ValuePlace> &places);
     // Whether the program follows values at all: without, the menu offers nothing.
@@ -51,12 +53,12 @@ public:
     void pick(QWebEnginePage *page, const QPointF &pos, std::function<void(const std::optional<ValuePick> &)> done);
 
     // Asks the shown page to tell when it changes a followed value itself (then changed()).
-    void watch(QWebEnginePage *page);
+    void observe(QWebEnginePage *page);
     // The page's console said so: a page may say it falsely, which costs one reading.
     void consoleMessage(QWebEnginePage *page, const QString &message);
 
 signals:
-    void taken(const QList<ValueReading> &readings);
+    void valuesRead(const QList<ValueReading> &readings);
     // The shown page changed one of its followed values by itself; at most once a second.
     void changed(QWebEnginePage *page);
 
@@ -70,6 +72,7 @@ private:
     QList<ValuePlace> placesOf(const QUrl &url) const;
     void tell(const QList<ValueReading> &readings);
 
+    WallClock m_clock;
     QList<ValuePlace> m_places;
     bool m_enabled = false;
     QElapsedTimer m_lastChange;

@@ -21,7 +21,7 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     , m_recentInput(new RecentInput(*m_frame, this))
     , m_changes(new ChangeHighlight(this))
     , m_recovery(new PageRecovery(this))
-    , m_values(new ValueReader(this))
+    , m_values(new ValueReader({}, this))
     , m_typingMs(RecentInput::milliseconds(RecentInput::Policy::Typing))
 {
     setParent(m_frame);
@@ -34,7 +34,7 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
     });
     connect(m_recovery, &PageRecovery::endingFrozen, this, [this] { on(Event::Frozen); });
     connect(m_recovery, &PageRecovery::died, this, &WebEnginePane::pageDied);
-    connect(m_values, &ValueReader::taken, this, &BrowserPane::valuesRead);
+    connect(m_values, &ValueReader::valuesRead, this, &BrowserPane::valuesRead);
     connect(m_values, &ValueReader::changed, this, [this](QWebEnginePage *page) {
         if (page == m_page && standsLoaded())
             m_values->report(m_page);
@@ -50,7 +50,7 @@ WebEnginePane::WebEnginePane(QWebEngineProfile *profile, QWidget *parent)
 void WebEnginePane::attach(SilentPage *page)
 {
     page->setRecentInput(m_recentInput);
-    m_recovery->watch(page);
+    m_recovery->guard(page);
     m_values->install(page);
     page->setDownloadReport(SilentPage::reportTo(this));
     PaneMenu::attach(*m_view, *this,
@@ -238,7 +238,7 @@ void WebEnginePane::setFollowedPlaces(const QList<ValuePlace> &places)
 {
     m_values->setPlaces(places);
     if (standsLoaded())
-        m_values->watch(m_page);
+        m_values->observe(m_page);
 }
 
 void WebEnginePane::stop()

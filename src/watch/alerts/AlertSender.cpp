@@ -1,0 +1,77 @@
+#include "watch/alerts/AlertSender.h"
+
+#include "watch/rules/LevelText.h"
+
+AlertSender::AlertSender(DesktopNotifier::BusOpener openBus, QObject *parent)
+    : QObject(parent)
+    , m_notifier(new DesktopNotifier(std::move(openBus), this))
+{
+    connect(m_notifier, &DesktopNotifier::activated, this, &AlertSender::opened);
+    connect(m_notifier, &DesktopNotifier::notDelivered, this,
+            [this](const QString &summary, const QString &body) { emit notDelivered(summary, body); });
+}
+
+namespace {
+
+// The name comes from a web page, and notification services read markup in the body.
+QString harmless(QString name)
+{
+    return name.replace(QLatin1Char('<'), QChar(0x2039)).replace(QLatin1Char('>'), QChar(0x203a));
+}
+
+} // namespace
+
+AlertSender::Words AlertSender::crossingWords(const QString &name, LevelCrossing::Crossed crossed, double level,
+                                              const ValueStore::Reading &reading)
+{
+    const bool above = crossed == LevelCrossing::Crossed::Above;
+    const QString shown = harmless(name);
+    return {QStringLiteral("%1 %2 %3").arg(shown, above ? QStringLiteral("sopra") : QStringLiteral("sotto"),
+                                           LevelText::price(level)),
+            QStringLiteral("%1 vale %2 alle %3: %4 al livello di %5 o %6.")
+                .arg(shown, LevelText::price(reading.number), reading.time.toString(QStringLiteral("HH:mm:ss")),
+                     above ? QStringLiteral("\u00e8 salito") : QStringLiteral("\u00e8 sceso"), LevelText::price(level),
+                     above ? QStringLiteral("oltre") : QStringLiteral("sotto"))};
+}
+
+AlertSender::Words AlertSender::silenceWords(const QString &name, int attempts, const QString &reason)
+{
+    const QString shown = harmless(name);
+    return {QStringLiteral("%1 non letto").arg(shown),
+            QStringLiteral("%1 non \u00e8 stato letto %2 volte di seguito: %3.")
+                .arg(shown, QString::number(attempts), harmless(reason))};
+}
+
+AlertSender::Words AlertSender::moveWords(const QString &name, double percent, double from, int minutes,
+                                          const ValueStore::Reading &reading)
+{
+    const QString shown = harmless(name);
+    const QString since = minutes > 0 ? QStringLiteral("in %1 minuti").arg(minutes) : QStringLiteral("dalla chiusura precedente");
+    const QString signedPercent = (percent > 0 ? QStringLiteral("+") : QString()) + LevelText::grouped(percent, 1);
+    return {QStringLiteral("%1: %2 % %3").arg(shown, signedPercent, since),
+            QStringLiteral("%1: %2 % %3 (%4 \u2192 %5), alle %6.")
+                .arg(shown, signedPercent, since, LevelText::price(from), LevelText::price(reading.number),
+                     reading.time.toString(QStringLiteral("HH:mm:ss")))};
+}
+
+void AlertSender::sendMove(qint64 valueId, const QString &name, double percent, double from, int minutes,
+                           const ValueStore::Reading &reading)
+{
+    send(valueId, moveWords(name, percent, from, minutes, reading));
+}
+
+void AlertSender::sendSilence(qint64 valueId, const QString &name, int attempts, const QString &reason)
+{
+    send(valueId, silenceWords(name, attempts, reason));
+}
+
+void AlertSender::sendCrossing(qint64 valueId, const QString &name, LevelCrossing::Crossed crossed, double level,
+                               const ValueStore::Reading &reading)
+{
+    send(valueId, crossingWords(name, crossed, level, reading));
+}
+
+void AlertSender::send(qint64 valueId, const Words &words)
+{
+    m_notifier->notify(valueId, words.summary, words.body);
+}

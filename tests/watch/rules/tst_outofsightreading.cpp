@@ -1,0 +1,129 @@
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "support/RecordingBackgroundReading.h"
+#include "watch/rules/OutOfSightReading.h"
+#include "watch/FollowedValues.h"
+
+namespace {
+
+const QString A = QStringLiteral("http://a.example/borsa");
+const QString B = QStringLiteral("http://b.example/borsa");
+const QHash<QString, ValuePlace> places{
+    {QStringLiteral("a1"), {A, QStringLiteral("/TABLE:0/TBODY:0/TR#ENI"), 1}},
+    {QStringLiteral("a2"), {A, QStringLiteral("/TABLE:0/TBODY:0/TR#ENEL"), 1}},
+    {QStringLiteral("b1"), {B, QStringLiteral("/TABLE:0/TBODY:0/TR#FCA"), 1}},
+};
+
+// a1, a2 and b1 followed at second 0, a Monday at 10:00 in Rome, on a clock the test moves:
+// the market closes as the clock goes to the Saturday after at the same time, and opens as it
+// comes back.
+struct Session
+{
+    QTemporaryDir dir;
+    const QDateTime start{QDate(2026, 12, 7), QTime(10, 0), MarketClock::zone()};
+    QDateTime now = start;
+    std::optional<FollowedValues> values;
+    RecordingBackgroundReading reading;
+    std::optional<OutOfSightReading> watch;
+    QStringList asks;
+
+    // Without market hours given, the market is always open.
+    explicit Session(bool hoursGiven)
+    {
+        values.emplace(dir.filePath(QStringLiteral("v.sqlite")), [this] { return now; },
+                       hoursGiven ? std::optional(Markets()) : std::nullopt);
+        for (const QString &name : {QStringLiteral("a1"), QStringLiteral("a2"), QStringLiteral("b1")})
+            values->follow({places.value(name), name, QStringLiteral("1"), 1.0, ValuePick::Followable::Yes, QString()});
+        watch.emplace(*values, reading, [this] { return now; });
+    }
+
+    // Steps apart by ";": "+N" seconds later the timer fires, "beat+N" the heartbeat does;
+    // "pane x" a pane reads x ("pane -x" finds no number); "done" or "fail" the hidden page
+    // answers; "closed" or "open" the market. Gives the asks as "address@second".
+    QString run(const QString &steps)
+    {
+        for (const QString &step : steps.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            if (step.startsWith(QLatin1Char('+'))) {
+                now = now.addSecs(step.mid(1).toInt());
+                watch->check();
+            } else if (step.startsWith(QLatin1String("beat+"))) {
+                now = now.addSecs(step.mid(5).toInt());
+                watch->beat();
+            } else if (step.startsWith(QLatin1String("pane "))) {
+                const bool unread = step.at(5) == QLatin1Char('-');
+                const QList<ValueReading> readings{{places.value(step.mid(unread ? 6 : 5)),
+                                                    unread ? std::nullopt : std::optional(2.0), QStringLiteral("2"),
+                                                    unread ? QStringLiteral("valore non trovato") : QString(), now, QString()}};
+                values->take(readings);
+            } else if (step == QLatin1String("done") || step == QLatin1String("fail")) {
+                reading.answerLast(now, step == QLatin1String("done"));
+            } else {
+                now = now.addDays(step == QLatin1String("open") ? -5 : 5);
+                watch->check();
+            }
+            while (asks.size() < reading.asks.size())
+                asks.append(QStringLiteral("%1@%2").arg(reading.asks.at(asks.size()).address == A ? "a" : "b").arg(start.time().secsTo(now.time())));
+        }
+        return asks.join(QLatin1Char(' '));
+    }
+};
+
+} // namespace
+
+class TestOutOfSightReading : public QObject
+{
+    Q_OBJECT
+private slots:
+    void valueNoPaneReadsIsLoadedOutOfSight_data()
+    {
+        QTest::addColumn<bool>("hoursGiven");
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("asks");
+        QTest::addColumn<QString>("late");
+
+        QTest::newRow("at the interval, not before") << true << 1 << "+59;+1" << "a@60" << "";
+        QTest::newRow("one address at a time") << true << 1 << "+60;+5;done" << "a@60 b@65" << "";
+        QTest::newRow("a failed page lets the next go") << true << 1 << "+60;fail" << "a@60 b@60" << "";
+        QTest::newRow("a pane's reading puts it off") << true << 1 << "+30;pane a1;pane a2;+30;done;+30" << "b@60 a@90" << "";
+        QTest::newRow("an unread pane value puts nothing off") << true << 1 << "+30;pane -a1;pane a2;+30" << "a@60" << "";
+        QTest::newRow("market closed asks nothing until it opens") << true << 1 << "closed;+600;open" << "a@600" << "";
+        QTest::newRow("no sleep, nothing before the interval") << true << 5 << "beat+30;beat+30;beat+40" << "" << "";
+        QTest::newRow("waking asks at once") << true << 5 << "beat+30;beat+30;beat+41" << "a@101" << "";
+        QTest::newRow("late after twice the interval") << true << 1 << "beat+30;beat+30;done;beat+60;beat+30" << "a@60 b@60" << "b1";
+        QTest::newRow("no longer once a pane reads it") << true << 1 << "beat+30;beat+30;done;beat+60;beat+30;pane b1" << "a@60 b@60" << "";
+        QTest::newRow("not before") << true << 1 << "beat+30;beat+30;done;beat+60" << "a@60 b@60" << "";
+        QTest::newRow("a failed page is late") << true << 1 << "beat+30;beat+30;fail;beat+60;beat+30" << "a@60 b@60" << "a1 a2 b1";
+        QTest::newRow("nothing is late while closed") << true << 1 << "closed;beat+300" << "" << "";
+        QTest::newRow("nor when it opened between heartbeats") << true << 1 << "closed;beat+300;open;pane a1" << "a@300" << "";
+        QTest::newRow("no market hours: always open") << false << 1 << "+60" << "a@60" << "";
+        QTest::newRow("nor just after it opened") << true << 1 << "closed;beat+300;open;beat+30" << "a@300" << "";
+    }
+    void valueNoPaneReadsIsLoadedOutOfSight()
+    {
+        QFETCH(bool, hoursGiven);
+        QFETCH(int, minutes);
+        QFETCH(QString, steps);
+        Session session(hoursGiven);
+        QVERIFY(session.watch->setIntervalMinutes(minutes));
+        QString asks = session.run(steps);
+        QTEST(asks, "asks");
+        QStringList late;
+        for (const qint64 id : session.watch->late())
+            late.append(session.values->row(id).name);
+        QTEST(late.join(QLatin1Char(' ')), "late");
+    }
+
+    void heartbeatOnlyWhileSomethingIsFollowed()
+    {
+        Session session(false);
+        QVERIFY(session.watch->isBeating());
+        for (const qint64 id : session.values->ids())
+            session.values->unfollow(id);
+        QVERIFY(!session.watch->isBeating());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOutOfSightReading)
+#include "tst_outofsightreading.moc"
