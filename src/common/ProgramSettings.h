@@ -2,7 +2,11 @@
 
 #include <QByteArray>
 #include <QList>
+#include <optional>
+
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The program's own settings, kept between runs in the user's configuration under the
 // organisation and application names main() sets: the one place that knows their keys and
@@ -43,4 +47,18 @@ public:
     // Whether the user was told once how to get a tray on a desktop that has none.
     static bool trayHintGiven();
     static void setTrayHintGiven();
+    // The zoom the user chose for each site in the pane, one line a site as SiteZoom writes
+    // them, most recently used first.
+    static QStringList siteZooms(Pane pane);
+    static void setSiteZooms(Pane pane, const QStringList &lines);
+
+    // What Qt wrote of a window's place and size (saveGeometry) or of a view's columns and
+    // sorting (QHeaderView::saveState); empty while nothing is kept. Qt checks what it reads.
+    enum class Layout { MainWindow, FollowedValuesWindow, FollowedValuesColumns };
+    static QByteArray layout(Layout which);
+    static void setLayout(Layout which, const QByteArray &state);
+    // The upper pane's part of the two panes' height, between 0 and 1; none while the
+    // design's, and none for anything else the file holds.
+    static std::optional<double> paneSplit();
+    static void setPaneSplit(std::optional<double> upperShare);
 };

@@ -1,11 +1,13 @@
 #include "core/MainWindow.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QIcon>
+#include <QScreen>
 #include <QTimer>
 
 #include "aids/AutoRefresh.h"
@@ -33,6 +35,7 @@
 #include "panes/MainLayout.h"
 #include "panes/PaneControls.h"
 #include "panes/PaneFactory.h"
+#include "panes/PaneSplit.h"
 #include "panes/PaneStatus.h"
 
 namespace {
@@ -76,6 +79,8 @@ MainWindow::MainWindow(PaneFactory &panes, ProcessStarter &starter, const QStrin
                 [this](const QString &page) { emit newWindowAsked(page, m_folder); });
     }
 
+    m_split = new PaneSplit(*m_upperPane, *m_lowerPane, this);
+    connect(m_split, &PaneSplit::moved, this, &MainWindow::layOut);
     m_controls.build(this);
     buildParts(starter, markets);
     loadSettings();
@@ -127,6 +132,7 @@ void MainWindow::buildParts(ProcessStarter &starter, const Markets &markets)
     const std::pair<BrowserPane *, ProgramSettings::Pane> panes[] = {{m_upperPane, ProgramSettings::Pane::Upper},
                                                                      {m_lowerPane, ProgramSettings::Pane::Lower}};
     for (const auto &[pane, which] : panes) {
+        pane->keepZoomPerSite(which);
         auto *status = new PaneStatus(*pane, this);
         connect(refresh, &AutoRefresh::cycleChanged, status, &PaneStatus::setCycle);
         auto *hours = new MarketHoursSwitch(*pane, which, markets, MarketId::BorsaItaliana, systemClock(), this);
@@ -202,11 +208,41 @@ void MainWindow::layOut()
     // The arithmetic takes the outer (frame) size, as the window always measured itself.
     const QRect outer = frameGeometry();
     MainLayout::apply(Twips::fromPixels(outer.height(), Twips::dpiY(this)),
-                      Twips::fromPixels(outer.width(), Twips::dpiX(this)), target);
+                      Twips::fromPixels(outer.width(), Twips::dpiX(this)), target, m_split->share());
+    m_split->place();
+}
+
+void MainWindow::restoreLayout(bool place)
+{
+    m_split->setShare(ProgramSettings::paneSplit());
+    if (place)
+        restorePlace(ProgramSettings::layout(ProgramSettings::Layout::MainWindow));
+    layOut();
+}
+
+void MainWindow::restorePlace(const QByteArray &geometry)
+{
+    if (!restoreGeometry(geometry) || isMaximized() || isFullScreen())
+        return;
+    // Qt brings a place saved on a screen that is gone back onto one on some platforms only:
+    // the window's top, where it is taken to be moved, must be on a screen.
+    const QRect frame = frameGeometry();
+    const QRect top(frame.topLeft(), QSize(frame.width(), 30));
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (screens.isEmpty() || std::any_of(screens.cbegin(), screens.cend(), [&top](const QScreen *screen) {
+            const QRect seen = screen->availableGeometry().intersected(top);
+            return seen.width() >= qMin(100, top.width()) && seen.height() >= 10;
+        }))
+        return;
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    resize(size().boundedTo(room.size()));
+    move(room.topLeft());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    ProgramSettings::setLayout(ProgramSettings::Layout::MainWindow, saveGeometry());
+    ProgramSettings::setPaneSplit(m_split->share());
     closeSecondaryWindows();
     event->accept();
 }

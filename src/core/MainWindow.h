@@ -16,6 +16,7 @@ class SettingsEditor;
 class SiteButtons;
 class CalculatorLauncher;
 class PaneControls;
+class PaneSplit;
 
 // The main window, "Doppio Quovadex": two web panes stacked one above the other and the
 // tools around them. It builds the controls from the design, owns the panes and the parts
@@ -41,6 +42,9 @@ public:
     const MainControls &controls() const { return m_controls; }
     // Null while it has not been made: there was no settings file and no "Configura" yet.
     SettingsEditor *settingsEditor() const { return m_editor.get(); }
+    // What the last window closed kept: the split between the panes, and with place, also the
+    // place and size, brought onto a screen where the one it was on is gone.
+    void restoreLayout(bool place);
 
 signals:
     // "Nuova" or a page's link asks for another window on address, with this one's folder.
@@ -57,6 +61,7 @@ private:
     void applySettings(const SiteSettings &settings);
     SettingsEditor &editor();
     void layOut();
+    void restorePlace(const QByteArray &geometry);
     void closeSecondaryWindows();
 
     QString m_folder;
@@ -68,4 +73,5 @@ private:
     SiteButtons *m_siteButtons = nullptr;
     PaneControls *m_upperControls = nullptr;
     CalculatorLauncher *m_calculator = nullptr;
+    PaneSplit *m_split = nullptr;
 };

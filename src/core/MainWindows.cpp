@@ -46,6 +46,9 @@ MainWindow *MainWindows::openForStart(const QString &address, const QString &fol
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(window, &MainWindow::newWindowAsked, this, &MainWindows::open);
     connect(window, &QObject::destroyed, this, [this] { m_windows.removeAll(nullptr); });
+    // The first window of a run opens where the last one closed; the others where the
+    // desktop puts them, rather than over it.
+    window->restoreLayout(m_windows.isEmpty());
     m_windows.append(window);
     for (BrowserPane *pane : {window->upperPane(), window->lowerPane()})
         emit paneOpened(pane);

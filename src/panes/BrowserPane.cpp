@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "common/Twips.h"
+#include "panes/SiteZoom.h"
 
 BrowserPane::BrowserPane(QObject *parent)
     : QObject(parent)
@@ -84,4 +85,27 @@ QList<QAction *> BrowserPane::menuActions() const
             actions << action.data();
     }
     return actions;
+}
+
+// Read from the settings at each load rather than held: every window's pane in the same place
+// follows a choice made in another at its next load.
+std::optional<int> BrowserPane::keptZoom(const QUrl &url) const
+{
+    if (!m_zoomKeptAs)
+        return std::nullopt;
+    const QStringList before = ProgramSettings::siteZooms(*m_zoomKeptAs);
+    SiteZoom zooms(before);
+    const int percent = zooms.use(url);
+    if (zooms.lines() != before)
+        ProgramSettings::setSiteZooms(*m_zoomKeptAs, zooms.lines());
+    return percent;
+}
+
+void BrowserPane::keepZoom(const QUrl &url, int percent) const
+{
+    if (!m_zoomKeptAs)
+        return;
+    SiteZoom zooms(ProgramSettings::siteZooms(*m_zoomKeptAs));
+    zooms.choose(url, percent);
+    ProgramSettings::setSiteZooms(*m_zoomKeptAs, zooms.lines());
 }

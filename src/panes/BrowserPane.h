@@ -1,11 +1,14 @@
 #pragma once
 
+#include <optional>
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
 
+#include "common/ProgramSettings.h"
 #include "panes/ValueReading.h"
 
 class QAction;
@@ -64,6 +67,11 @@ public:
 
     // Whether each load highlights what changed since the last load of the same address.
     virtual void setHighlightChanges(bool on) = 0;
+
+    // Keeps the zoom the user chooses on each site in the program's settings, under the
+    // pane's place (the two panes may show one site at two sizes), and puts it back at every
+    // load. A pane never told keeps whatever zoom it has.
+    void keepZoomPerSite(ProgramSettings::Pane which) { m_zoomKeptAs = which; }
 
     // Placement in twips in the window's coordinates; the widget's own geometry is in pixels.
     // Reading back gives what the toolkit stored, which is whole pixels.
@@ -124,8 +132,15 @@ signals:
 protected:
     explicit BrowserPane(QObject *parent = nullptr);
 
+    // The zoom in percent kept for url's site; none while the pane keeps none.
+    std::optional<int> keptZoom(const QUrl &url) const;
+    // The user chose percent on url.
+    void keepZoom(const QUrl &url, int percent) const;
+
 private:
     const QWidget *placed() const;
+
+    std::optional<ProgramSettings::Pane> m_zoomKeptAs;
 
     QList<QPointer<QAction>> m_menuActions;
     QList<ValuePlace> m_phonePlaces;

@@ -7,7 +7,7 @@
 
 namespace MainLayout {
 
-int apply(double H, double W, Target &t)
+int apply(double H, double W, Target &t, std::optional<double> upperShare)
 {
     using C = Control;
     using P = Property;
@@ -19,9 +19,17 @@ int apply(double H, double W, Target &t)
     };
     auto below = [&](C upper) { return t.get(upper, P::Top) + t.get(upper, P::Height) + 90; };
 
-    set(C::UpperPane, P::Height, H / 1.2 / 2);
+    double upperHeight = H / 1.2 / 2;
+    double lowerHeight = H / 1.08 / 2;
+    // The boundary moves; the panes' total height and everything around them stay.
+    if (upperShare) {
+        const double both = upperHeight + lowerHeight;
+        upperHeight = both * *upperShare;
+        lowerHeight = both - upperHeight;
+    }
+    set(C::UpperPane, P::Height, upperHeight);
     set(C::UpperPane, P::Width, W / 1.06);
-    set(C::LowerPane, P::Height, H / 1.08 / 2);
+    set(C::LowerPane, P::Height, lowerHeight);
     set(C::LowerPane, P::Width, W / 1.06);
     set(C::LowerPane, P::Top, t.get(C::UpperPane, P::Height) + t.get(C::UpperPane, P::Top) + 100);
     set(C::LowerBack, P::Top, t.get(C::LowerPane, P::Top));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 
 class BrowserPane;
 class QWidget;
@@ -39,8 +40,9 @@ public:
 
 // The twenty assignments, in order, from the window's outer height and width in twips.
 // Each step reads back what an earlier step stored; a refused step is skipped and the rest
-// still apply. Returns how many steps were refused.
-int apply(double outerHeight, double outerWidth, Target &target);
+// still apply. Returns how many steps were refused. upperShare: the upper pane's part of the
+// height the two panes have together, moved by the user; the design's where none is given.
+int apply(double outerHeight, double outerWidth, Target &target, std::optional<double> upperShare = std::nullopt);
 
 // The real window's panes and widgets, read back in whole pixels as the toolkit stores them.
 class WidgetTarget final : public Target

@@ -91,6 +91,12 @@ QString PaneFreshness::text(const QLocale &locale) const
     return state.isEmpty() ? zoom : state + QStringLiteral(" \u00b7 ") + zoom;
 }
 
+QString PaneFreshness::mark() const
+{
+    const QString check(QChar(0x2713));
+    return m_zoom == 100 ? check : check + QStringLiteral(" %1 %").arg(m_zoom);
+}
+
 QString PaneFreshness::stateText(const QLocale &locale) const
 {
     switch (state()) {

@@ -46,6 +46,8 @@ public:
     }
 
     QString text(const QLocale &locale = QLocale()) const;
+    // The small mark a fresh page's label steps aside to; a zoom but 100 % stays in sight.
+    QString mark() const;
     QString toolTip(const QLocale &locale = QLocale()) const;
 
 private:

@@ -29,7 +29,7 @@ PaneStatus::PaneStatus(BrowserPane &pane, QObject *parent)
     : QObject(parent)
     , m_pane(pane.widget())
     , m_label(new QLabel(m_pane))
-    , m_mark(new QLabel(QStringLiteral("\u2713"), m_pane))
+    , m_mark(new QLabel(m_pane))
     , m_progress(new QWidget(m_pane))
     , m_asideTime(new QTimer(this))
     , m_overdueTime(new QTimer(this))
@@ -119,6 +119,7 @@ void PaneStatus::showState()
     m_label->setToolTip(notice ? m_noticeToolTip : m_freshness.toolTip());
     m_label->setStyleSheet(QLatin1String(m_freshness.needsAttention() ? AlarmStyle : CalmStyle));
     m_label->setVisible(!m_label->text().isEmpty());
+    m_mark->setText(m_freshness.mark());
     m_mark->hide();
     if (!notice && !m_loading && m_freshness.state() == PaneFreshness::State::Fresh)
         m_asideTime->start();

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTest>
@@ -13,6 +14,7 @@
 #include "calculator/Calculator.h"
 #include "common/Colors.h"
 #include "common/Controls.h"
+#include "common/ProgramSettings.h"
 #include "common/Twips.h"
 #include "core/SettingsEditor.h"
 #include "support/Clicks.h"
@@ -35,6 +37,8 @@ private slots:
     void minimiseAndRestoreKeepTheLayout();
     void closingTheWindowClosesTheCalculator();
     void highlightChoiceIsPerPaneAndKeptForTheNextStart();
+    void placeAndSizeComeBackOnAScreen_data();
+    void placeAndSizeComeBackOnAScreen();
 
 private:
     const MainControls &controls() const { return m_scene->recorded->controls(); }
@@ -75,6 +79,9 @@ void TestMainWindow::init()
 void TestMainWindow::cleanup()
 {
     m_scene.reset();
+    // Kept by a window closed, for the next start: not for other tests.
+    ProgramSettings::setLayout(ProgramSettings::Layout::MainWindow, {});
+    ProgramSettings::setPaneSplit(std::nullopt);
 }
 
 void TestMainWindow::addressesReachThePanesAndTheHistory()
@@ -206,6 +213,31 @@ void TestMainWindow::highlightChoiceIsPerPaneAndKeptForTheNextStart()
     QVERIFY(m_lower->highlightChanges);
     highlightAction(m_upper)->trigger();
     QVERIFY(m_upper->highlightChanges);
+}
+
+void TestMainWindow::placeAndSizeComeBackOnAScreen_data()
+{
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<bool>("onAScreen");
+    QTest::newRow("on the screen") << QPoint(40, 50) << true;
+    QTest::newRow("on a screen now gone") << QPoint(5000, 4000) << false;
+}
+
+void TestMainWindow::placeAndSizeComeBackOnAScreen()
+{
+    QFETCH(QPoint, at);
+    QFETCH(bool, onAScreen);
+    m_window->setGeometry(QRect(at, QSize(700, 500)));
+    const QRect place = m_window->geometry();
+    m_window->close();
+    restart();
+    MainWindow &again = m_scene->recorded->window();
+    again.restoreLayout(true);
+    QCOMPARE(again.size(), place.size());
+    if (onAScreen)
+        QCOMPARE(again.geometry(), place);
+    else
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(again.frameGeometry().topLeft()));
 }
 
 QTEST_MAIN(TestMainWindow)

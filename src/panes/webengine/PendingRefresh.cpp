@@ -40,6 +40,7 @@ PendingRefresh::PendingRefresh(SilentPage &shown, QWidget &frame, ChangeHighligh
     , m_values(values)
     , m_timeout(new QTimer(this))
     , m_offsetDeadline(new QTimer(this))
+    , m_zoom(shown.zoomFactor())
 {
     // Behind the shown view and of its size, so the page is laid out and painted exactly as
     // it will be seen, and the swap shows a finished frame.
@@ -48,7 +49,7 @@ PendingRefresh::PendingRefresh(SilentPage &shown, QWidget &frame, ChangeHighligh
     m_view->lower();
     m_view->show();
     m_page->setHeldOffset(shown.heldOffset());
-    m_page->setZoomFactor(shown.zoomFactor());
+    m_page->setZoomFactor(m_zoom);
     values.install(m_page);
 
     m_timeout->setSingleShot(true);
@@ -60,6 +61,10 @@ PendingRefresh::PendingRefresh(SilentPage &shown, QWidget &frame, ChangeHighligh
     connect(m_offsetDeadline, &QTimer::timeout, this, [this] { done(Step::Settling); });
 
     connect(m_page, &SilentPage::loadSettled, this, [this](bool ok, const QString &reason) {
+        // A zoom set before a page's first load may not take (QTBUG-51851), and one of
+        // another site is dropped (QTBUG-101030): set again before the page is read, laid
+        // out at the held offset and shown.
+        m_page->setZoomFactor(m_zoom);
         if (ok)
             done(Step::Loading);
         else
@@ -93,6 +98,12 @@ QWebEngineView *PendingRefresh::takeView()
     m_view.clear();
     m_page->disconnect(this);
     return view;
+}
+
+void PendingRefresh::setZoomFactor(qreal factor)
+{
+    m_zoom = factor;
+    m_page->setZoomFactor(factor);
 }
 
 void PendingRefresh::moveOn(Step from, Step to, const QString &reason)

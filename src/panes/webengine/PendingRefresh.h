@@ -41,6 +41,8 @@ public:
     ~PendingRefresh() override;
 
     SilentPage *page() const { return m_page; }
+    // The zoom the page is shown at; the shown page's until told otherwise.
+    void setZoomFactor(qreal factor);
     Step step() const { return m_step; }
     // Hands the view (with its page) over to the caller.
     QWebEngineView *takeView();
@@ -68,5 +70,6 @@ private:
     ValueReader &m_values;
     QTimer *m_timeout;
     QTimer *m_offsetDeadline;
+    qreal m_zoom;
     Step m_step = Step::Loading;
 };

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QEvent>
 #include <QPointer>
-#include <QWebEngineHistory>
 #include <QWebEngineView>
 
 #include "panes/webengine/ChangeHighlight.h"
@@ -83,6 +82,10 @@ void WebEnginePane::shownLoadSettled(bool ok, const QString &reason)
     on(ok ? Event::LoadSucceeded : Event::LoadFailed);
     if (notice)
         return;
+    // The engine forgets a page's zoom when it goes to another site (QTBUG-101030): each
+    // load is shown at the zoom its site keeps.
+    if (const std::optional<int> kept = keptZoom(m_page->url()))
+        showZoom(*kept);
     if (ok) {
         m_changes->compare(m_page);
         emit loaded();
@@ -114,16 +117,6 @@ void WebEnginePane::navigate(const QString &address)
     m_page->leaveOnRequest();
     m_page->loadAskedByUser();
     m_page->load(addressToUrl(address, workingFolder()));
-}
-
-bool WebEnginePane::goBack()
-{
-    return travel(m_page->history()->canGoBack(), QWebEnginePage::Back);
-}
-
-bool WebEnginePane::goForward()
-{
-    return travel(m_page->history()->canGoForward(), QWebEnginePage::Forward);
 }
 
 bool WebEnginePane::travel(bool possible, int action)
@@ -256,9 +249,15 @@ void WebEnginePane::stop()
 
 void WebEnginePane::setZoomPercent(int percent)
 {
+    keepZoom(m_page->url(), percent);
+    showZoom(percent);
+}
+
+void WebEnginePane::showZoom(int percent)
+{
     m_page->setZoomFactor(percent / 100.0);
     if (m_pending)
-        m_pending->page()->setZoomFactor(percent / 100.0);
+        m_pending->setZoomFactor(percent / 100.0);
     emit zoomChanged(zoomPercent());
 }
 
@@ -277,17 +276,6 @@ void WebEnginePane::scrolled()
     const int held = m_page->heldOffset();
     if (held >= 0 && !m_state.is(State::Loading) && qAbs(m_page->scrollPosition().y() - held) >= 1)
         m_page->setHeldOffset(held);
-}
-
-bool WebEnginePane::owns(const QWidget *widget) const
-{
-    return widget && (widget == m_frame || m_frame->isAncestorOf(widget));
-}
-
-void WebEnginePane::onFocusChanged(QWidget *old, QWidget *now)
-{
-    if (owns(now) && !owns(old))
-        emit gotFocus();
 }
 
 bool WebEnginePane::eventFilter(QObject *watched, QEvent *event)

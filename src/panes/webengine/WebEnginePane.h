@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QUrl>
+#include <QWebEngineHistory>
+#include <QWidget>
 
 #include "panes/BrowserPane.h"
 #include "panes/webengine/ChangeHighlight.h"
@@ -28,8 +30,8 @@ public:
     QWidget *widget() override { return m_frame; }
 
     void navigate(const QString &address) override;
-    bool goBack() override;
-    bool goForward() override;
+    bool goBack() override { return travel(m_page->history()->canGoBack(), QWebEnginePage::Back); }
+    bool goForward() override { return travel(m_page->history()->canGoForward(), QWebEnginePage::Forward); }
     void refresh(Refresh kind = Refresh::ByHand) override;
     void stop() override;
     QString locationUrl() const override
@@ -59,6 +61,7 @@ public:
 
     // The page's zoom in percent; refreshes keep it.
     int zoomPercent() const { return qRound(m_page->zoomFactor() * 100); }
+    // The user's choice (the keys), kept for the page's site where the pane keeps zooms.
     void setZoomPercent(int percent);
     // How long a page's script may leave a question unanswered before the page counts as
     // frozen and its process is ended.
@@ -85,11 +88,16 @@ private:
     void showRefreshed();
     void abandonRefresh();
     void dropRefresh();
-    void onFocusChanged(QWidget *old, QWidget *now);
+    void onFocusChanged(QWidget *old, QWidget *now)
+    {
+        if (owns(now) && !owns(old))
+            emit gotFocus();
+    }
+    void showZoom(int percent);
     void setHeldOffset(int pixels);
     void scrolled();
     void pageDied();
-    bool owns(const QWidget *widget) const;
+    bool owns(const QWidget *widget) const { return widget && (widget == m_frame || m_frame->isAncestorOf(widget)); }
     // The shown page has loaded, whether or not a refresh is prepared behind it.
     bool standsLoaded() const { return m_state.is(State::Loaded); }
 

@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include <QChartView>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,6 +14,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "common/ProgramSettings.h"
 #include "watch/window/AlertHistoryModel.h"
 #include "watch/window/DayChart.h"
 #include "watch/window/FollowedValuesModel.h"
@@ -120,11 +122,40 @@ FollowedValuesWindow::FollowedValuesWindow(FollowedValuesModel &model, QWidget *
     m_alerts->verticalHeader()->hide();
     m_alerts->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_alerts);
+    restoreViewState();
     rowsCameOrWent();
     checkChosen();
 }
 
-FollowedValuesWindow::~FollowedValuesWindow() = default;
+// Open when the program ends: kept as at a close.
+FollowedValuesWindow::~FollowedValuesWindow()
+{
+    if (isVisible())
+        saveViewState();
+}
+
+void FollowedValuesWindow::closeEvent(QCloseEvent *event)
+{
+    saveViewState();
+    QWidget::closeEvent(event);
+}
+
+void FollowedValuesWindow::saveViewState() const
+{
+    ProgramSettings::setLayout(ProgramSettings::Layout::FollowedValuesWindow, saveGeometry());
+    ProgramSettings::setLayout(ProgramSettings::Layout::FollowedValuesColumns, m_table->horizontalHeader()->saveState());
+}
+
+void FollowedValuesWindow::restoreViewState()
+{
+    restoreGeometry(ProgramSettings::layout(ProgramSettings::Layout::FollowedValuesWindow));
+    QHeaderView *header = m_table->horizontalHeader();
+    if (!header->restoreState(ProgramSettings::layout(ProgramSettings::Layout::FollowedValuesColumns)))
+        return;
+    m_widthsKept = true;
+    // The header takes back its sort indicator without telling the view, which would sort.
+    m_sorted->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+}
 
 void FollowedValuesWindow::showAlertHistory(AlertHistoryModel &alerts)
 {
@@ -166,12 +197,14 @@ void FollowedValuesWindow::choose(qint64 id)
     m_table->scrollTo(shown);
 }
 
-// Widths follow the contents when values come, never at a reading: the user's widths stay.
+// Widths follow the contents when values come, never at a reading, and never once the user's
+// widths of an earlier run are back.
 void FollowedValuesWindow::rowsCameOrWent()
 {
     const int rows = m_sorted->rowCount();
     m_empty->setVisible(rows == 0);
-    m_table->resizeColumnsToContents();
+    if (!m_widthsKept)
+        m_table->resizeColumnsToContents();
     // The chosen value gone, the first is chosen, so the buttons still work.
     if (rows > 0 && !m_table->selectionModel()->hasSelection())
         m_table->selectRow(0);

@@ -52,7 +52,13 @@ signals:
     void intervalChosen(int minutes);
     void marketChosen(qint64 id, MarketId market);
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    // The window's place, its columns' widths and the sorting, kept between runs.
+    void saveViewState() const;
+    void restoreViewState();
     void rowsCameOrWent();
     void checkChosen();
     void showRowMenu(const QPoint &at);
@@ -67,4 +73,5 @@ private:
     QComboBox *m_interval;
     QList<QPushButton *> m_valueButtons;
     qint64 m_chosen = 0;
+    bool m_widthsKept = false;
 };

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <QWheelEvent>
 
 #include "aids/AutoRefresh.h"
+#include "common/ProgramSettings.h"
 #include "common/Colors.h"
 #include "common/QtTranslations.h"
 #include "core/MainWindow.h"
@@ -63,6 +65,7 @@ private slots:
     void frozenPageIsEndedAndComesBack();
     void consoleFloodWritesNothing();
     void keysReloadGoBackAndZoom();
+    void zoomComesBackPerSiteAndPaneAfterReloadsAndARestart();
     void loginIsAskedOnGoButNeverOnARefresh();
     void questionsShowOnlyAfterTheUsersClick_data();
     void questionsShowOnlyAfterTheUsersClick();
@@ -129,6 +132,8 @@ void TestRefresh::init()
 void TestRefresh::cleanup()
 {
     m_engine->closeWindows();
+    // Every test page is on one site, in this program and the other tests.
+    ProgramSettings::setSiteZooms(ProgramSettings::Pane::Upper, {});
     m_questions.clear();
 }
 
@@ -346,10 +351,6 @@ void TestRefresh::keysReloadGoBackAndZoom()
     QTest::keyClick(m_upper->view()->focusProxy(), Qt::Key_Plus, Qt::ControlModifier);
     QCOMPARE(m_upper->zoomPercent(), 125);
     QVERIFY2(state()->text().endsWith(QLatin1String("zoom 125 %")), qPrintable(state()->text()));
-    // A refresh keeps the zoom.
-    leftClick(controls().upper.reload);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_upper->isRefreshing(), Timeout);
-    QTRY_COMPARE_WITH_TIMEOUT(evaluate(m_upper->page(), QStringLiteral("window.devicePixelRatio")).toDouble(), 1.25, Timeout);
     clickIntoPage(QPoint(300, 200));
     QTest::keyClick(m_upper->view()->focusProxy(), Qt::Key_Minus, Qt::ControlModifier);
     QCOMPARE(m_upper->zoomPercent(), 110);
@@ -363,6 +364,41 @@ void TestRefresh::keysReloadGoBackAndZoom()
     QTRY_VERIFY_WITH_TIMEOUT(m_upper->locationUrl().endsWith(QLatin1String("/quote")), Timeout);
     QTest::keyClick(m_upper->view()->focusProxy(), Qt::Key_Right, Qt::AltModifier);
     QTRY_VERIFY_WITH_TIMEOUT(m_upper->locationUrl().endsWith(QLatin1String("/second")), Timeout);
+}
+
+void TestRefresh::zoomComesBackPerSiteAndPaneAfterReloadsAndARestart()
+{
+    const auto zoom = [](WebEnginePane *pane) {
+        return evaluate(pane->page(), QStringLiteral("window.devicePixelRatio")).toDouble();
+    };
+    const auto show = [](WebEnginePane *pane, const std::function<void()> &load) {
+        QSignalSpy loaded(pane, &BrowserPane::loaded);
+        load();
+        return QTest::qWaitFor([&loaded] { return !loaded.isEmpty(); }, Timeout);
+    };
+    clickIntoPage(QPoint(300, 200));
+    QTest::keyClick(m_upper->view()->focusProxy(), Qt::Key_Plus, Qt::ControlModifier);
+    QTest::keyClick(m_upper->view()->focusProxy(), Qt::Key_Plus, Qt::ControlModifier);
+    QVERIFY(show(m_upper, [this] { leftClick(controls().upper.reload); }));
+    QTRY_COMPARE_WITH_TIMEOUT(zoom(m_upper), 1.25, Timeout);
+
+    QVERIFY(m_engine->writePages({{"altro.htm", "<p>altro</p>"}}));
+    QVERIFY(show(m_upper, [this] { go(m_engine->url(QStringLiteral("altro.htm"))); }));
+    QCOMPARE(zoom(m_upper), 1.0);
+    QVERIFY(!state()->text().contains(QLatin1Char('%')));
+    QVERIFY(show(m_upper, [this] { m_upper->goBack(); }));
+    QTRY_COMPARE_WITH_TIMEOUT(zoom(m_upper), 1.25, Timeout);
+    auto *lower = qobject_cast<WebEnginePane *>(m_window->lowerPane());
+    QVERIFY(show(lower, [this, lower] { lower->navigate(m_server->url(QStringLiteral("/quote"))); }));
+    QCOMPARE(zoom(lower), 1.0);
+
+    m_engine->closeWindows();
+    const EngineWindows::Main again = m_engine->showMainWindow({m_server->url(QStringLiteral("/quote"))});
+    m_window = again.window;
+    m_upper = again.upper;
+    QTRY_VERIFY_WITH_TIMEOUT(state()->text().endsWith(QLatin1String("zoom 125 %")), Timeout);
+    QTRY_COMPARE_WITH_TIMEOUT(zoom(m_upper), 1.25, Timeout);
+    QCOMPARE(m_upper->widget()->findChild<QLabel *>(QStringLiteral("paneStateMark"))->text(), QStringLiteral("\u2713 125 %"));
 }
 
 void TestRefresh::loginIsAskedOnGoButNeverOnARefresh()

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QValueAxis>
 
+#include "common/ProgramSettings.h"
 #include "support/MessageCapture.h"
 #include "watch/window/DayChart.h"
 #include "watch/FollowedValues.h"
@@ -68,6 +69,13 @@ class TestFollowedValuesWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    // A window shown and closed keeps its view for the next; each test starts from none.
+    void init()
+    {
+        for (const auto layout : {ProgramSettings::Layout::FollowedValuesWindow, ProgramSettings::Layout::FollowedValuesColumns})
+            ProgramSettings::setLayout(layout, {});
+    }
+
     void rowSaysWhatThePageMeant_data()
     {
         QTest::addColumn<QString>("readings");
@@ -368,6 +376,30 @@ private slots:
         QCOMPARE(desk.table().model()->rowCount(), 1);
         QCOMPARE(window.chosenId(), enel);
         QVERIFY(unfollow->isEnabled());
+    }
+
+    void sortWidthsAndPlaceSurviveANewWindow()
+    {
+        const auto followTwo = [](Desk &desk) {
+            desk.follow(QStringLiteral("ENEL"), 6.0);
+            desk.follow(QStringLiteral("ENI"), 14.0);
+        };
+        {
+            Desk desk;
+            followTwo(desk);
+            FollowedValuesWindow &window = desk.part.window();
+            window.show();
+            desk.table().sortByColumn(Column::Name, Qt::DescendingOrder);
+            desk.table().horizontalHeader()->resizeSection(Column::Name, 333);
+            window.setGeometry(60, 70, 1200, 640);
+            window.close();
+        }
+        Desk desk;
+        followTwo(desk);
+        FollowedValuesWindow &window = desk.part.window();
+        QCOMPARE(window.size(), QSize(1200, 640));
+        QCOMPARE(desk.cell(0, Column::Name), QStringLiteral("ENI"));
+        QCOMPARE(desk.table().horizontalHeader()->sectionSize(Column::Name), 333);
     }
 };
 
