@@ -87,6 +87,15 @@ QList<QAction *> BrowserPane::menuActions() const
     return actions;
 }
 
+BrowserPane::MarketChoice BrowserPane::marketChoice(const ValuePlace &place) const
+{
+    for (const auto &[followed, current] : m_placeMarkets) {
+        if (followed == place)
+            return {m_marketCaptions, current};
+    }
+    return {m_marketCaptions, -1};
+}
+
 // Read from the settings at each load rather than held: every window's pane in the same place
 // follows a choice made in another at its next load.
 std::optional<int> BrowserPane::keptZoom(const QUrl &url) const

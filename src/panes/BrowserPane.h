@@ -1,11 +1,13 @@
 #pragma once
 
 #include <optional>
+#include <utility>
 
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include "common/ProgramSettings.h"
@@ -96,6 +98,19 @@ public:
     // The followed values whose alerts go to the phone as well: the menu shows them ticked.
     void setPhonePlaces(const QList<ValuePlace> &places) { m_phonePlaces = places; }
     bool alertsPhone(const ValuePlace &place) const { return m_phonePlaces.contains(place); }
+    // The markets a followed value may be on, by caption, and the one each followed value is on,
+    // as an index into them: the menu's "Mercato" ticks it. The pane knows no market itself.
+    struct MarketChoice
+    {
+        QStringList captions;
+        int current = -1;
+    };
+    void setMarketChoices(const QStringList &captions, const QList<std::pair<ValuePlace, int>> &current)
+    {
+        m_marketCaptions = captions;
+        m_placeMarkets = current;
+    }
+    MarketChoice marketChoice(const ValuePlace &place) const;
     // What the user asked for in the pane's menu on a number of the page.
     enum class ValueAsk { Follow, AlertAbove, AlertBelow, Unfollow, AlertMove, AlertPhone };
 
@@ -128,6 +143,8 @@ signals:
     // comes from a refresh that was dropped or put off.
     void valuesRead(const QList<ValueReading> &readings);
     void valueAsked(BrowserPane::ValueAsk ask, const ValuePick &pick);
+    // The user put a followed value on another market: choice indexes the captions given.
+    void marketChosen(const ValuePlace &place, int choice);
 
 protected:
     explicit BrowserPane(QObject *parent = nullptr);
@@ -144,5 +161,7 @@ private:
 
     QList<QPointer<QAction>> m_menuActions;
     QList<ValuePlace> m_phonePlaces;
+    QStringList m_marketCaptions;
+    QList<std::pair<ValuePlace, int>> m_placeMarkets;
     QString m_folder;
 };

@@ -38,10 +38,8 @@ public:
     ~FollowedValues() override;
 
     bool marketOpen(const QDateTime &at, MarketId market = MarketId::BorsaItaliana) const { return m_day.isOpen(market, at); }
-    bool valueOpen(qint64 id, const QDateTime &at) const
-    {
-        return m_day.isOpen(m_values.contains(id) ? m_values[id].market : MarketId::BorsaItaliana, at);
-    }
+    bool valueOpen(qint64 id, const QDateTime &at) const { return m_day.isOpen(marketOf(id), at); }
+    MarketId marketOf(qint64 id) const { return m_values.contains(id) ? m_values[id].market : MarketId::BorsaItaliana; }
     // The year of now, where the market's calendar does not know it: every weekday trades then.
     std::optional<int> unknownYear() const { return m_day.unknownYear(m_clock()); }
 

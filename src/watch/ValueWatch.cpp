@@ -1,5 +1,7 @@
 #include "watch/ValueWatch.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QDir>
 #include <QStandardPaths>
@@ -17,6 +19,14 @@ namespace {
 // The phone's icons, by ntfy's names.
 const QString Rising = QStringLiteral("chart_with_upwards_trend");
 const QString Falling = QStringLiteral("chart_with_downwards_trend");
+
+QStringList marketCaptions()
+{
+    QStringList captions;
+    for (const Markets::Row &row : Markets::rows())
+        captions.append(row.caption);
+    return captions;
+}
 
 } // namespace
 
@@ -36,6 +46,8 @@ ValueWatch::ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener o
     // A value followed or not changes which values send to the phone: an id may come back.
     connect(m_values, &FollowedValues::placesChanged, m_phone, &PhoneAlerts::reload);
     connect(m_phone, &PhoneAlerts::placesChanged, this, &ValueWatch::publishPlaces);
+    // Only the menus' ticks change: the pages go on being read as they are.
+    connect(m_values, &FollowedValues::marketsChanged, this, &ValueWatch::publishMarkets);
     connect(m_values, &FollowedValues::crossed, this,
             [this](qint64 id, LevelCrossing::Crossed crossed, double level, const ValueStore::Reading &reading) {
                 alert(id, AlertSender::crossingWords(m_values->row(id).name, crossed, level, reading), true,
@@ -87,8 +99,10 @@ void ValueWatch::attach(BrowserPane &pane)
     // Only the pane itself sends it, so it is there while the lambda runs.
     connect(&pane, &BrowserPane::valueAsked, this,
             [this, from = &pane](BrowserPane::ValueAsk ask, const ValuePick &pick) { answer(*from, ask, pick); });
+    connect(&pane, &BrowserPane::marketChosen, this, &ValueWatch::chooseMarket);
     pane.setFollowedPlaces(m_values->places());
     pane.setPhonePlaces(m_phone->places());
+    pane.setMarketChoices(marketCaptions(), marketChoices());
 }
 
 void ValueWatch::addPaneAction(QAction *action)
@@ -148,6 +162,25 @@ void ValueWatch::answer(BrowserPane &from, BrowserPane::ValueAsk ask, const Valu
         m_window->askLevel(*id, ask == BrowserPane::ValueAsk::AlertAbove, pick.number, over);
 }
 
+void ValueWatch::chooseMarket(const ValuePlace &place, int choice)
+{
+    const std::optional<qint64> id = m_values->idAt(place);
+    if (id && choice >= 0 && choice < int(Markets::rows().size()))
+        m_values->setMarket(*id, Markets::rows().at(choice).id);
+}
+
+QList<std::pair<ValuePlace, int>> ValueWatch::marketChoices() const
+{
+    const auto &rows = Markets::rows();
+    QList<std::pair<ValuePlace, int>> choices;
+    for (const ValuePlace &place : m_values->places()) {
+        const MarketId market = m_values->marketOf(m_values->idAt(place).value_or(0));
+        const auto on = std::find_if(rows.begin(), rows.end(), [market](const Markets::Row &row) { return row.id == market; });
+        choices.append({place, int(on - rows.begin())});
+    }
+    return choices;
+}
+
 void ValueWatch::publishPlaces()
 {
     const QList<ValuePlace> places = m_values->places();
@@ -157,6 +190,16 @@ void ValueWatch::publishPlaces()
             pane->setFollowedPlaces(places);
             pane->setPhonePlaces(phone);
         }
+    }
+    publishMarkets();
+}
+
+void ValueWatch::publishMarkets()
+{
+    const QList<std::pair<ValuePlace, int>> markets = marketChoices();
+    for (const QPointer<BrowserPane> &pane : std::as_const(m_panes)) {
+        if (pane)
+            pane->setMarketChoices(marketCaptions(), markets);
     }
 }
 

@@ -53,8 +53,13 @@ signals:
 
 private:
     void publishPlaces();
+    void publishMarkets();
+    // Each followed value's market, indexing Markets::rows() as the panes' captions do.
+    QList<std::pair<ValuePlace, int>> marketChoices() const;
     void showLate(const QList<qint64> &late);
     void answer(BrowserPane &from, BrowserPane::ValueAsk ask, const ValuePick &pick);
+    // choice indexes Markets::rows(), as the panes were told.
+    void chooseMarket(const ValuePlace &place, int choice);
     // The alert FollowedValues has just put in the history, to the desktop and the phone.
     void alert(qint64 valueId, const AlertSender::Words &words, bool high, const QString &tags);
 

@@ -187,6 +187,21 @@ private slots:
         QVERIFY(!pane.alertsPhone(Eni));
         QCOMPARE(capture.size(), 1);
     }
+
+    // Chosen in the pane's "Mercato", by its index among the captions the pane was told.
+    void marketChosenInThePaneMovesTheValue()
+    {
+        QTemporaryDir dir;
+        ValueWatch watch(dir.filePath(QStringLiteral("v.sqlite")), noBus);
+        RecordingPane pane(nullptr);
+        followEniAbove(watch, pane, 14.5);
+        const QStringList captions{QStringLiteral("Borsa Italiana"), QStringLiteral("Borsa USA"), QStringLiteral("Sempre aperto")};
+        QCOMPARE(pane.marketChoice(Eni).captions, captions);
+        QCOMPARE(pane.marketChoice(Eni).current, 0);
+        emit pane.marketChosen(Eni, 2);
+        QCOMPARE(watch.values().marketOf(watch.values().ids().value(0)), MarketId::SempreAperto);
+        QCOMPARE(pane.marketChoice(Eni).current, 2);
+    }
 };
 
 QTEST_MAIN(TestAlerts)

@@ -1,6 +1,7 @@
 #include "panes/webengine/PaneMenu.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
@@ -34,6 +35,27 @@ QString followText(const std::optional<ValuePick> &pick)
     return follow;
 }
 
+// Whose hours the value keeps: the captions and the index of its own are all the pane knows.
+void addMarketMenu(QMenu &menu, const Actions &actions, const ValuePlace &place)
+{
+    const BrowserPane::MarketChoice choice = actions.marketOf ? actions.marketOf(place) : BrowserPane::MarketChoice();
+    if (choice.captions.isEmpty())
+        return;
+    QMenu *markets = menu.addMenu(QStringLiteral("Mercato"));
+    markets->setObjectName(QStringLiteral("marketMenu"));
+    auto *group = new QActionGroup(markets);
+    for (int i = 0; i < choice.captions.size(); ++i) {
+        QAction *action = group->addAction(choice.captions.at(i));
+        action->setCheckable(true);
+        action->setChecked(i == choice.current);
+        markets->addAction(action);
+        QObject::connect(action, &QAction::triggered, markets, [choose = actions.chooseMarket, place, i] {
+            if (choose)
+                choose(place, i);
+        });
+    }
+}
+
 // On a number of the page: follow it, or, followed already, its alert levels.
 void addValueActions(QMenu &menu, const Actions &actions, const std::optional<ValuePick> &pick)
 {
@@ -51,6 +73,7 @@ void addValueActions(QMenu &menu, const Actions &actions, const std::optional<Va
         phone->setObjectName(QStringLiteral("alertPhone"));
         phone->setCheckable(true);
         phone->setChecked(actions.alertsPhone && actions.alertsPhone(pick->place));
+        addMarketMenu(menu, actions, pick->place);
         menu.addAction(QStringLiteral("Non seguire pi\u00f9\u2026"), &menu, ask(BrowserPane::ValueAsk::Unfollow));
     } else if (pick && pick->number && pick->followable == ValuePick::Followable::Yes) {
         menu.addAction(QStringLiteral("Segui questo valore"), &menu, ask(BrowserPane::ValueAsk::Follow));
@@ -170,7 +193,14 @@ void attach(QWebEngineView &view, QObject &guard, const Actions &actions)
                         if (alive)
                             ask(kind, value);
                     },
-                    [alive, phone = actions.alertsPhone](const ValuePlace &place) { return alive && phone && phone(place); }};
+                    [alive, phone = actions.alertsPhone](const ValuePlace &place) { return alive && phone && phone(place); },
+                    [alive, markets = actions.marketOf](const ValuePlace &place) {
+                        return (alive && markets) ? markets(place) : BrowserPane::MarketChoice();
+                    },
+                    [alive, choose = actions.chooseMarket](const ValuePlace &place, int choice) {
+                        if (alive && choose)
+                            choose(place, choice);
+                    }};
     view.setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(&view, &QWidget::customContextMenuRequested, &guard,
                      [&view, guarded](const QPoint &pos) { popup(view, pos, guarded); });

@@ -33,6 +33,9 @@ struct Actions
     std::function<void(BrowserPane::ValueAsk kind, const ValuePick &value)> askValue;
     // Whether a followed value's alerts go to the phone too.
     std::function<bool(const ValuePlace &place)> alertsPhone;
+    // The markets a followed value may be on, with its own, and how the pane hears a choice.
+    std::function<BrowserPane::MarketChoice(const ValuePlace &place)> marketOf;
+    std::function<void(const ValuePlace &place, int choice)> chooseMarket;
 };
 
 // Opens the menu for the click the view has just reported, at pos in the view.

@@ -56,7 +56,9 @@ void WebEnginePane::attach(SilentPage *page)
     PaneMenu::attach(*m_view, *this,
                      {[this] { goBack(); }, [this] { goForward(); }, [this] { refresh(Refresh::ByHand); },
                       [this] { return menuActions(); }, m_values, [this](ValueAsk kind, const ValuePick &value) { emit valueAsked(kind, value); },
-                      [this](const ValuePlace &place) { return alertsPhone(place); }});
+                      [this](const ValuePlace &place) { return alertsPhone(place); },
+                      [this](const ValuePlace &place) { return marketChoice(place); },
+                      [this](const ValuePlace &place, int choice) { emit marketChosen(place, choice); }});
     // The user took the shown page elsewhere (a link, a form, back, a script after a click): a
     // refresh of the page left behind would undo that when it comes back.
     connect(page, &QWebEnginePage::loadStarted, this, [this] {

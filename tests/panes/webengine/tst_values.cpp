@@ -315,7 +315,8 @@ void TestValues::valueMenuOffersWhatThePlaceAllows_data()
         << "s" << F::Yes << "Spread BTP-Bund" << follow << false;
     QTest::newRow("followed already") << quotes({{"ENI", "14,20"}}) << "ENI1" << F::Yes << "ENI"
                                       << QStringLiteral("Avvisami sopra\u2026|Avvisami sotto\u2026|Avvisami se varia del\u2026|"
-                                                        "Avvisa anche sul telefono\u2026 (spuntato)|Non seguire pi\u00f9\u2026")
+                                                        "Avvisa anche sul telefono\u2026 (spuntato)|Non seguire pi\u00f9\u2026|"
+                                                        "Borsa Italiana|Borsa USA (spuntato)|Sempre aperto")
                                       << true;
 }
 
@@ -339,19 +340,30 @@ void TestValues::valueMenuOffersWhatThePlaceAllows()
     if (followed) {
         m_pane->setFollowedPlaces({picked->place});
         m_pane->setPhonePlaces({picked->place});
+        m_pane->setMarketChoices({QStringLiteral("Borsa Italiana"), QStringLiteral("Borsa USA"), QStringLiteral("Sempre aperto")},
+                                 {{picked->place, 1}});
     }
+    QSignalSpy chosen(m_pane, &BrowserPane::marketChosen);
     emit m_pane->view()->customContextMenuRequested(middleOf(cell)->toPoint());
     QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QMenu *>(QApplication::activePopupWidget()), Timeout);
     auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    const auto *markets = menu->findChild<QMenu *>(QStringLiteral("marketMenu"));
     QStringList items;
-    for (const QAction *action : menu->actions()) {
+    for (const QAction *action : menu->actions() + (markets ? markets->actions() : QList<QAction *>())) {
         if (action->text().startsWith(QLatin1String("Segui")) || action->text().startsWith(QLatin1String("Avvisa"))
-            || action->text().startsWith(QLatin1String("Non seguire")))
+            || action->text().startsWith(QLatin1String("Non seguire")) || action->actionGroup())
             items << action->text() + (action->isEnabled() ? QString() : QStringLiteral(" (off)"))
                          + (action->isChecked() ? QStringLiteral(" (spuntato)") : QString());
     }
+    if (markets)
+        markets->actions().constLast()->trigger();
     menu->close();
     QCOMPARE(items.join(QLatin1Char('|')), item);
+    QCOMPARE(chosen.size(), followed ? 1 : 0);
+    if (followed) {
+        QVERIFY(chosen.first().at(0).value<ValuePlace>() == picked->place);
+        QCOMPARE(chosen.first().at(1).toInt(), 2);
+    }
 }
 
 void TestValues::valueOfAPageInNoPaneIsReadOnePageAtATime()
