@@ -20,9 +20,7 @@ from gi.repository import GLib
 WATCHER = "org.kde.StatusNotifierWatcher"
 PATH = "/StatusNotifierWatcher"
 ITEM = "org.kde.StatusNotifierItem"
-INTROSPECTION = f"""<!DOCTYPE node PUBLIC "-//freedesktop//DTD D-BUS Object Introspection 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/introspect.dtd">
-<node>
+INTROSPECTION = f"""<node>
   <interface name="{WATCHER}">
     <method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
     <method name="RegisterStatusNotifierHost"><arg name="service" type="s" direction="in"/></method>
