@@ -4,6 +4,7 @@
 
 #include "glance/TrayPicture.h"
 #include "watch/FollowedValues.h"
+#include "watch/rules/Lateness.h"
 #include "watch/rules/LevelText.h"
 
 StripModel::StripModel(FollowedValues &values, QObject *parent)
@@ -66,7 +67,7 @@ StripModel::Line StripModel::lineOf(const FollowedRow &row) const
     else
         line.colour = TrayPicture::colour(*row.changePercent > 0 ? TrayPicture::Tone::Up : TrayPicture::Tone::Down);
     if (line.late)
-        line.toolTip = QStringLiteral("In ritardo: non letto dalle %1").arg(row.lastTime.toString(QStringLiteral("HH:mm")));
+        line.toolTip = QStringLiteral("In ritardo: ") + Lateness::state(row.lastTime, m_values.today());
     else if (!row.unreadReason.isEmpty())
         line.toolTip = QStringLiteral("Non letto: ") + row.unreadReason;
     return line;

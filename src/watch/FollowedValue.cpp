@@ -49,7 +49,6 @@ bool FollowedValue::take(const ValueReading &reading)
     // Not read: nothing kept, and the levels neither alert nor re-arm.
     if (!reading.number) {
         unreadReason = reading.reason.isEmpty() ? QStringLiteral("valore non trovato") : reading.reason;
-        ++unreadInARow;
         return false;
     }
     // A value followed before headings were kept takes the one it is read under now.
@@ -58,12 +57,10 @@ bool FollowedValue::take(const ValueReading &reading)
     // A column added before the value's puts another column's number in its place.
     if (!sameHeading(heading, reading.heading)) {
         unreadReason = QStringLiteral("la colonna \u00ab%1\u00bb ora \u00e8 \u00ab%2\u00bb").arg(heading, reading.heading);
-        ++unreadInARow;
         return false;
     }
     const ValueStore::Reading value{reading.time, *reading.number};
     unreadReason.clear();
-    unreadInARow = 0;
     // A later reading of the same second replaces the earlier one in the store too.
     const auto dayOf = [this](const QDateTime &time) { return Markets::dayOf(market, time); };
     if (!first || dayOf(first->time) != dayOf(value.time) || first->time.toSecsSinceEpoch() == value.time.toSecsSinceEpoch())

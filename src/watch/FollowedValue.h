@@ -28,8 +28,6 @@ struct FollowedValue
     std::optional<ValueStore::Reading> last;
     QString unreadReason;
     QDateTime alertedAt;
-    // Attempts since it was last read.
-    int unreadInARow = 0;
     MoveCrossing move{};
     // Found once a day, at the day's first reading: for closeDay, in the market's time.
     std::optional<DayClose> previousClose{};

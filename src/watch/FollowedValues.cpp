@@ -63,27 +63,17 @@ void FollowedValues::take(const QList<ValueReading> &readings)
             FollowedValue &followed = m_values[t.id];
             followed = t.before;
             followed.unreadReason = QStringLiteral("lettura non salvata: archivio non scrivibile");
-            ++followed.unreadInARow;
             t.taken = false;
         }
     }
     QList<qint64> touched;
     QList<qint64> read;
-    const QDateTime now = m_clock();
     for (const Taken &t : std::as_const(taken)) {
         FollowedValue &followed = m_values[t.id];
         if ((t.taken || followed.unreadReason != t.before.unreadReason) && !touched.contains(t.id))
             touched.append(t.id);
-        if (!t.taken) {
-            // A page left as the market closed it is not late: the count starts at the opening.
-            if (!m_day.isOpen(followed.market, now))
-                followed.unreadInARow = 0;
-            else if (followed.unreadInARow == UnreadBeforeSilence) {
-                m_book->silent(t.id, followed.unreadReason, now);
-                emit silent(t.id, followed.unreadReason);
-            }
+        if (!t.taken)
             continue;
-        }
         if (t.before.heading.isEmpty() && !followed.heading.isEmpty())
             store().setHeading(t.id, followed.heading);
         const ValueStore::Reading value = *followed.last;
@@ -187,6 +177,15 @@ void FollowedValues::rename(qint64 id, const QString &name)
         return;
     m_values[id].name = clean;
     emit changed(id);
+}
+
+void FollowedValues::tellLate(qint64 id)
+{
+    if (!m_values.contains(id))
+        return;
+    const QString reason = m_values[id].unreadReason;
+    m_book->late(id, reason, m_clock());
+    emit fellLate(id, reason);
 }
 
 void FollowedValues::unfollow(qint64 id)

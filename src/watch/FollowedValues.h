@@ -26,8 +26,8 @@ class AlertBook;
 // MarketDay's, what alerted AlertBook's. No window; the clock is given.
 //
 // Given the markets, it follows each value's: a reading that crosses a level or a move alerts
-// at any hour, but a value not read while its market is closed is not silent. Without them,
-// every market is always open.
+// at any hour, and the market's hours say when a value not read is late (Lateness, asked by
+// OutOfSightReading). Without them, every market is always open.
 class FollowedValues final : public QObject
 {
     Q_OBJECT
@@ -67,6 +67,8 @@ public:
     // Its day, close and hours from now on are the market's.
     void setMarket(qint64 id, MarketId market);
     void unfollow(qint64 id);
+    // The value became late: into the history, and fellLate for its alert.
+    void tellLate(qint64 id);
     // The watch as one file (WatchFile): empty when done, else why nothing was written or
     // changed. An import reaches every value at once, as if the program had just started.
     QString exportWatch(const QString &path, bool withReadings);
@@ -103,8 +105,9 @@ signals:
     // A move in percent (signed) from the number it started at: the previous close, or the
     // lowest or highest of the last minutes (0 for the close).
     void moved(qint64 id, double percent, double from, int minutes, const ValueStore::Reading &reading);
-    // The value could not be read UnreadBeforeSilence times in a row; once until it is read.
-    void silent(qint64 id, const QString &reason);
+    // Not read for too long while its market is open; reason is the last attempt's, empty
+    // where nothing said why.
+    void fellLate(qint64 id, const QString &reason);
     // An alert went into the history, or those there were seen.
     void alertsChanged();
     void placesChanged(const QList<ValuePlace> &places);
@@ -112,9 +115,6 @@ signals:
     void marketsChanged();
     // Why the store could not be opened as it was; sent from the event loop, after the start.
     void storeProblem(const QString &problem);
-
-public:
-    static constexpr int UnreadBeforeSilence = 3;
 
 private:
     ValueStore &store();

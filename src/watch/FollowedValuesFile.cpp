@@ -18,7 +18,6 @@ void FollowedValues::loadValues()
         const bool isNew = known == m_values.cend();
         if (!isNew) {
             followed.unreadReason = known->unreadReason;
-            followed.unreadInARow = known->unreadInARow;
         }
         m_values.insert(value.id, followed);
         if (isNew)

@@ -10,6 +10,7 @@
 #include "common/ProgramSettings.h"
 #include "watch/alerts/AlertSender.h"
 #include "watch/FollowedValues.h"
+#include "watch/rules/Lateness.h"
 #include "watch/window/FollowedValuesPart.h"
 #include "watch/phone/PhoneAlerts.h"
 #include "watch/phone/PhoneDialog.h"
@@ -58,8 +59,9 @@ ValueWatch::ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener o
                 alert(id, AlertSender::moveWords(m_values->row(id).name, percent, from, minutes, reading), false,
                       percent > 0 ? Rising : Falling);
             });
-    connect(m_values, &FollowedValues::silent, this, [this](qint64 id, const QString &reason) {
-        alert(id, AlertSender::silenceWords(m_values->row(id).name, FollowedValues::UnreadBeforeSilence, reason), false,
+    connect(m_values, &FollowedValues::fellLate, this, [this](qint64 id, const QString &reason) {
+        const FollowedRow row = m_values->row(id);
+        alert(id, AlertSender::lateWords(row.name, Lateness::since(row.lastTime, m_values->today()), reason), false,
               QStringLiteral("warning"));
     });
     connect(m_alerts, &AlertSender::desktopAnswered, this, [this](qint64 alertId, bool shown) {

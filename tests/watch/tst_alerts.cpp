@@ -13,6 +13,7 @@
 #include "watch/alerts/AlertSender.h"
 #include "watch/window/AlertHistoryModel.h"
 #include "watch/FollowedValues.h"
+#include "watch/rules/Lateness.h"
 #include "watch/ValueWatch.h"
 #include "watch/window/FollowedValuesPart.h"
 
@@ -72,10 +73,14 @@ private slots:
                                            << 5.28 << 0;
         QTest::newRow("down within minutes") << "ENI" << Crossed::None << 14.0 << 13.3 << "ENI: -5,0 % in 10 minuti"
                                              << "ENI: -5,0 % in 10 minuti (14,00 \u2192 13,30), alle 09:30:05." << -5.0 << 10;
-        // Not a crossing: read 3 times to no avail.
-        QTest::newRow("silence") << "<i>A</i>" << Crossed::None << 3.0 << 0.0 << "\u2039i\u203aA\u2039/i\u203a non letto"
-                                 << "\u2039i\u203aA\u2039/i\u203a non \u00e8 stato letto 3 volte di seguito: "
-                                    "pagina \u2039b\u203anon\u2039/b\u203a caricata." << qQNaN() << 0;
+        // Not a crossing: late, with the page's reason (level 1) or none (0); never read (-1).
+        QTest::newRow("late") << "<i>A</i>" << Crossed::None << 1.0 << 0.0 << "\u2039i\u203aA\u2039/i\u203a non letto"
+                              << "\u2039i\u203aA\u2039/i\u203a non \u00e8 stato letto dalle 09:30: "
+                                 "pagina \u2039b\u203anon\u2039/b\u203a caricata." << qQNaN() << 0;
+        QTest::newRow("late, no reason") << "A" << Crossed::None << 0.0 << 0.0 << "A non letto"
+                                         << "A non \u00e8 stato letto dalle 09:30, pi\u00f9 di due intervalli di lettura." << qQNaN() << 0;
+        QTest::newRow("never read") << "A" << Crossed::None << -1.0 << 0.0 << "A non letto"
+                                    << "A non \u00e8 mai stato letto, pi\u00f9 di due intervalli di lettura." << qQNaN() << 0;
     }
     void alertSaysWhatCrossedWhere()
     {
@@ -88,7 +93,8 @@ private slots:
         const ValueStore::Reading read{QDateTime(QDate(2026, 12, 7), QTime(9, 30, 5)), reading};
         const AlertSender::Words words =
             !qIsNaN(percent)       ? AlertSender::moveWords(name, percent, level, minutes, read)
-            : crossed == Crossed::None ? AlertSender::silenceWords(name, int(level), QStringLiteral("pagina <b>non</b> caricata"))
+            : crossed == Crossed::None ? AlertSender::lateWords(name, level < 0 ? QString() : Lateness::since(read.time, read.time.date()),
+                                                                level > 0 ? QStringLiteral("pagina <b>non</b> caricata") : QString())
                                        : AlertSender::crossingWords(name, crossed, level, read);
         QTEST(words.summary, "summary");
         QTEST(words.body, "body");

@@ -80,22 +80,19 @@ private slots:
         QTest::addColumn<double>("change"); // NaN: none
         QTest::addColumn<double>("percent");
         QTest::addColumn<int>("announced");
-        QTest::addColumn<int>("silences");
-        QTest::newRow("its column") << "Prezzo" << "Prezzo=14.7" << 14.7 << "" << 0.7 << 5.0 << 1 << 0;
-        QTest::newRow("the hour in the heading") << "Prezzo" << "Prezzo (17:35)=14.7" << 14.7 << "" << 0.7 << 5.0 << 1 << 0;
-        QTest::newRow("no heading read") << "Prezzo" << "=13.3" << 13.3 << "" << -0.7 << -5.0 << 1 << 0;
+        QTest::newRow("its column") << "Prezzo" << "Prezzo=14.7" << 14.7 << "" << 0.7 << 5.0 << 1;
+        QTest::newRow("the hour in the heading") << "Prezzo" << "Prezzo (17:35)=14.7" << 14.7 << "" << 0.7 << 5.0 << 1;
+        QTest::newRow("no heading read") << "Prezzo" << "=13.3" << 13.3 << "" << -0.7 << -5.0 << 1;
         QTest::newRow("a column added before") << "Prezzo" << "Apertura=12" << 14.0
-                                               << "la colonna \u00abPrezzo\u00bb ora \u00e8 \u00abApertura\u00bb" << 0.0 << 0.0 << 1 << 0;
-        QTest::newRow("not found twice") << "Prezzo" << "-;-" << 14.0 << "valore non trovato" << 0.0 << 0.0 << 1 << 0;
-        QTest::newRow("the page's reason") << "Prezzo" << "-pagina non caricata" << 14.0 << "pagina non caricata" << 0.0 << 0.0 << 1 << 0;
-        QTest::newRow("read again") << "Prezzo" << "-;14.7" << 14.7 << "" << 0.7 << 5.0 << 2 << 0;
-        QTest::newRow("first heading is kept") << "" << "Prezzo=6.2;Apertura=6" << 6.2 << "\u00abPrezzo\u00bb" << -7.8 << -7.8 / 14 * 100 << 2 << 0;
-        QTest::newRow("a second read twice") << "Prezzo" << "next day;next day;10;!20;21" << 21.0 << "" << 1.0 << 5.0 << 3 << 0;
-        QTest::newRow("unread three times alerts once") << "Prezzo" << "-;-;-;-" << 14.0 << "non trovato" << 0.0 << 0.0 << 1 << 1;
-        QTest::newRow("read in between") << "Prezzo" << "-;-;14.7;-;-;14.7" << 14.7 << "" << 0.7 << 5.0 << 4 << 0;
-        QTest::newRow("a page prepared before the last reading") << "Prezzo" << "14.7;14.8;14.8;at 9:00;-;13.3" << 14.8 << "" << 0.8 << 0.8 / 14 * 100 << 3 << 0;
-        QTest::newRow("the clock set back an hour") << "Prezzo" << "14.7;at 8:00;13.3" << 13.3 << "" << -0.7 << -5.0 << 2 << 0;
-        QTest::newRow("alerts again once read") << "Prezzo" << "-;-;-;14.7;-;-;-x" << 14.7 << "x" << 0.7 << 5.0 << 4 << 2;
+                                               << "la colonna \u00abPrezzo\u00bb ora \u00e8 \u00abApertura\u00bb" << 0.0 << 0.0 << 1;
+        QTest::newRow("not found twice") << "Prezzo" << "-;-" << 14.0 << "valore non trovato" << 0.0 << 0.0 << 1;
+        QTest::newRow("the page's reason") << "Prezzo" << "-pagina non caricata" << 14.0 << "pagina non caricata" << 0.0 << 0.0 << 1;
+        QTest::newRow("read again") << "Prezzo" << "-;14.7" << 14.7 << "" << 0.7 << 5.0 << 2;
+        QTest::newRow("first heading is kept") << "" << "Prezzo=6.2;Apertura=6" << 6.2 << "\u00abPrezzo\u00bb" << -7.8 << -7.8 / 14 * 100 << 2;
+        QTest::newRow("a second read twice") << "Prezzo" << "next day;next day;10;!20;21" << 21.0 << "" << 1.0 << 5.0 << 3;
+        QTest::newRow("read in between") << "Prezzo" << "-;-;14.7;-;-;14.7" << 14.7 << "" << 0.7 << 5.0 << 4;
+        QTest::newRow("a page prepared before the last reading") << "Prezzo" << "14.7;14.8;14.8;at 9:00;-;13.3" << 14.8 << "" << 0.8 << 0.8 / 14 * 100 << 3;
+        QTest::newRow("the clock set back an hour") << "Prezzo" << "14.7;at 8:00;13.3" << 13.3 << "" << -0.7 << -5.0 << 2;
     }
     void readingIsTheValuesOrSaysWhyNot()
     {
@@ -106,17 +103,12 @@ private slots:
         QFETCH(double, change);
         QFETCH(double, percent);
         QFETCH(int, announced);
-        QFETCH(int, silences);
 
         Session s;
         s.followEni(followedUnder);
         const qint64 enel = s.values->follow({Enel, QStringLiteral("ENEL"), QStringLiteral("6"), 6.0, ValuePick::Followable::Yes, {}}).value_or(0);
         QSignalSpy changed(s.values.get(), &FollowedValues::changed);
-        QSignalSpy silent(s.values.get(), &FollowedValues::silent);
         s.feed(readings);
-        QCOMPARE(silent.size(), silences);
-        if (silences)
-            QCOMPARE(silent.last().at(1).toString(), s.values->row(s.eni).unreadReason);
         const FollowedRow row = s.values->row(s.eni);
         QCOMPARE(row.last, std::optional(last));
         QVERIFY2(reason.isEmpty() ? row.unreadReason.isEmpty() : row.unreadReason.contains(reason), qPrintable(row.unreadReason));
@@ -222,7 +214,7 @@ private slots:
         QTest::addColumn<int>("minutes"); // 0: from the previous close
         QTest::addColumn<QString>("market"); // "always" open, else its calendar
         QTest::addColumn<QString>("readings");
-        QTest::addColumn<QString>("alerts"); // u up, d down, s silent, . none; one a reading
+        QTest::addColumn<QString>("alerts"); // u up, d down, . none; one a reading
 
         const QString closed14 = QStringLiteral("at 17:40;14;next day;");
         QTest::newRow("from the close") << 5.0 << 0 << "always" << closed14 + "14.5;14.7;14.75;14.3;14.8" << "..u..u";
@@ -231,7 +223,6 @@ private slots:
         QTest::newRow("a restart alerts no more") << 5.0 << 0 << "always" << closed14 + "14.8;restart;14.9" << ".u.";
         QTest::newRow("nor the day after a holiday") << 5.0 << 0 << "2026-12-08" << closed14 + "next day;15;restart;15.1" << ".u.";
         QTest::newRow("a new day alerts anew") << 5.0 << 0 << "always" << closed14 + "14.8;at 17:40;14.8;next day;15.6" << ".u.u";
-        QTest::newRow("closed pages are not late") << 5.0 << 0 << "" << "at 8:00;-;-;-;-;at 9:00;-;-;-" << "......s";
     }
     void moveAlertsOnceADay()
     {
@@ -252,14 +243,12 @@ private slots:
         int moves = 0;
         for (const QString &reading : readings.split(QLatin1Char(';'))) {
             QSignalSpy moved(s.values.get(), &FollowedValues::moved);
-            QSignalSpy silent(s.values.get(), &FollowedValues::silent);
             s.feed(reading);
             if (reading.startsWith(QLatin1String("at ")) || reading.contains(QLatin1String("next day")) || reading == QLatin1String("restart"))
                 continue;
             if (!moved.isEmpty())
                 ++moves;
-            got += moved.isEmpty() ? (silent.isEmpty() ? QLatin1Char('.') : QLatin1Char('s'))
-                                   : (moved.first().at(1).toDouble() > 0 ? QLatin1Char('u') : QLatin1Char('d'));
+            got += moved.isEmpty() ? QLatin1Char('.') : (moved.first().at(1).toDouble() > 0 ? QLatin1Char('u') : QLatin1Char('d'));
         }
         QCOMPARE(got, alerts);
         // Each move goes into the history, and the row says the move it alerts on.

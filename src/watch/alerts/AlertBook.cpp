@@ -6,7 +6,7 @@ QHash<qint64, QDateTime> AlertBook::lastAlerts() const
 {
     QHash<qint64, QDateTime> at;
     for (const AlertHistory::Alert &alert : list()) {
-        if (alert.kind != AlertHistory::Kind::Silent && !at.contains(alert.value))
+        if (alert.kind != AlertHistory::Kind::Late && !at.contains(alert.value))
             at.insert(alert.value, alert.time);
     }
     return at;
@@ -46,9 +46,9 @@ void AlertBook::moved(qint64 id, double percent, const QDateTime &at)
     add({0, at, id, AlertHistory::Kind::Moved, percent, QString()});
 }
 
-void AlertBook::silent(qint64 id, const QString &reason, const QDateTime &at)
+void AlertBook::late(qint64 id, const QString &reason, const QDateTime &at)
 {
-    add({0, at, id, AlertHistory::Kind::Silent, std::nullopt, reason});
+    add({0, at, id, AlertHistory::Kind::Late, std::nullopt, reason});
 }
 
 void AlertBook::add(const AlertHistory::Alert &alert)

@@ -34,7 +34,7 @@ public:
     // The sides of its move that alerted on its market's day.
     void moveSides(qint64 id, int sides, const QDate &day);
     void moved(qint64 id, double percent, const QDateTime &at);
-    void silent(qint64 id, const QString &reason, const QDateTime &at);
+    void late(qint64 id, const QString &reason, const QDateTime &at);
 
     // Newest first; none before the store is given.
     QList<AlertHistory::Alert> list() const;

@@ -39,12 +39,13 @@ AlertSender::Words AlertSender::crossingWords(const QString &name, LevelCrossing
                      above ? QStringLiteral("oltre") : QStringLiteral("sotto"))};
 }
 
-AlertSender::Words AlertSender::silenceWords(const QString &name, int attempts, const QString &reason)
+AlertSender::Words AlertSender::lateWords(const QString &name, const QString &since, const QString &reason)
 {
     const QString shown = harmless(name);
-    return {QStringLiteral("%1 non letto").arg(shown),
-            QStringLiteral("%1 non \u00e8 stato letto %2 volte di seguito: %3.")
-                .arg(shown, QString::number(attempts), harmless(reason))};
+    QString body = since.isEmpty() ? QStringLiteral("%1 non \u00e8 mai stato letto").arg(shown)
+                                   : QStringLiteral("%1 non \u00e8 stato letto %2").arg(shown, since);
+    body += reason.isEmpty() ? QStringLiteral(", pi\u00f9 di due intervalli di lettura.") : QStringLiteral(": %1.").arg(harmless(reason));
+    return {QStringLiteral("%1 non letto").arg(shown), body};
 }
 
 AlertSender::Words AlertSender::moveWords(const QString &name, double percent, double from, int minutes,
@@ -57,23 +58,6 @@ AlertSender::Words AlertSender::moveWords(const QString &name, double percent, d
             QStringLiteral("%1: %2 % %3 (%4 \u2192 %5), alle %6.")
                 .arg(shown, signedPercent, since, LevelText::price(from), LevelText::price(reading.number),
                      reading.time.toString(QStringLiteral("HH:mm:ss")))};
-}
-
-void AlertSender::sendMove(qint64 valueId, const QString &name, double percent, double from, int minutes,
-                           const ValueStore::Reading &reading)
-{
-    send(valueId, moveWords(name, percent, from, minutes, reading));
-}
-
-void AlertSender::sendSilence(qint64 valueId, const QString &name, int attempts, const QString &reason)
-{
-    send(valueId, silenceWords(name, attempts, reason));
-}
-
-void AlertSender::sendCrossing(qint64 valueId, const QString &name, LevelCrossing::Crossed crossed, double level,
-                               const ValueStore::Reading &reading)
-{
-    send(valueId, crossingWords(name, crossed, level, reading));
 }
 
 void AlertSender::send(qint64 valueId, const Words &words, qint64 alertId)

@@ -30,14 +30,10 @@ public:
     // or the lowest or highest of the last minutes.
     static Words moveWords(const QString &name, double percent, double from, int minutes, const ValueStore::Reading &reading);
 
-    // A value that could not be read several times in a row, and the last reason.
-    static Words silenceWords(const QString &name, int attempts, const QString &reason);
+    // A value that became late: since when, as Lateness::since says it (empty: never read), and
+    // the last attempt's reason (empty: none given).
+    static Words lateWords(const QString &name, const QString &since, const QString &reason);
 
-    void sendCrossing(qint64 valueId, const QString &name, LevelCrossing::Crossed crossed, double level,
-                      const ValueStore::Reading &reading);
-    void sendMove(qint64 valueId, const QString &name, double percent, double from, int minutes,
-                  const ValueStore::Reading &reading);
-    void sendSilence(qint64 valueId, const QString &name, int attempts, const QString &reason);
     // alertId: the alert in the history, whose desktop outcome comes back in desktopAnswered.
     void send(qint64 valueId, const Words &words, qint64 alertId = 0);
 

@@ -25,7 +25,7 @@ OutOfSightReading::OutOfSightReading(FollowedValues &values, BackgroundReading &
     connect(&reading, &BackgroundReading::valuesRead, this, &OutOfSightReading::finished);
     const QDateTime now = m_clock();
     m_lastBeat = now;
-    noteOpenings(now);
+    updateLate(now);
     // Values followed before the start were read then, as far as the schedule knows: each is
     // loaded only where no pane reads it within the interval.
     for (const qint64 id : values.ids())
@@ -89,9 +89,8 @@ void OutOfSightReading::beat()
     if (m_lastBeat.msecsTo(now) > HeartbeatMs + SleptAfterMs)
         m_schedule.wokeFromSleep();
     m_lastBeat = now;
-    noteOpenings(now);
-    check();
     updateLate(now);
+    check();
 }
 
 void OutOfSightReading::finished(const QList<ValueReading> &readings)
@@ -109,52 +108,20 @@ void OutOfSightReading::taken(const QList<qint64> &read)
 {
     for (const qint64 id : read)
         m_schedule.read(id, m_values.row(id).lastTime);
-    const qsizetype before = m_late.size();
-    m_late.removeIf([&read](qint64 id) { return read.contains(id); });
-    if (m_late.size() != before)
-        emit lateChanged(m_late);
-}
-
-void OutOfSightReading::noteOpenings(const QDateTime &now)
-{
-    for (const Markets::Row &row : Markets::rows()) {
-        QDateTime &since = m_openSince[row.id];
-        if (!m_values.marketOpen(now, row.id))
-            since = QDateTime();
-        else if (!since.isValid() || since > now)
-            since = now;
-    }
-}
-
-// A reading or an opening "in the future" (the clock was set back) counts from the moment it
-// was first seen so, and keeps counting: lateness does not wait for the clock to catch up.
-QDateTime OutOfSightReading::readSince(qint64 id, QDateTime read, MarketId market, const QDateTime &now)
-{
-    if (read.isValid() && read > now) {
-        QDateTime &back = m_readBack[id];
-        if (!back.isValid() || back > now)
-            back = now;
-        read = back;
-    } else {
-        m_readBack.remove(id);
-    }
-    const QDateTime &open = m_openSince[market];
-    return read.isValid() && read > open ? read : open;
+    if (m_lateness.read(read))
+        emit lateChanged(m_lateness.late());
 }
 
 void OutOfSightReading::updateLate(const QDateTime &now)
 {
-    QList<qint64> late;
-    const qint64 allowedMs = qint64(m_schedule.intervalMinutes()) * 2 * 60000;
-    for (const qint64 id : m_values.ids()) {
-        const FollowedRow row = m_values.row(id);
-        if (!m_openSince[row.market].isValid() || !m_values.marketOpen(now, row.market))
-            continue;
-        if (readSince(id, row.lastTime, row.market, now).msecsTo(now) > allowedMs)
-            late.append(id);
-    }
-    if (late == m_late)
-        return;
-    m_late = late;
-    emit lateChanged(m_late);
+    QList<Lateness::Value> values;
+    for (const qint64 id : m_values.ids())
+        values.append({id, m_values.marketOf(id), m_values.row(id).lastTime});
+    const QList<qint64> before = m_lateness.late();
+    const QList<qint64> fell = m_lateness.check(now, qint64(m_schedule.intervalMinutes()) * 2 * 60000, values,
+                                                [this](MarketId market, const QDateTime &at) { return m_values.marketOpen(at, market); });
+    if (m_lateness.late() != before)
+        emit lateChanged(m_lateness.late());
+    for (const qint64 id : fell)
+        m_values.tellLate(id);
 }

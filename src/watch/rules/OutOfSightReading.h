@@ -1,16 +1,15 @@
 #pragma once
 
-#include <map>
 #include <optional>
 
 #include <QDateTime>
-#include <QHash>
 #include <QList>
 #include <QObject>
 
 #include "common/WallClock.h"
 #include "market/Markets.h"
 #include "panes/ValueReading.h"
+#include "watch/rules/Lateness.h"
 #include "watch/rules/ReadSchedule.h"
 
 class BackgroundReading;
@@ -20,9 +19,9 @@ class QTimer;
 // Keeps every followed value read, shown or not: a value nothing has read for an interval has
 // its address loaded out of sight, one address at a time, and what that page reads goes to the
 // values as a pane's readings do. A heartbeat notices the machine waking (every value is read
-// at once then), the markets opening, and which values are late. The clock is given, so that a
-// test drives it with times of its own; an address is read while the market of any of its
-// values is open, and a value is late only while its own market is.
+// at once then), the markets opening, and which values are late (Lateness: a value that becomes
+// late is told to the values once, for its alert). The clock is given, so that a test drives it
+// with times of its own; an address is read while the market of any of its values is open.
 class OutOfSightReading final : public QObject
 {
     Q_OBJECT
@@ -45,8 +44,8 @@ public:
     void beat();
 
     bool isBeating() const;
-    // The values not read for twice the interval while the market was open, oldest id first.
-    QList<qint64> late() const { return m_late; }
+    // The values not read for twice the interval while their market was open, oldest id first.
+    QList<qint64> late() const { return m_lateness.late(); }
 
 signals:
     void lateChanged(const QList<qint64> &late);
@@ -54,8 +53,6 @@ signals:
 private:
     void takeValues();
     void finished(const QList<ValueReading> &readings);
-    void noteOpenings(const QDateTime &now);
-    QDateTime readSince(qint64 id, QDateTime read, MarketId market, const QDateTime &now);
     void updateLate(const QDateTime &now);
     void taken(const QList<qint64> &read);
 
@@ -66,10 +63,5 @@ private:
     QTimer *m_next;
     QTimer *m_heartbeat;
     QDateTime m_lastBeat;
-    // Since when each market has been open as far as this program saw; a value cannot be late
-    // for longer than its market's.
-    std::map<MarketId, QDateTime> m_openSince;
-    // Where the clock was when a value's last reading was first seen in the future.
-    QHash<qint64, QDateTime> m_readBack;
-    QList<qint64> m_late;
+    Lateness m_lateness;
 };

@@ -13,7 +13,7 @@ class AlertHistory final
     Q_DISABLE_COPY_MOVE(AlertHistory)
 public:
     // Numbers as stored: keep them.
-    enum class Kind { CrossedAbove = 1, CrossedBelow = 2, Moved = 3, Silent = 4 };
+    enum class Kind { CrossedAbove = 1, CrossedBelow = 2, Moved = 3, Late = 4 };
     // Where the alert went besides the history. Numbers as stored: keep them. Unknown for an
     // alert older than this record, or one whose notification had no answer before an exit.
     enum class Desktop { Unknown = 0, Shown = 1, ProgramList = 2 };
@@ -24,9 +24,9 @@ public:
         QDateTime time;
         qint64 value = 0;
         Kind kind = Kind::CrossedAbove;
-        // The level or the reading crossed, or the move in percent; none for a silence.
+        // The level or the reading crossed, or the move in percent; none for a late value.
         std::optional<double> number;
-        // Why, in words, where a number does not say it (a value that fell silent).
+        // Why, in words, where a number does not say it (a value that became late).
         QString reason;
         bool seen = false;
         Desktop desktop = Desktop::Unknown;

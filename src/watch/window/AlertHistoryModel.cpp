@@ -55,7 +55,7 @@ QString AlertHistoryModel::text(const AlertHistory::Alert &alert, int column) co
             return QStringLiteral("sotto il livello");
         case K::Moved:
             return QStringLiteral("variazione");
-        case K::Silent:
+        case K::Late:
             return QStringLiteral("non letto");
         }
         return QString();

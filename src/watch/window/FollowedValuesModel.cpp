@@ -6,6 +6,7 @@
 #include <QFont>
 
 #include "watch/FollowedValues.h"
+#include "watch/rules/Lateness.h"
 #include "watch/rules/LevelText.h"
 
 namespace {
@@ -131,8 +132,7 @@ QString FollowedValuesModel::text(const FollowedRow &row, int column) const
     case State: {
         QString state;
         if (m_late.contains(row.id)) {
-            state = QStringLiteral("non letto dalle %1").arg(row.lastTime.toString(
-                row.lastTime.date() == m_values.today() ? QStringLiteral("HH:mm") : QStringLiteral("dd/MM/yyyy HH:mm")));
+            state = Lateness::state(row.lastTime, m_values.today());
             if (!row.unreadReason.isEmpty())
                 state += QStringLiteral(": ") + row.unreadReason;
         } else {

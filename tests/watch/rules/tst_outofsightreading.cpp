@@ -1,3 +1,4 @@
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -84,26 +85,27 @@ private slots:
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("asks");
         QTest::addColumn<QString>("late");
+        QTest::addColumn<QString>("told"); // the values whose lateness alerted, in turn
 
-        QTest::newRow("at the interval, not before") << true << 1 << "+59;+1" << "a@60" << "";
-        QTest::newRow("one address at a time") << true << 1 << "+60;+5;done" << "a@60 b@65" << "";
-        QTest::newRow("a failed page lets the next go") << true << 1 << "+60;fail" << "a@60 b@60" << "";
-        QTest::newRow("a pane's reading puts it off") << true << 1 << "+30;pane a1;pane a2;+30;done;+30" << "b@60 a@90" << "";
-        QTest::newRow("an unread pane value puts nothing off") << true << 1 << "+30;pane -a1;pane a2;+30" << "a@60" << "";
-        QTest::newRow("market closed asks nothing until it opens") << true << 1 << "closed;+600;open" << "a@600" << "";
-        QTest::newRow("no sleep, nothing before the interval") << true << 5 << "beat+30;beat+30;beat+40" << "" << "";
-        QTest::newRow("waking asks at once") << true << 5 << "beat+30;beat+30;beat+41" << "a@101" << "";
-        QTest::newRow("late after twice the interval") << true << 1 << "beat+30;beat+30;done;beat+60;beat+30" << "a@60 b@60" << "b1";
-        QTest::newRow("no longer once a pane reads it") << true << 1 << "beat+30;beat+30;done;beat+60;beat+30;pane b1" << "a@60 b@60" << "";
-        QTest::newRow("not before") << true << 1 << "beat+30;beat+30;done;beat+60" << "a@60 b@60" << "";
-        QTest::newRow("a failed page is late") << true << 1 << "beat+30;beat+30;fail;beat+60;beat+30" << "a@60 b@60" << "a1 a2 b1";
-        QTest::newRow("nothing is late while closed") << true << 1 << "closed;beat+300" << "" << "";
-        QTest::newRow("nor when it opened between heartbeats") << true << 1 << "closed;beat+300;open;pane a1" << "a@300" << "";
-        QTest::newRow("no market hours: always open") << false << 1 << "+60" << "a@60" << "";
-        QTest::newRow("at 21:00 only a value always open is read") << true << 1 << "always b1;+39600" << "b@39600" << "";
+        QTest::newRow("a failed page lets the next go") << true << 1 << "+60;fail" << "a@60 b@60" << "" << "";
+        QTest::newRow("a pane's reading puts it off") << true << 1 << "+30;pane a1;pane a2;+30;done;+30" << "b@60 a@90" << "" << "";
+        QTest::newRow("an unread pane value puts nothing off") << true << 1 << "+30;pane -a1;pane a2;+30" << "a@60" << "" << "";
+        QTest::newRow("no sleep, nothing before the interval") << true << 5 << "beat+30;beat+30;beat+40" << "" << "" << "";
+        QTest::newRow("waking asks at once") << true << 5 << "beat+30;beat+30;beat+41" << "a@101" << "" << "";
+        QTest::newRow("late after twice the interval") << true << 1 << "beat+30;beat+30;done;beat+60;beat+30" << "a@60 b@60" << "b1" << "b1";
+        QTest::newRow("no longer once a pane reads it") << true << 1 << "beat+30;beat+30;done;beat+60;beat+30;pane b1" << "a@60 b@60" << "" << "b1";
+        QTest::newRow("not before") << true << 1 << "beat+30;beat+30;done;beat+60" << "a@60 b@60" << "" << "";
+        QTest::newRow("a failed page is late") << true << 1 << "beat+30;beat+30;fail;beat+60;beat+30" << "a@60 b@60" << "a1 a2 b1" << "a1 a2 b1";
+        QTest::newRow("nothing is late while closed") << true << 1 << "closed;beat+300" << "" << "" << "";
+        QTest::newRow("nor when it opened between heartbeats") << true << 1 << "closed;beat+300;open;pane a1" << "a@300" << "" << "";
+        QTest::newRow("no market hours: always open") << false << 1 << "+60" << "a@60" << "" << "";
+        QTest::newRow("at 21:00 only a value always open is read") << true << 1 << "always b1;+39600" << "b@39600" << "" << "";
         QTest::newRow("late although the clock went back an hour")
-            << true << 1 << "+60;done;+5;done;beat+-3600;beat+60;beat+90" << "a@60 b@60 a@-3475" << "a1 a2 b1";
-        QTest::newRow("nor just after it opened") << true << 1 << "closed;beat+300;open;beat+30" << "a@300" << "";
+            << true << 1 << "+60;done;+5;done;beat+-3600;beat+60;beat+90" << "a@60 b@60 a@-3475" << "a1 a2 b1" << "a1 a2 b1";
+        QTest::newRow("told once until read, then again")
+            << true << 1 << "beat+30;beat+30;done;beat+60;beat+30;beat+30;pane b1;beat+60;beat+90" << "a@60 b@60" << "a1 a2 b1"
+            << "b1 a1 a2 b1";
+        QTest::newRow("nor just after it opened") << true << 1 << "closed;beat+300;open;beat+30" << "a@300" << "" << "";
     }
     void valueNoPaneReadsIsLoadedOutOfSight()
     {
@@ -112,12 +114,20 @@ private slots:
         QFETCH(QString, steps);
         Session session(hoursGiven);
         QVERIFY(session.watch->setIntervalMinutes(minutes));
+        QSignalSpy fell(&*session.values, &FollowedValues::fellLate);
         QString asks = session.run(steps);
         QTEST(asks, "asks");
         QStringList late;
         for (const qint64 id : session.watch->late())
             late.append(session.values->row(id).name);
         QTEST(late.join(QLatin1Char(' ')), "late");
+        QStringList told;
+        for (const QList<QVariant> &signal : std::as_const(fell))
+            told.append(session.values->row(signal.at(0).toLongLong()).name);
+        QTEST(told.join(QLatin1Char(' ')), "told");
+        const QList<AlertHistory::Alert> history = session.values->alerts();
+        QCOMPARE(std::count_if(history.begin(), history.end(), [](const auto &a) { return a.kind == AlertHistory::Kind::Late; }),
+                 told.size());
     }
 
     void heartbeatOnlyWhileSomethingIsFollowed()

@@ -106,7 +106,7 @@ void TestValueStore::oldReadingsAndAlertsArePrunedAndUnfollowedOnesGo()
     const QDateTime now = m_morning.addDays(39);
     const QString silence = QStringLiteral("nessuna lettura da 10 minuti");
     for (const AlertHistory::Alert &alert : {AlertHistory::Alert{0, m_morning, a, Kind::CrossedAbove, 15.0, {}, false},
-                                             AlertHistory::Alert{0, now.addSecs(-60), a, Kind::Silent, {}, silence, false},
+                                             AlertHistory::Alert{0, now.addSecs(-60), a, Kind::Late, {}, silence, false},
                                              AlertHistory::Alert{0, now, b, Kind::Moved, -3.5, {}, false}})
         QVERIFY(store.alerts().add(alert));
     store.upkeep().start(now);

@@ -106,6 +106,8 @@ private slots:
         // "late": no reading for twice the interval while the market was open.
         QTest::newRow("late") << "14 - late" << none << 0 << int(Column::State)
                               << "non letto dalle 09:00: valore non trovato" << red;
+        QTest::newRow("late since another day") << "14 - late" << none << -1 << int(Column::State)
+                                                << "non letto dal " + yesterday + " alle 09:00: valore non trovato" << red;
         QTest::newRow("late, its time") << "14 late" << none << 0 << int(Column::Time) << "09:00:01" << red;
     }
     void rowSaysWhatThePageMeant()
@@ -326,8 +328,8 @@ private slots:
         const qint64 eni = desk.follow(QStringLiteral("ENI"), 14.0);
         desk.values.setLevel(eni, true, 14.5);
         desk.read(QStringLiteral("ENI"), QStringLiteral("15"));
-        for (int unread = 0; unread < FollowedValues::UnreadBeforeSilence; ++unread)
-            desk.read(QStringLiteral("ENI"), QStringLiteral("-"));
+        desk.read(QStringLiteral("ENI"), QStringLiteral("-"));
+        desk.values.tellLate(eni);
         desk.part.showWindow();
         auto *list = desk.part.window().findChild<QTableView *>(QStringLiteral("alertHistory"));
         const auto shown = [list](int row, int column) { return list->model()->index(row, column).data().toString(); };
