@@ -32,9 +32,10 @@ QStringList marketCaptions()
 } // namespace
 
 ValueWatch::ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener openBus, std::optional<Markets> markets,
-                       QObject *parent)
+                       WallClock clock, QObject *parent)
     : QObject(parent)
-    , m_values(new FollowedValues(databasePath, {}, std::move(markets), this))
+    , m_clock(orSystemClock(std::move(clock)))
+    , m_values(new FollowedValues(databasePath, m_clock, std::move(markets), this))
     , m_alerts(new AlertSender(std::move(openBus), this))
     , m_window(new FollowedValuesPart(*m_values, this))
     , m_phone(new PhoneAlerts([values = m_values] { return values->openedStore(); }, {}, this))
@@ -118,7 +119,7 @@ void ValueWatch::addPaneAction(QAction *action)
 void ValueWatch::readInBackground(BackgroundReading &reading)
 {
     delete m_background;
-    m_background = new OutOfSightReading(*m_values, reading, {}, this);
+    m_background = new OutOfSightReading(*m_values, reading, m_clock, this);
     m_background->setIntervalMinutes(ProgramSettings::readIntervalMinutes());
     m_window->setIntervalMinutes(m_background->intervalMinutes());
     connect(m_window, &FollowedValuesPart::intervalChosen, m_background, [this](int minutes) {

@@ -24,9 +24,9 @@ class ValueWatch final : public QObject
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ValueWatch)
 public:
-    // Without markets, every market is always open.
+    // Without markets, every market is always open; without a clock, the system's.
     ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener openBus, std::optional<Markets> markets = std::nullopt,
-               QObject *parent = nullptr);
+               WallClock clock = {}, QObject *parent = nullptr);
     ~ValueWatch() override;
 
     // The program's data folder's database.
@@ -46,6 +46,8 @@ public:
     AlertSender &alerts() const { return *m_alerts; }
     FollowedValuesPart &window() const { return *m_window; }
     PhoneAlerts &phone() const { return *m_phone; }
+    // Null before readInBackground.
+    OutOfSightReading *outOfSight() const { return m_background; }
 
 signals:
     // The values not read for too long, oldest id first; empty when none is late.
@@ -63,6 +65,7 @@ private:
     // The alert FollowedValues has just put in the history, to the desktop and the phone.
     void alert(qint64 valueId, const AlertSender::Words &words, bool high, const QString &tags);
 
+    WallClock m_clock;
     FollowedValues *m_values;
     AlertSender *m_alerts;
     FollowedValuesPart *m_window;

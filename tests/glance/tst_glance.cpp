@@ -2,7 +2,6 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "common/ProgramSettings.h"
@@ -13,7 +12,7 @@
 #include "glance/TrayTooltip.h"
 #include "glance/ValueTray.h"
 #include "support/MessageCapture.h"
-#include "support/RecordingPane.h"
+#include "support/WatchedPane.h"
 #include "watch/FollowedValues.h"
 #include "watch/window/FollowedValuesWindow.h"
 #include "watch/ValueWatch.h"
@@ -37,20 +36,13 @@ FollowedRow row(const QString &name, std::optional<double> last, std::optional<d
     return r;
 }
 
-// The watch on a database of the test's own, the glance over it, and a pane whose menu it fills.
-struct Desk
+// The watch and its pane, and the glance over them.
+struct Desk : WatchedPane
 {
-    QTemporaryDir dir;
-    ValueWatch watch{dir.filePath(QStringLiteral("v.sqlite")), [] { return QDBusConnection(QStringLiteral("none")); }};
-    RecordingPane pane{nullptr};
     std::unique_ptr<Glance> glance;
 
     // tray: whether the desktop has one; the platform's answer where none is given.
-    explicit Desk(std::optional<bool> tray)
-    {
-        watch.attach(pane);
-        makeGlance(tray);
-    }
+    explicit Desk(std::optional<bool> tray) { makeGlance(tray); }
     void makeGlance(std::optional<bool> tray)
     {
         glance.reset();

@@ -1,13 +1,13 @@
 #include <QSettings>
 #include <QTableView>
 #include <QTest>
-#include <QTemporaryDir>
 
 #include "common/ProgramSettings.h"
 #include "support/MessageCapture.h"
 #include "support/NotificationService.h"
 #include "support/PrivateBus.h"
-#include "support/RecordingPane.h"
+#include "support/WatchedPane.h"
+#include "support/RecordingBackgroundReading.h"
 #include "support/TopicServer.h"
 #include "watch/alerts/AlertList.h"
 #include "watch/alerts/AlertSender.h"
@@ -23,21 +23,12 @@ using Crossed = LevelCrossing::Crossed;
 
 const ValuePlace Eni{QStringLiteral("http://q.example/borsa"), QStringLiteral("/TABLE:0/TBODY:0/TR#ENI"), 1};
 
-// No bus at all: alerts go to the program's own window.
-QDBusConnection noBus()
-{
-    return QDBusConnection(QStringLiteral("none"));
-}
-
 // ENI followed from the pane's menu, as the user does, with a level above.
-void followEniAbove(ValueWatch &watch, RecordingPane &pane, double above)
+void followEniAbove(WatchedPane &desk, double above)
 {
-    watch.attach(pane);
-    emit pane.valueAsked(BrowserPane::ValueAsk::Follow,
-                         {Eni, QStringLiteral("ENI"), QStringLiteral("14,00"), 14.0, ValuePick::Followable::Yes,
-                          QStringLiteral("Prezzo")});
-    QCOMPARE(pane.followedPlaces, QList<ValuePlace>{Eni});
-    watch.values().setLevel(watch.values().ids().value(0), true, above);
+    desk.follow(Eni, QStringLiteral("ENI"), 14.0);
+    QCOMPARE(desk.pane.followedPlaces, QList<ValuePlace>{Eni});
+    desk.watch.values().setLevel(desk.watch.values().ids().value(0), true, above);
 }
 
 } // namespace
@@ -100,24 +91,13 @@ private slots:
         QTEST(words.body, "body");
     }
 
-    void unansweredAlertGoesToTheProgramsWindow_data()
-    {
-        QTest::addColumn<bool>("onBus");
-        QTest::newRow("no bus") << false;
-        QTest::newRow("nobody listening") << true;
-    }
+    // Whatever the reason no service took it (DesktopNotifier's own test has them): no bus here.
     void unansweredAlertGoesToTheProgramsWindow()
     {
-        QFETCH(bool, onBus);
-        if (onBus && !PrivateBus::daemonInstalled())
-            QSKIP("dbus-daemon is not installed (scripts/install-deps.sh installs it): no bus to test on");
-        PrivateBus bus;
-        QTemporaryDir dir;
-        ValueWatch watch(dir.filePath(QStringLiteral("v.sqlite")),
-                         [&] { return onBus ? bus.connect(QStringLiteral("program")) : noBus(); });
-        RecordingPane pane(nullptr);
-        followEniAbove(watch, pane, 14.5);
-        emit pane.valuesRead({{Eni, 14.6, QStringLiteral("14,60"), QString(), QDateTime::currentDateTime(), {}}});
+        WatchedPane desk;
+        ValueWatch &watch = desk.watch;
+        followEniAbove(desk, 14.5);
+        emit desk.pane.valuesRead({{Eni, 14.6, QStringLiteral("14,60"), QString(), QDateTime::currentDateTime(), {}}});
         // The window lists what "Valori seguiti" lists.
         QTRY_VERIFY(watch.window().alertList() && watch.window().alertList()->isVisible());
         const QAbstractItemModel *shown = watch.window().alertList()->table().model();
@@ -134,10 +114,10 @@ private slots:
         PrivateBus bus;
         NotificationService listener(bus.connect(QStringLiteral("desktop")), {});
         QVERIFY(listener.isRegistered());
-        QTemporaryDir dir;
-        ValueWatch watch(dir.filePath(QStringLiteral("v.sqlite")), [&bus] { return bus.connect(QStringLiteral("program")); });
-        RecordingPane pane(nullptr);
-        followEniAbove(watch, pane, 14.5);
+        WatchedPane desk([&bus] { return bus.connect(QStringLiteral("program")); });
+        ValueWatch &watch = desk.watch;
+        RecordingPane &pane = desk.pane;
+        followEniAbove(desk, 14.5);
         QDateTime at = QDateTime::currentDateTime();
         for (double price : {14.2, 14.6, 14.7, 14.49, 14.52, 14.8, 14.4, 14.9}) {
             at = at.addSecs(1);
@@ -162,10 +142,10 @@ private slots:
         QVERIFY(ProgramSettings::setPhoneToken(QString(), &error));
         MessageCapture capture;
         TopicServer topic;
-        QTemporaryDir dir;
-        ValueWatch watch(dir.filePath(QStringLiteral("v.sqlite")), noBus);
-        RecordingPane pane(nullptr);
-        followEniAbove(watch, pane, 14.5);
+        WatchedPane desk;
+        ValueWatch &watch = desk.watch;
+        RecordingPane &pane = desk.pane;
+        followEniAbove(desk, 14.5);
         const ValuePick eni{Eni, QStringLiteral("ENI"), QStringLiteral("14,00"), 14.0, ValuePick::Followable::Yes,
                             QStringLiteral("Prezzo")};
         capture.answerNext({true, {topic.url().toString(), QStringLiteral("tk_1")}});
@@ -194,13 +174,50 @@ private slots:
         QCOMPARE(capture.size(), 1);
     }
 
+    // Read out of sight from the start, with the program's markets: a value whose page never
+    // answers is late after two intervals while its market is open, counted in every pane's
+    // menu and alerted once; a reading takes it off.
+    void lateValueIsCountedInTheMenuAndAlertedOnce_data()
+    {
+        QTest::addColumn<int>("day"); // of December 2026, at 10:00 in Rome
+        QTest::addColumn<QString>("menu");
+        QTest::newRow("Monday, open") << 7 << "Valori seguiti (1 in ritardo)";
+        QTest::newRow("Saturday, closed") << 12 << "Valori seguiti";
+    }
+    void lateValueIsCountedInTheMenuAndAlertedOnce()
+    {
+        QFETCH(int, day);
+        QDateTime now(QDate(2026, 12, day), QTime(10, 0), MarketClock::zone());
+        WatchedPane desk(WatchedPane::noBus, Markets(), [&now] { return now; });
+        RecordingBackgroundReading reading;
+        desk.watch.readInBackground(reading);
+        followEniAbove(desk, 20.0);
+        QAction *menu = desk.pane.menuActions().value(0);
+        QVERIFY(menu && desk.watch.outOfSight());
+        for (const int seconds : {90, 60, 60}) {
+            now = now.addSecs(seconds);
+            desk.watch.outOfSight()->beat();
+            if (seconds == 90)
+                QCOMPARE(menu->text(), QStringLiteral("Valori seguiti"));
+        }
+        QTEST(menu->text(), "menu");
+        const bool late = menu->text() != QLatin1String("Valori seguiti");
+        QCOMPARE(menu->toolTip(), late ? QStringLiteral("Non letti da pi\u00f9 di due intervalli: ENI") : menu->text());
+        const QAbstractItemModel &history = desk.watch.window().alertHistory();
+        QCOMPARE(history.rowCount(), late ? 1 : 0);
+        if (late)
+            QCOMPARE(history.index(0, 2).data().toString(), QStringLiteral("non letto"));
+        emit desk.pane.valuesRead({{Eni, 14.1, QStringLiteral("14,10"), QString(), now, QStringLiteral("Prezzo")}});
+        QCOMPARE(menu->text(), QStringLiteral("Valori seguiti"));
+    }
+
     // Chosen in the pane's "Mercato", by its index among the captions the pane was told.
     void marketChosenInThePaneMovesTheValue()
     {
-        QTemporaryDir dir;
-        ValueWatch watch(dir.filePath(QStringLiteral("v.sqlite")), noBus);
-        RecordingPane pane(nullptr);
-        followEniAbove(watch, pane, 14.5);
+        WatchedPane desk;
+        ValueWatch &watch = desk.watch;
+        RecordingPane &pane = desk.pane;
+        followEniAbove(desk, 14.5);
         const QStringList captions{QStringLiteral("Borsa Italiana"), QStringLiteral("Borsa USA"), QStringLiteral("Sempre aperto")};
         QCOMPARE(pane.marketChoice(Eni).captions, captions);
         QCOMPARE(pane.marketChoice(Eni).current, 0);

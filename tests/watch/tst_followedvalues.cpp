@@ -1,66 +1,26 @@
 #include <QFileInfo>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "support/SecondConnection.h"
+#include "support/WatchDesk.h"
 #include "watch/FollowedValues.h"
 
 namespace {
 
-const ValuePlace Eni{QStringLiteral("http://q.example/borsa"), QStringLiteral("/TABLE:0/TBODY:0/TR#ENI"), 1};
-const ValuePlace Enel{QStringLiteral("http://q.example/borsa"), QStringLiteral("/TABLE:0/TBODY:0/TR#ENEL"), 1};
+const ValuePlace Eni = WatchDesk::place(QStringLiteral("ENI"));
+const ValuePlace Enel = WatchDesk::place(QStringLiteral("ENEL"));
 
-// A database in a folder of the test's own, gone with it however the test ends, on a clock the
-// test moves. ENI is followed at 9:00 under "Prezzo" at 14.
-struct Session
+// ENI followed at 9:00 under "Prezzo" at 14, and read in the feed's words.
+struct Session : WatchDesk
 {
-    QTemporaryDir dir;
-    QDateTime now{QDate(2026, 12, 7), QTime(9, 0), MarketClock::zone()};
-    // None: the market is always open.
-    std::optional<Markets> market;
-    QString path = dir.filePath(QStringLiteral("v.sqlite"));
-    std::unique_ptr<FollowedValues> values = open();
     qint64 eni = 0;
 
-    std::unique_ptr<FollowedValues> open()
-    {
-        return std::make_unique<FollowedValues>(path, [this] { return now; }, market);
-    }
     qint64 followEni(const QString &heading = QStringLiteral("Prezzo"))
     {
         return eni = values->follow({Eni, QStringLiteral(" ENI "), QStringLiteral("14"), 14.0, ValuePick::Followable::Yes, heading}).value_or(0);
     }
-    // Readings apart by ";", a second after the last: "number", "heading=number", "-" for
-    // one not found, "-reason" for one the page could not give; "!" before one read in the
-    // same second as the one before; "next day" moves the clock; "at 17:40" to that time of
-    // the day; "restart" opens the file anew.
-    void feed(const QString &readings)
-    {
-        for (const QString &reading : readings.split(QLatin1Char(';'))) {
-            if (reading == QLatin1String("next day")) {
-                now = QDateTime(now.date().addDays(1), QTime(9, 0), MarketClock::zone());
-                continue;
-            }
-            if (reading.startsWith(QLatin1String("at "))) {
-                now = QDateTime(now.date(), QTime::fromString(reading.mid(3), QStringLiteral("H:mm")), MarketClock::zone());
-                continue;
-            }
-            if (reading == QLatin1String("restart")) {
-                values.reset();
-                values = open();
-                continue;
-            }
-            const QString heading = reading.contains(QLatin1Char('=')) ? reading.section(QLatin1Char('='), 0, 0) : QString();
-            QString read = reading.section(QLatin1Char('='), -1);
-            const bool unread = read.startsWith(QLatin1Char('-')) && !(read.size() > 1 && read.at(1).isDigit());
-            if (!read.startsWith(QLatin1Char('!')))
-                now = now.addSecs(1);
-            read.remove(QLatin1Char('!'));
-            values->take({{Eni, unread ? std::nullopt : std::optional(read.toDouble()), read,
-                             unread ? read.mid(1) : QString(), now, heading}});
-        }
-    }
+    void feed(const QString &readings) { WatchDesk::feed(Eni, readings); }
 };
 
 } // namespace
@@ -149,7 +109,7 @@ private slots:
         QFETCH(QString, beyond);
 
         Session s;
-        s.market = Markets();
+        s.markets = Markets();
         s.values = s.open();
         s.followEni({});
         s.values->setLevels(s.eni, {qIsNaN(above) ? std::nullopt : std::optional(above),
@@ -234,7 +194,7 @@ private slots:
 
         Session s;
         if (market != QLatin1String("always"))
-            s.market = Markets(MarketCalendar::parse(market));
+            s.markets = Markets(MarketCalendar::parse(market));
         s.values = s.open();
         s.followEni();
         using Reference = MoveCrossing::Reference;
@@ -264,7 +224,7 @@ private slots:
         s.now = QDateTime(QDate(2027, 1, 4), QTime(9, 0), MarketClock::zone());
         QCOMPARE(s.values->unknownYear(), std::nullopt);
         for (const auto &[calendar, named] : {std::pair{"2027-01-01", std::optional<int>()}, std::pair{"2026-12-25", std::optional(2027)}}) {
-            s.market = Markets(MarketCalendar::parse(QLatin1String(calendar)));
+            s.markets = Markets(MarketCalendar::parse(QLatin1String(calendar)));
             s.values = s.open();
             QCOMPARE(s.values->unknownYear(), named);
         }

@@ -1,10 +1,9 @@
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "support/RecordingBackgroundReading.h"
+#include "support/WatchDesk.h"
 #include "watch/rules/OutOfSightReading.h"
-#include "watch/FollowedValues.h"
 
 namespace {
 
@@ -19,12 +18,9 @@ const QHash<QString, ValuePlace> places{
 // a1, a2 and b1 followed at second 0, a Monday at 10:00 in Rome, on a clock the test moves:
 // the market closes as the clock goes to the Saturday after at the same time, and opens as it
 // comes back.
-struct Session
+struct Session : WatchDesk
 {
-    QTemporaryDir dir;
-    const QDateTime start{QDate(2026, 12, 7), QTime(10, 0), MarketClock::zone()};
-    QDateTime now = start;
-    std::optional<FollowedValues> values;
+    const QDateTime start = now.addSecs(3600);
     RecordingBackgroundReading reading;
     std::optional<OutOfSightReading> watch;
     QStringList asks;
@@ -32,11 +28,14 @@ struct Session
     // Without market hours given, the market is always open.
     explicit Session(bool hoursGiven)
     {
-        values.emplace(dir.filePath(QStringLiteral("v.sqlite")), [this] { return now; },
-                       hoursGiven ? std::optional(Markets()) : std::nullopt);
+        now = start;
+        if (hoursGiven) {
+            markets = Markets();
+            values = open();
+        }
         for (const QString &name : {QStringLiteral("a1"), QStringLiteral("a2"), QStringLiteral("b1")})
-            values->follow({places.value(name), name, QStringLiteral("1"), 1.0, ValuePick::Followable::Yes, QString()});
-        watch.emplace(*values, reading, [this] { return now; });
+            follow(places.value(name), name, 1.0);
+        watch.emplace(*values, reading, clock());
     }
 
     // Steps apart by ";": "+N" seconds later the timer fires, "beat+N" the heartbeat does;
@@ -53,10 +52,7 @@ struct Session
                 watch->beat();
             } else if (step.startsWith(QLatin1String("pane "))) {
                 const bool unread = step.at(5) == QLatin1Char('-');
-                const QList<ValueReading> readings{{places.value(step.mid(unread ? 6 : 5)),
-                                                    unread ? std::nullopt : std::optional(2.0), QStringLiteral("2"),
-                                                    unread ? QStringLiteral("valore non trovato") : QString(), now, QString()}};
-                values->take(readings);
+                feed(places.value(step.mid(unread ? 6 : 5)), unread ? QStringLiteral("!-") : QStringLiteral("!2"));
             } else if (step.startsWith(QLatin1String("always "))) {
                 values->setMarket(*values->idAt(places.value(step.mid(7))), MarketId::SempreAperto);
             } else if (step == QLatin1String("done") || step == QLatin1String("fail")) {

@@ -14,12 +14,12 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QValueAxis>
 
 #include "common/ProgramSettings.h"
 #include "support/MessageCapture.h"
+#include "support/WatchDesk.h"
 #include "watch/window/DayChart.h"
 #include "watch/FollowedValues.h"
 #include "watch/window/FollowedValuesModel.h"
@@ -33,30 +33,14 @@ using Column = FollowedValuesModel::Column;
 // A day of the test's own: its clock never crosses midnight.
 const QDate Today(2026, 12, 7);
 
-ValuePlace place(const QString &name)
+// The followed values and their window.
+struct Desk : WatchDesk
 {
-    return {QStringLiteral("http://q.example/borsa"), QStringLiteral("/TABLE:0/TBODY:0/TR#") + name, 1};
-}
+    FollowedValuesPart part{*values};
 
-// Followed values in a folder of the test's own, on a clock the test moves, and their window.
-struct Desk
-{
-    QTemporaryDir dir;
-    QDateTime now{Today, QTime(9, 0)};
-    FollowedValues values{dir.filePath(QStringLiteral("v.sqlite")), [this] { return now; }};
-    FollowedValuesPart part{values};
-
-    qint64 follow(const QString &name, double number)
-    {
-        return values.follow({place(name), name, QString::number(number), number, ValuePick::Followable::Yes, {}}).value_or(0);
-    }
+    qint64 follow(const QString &name, double number) { return WatchDesk::follow(place(name), name, number); }
     // One reading a second later; "-" is one not read.
-    void read(const QString &name, const QString &number)
-    {
-        now = now.addSecs(1);
-        const bool unread = number == QLatin1String("-");
-        values.take({{place(name), unread ? std::nullopt : std::optional(number.toDouble()), number, {}, now, {}}});
-    }
+    void read(const QString &name, const QString &number) { feed(place(name), number); }
     QTableView &table() { return *part.window().findChild<QTableView *>(QStringLiteral("followedValues")); }
     QString cell(int row, int column) { return table().model()->index(row, column).data().toString(); }
 };
@@ -123,7 +107,7 @@ private slots:
         desk.now = desk.now.addDays(days);
         const qint64 id = desk.follow(QStringLiteral("ENI"), readings.section(QLatin1Char(' '), 0, 0).toDouble());
         if (!qIsNaN(above))
-            desk.values.setLevel(id, true, above);
+            desk.values->setLevel(id, true, above);
         for (const QString &number : readings.split(QLatin1Char(' '))) {
             if (number == QLatin1String("late"))
                 desk.part.setLate({id});
@@ -282,10 +266,10 @@ private slots:
         QCOMPARE(dialog->textValue(), QStringLiteral("14,6"));
         dialog->setTextValue(QStringLiteral("15,5"));
         dialog->accept();
-        QCOMPARE(desk.values.row(eni).levels.above, std::optional(15.5));
+        QCOMPARE(desk.values->row(eni).levels.above, std::optional(15.5));
         QCOMPARE(desk.cell(0, Column::Above), QStringLiteral("15,50"));
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("clearAlerts")), Qt::LeftButton);
-        QCOMPARE(desk.values.row(eni).levels.above, std::nullopt);
+        QCOMPARE(desk.values->row(eni).levels.above, std::nullopt);
 
         // The move's question refuses what is no number, says why, and asks again with it.
         MessageCapture refused;
@@ -301,10 +285,10 @@ private slots:
             QTRY_VERIFY(!move);
         }
         QCOMPARE(refused.size(), 1);
-        QCOMPARE(desk.values.row(eni).movePercent, std::optional(2.5));
-        QCOMPARE(desk.values.row(eni).moveMinutes, 15);
+        QCOMPARE(desk.values->row(eni).movePercent, std::optional(2.5));
+        QCOMPARE(desk.values->row(eni).moveMinutes, 15);
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("clearAlerts")), Qt::LeftButton);
-        QCOMPARE(desk.values.row(eni).movePercent, std::nullopt);
+        QCOMPARE(desk.values->row(eni).movePercent, std::nullopt);
 
         // The CSV goes where the user said, written whole, or the user is told why not.
         QTimer::singleShot(0, this, [&] {
@@ -326,10 +310,10 @@ private slots:
     {
         Desk desk;
         const qint64 eni = desk.follow(QStringLiteral("ENI"), 14.0);
-        desk.values.setLevel(eni, true, 14.5);
+        desk.values->setLevel(eni, true, 14.5);
         desk.read(QStringLiteral("ENI"), QStringLiteral("15"));
         desk.read(QStringLiteral("ENI"), QStringLiteral("-"));
-        desk.values.tellLate(eni);
+        desk.values->tellLate(eni);
         desk.part.showWindow();
         auto *list = desk.part.window().findChild<QTableView *>(QStringLiteral("alertHistory"));
         const auto shown = [list](int row, int column) { return list->model()->index(row, column).data().toString(); };
@@ -367,7 +351,7 @@ private slots:
         auto *hint = window.findChild<QLabel *>(QStringLiteral("noFollowedValues"));
         for (const int left : {2, 1, 0}) {
             QTest::mouseClick(unfollow, Qt::LeftButton);
-            QCOMPARE(desk.values.ids().size(), left);
+            QCOMPARE(desk.values->ids().size(), left);
             QCOMPARE(hint->isVisible(), left == 0);
             QCOMPARE(unfollow->isEnabled(), left > 0);
         }
