@@ -29,6 +29,7 @@
 #include "panes/webengine/ValueReader.h"
 #include "ProcessTreeMemory.h"
 #include "support/PageServer.h"
+#include "panes/BackgroundReading.h"
 #include "watch/FollowedValues.h"
 #include "watch/window/FollowedValuesWindow.h"
 #include "watch/ValueWatch.h"
@@ -231,17 +232,28 @@ int storeSize()
     return 0;
 }
 
-int watchCost(int rounds)
+// Reads nothing: the schedule and lateness of reading out of sight run as in the program, the
+// hidden pages are left out of the figure.
+class NoReading final : public BackgroundReading
+{
+public:
+    void read(const QString &, const QList<ValuePlace> &) override {}
+};
+
+// sites 1: a streaming page changes ten of the values, one reading at a time; more: the values
+// are spread over that many sites, and each step is one page read with all of its values, the
+// sites in turn, with reading out of sight running beside it.
+int watchCost(int rounds, int sites)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("v.sqlite"));
-    const QString address = QStringLiteral("http://quotazioni.example/borsa/milano");
     const QDateTime start = QDateTime::currentDateTime().addSecs(-8 * 3600);
     QList<ValuePlace> followed;
     {
         ValueStore store(path);
         QList<std::pair<qint64, ValueStore::Reading>> day;
         for (int v = 0; v < 20; ++v) {
+            const QString address = QStringLiteral("http://quotazioni%1.example/borsa/milano").arg(v % sites);
             followed.append({address, QStringLiteral("/TABLE:0/TBODY:0/TR#Titolo %1").arg(v), 1});
             const qint64 id = store.follow(followed.last(), QStringLiteral("Titolo %1").arg(v)).value_or(0);
             for (int minute = 0; minute < 480; ++minute)
@@ -251,16 +263,20 @@ int watchCost(int rounds)
             return 1;
     }
     ValueWatch watch(path, [] { return QDBusConnection(QStringLiteral("none")); });
+    NoReading reading;
+    if (sites > 1)
+        watch.readInBackground(reading);
     watch.window().showWindow();
     QApplication::processEvents();
     // The page changes ten of the values, one every tenth of a second; the first is the one shown.
     const QDateTime streaming = start.addSecs(8 * 3600);
     int n = 0;
     const auto next = [&] {
-        const ValueReading reading{followed.at(n % 10), 10 + n % 10 + (n % 53) / 100.0, QString(), QString(),
-                                   streaming.addMSecs(100 * n), QString()};
+        QList<ValueReading> page;
+        for (int v = sites > 1 ? n % sites : n % 10; v < 20; v += sites > 1 ? sites : 20)
+            page.append({followed.at(v), 10 + v + (n % 53) / 100.0, QString(), QString(), streaming.addMSecs(100 * n), QString()});
         ++n;
-        watch.values().take({reading});
+        watch.values().take(page);
         QApplication::processEvents();
     };
     // Back to back first, as the figure before the watch was split was taken (a reading then
@@ -296,10 +312,10 @@ int watchCost(int rounds)
     double total = 0;
     for (const double t : std::as_const(paced))
         total += t;
-    std::printf("values_cost watch: \"Valori seguiti\" open, 20 values of 8 hours each, %lld readings back to back: "
-                "%.2f ms of the main thread per reading (median), worst %.1f ms; at 10 a second: %.2f ms (median), "
+    std::printf("values_cost watch: \"Valori seguiti\" open, 20 values of 8 hours each on %d site(s), %lld %s back to back: "
+                "%.2f ms of the main thread each (median), worst %.1f ms; at 10 a second: %.2f ms (median), "
                 "%.2f ms (mean), worst %.1f ms\n",
-                qlonglong(times.size()), median(times), *std::max_element(times.cbegin(), times.cend()), median(paced),
+                sites, qlonglong(times.size()), sites > 1 ? "pages" : "readings", median(times), *std::max_element(times.cbegin(), times.cend()), median(paced),
                 total / double(paced.size()), *std::max_element(paced.cbegin(), paced.cend()));
     return 0;
 }
@@ -319,7 +335,7 @@ int main(int argc, char *argv[])
     if (part == QLatin1String("store"))
         return storeSize();
     if (part == QLatin1String("watch"))
-        return watchCost(argument(args, QStringLiteral("--seconds"), 60));
+        return watchCost(argument(args, QStringLiteral("--seconds"), 60), qMax(1, argument(args, QStringLiteral("--sites"), 1)));
 
     int version = 0;
     PageServer server([&](const QString &path) { return quotePage(version, path.contains(QLatin1String("ticking"))); });

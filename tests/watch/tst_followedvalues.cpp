@@ -91,7 +91,6 @@ private slots:
         QTest::addColumn<QString>("beyond");
 
         const double none = qQNaN();
-        QTest::newRow("up, back past the margin, up") << 14.5 << none << "14.2;14.6;14.7;14.49;14.4;14.9" << ".u...u" << "011101";
         QTest::newRow("yesterday's alert") << 14.5 << none << "14.6;next day" << "u." << "11";
         QTest::newRow("alerted before a restart") << 14.5 << none << "14.6;restart;14.7;14.4;14.6" << "u...u" << "11101";
         QTest::newRow("re-armed before a restart") << 14.5 << none << "14.6;14.4;restart;14.6" << "u..u" << "1001";
