@@ -4,7 +4,7 @@
 #include <QColor>
 #include <QList>
 
-#include "watch/window/FollowedRow.h"
+#include "watch/FollowedRow.h"
 
 class FollowedValues;
 

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QString>
 
-#include "watch/window/FollowedRow.h"
+#include "watch/FollowedRow.h"
 
 // The tray's icon: the sign and size of the day's largest move among the followed values, in
 // three or four characters, since a tray item has no text beside its icon. Plain: no tray, the

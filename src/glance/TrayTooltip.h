@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-#include "watch/window/FollowedRow.h"
+#include "watch/FollowedRow.h"
 
 // The tray's tooltip: one line per followed value, "ENI 14,23 +1,2 % 10:42", where the icon
 // has room for one figure only. Plain: the lateness and the day given.

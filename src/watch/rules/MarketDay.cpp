@@ -1,6 +1,6 @@
 #include "watch/rules/MarketDay.h"
 
-#include "watch/FollowedValue.h"
+#include "watch/rules/FollowedValue.h"
 #include "watch/alerts/AlertBook.h"
 
 std::optional<int> MarketDay::unknownYear(const QDateTime &at) const

@@ -3,7 +3,7 @@
 #include <QAbstractTableModel>
 #include <QList>
 
-#include "watch/window/FollowedRow.h"
+#include "watch/FollowedRow.h"
 
 class FollowedValues;
 

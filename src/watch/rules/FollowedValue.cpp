@@ -1,4 +1,4 @@
-#include "watch/FollowedValue.h"
+#include "watch/rules/FollowedValue.h"
 
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "market/Markets.h"
 #include "panes/ValueReading.h"
-#include "watch/window/FollowedRow.h"
+#include "watch/FollowedRow.h"
 #include "watch/rules/DayClose.h"
 #include "watch/rules/LevelCrossing.h"
 #include "watch/rules/MoveCrossing.h"
