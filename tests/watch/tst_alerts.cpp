@@ -16,6 +16,7 @@
 #include "watch/rules/Lateness.h"
 #include "watch/ValueWatch.h"
 #include "watch/window/FollowedValuesPart.h"
+#include "watch/window/FollowedValuesWindow.h"
 
 namespace {
 
@@ -131,6 +132,10 @@ private slots:
         QVERIFY(!watch.window().alertList());
         QTRY_COMPARE(watch.window().alertHistory().index(0, AlertHistoryModel::Delivery).data().toString(),
                      QStringLiteral("desktop"));
+        // A click on it opens "Valori seguiti" on the value.
+        listener.click(uint(listener.calls().size()), QStringLiteral("default"));
+        QTRY_VERIFY(watch.window().isOpen());
+        QCOMPARE(watch.window().window().chosenId(), watch.values().ids().value(0));
     }
 
     // Ticked in the value's menu, asking the topic the first time: the crossing's message
@@ -224,6 +229,8 @@ private slots:
         emit pane.marketChosen(Eni, 2);
         QCOMPARE(watch.values().marketOf(watch.values().ids().value(0)), MarketId::SempreAperto);
         QCOMPARE(pane.marketChoice(Eni).current, 2);
+        emit pane.marketChosen(Eni, 0);
+        QCOMPARE(pane.marketChoice(Eni).current, 0);
     }
 };
 
