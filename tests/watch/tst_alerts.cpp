@@ -70,9 +70,9 @@ private slots:
                               << "\u2039i\u203aA\u2039/i\u203a non \u00e8 stato letto dalle 09:30: "
                                  "pagina \u2039b\u203anon\u2039/b\u203a caricata." << qQNaN() << 0;
         QTest::newRow("late, no reason") << "A" << Crossed::None << 0.0 << 0.0 << "A non letto"
-                                         << "A non \u00e8 stato letto dalle 09:30, pi\u00f9 di due intervalli di lettura." << qQNaN() << 0;
+                                         << "A non \u00e8 stato letto dalle 09:30." << qQNaN() << 0;
         QTest::newRow("never read") << "A" << Crossed::None << -1.0 << 0.0 << "A non letto"
-                                    << "A non \u00e8 mai stato letto, pi\u00f9 di due intervalli di lettura." << qQNaN() << 0;
+                                    << "A non \u00e8 mai stato letto." << qQNaN() << 0;
     }
     void alertSaysWhatCrossedWhere()
     {

@@ -44,7 +44,7 @@ AlertSender::Words AlertSender::lateWords(const QString &name, const QString &si
     const QString shown = harmless(name);
     QString body = since.isEmpty() ? QStringLiteral("%1 non \u00e8 mai stato letto").arg(shown)
                                    : QStringLiteral("%1 non \u00e8 stato letto %2").arg(shown, since);
-    body += reason.isEmpty() ? QStringLiteral(", pi\u00f9 di due intervalli di lettura.") : QStringLiteral(": %1.").arg(harmless(reason));
+    body += reason.isEmpty() ? QStringLiteral(".") : QStringLiteral(": %1.").arg(harmless(reason));
     return {QStringLiteral("%1 non letto").arg(shown), body};
 }
 
