@@ -10,8 +10,8 @@
 #include "watch/FollowedValues.h"
 
 // Followed values in a folder of the test's own, gone with it however the test ends, on a clock
-// the test moves: Monday 7 December 2026 at 9:00 in Rome. No markets given: every market is
-// always open; given, the values are opened anew with them.
+// the test moves: Monday 7 December 2026 at 9:00 in Rome. No markets: every market is always
+// open; a test that gives them opens the values anew (open()).
 struct WatchDesk
 {
     QTemporaryDir dir;
@@ -19,13 +19,6 @@ struct WatchDesk
     std::optional<Markets> markets;
     QString path = dir.filePath(QStringLiteral("v.sqlite"));
     std::unique_ptr<FollowedValues> values = open();
-
-    WatchDesk() = default;
-    explicit WatchDesk(Markets given)
-        : markets(std::move(given))
-    {
-        values = open();
-    }
 
     WallClock clock()
     {
