@@ -1,7 +1,5 @@
 #include "watch/rules/Lateness.h"
 
-#include <algorithm>
-
 QList<qint64> Lateness::check(const QDateTime &now, qint64 allowedMs, const QList<Value> &values, const Open &open)
 {
     for (const Markets::Row &row : Markets::rows()) {
@@ -22,8 +20,6 @@ QList<qint64> Lateness::check(const QDateTime &now, qint64 allowedMs, const QLis
             fell.append(value.id);
         }
     }
-    std::sort(late.begin(), late.end());
-    std::sort(fell.begin(), fell.end());
     m_late = late;
     return fell;
 }

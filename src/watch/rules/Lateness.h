@@ -27,8 +27,8 @@ public:
     };
     using Open = std::function<bool(MarketId market, const QDateTime &at)>;
 
-    // Looks at every value now; the late ones are late(). Gives those that just became late
-    // and were not told since their last reading, oldest id first.
+    // Looks at every value now, given oldest id first; the late ones are late(). Gives those
+    // that just became late and were not told since their last reading, in the same order.
     QList<qint64> check(const QDateTime &now, qint64 allowedMs, const QList<Value> &values, const Open &open);
     // Readings came in for these: late no more, and told again the next time. True when the late
     // ones changed.
