@@ -97,7 +97,9 @@ void FollowedValuesModel::update(qint64 id)
     if (r < 0)
         return;
     m_rows[r] = m_values.row(id);
-    emit dataChanged(index(r, 0), index(r, ColumnCount - 1));
+    // Cell by cell: a view told of a range repaints all of itself, told of a cell only the cell.
+    for (int column = 0; column < ColumnCount; ++column)
+        emit dataChanged(index(r, column), index(r, column));
 }
 
 void FollowedValuesModel::setLate(const QList<qint64> &late)
