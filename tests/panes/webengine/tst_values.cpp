@@ -1,15 +1,12 @@
-#include <csignal>
 #include <memory>
 
 #include <QApplication>
 #include <QHash>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QTest>
 #include <QWebEngineView>
 
-#include "panes/webengine/BackgroundReader.h"
 #include "panes/webengine/SilentPage.h"
 #include "panes/webengine/WebEngineEnvironment.h"
 #include "panes/webengine/WebEnginePane.h"
@@ -47,9 +44,6 @@ private slots:
     void pageChangingItsOwnNumbersIsReadAtMostOnceASecond();
     void valueMenuOffersWhatThePlaceAllows_data();
     void valueMenuOffersWhatThePlaceAllows();
-    void valueOfAPageInNoPaneIsReadOnePageAtATime();
-    void backgroundPageThatFailsLeavesEveryValueUnread_data();
-    void backgroundPageThatFailsLeavesEveryValueUnread();
 
 private:
     void serve(const QString &lang, const QList<QStringList> &rows, const QByteArray &extra = {});
@@ -364,100 +358,6 @@ void TestValues::valueMenuOffersWhatThePlaceAllows()
         QVERIFY(chosen.first().at(0).value<ValuePlace>() == picked->place);
         QCOMPARE(chosen.first().at(1).toInt(), 2);
     }
-}
-
-void TestValues::valueOfAPageInNoPaneIsReadOnePageAtATime()
-{
-    serve(QStringLiteral("it"), {{"ENI", "14,20"}});
-    WebEngineWait::load(m_pane, m_server->url(m_path));
-    const std::optional<ValuePick> picked = pick(QStringLiteral("ENI1"));
-    QVERIFY(picked);
-    WebEngineWait::load(m_pane, QStringLiteral("about:blank"));
-    ValuePlace elsewhere = picked->place;
-    elsewhere.address = m_server->url(QStringLiteral("/altrove"));
-
-    BackgroundReader reader(m_engine->environment().profile());
-    QSignalSpy read(&reader, &BackgroundReading::valuesRead);
-    m_server->requests.clear();
-    m_server->holding << m_path;
-    reader.read(picked->place.address, {picked->place});
-    reader.read(elsewhere.address, {elsewhere});
-    QTRY_VERIFY_WITH_TIMEOUT(m_server->requests.contains(m_path), Timeout);
-    QCOMPARE(reader.findChildren<QWebEnginePage *>().size(), 1);
-    QVERIFY(!m_server->requests.contains(QStringLiteral("/altrove")));
-    serve(QStringLiteral("it"), {{"ENI", "14,30"}});
-    m_server->releaseHeld();
-    QTRY_COMPARE_WITH_TIMEOUT(read.size(), 2, Timeout);
-    for (qsizetype i = 0; i < 2; ++i) {
-        const ValueReading reading = read.at(i).at(0).value<QList<ValueReading>>().value(0);
-        QCOMPARE(reading.place, i ? elsewhere : picked->place);
-        QCOMPARE(reading.number, std::optional(14.3));
-    }
-    QTRY_VERIFY_WITH_TIMEOUT(!reader.isReading(), Timeout);
-}
-
-void TestValues::backgroundPageThatFailsLeavesEveryValueUnread_data()
-{
-    QTest::addColumn<bool>("served");
-    QTest::addColumn<bool>("crash");
-    QTest::addColumn<int>("timeout");
-    QTest::addColumn<QString>("reason"); // empty: any
-    // The page waits for a picture that never comes: its load never ends.
-    QTest::newRow("never done loading") << true << false << 2000 << QStringLiteral("la pagina non si \u00e8 caricata entro 2 secondi");
-    QTest::newRow("renderer crashes") << true << true << Timeout << QStringLiteral("la pagina si \u00e8 interrotta");
-    QTest::newRow("nobody serves the address") << false << false << Timeout << QString();
-}
-
-void TestValues::backgroundPageThatFailsLeavesEveryValueUnread()
-{
-    QFETCH(bool, served);
-    QFETCH(bool, crash);
-    QFETCH(int, timeout);
-    QFETCH(QString, reason);
-    serve(QStringLiteral("it"), {{"ENI", "14,30"}, {"ENEL", "6,10"}});
-    WebEngineWait::load(m_pane, m_server->url(m_path));
-    const std::optional<ValuePick> eni = pick(QStringLiteral("ENI1"));
-    const std::optional<ValuePick> enel = pick(QStringLiteral("ENEL1"));
-    QVERIFY(eni && enel);
-    WebEngineWait::load(m_pane, QStringLiteral("about:blank"));
-    QString address = m_server->url(QStringLiteral("/lento"));
-    if (!served) {
-        QTcpServer closed;
-        QVERIFY(closed.listen(QHostAddress::LocalHost));
-        address = QStringLiteral("http://127.0.0.1:%1/borsa").arg(closed.serverPort());
-    }
-    QList<ValuePlace> places{eni->place, enel->place};
-    for (ValuePlace &place : places)
-        place.address = address;
-    serve(QStringLiteral("it"), {{"ENI", "14,30"}, {"ENEL", "6,10"}}, "<img src='/pausa.png'>");
-    m_server->requests.clear();
-    m_server->holding = {QStringLiteral("/pausa.png")};
-
-    BackgroundReader reader(m_engine->environment().profile());
-    reader.setPageTimeout(timeout);
-    QSignalSpy read(&reader, &BackgroundReading::valuesRead);
-    reader.read(address, places);
-    if (crash) {
-        QTRY_VERIFY_WITH_TIMEOUT(m_server->requests.contains(QStringLiteral("/pausa.png")), Timeout);
-        const auto *page = reader.findChild<QWebEnginePage *>();
-        QVERIFY(page && page->renderProcessPid() > 0);
-        QCOMPARE(::kill(pid_t(page->renderProcessPid()), SIGKILL), 0);
-    }
-    QTRY_COMPARE_WITH_TIMEOUT(read.size(), 1, Timeout);
-    const auto readings = read.first().at(0).value<QList<ValueReading>>();
-    QCOMPARE(readings.size(), places.size());
-    for (qsizetype i = 0; i < places.size(); ++i) {
-        QCOMPARE(readings.at(i).place, places.at(i));
-        QVERIFY(!readings.at(i).number);
-        QVERIFY2(reason.isEmpty() ? !readings.at(i).reason.isEmpty() : readings.at(i).reason == reason,
-                 qPrintable(readings.at(i).reason));
-    }
-    // The reader goes on to the next page.
-    m_server->holding.clear();
-    serve(QStringLiteral("it"), {{"ENI", "14,30"}, {"ENEL", "6,10"}});
-    reader.read(eni->place.address, {eni->place});
-    QTRY_COMPARE_WITH_TIMEOUT(read.size(), 2, Timeout);
-    QCOMPARE(read.last().at(0).value<QList<ValueReading>>().value(0).number, std::optional(14.3));
 }
 
 QTEST_MAIN(TestValues)
