@@ -52,7 +52,9 @@ AlertSender::Words AlertSender::moveWords(const QString &name, double percent, d
                                           const ValueStore::Reading &reading)
 {
     const QString shown = harmless(name);
-    const QString since = minutes > 0 ? QStringLiteral("in %1 minuti").arg(minutes) : QStringLiteral("dalla chiusura precedente");
+    const QString since = minutes == 1 ? QStringLiteral("in 1 minuto")
+        : minutes > 0                  ? QStringLiteral("in %1 minuti").arg(minutes)
+                                       : QStringLiteral("dalla chiusura precedente");
     const QString signedPercent = (percent > 0 ? QStringLiteral("+") : QString()) + LevelText::grouped(percent, 1);
     return {QStringLiteral("%1: %2 % %3").arg(shown, signedPercent, since),
             QStringLiteral("%1: %2 % %3 (%4 \u2192 %5), alle %6.")

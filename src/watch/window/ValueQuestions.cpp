@@ -107,8 +107,10 @@ void ValueQuestions::openMoveDialog(qint64 id, const QString &name, const MoveCr
     auto *minutes = new QSpinBox(dialog);
     minutes->setObjectName(QStringLiteral("moveMinutes"));
     minutes->setRange(1, 480);
-    minutes->setSuffix(QStringLiteral(" minuti"));
+    const auto suffix = [minutes](int value) { minutes->setSuffix(value == 1 ? QStringLiteral(" minuto") : QStringLiteral(" minuti")); };
+    connect(minutes, &QSpinBox::valueChanged, minutes, suffix);
     minutes->setValue(withinMinutes ? shown.minutes : 15);
+    suffix(minutes->value());
     minutes->setEnabled(withinMinutes);
     connect(reference, &QComboBox::currentIndexChanged, minutes, [minutes](int index) { minutes->setEnabled(index == 1); });
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
