@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "common/ProgramSettings.h"
+#include "support/Files.h"
 #include "support/TopicServer.h"
 #include "watch/store/ValueStore.h"
 #include "watch/phone/PhoneAlerts.h"
@@ -58,9 +59,7 @@ private slots:
 
     void headersAreOneLineOfAscii_data();
     void headersAreOneLineOfAscii();
-    void pauseGrowsToAQuarterOfAnHour_data();
-    void pauseGrowsToAQuarterOfAnHour();
-    void givenUpAfterADay();
+    void pauseGrowsToAQuarterOfAnHourAndADayEndsIt();
     void serviceBackAfter503DeliversOnce();
     void refusalIsToldOnceAndNotTriedAgain();
     void restartResumesAPendingMessageOnce();
@@ -84,13 +83,22 @@ private:
     }
     AlertHistory::Alert stored(qint64 alert)
     {
-        for (const AlertHistory::Alert &a : m_store->alerts().list()) {
-            if (a.id == alert)
-                return a;
-        }
-        return {};
+        const QList<AlertHistory::Alert> all = m_store->alerts().list();
+        const auto it = std::find_if(all.cbegin(), all.cend(), [alert](const AlertHistory::Alert &a) { return a.id == alert; });
+        return it == all.cend() ? AlertHistory::Alert{} : *it;
     }
     Phone state(qint64 alert) { return stored(alert).phone; }
+    // An hour on, the next alert's message being the last of them all shows nothing else went.
+    void nextAlertGoesAlone(PhoneAlerts &phone, qsizetype requests)
+    {
+        m_now = m_now.addSecs(3600);
+        phone.tick();
+        const qint64 next = alert();
+        phone.send(m_eni, next, message(next));
+        QTRY_COMPARE(state(next), Phone::Delivered);
+        QCOMPARE(m_server->requests.size(), requests);
+        QCOMPARE(m_server->requests.last().body, message(next).body.toUtf8());
+    }
     int attempts(qint64 alert) { return stored(alert).phoneAttempts; }
 
     std::optional<QTemporaryDir> m_dir;
@@ -138,47 +146,23 @@ void TestPhone::headersAreOneLineOfAscii()
     QCOMPARE(request.rawHeader("Authorization"), authorization);
 }
 
-void TestPhone::pauseGrowsToAQuarterOfAnHour_data()
+void TestPhone::pauseGrowsToAQuarterOfAnHourAndADayEndsIt()
 {
-    QTest::addColumn<int>("failures");
-    QTest::addColumn<int>("pause");
-    QTest::newRow("1") << 1 << 30;
-    QTest::newRow("2") << 2 << 60;
-    QTest::newRow("5") << 5 << 480;
-    QTest::newRow("7: at most a quarter of an hour") << 7 << 900;
-}
-
-void TestPhone::pauseGrowsToAQuarterOfAnHour()
-{
-    QFETCH(int, failures);
-    QFETCH(int, pause);
-    PhoneQueue queue(m_store->phoneOutbox());
-    const qint64 a = alert();
-    QVERIFY(queue.add(a, message(a), m_now));
-    QDateTime at = m_now;
-    for (int failure = 1; failure <= failures; ++failure) {
-        QVERIFY(queue.take(at.addSecs(-1)).isEmpty());
-        QCOMPARE(queue.take(at).size(), 1);
-        QCOMPARE(queue.failed(a, at, QStringLiteral("503")), Phone::Pending);
-        const QDateTime next = *queue.nextTry();
-        if (failure == failures)
-            QCOMPARE(at.secsTo(next), pause);
-        at = next;
-    }
-}
-
-void TestPhone::givenUpAfterADay()
-{
+    const QList<int> pauses{30, 60, 120, 240, 480, 900};
     const qint64 failing = alert();
     {
         PhoneQueue queue(m_store->phoneOutbox());
         QVERIFY(queue.add(failing, message(failing), m_now));
         QDateTime at = m_now;
         Phone after = Phone::Pending;
-        while (after == Phone::Pending && at < m_now.addDays(2)) {
+        for (int failure = 0; after == Phone::Pending && at < m_now.addDays(2); ++failure) {
+            QVERIFY(queue.take(at.addSecs(-1)).isEmpty());
             QCOMPARE(queue.take(at).size(), 1);
             after = queue.failed(failing, at, QStringLiteral("503"));
-            at = queue.nextTry().value_or(at);
+            const QDateTime next = queue.nextTry().value_or(at);
+            if (after == Phone::Pending)
+                QCOMPARE(at.secsTo(next), pauses.value(failure, 900));
+            at = next;
         }
         QCOMPARE(after, Phone::GivenUp);
         QVERIFY(m_now.secsTo(at) > 24 * 3600 - 900 && m_now.secsTo(at) <= 24 * 3600);
@@ -206,15 +190,8 @@ void TestPhone::serviceBackAfter503DeliversOnce()
     m_now = m_now.addSecs(30);
     phone->tick();
     QTRY_COMPARE(state(first), Phone::Delivered);
-    m_now = m_now.addSecs(3600);
-    phone->tick();
-    // The next alert's message is the only one after it.
-    const qint64 second = alert();
-    phone->send(m_eni, second, message(second));
-    QTRY_COMPARE(state(second), Phone::Delivered);
-    QCOMPARE(m_server->requests.size(), 3);
+    nextAlertGoesAlone(*phone, 3);
     QCOMPARE(m_server->requests.at(1).body, m_server->requests.at(0).body);
-    QCOMPARE(m_server->requests.at(2).body, message(second).body.toUtf8());
 }
 
 void TestPhone::refusalIsToldOnceAndNotTriedAgain()
@@ -227,12 +204,7 @@ void TestPhone::refusalIsToldOnceAndNotTriedAgain()
     phone->send(m_eni, second, message(second));
     QTRY_VERIFY(state(first) == Phone::Refused && state(second) == Phone::Refused);
     QCOMPARE(refused.size(), 1);
-    m_now = m_now.addSecs(3600);
-    phone->tick();
-    const qint64 third = alert();
-    phone->send(m_eni, third, message(third));
-    QTRY_COMPARE(state(third), Phone::Delivered);
-    QCOMPARE(m_server->requests.size(), 3);
+    nextAlertGoesAlone(*phone, 3);
 }
 
 void TestPhone::restartResumesAPendingMessageOnce()
@@ -249,12 +221,7 @@ void TestPhone::restartResumesAPendingMessageOnce()
     m_now = m_now.addSecs(30);
     PhoneAlerts again([this] { return &*m_store; }, [this] { return m_now; });
     QTRY_COMPARE(state(first), Phone::Delivered);
-    m_now = m_now.addSecs(3600);
-    again.tick();
-    const qint64 second = alert();
-    again.send(m_eni, second, message(second));
-    QTRY_COMPARE(state(second), Phone::Delivered);
-    QCOMPARE(m_server->requests.size(), 3);
+    nextAlertGoesAlone(again, 3);
 }
 
 void TestPhone::noSecondTryWhileOneIsOnItsWay()
@@ -289,13 +256,9 @@ void TestPhone::tokenFileIsTheUsersAlone()
     QFETCH(bool, oldFile);
     const QString path = ProgramSettings::phoneTokenPath();
     QFile::remove(path);
-    if (oldFile) {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("tk_vecchio\n");
-        old.close();
-        QVERIFY(old.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
-    }
+    if (oldFile)
+        QVERIFY(writeFile(path, "tk_vecchio\n")
+                && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
     // Whatever the user's umask: with none, a new file would be readable by all.
     const mode_t before = umask(0);
     QString error;
