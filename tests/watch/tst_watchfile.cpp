@@ -2,12 +2,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "support/Files.h"
+#include "support/SecondConnection.h"
 #include "watch/FollowedValues.h"
 #include "watch/store/WatchFile.h"
 
@@ -148,13 +147,8 @@ void TestWatchFile::refusedFileLeavesTheStoreAsItWas()
     QFETCH(QString, reason);
     ValueStore here(path("here.sqlite"));
     QVERIFY(here.setLevels(*here.follow(Eni, QStringLiteral("Vecchio")), {20.0, 10.0, 0.2}));
-    {
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
-        other.setDatabaseName(path("here.sqlite"));
-        QVERIFY(other.open() && QSqlQuery(other).exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON readings "
-                                                                     "WHEN NEW.number = 666 BEGIN SELECT RAISE(ABORT, 'no'); END")));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    QVERIFY(SecondConnection(path("here.sqlite")).run({QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON readings "
+                                                                      "WHEN NEW.number = 666 BEGIN SELECT RAISE(ABORT, 'no'); END")}));
     const QByteArray before = contents(here);
     QVERIFY(writeFile(path("w.json"), file));
     QString error;
