@@ -65,6 +65,8 @@ private slots:
                                            << 5.28 << 0;
         QTest::newRow("down within minutes") << "ENI" << Crossed::None << 14.0 << 13.3 << "ENI: -5,0 % in 10 minuti"
                                              << "ENI: -5,0 % in 10 minuti (14,00 \u2192 13,30), alle 09:30:05." << -5.0 << 10;
+        QTest::newRow("within a minute, a page's markup") << "<b>A</b>" << Crossed::None << 14.0 << 14.3 << "\u2039b\u203aA\u2039/b\u203a: +2,1 % in 1 minuto"
+                                                          << "\u2039b\u203aA\u2039/b\u203a: +2,1 % in 1 minuto (14,00 \u2192 14,30), alle 09:30:05." << 2.14 << 1;
         // Not a crossing: late, with the page's reason (level 1) or none (0); never read (-1).
         QTest::newRow("late") << "<i>A</i>" << Crossed::None << 1.0 << 0.0 << "\u2039i\u203aA\u2039/i\u203a non letto"
                               << "\u2039i\u203aA\u2039/i\u203a non \u00e8 stato letto dalle 09:30: "
