@@ -60,14 +60,6 @@ struct Desk : WatchedPane
         watch.values().take({{place(name), number, QString::number(number), {}, readAt, {}}});
     }
     QDateTime readAt = QDateTime::currentDateTime();
-    QAction *paneAction(const QString &text)
-    {
-        for (QAction *action : pane.menuActions()) {
-            if (action->text() == text)
-                return action;
-        }
-        return nullptr;
-    }
 };
 
 } // namespace
@@ -118,10 +110,8 @@ private slots:
         QCOMPARE(image.pixelColor(11, 1), TrayPicture::colour(figure.tone));
         QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
         int white = 0;
-        for (int y = 0; y < 22; ++y) {
-            for (int x = 0; x < 22; ++x)
-                white += image.pixelColor(x, y).lightness() > 200;
-        }
+        for (int i = 0; i < 22 * 22; ++i)
+            white += image.pixelColor(i % 22, i / 22).lightness() > 200;
         QVERIFY2(white > 8, "the figure is drawn");
     }
 
@@ -184,9 +174,11 @@ private slots:
         auto desk = std::make_unique<Desk>(false);
         const qint64 eni = desk->follow(QStringLiteral("ENI"), 14.0);
         const qint64 enel = desk->follow(QStringLiteral("ENEL"), 6.0);
-        QAction *open = desk->paneAction(QStringLiteral("Striscia dei valori"));
-        QVERIFY(open);
-        open->trigger();
+        const QList<QAction *> actions = desk->pane.menuActions();
+        const auto open = std::find_if(actions.cbegin(), actions.cend(),
+                                       [](QAction *action) { return action->text() == QStringLiteral("Striscia dei valori"); });
+        QVERIFY(open != actions.cend());
+        (*open)->trigger();
         StripWindow *strip = desk->glance->strip();
         QVERIFY(strip && strip->isVisible());
         QVERIFY(strip->windowFlags().testFlags(Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint | Qt::Tool));
@@ -199,7 +191,6 @@ private slots:
 
         strip->setGeometry(100, 120, 300, 150);
         ProgramSettings::setStripHiddenValues({enel});
-        desk->glance.reset();
         desk->makeGlance(false);
         strip = desk->glance->strip();
         QVERIFY(strip && strip->isVisible());
@@ -222,7 +213,6 @@ private slots:
             QVERIFY2(messages.isEmpty(), "nothing followed, no tray wanted yet");
             desk.follow(QStringLiteral("ENI"), 14.0);
             QVERIFY(!desk.glance->tray());
-            desk.watch.window().showWindow();
             desk.watch.window().showWindow();
             QCOMPARE(messages.size(), 1);
             QVERIFY(messages.first().text.contains(QStringLiteral("AppIndicator")));
