@@ -1,5 +1,7 @@
 #include "glance/Glance.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -23,12 +25,9 @@ constexpr int MarketCheckMs = 60000;
 
 } // namespace
 
-Glance::Glance(ValueWatch &watch, MarketOpen marketOpen, Clock clock, TrayAvailable trayAvailable, QObject *parent)
+Glance::Glance(ValueWatch &watch, TrayAvailable trayAvailable, QObject *parent)
     : QObject(parent)
     , m_watch(watch)
-    , m_marketOpen(marketOpen ? std::move(marketOpen)
-                              : MarketOpen([&watch](const QDateTime &at) { return watch.values().marketOpen(at); }))
-    , m_clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); }))
     , m_trayAvailable(trayAvailable ? std::move(trayAvailable) : TrayAvailable([] { return QSystemTrayIcon::isSystemTrayAvailable(); }))
     , m_stripAction(new QAction(QStringLiteral("Striscia dei valori"), this))
     , m_update(new QTimer(this))
@@ -42,7 +41,7 @@ Glance::Glance(ValueWatch &watch, MarketOpen marketOpen, Clock clock, TrayAvaila
     connect(m_update, &QTimer::timeout, this, &Glance::updateTray);
     m_marketCheck->setInterval(MarketCheckMs);
     connect(m_marketCheck, &QTimer::timeout, this, [this] {
-        if (m_marketOpen(m_clock()) != m_wasOpen)
+        if (anyMarketOpen(m_watch.clock()()) != m_wasOpen)
             updateTray();
     });
     FollowedValues &values = watch.values();
@@ -101,6 +100,15 @@ void Glance::valuesCameOrWent()
     updateTray();
 }
 
+// Grey only when no followed value can move: a value on New York's exchange still trades
+// after Milan's close.
+bool Glance::anyMarketOpen(const QDateTime &at) const
+{
+    const FollowedValues &values = m_watch.values();
+    const QList<qint64> ids = values.ids();
+    return std::any_of(ids.cbegin(), ids.cend(), [&values, &at](qint64 id) { return values.valueOpen(id, at); });
+}
+
 void Glance::scheduleUpdate()
 {
     if (m_tray && m_tray->isVisible() && !m_update->isActive())
@@ -112,8 +120,8 @@ void Glance::updateTray()
     m_update->stop();
     if (!m_tray || !m_marketCheck->isActive())
         return;
-    const QDateTime now = m_clock();
-    m_wasOpen = m_marketOpen(now);
+    const QDateTime now = m_watch.clock()();
+    m_wasOpen = anyMarketOpen(now);
     const QList<FollowedRow> rows = m_watch.values().rows();
     m_tray->show(TrayPicture::figure(rows, m_late, m_wasOpen), TrayTooltip::text(rows, m_late, now.date()));
 }

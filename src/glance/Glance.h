@@ -17,20 +17,17 @@ class ValueWatch;
 // The followed values in sight outside the main windows: the tray while a value is followed
 // and the desktop has one, and "Striscia dei valori", offered in every pane's menu and the
 // tray's. The readings of one page come as many changes; the tray is drawn once for them all.
-// The market's hours (the values' own unless given) and the clock are given, so that a test
-// sets them.
+// The market's hours are the values' own and the time is the watch's clock, so that a test
+// moving one clock moves the tray with the rest.
 class Glance final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Glance)
 public:
-    using MarketOpen = std::function<bool(const QDateTime &)>;
-    using Clock = std::function<QDateTime()>;
     using TrayAvailable = std::function<bool()>;
 
     // trayAvailable: whether the desktop has a tray; the system's answer unless given.
-    Glance(ValueWatch &watch, MarketOpen marketOpen = {}, Clock clock = {}, TrayAvailable trayAvailable = {},
-           QObject *parent = nullptr);
+    explicit Glance(ValueWatch &watch, TrayAvailable trayAvailable = {}, QObject *parent = nullptr);
     ~Glance() override;
 
     void showStrip();
@@ -53,10 +50,9 @@ private:
     void valuesCameOrWent();
     void scheduleUpdate();
     void tellOnceWithoutTray();
+    bool anyMarketOpen(const QDateTime &at) const;
 
     ValueWatch &m_watch;
-    MarketOpen m_marketOpen;
-    Clock m_clock;
     TrayAvailable m_trayAvailable;
     QAction *m_stripAction;
     ValueTray *m_tray = nullptr;

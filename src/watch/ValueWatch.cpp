@@ -38,7 +38,7 @@ ValueWatch::ValueWatch(const QString &databasePath, DesktopNotifier::BusOpener o
     , m_values(new FollowedValues(databasePath, m_clock, std::move(markets), this))
     , m_alerts(new AlertSender(std::move(openBus), this))
     , m_window(new FollowedValuesPart(*m_values, this))
-    , m_phone(new PhoneAlerts([values = m_values] { return values->openedStore(); }, {}, this))
+    , m_phone(new PhoneAlerts([values = m_values] { return values->openedStore(); }, m_clock, this))
     , m_showWindow(new QAction(QStringLiteral("Valori seguiti"), this))
 {
     m_showWindow->setObjectName(QStringLiteral("showFollowedValues"));

@@ -43,6 +43,8 @@ public:
     void addPaneAction(QAction *action);
 
     FollowedValues &values() const { return *m_values; }
+    // The time every part of the watch reads, so that a test moves them all at once.
+    const WallClock &clock() const { return m_clock; }
     AlertSender &alerts() const { return *m_alerts; }
     FollowedValuesPart &window() const { return *m_window; }
     PhoneAlerts &phone() const { return *m_phone; }

@@ -12,6 +12,7 @@
 #include "glance/TrayTooltip.h"
 #include "glance/ValueTray.h"
 #include "support/MessageCapture.h"
+#include "support/RomeTime.h"
 #include "support/WatchedPane.h"
 #include "watch/FollowedValues.h"
 #include "watch/window/FollowedValuesWindow.h"
@@ -42,12 +43,15 @@ struct Desk : WatchedPane
     std::unique_ptr<Glance> glance;
 
     // tray: whether the desktop has one; the platform's answer where none is given.
-    explicit Desk(std::optional<bool> tray) { makeGlance(tray); }
+    explicit Desk(std::optional<bool> tray, std::optional<Markets> markets = std::nullopt, WallClock clock = {})
+        : WatchedPane(noBus, std::move(markets), std::move(clock))
+    {
+        makeGlance(tray);
+    }
     void makeGlance(std::optional<bool> tray)
     {
         glance.reset();
-        glance = std::make_unique<Glance>(watch, Glance::MarketOpen(), Glance::Clock(),
-                                          tray ? Glance::TrayAvailable([tray] { return *tray; }) : Glance::TrayAvailable());
+        glance = std::make_unique<Glance>(watch, tray ? Glance::TrayAvailable([tray] { return *tray; }) : Glance::TrayAvailable());
     }
     qint64 follow(const QString &name, double number)
     {
@@ -113,6 +117,25 @@ private slots:
         for (int i = 0; i < 22 * 22; ++i)
             white += image.pixelColor(i % 22, i / 22).lightness() > 200;
         QVERIFY2(white > 8, "the figure is drawn");
+    }
+
+    // New York still trades after Milan's close: grey only when no value's market is open.
+    void trayGreysWhenEveryValuesMarketIsClosed()
+    {
+        QDateTime now = RomeTime::rome(2026, 12, 9, 20, 0);
+        Desk desk(true, Markets(), [&now] { return now; });
+        desk.readAt = now;
+        const qint64 eni = desk.follow(QStringLiteral("ENI"), 14.0);
+        desk.read(QStringLiteral("ENI"), 14.35);
+        const auto tone = [&desk] {
+            desk.glance->updateTray();
+            return desk.glance->tray()->figure().tone;
+        };
+        QCOMPARE(tone(), TrayPicture::Tone::Grey);
+        desk.watch.values().setMarket(eni, MarketId::BorsaUsa);
+        QCOMPARE(tone(), TrayPicture::Tone::Up);
+        now = now.addSecs(3 * 3600);
+        QCOMPARE(tone(), TrayPicture::Tone::Grey);
     }
 
     void tooltipHasALinePerValue_data()

@@ -16,10 +16,10 @@ constexpr qint64 LongestWaitMs = 60 * 1000;
 
 } // namespace
 
-PhoneAlerts::PhoneAlerts(StoreOf store, Clock clock, QObject *parent)
+PhoneAlerts::PhoneAlerts(StoreOf store, WallClock clock, QObject *parent)
     : QObject(parent)
     , m_store(std::move(store))
-    , m_clock(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); }))
+    , m_clock(orSystemClock(std::move(clock)))
     , m_sender(new PhoneSender(this))
     , m_timer(new QTimer(this))
 {

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QObject>
 
+#include "common/WallClock.h"
 #include "panes/ValueReading.h"
 #include "watch/phone/PhoneSender.h"
 
@@ -26,11 +27,10 @@ class PhoneAlerts final : public QObject
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PhoneAlerts)
 public:
-    using Clock = std::function<QDateTime()>;
     // The followed values' store; null while it is not open (nothing followed yet).
     using StoreOf = std::function<ValueStore *()>;
 
-    explicit PhoneAlerts(StoreOf store, Clock clock = {}, QObject *parent = nullptr);
+    explicit PhoneAlerts(StoreOf store, WallClock clock = {}, QObject *parent = nullptr);
     ~PhoneAlerts() override;
 
     const PhoneSender::Topic &topic() const { return m_topic; }
@@ -66,7 +66,7 @@ private:
     void aimTimer();
 
     StoreOf m_store;
-    Clock m_clock;
+    WallClock m_clock;
     PhoneSender *m_sender;
     QTimer *m_timer;
     std::unique_ptr<PhoneQueue> m_queue;
