@@ -127,10 +127,7 @@ private slots:
         desk.readAt = now;
         const qint64 eni = desk.follow(QStringLiteral("ENI"), 14.0);
         desk.read(QStringLiteral("ENI"), 14.35);
-        const auto tone = [&desk] {
-            desk.glance->updateTray();
-            return desk.glance->tray()->figure().tone;
-        };
+        const auto tone = [&desk] { desk.glance->updateTray(); return desk.glance->tray()->figure().tone; };
         QCOMPARE(tone(), TrayPicture::Tone::Grey);
         desk.watch.values().setMarket(eni, MarketId::BorsaUsa);
         QCOMPARE(tone(), TrayPicture::Tone::Up);
