@@ -39,6 +39,7 @@ public:
     // Made at the first need.
     ValueTray *tray() const { return m_tray; }
     StripWindow *strip() const { return m_strip.get(); }
+    QTimer &marketCheckTimer() const { return *m_marketCheck; }
 
 signals:
     // A click on the tray.

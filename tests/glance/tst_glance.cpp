@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
 
 #include "common/ProgramSettings.h"
 #include "glance/Glance.h"
@@ -131,8 +132,10 @@ private slots:
         QCOMPARE(tone(), TrayPicture::Tone::Grey);
         desk.watch.values().setMarket(eni, MarketId::BorsaUsa);
         QCOMPARE(tone(), TrayPicture::Tone::Up);
+        // New York's close, with no reading to tell it: the minute's check does.
         now = now.addSecs(3 * 3600);
-        QCOMPARE(tone(), TrayPicture::Tone::Grey);
+        desk.glance->marketCheckTimer().start(0);
+        QTRY_COMPARE(desk.glance->tray()->figure().tone, TrayPicture::Tone::Grey);
     }
 
     void tooltipHasALinePerValue_data()
