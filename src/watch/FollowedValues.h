@@ -37,7 +37,7 @@ public:
                             QObject *parent = nullptr);
     ~FollowedValues() override;
 
-    bool marketOpen(const QDateTime &at, MarketId market = MarketId::BorsaItaliana) const { return m_day.isOpen(market, at); }
+    bool marketOpen(const QDateTime &at, MarketId market) const { return m_day.isOpen(market, at); }
     bool valueOpen(qint64 id, const QDateTime &at) const { return m_day.isOpen(marketOf(id), at); }
     MarketId marketOf(qint64 id) const { return m_values.contains(id) ? m_values[id].market : MarketId::BorsaItaliana; }
     // The year of now, where the market's calendar does not know it: every weekday trades then.
